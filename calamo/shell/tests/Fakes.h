@@ -14,6 +14,14 @@
 #include <memory>
 #include <vector>
 
+#include <ostream>
+
+// Readable QString values in test failures.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace calamo::testing {
 
 class FakeEditor final : public TextEditor {
