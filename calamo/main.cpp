@@ -10,7 +10,6 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("calamo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Calamo"));
 
     calamo::QtPrompts prompts;
     calamo::TForm1 window(prompts, calamo::programDirectory());
