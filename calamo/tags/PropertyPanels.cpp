@@ -8,6 +8,7 @@
 #include <QToolButton>
 
 #include <initializer_list>
+#include <variant>
 
 namespace calamo {
 
@@ -233,6 +234,27 @@ QToolButton* PropertyPanels::button(const char* name) const
     return parent_->findChild<QToolButton*>(QLatin1String(name));
 }
 
+// A panel field and the control it is read from, which carries the field's name.
+template <typename Panel>
+struct Control {
+    const char* name;
+    std::variant<bool Panel::*, QString Panel::*> field;
+};
+#define CONTROL(name) Control<Panel>{#name, &Panel::name}
+
+template <typename Panel>
+Panel PropertyPanels::read(std::initializer_list<Control<Panel>> controls) const
+{
+    Panel panel;
+    for (const Control<Panel>& control : controls) {
+        if (const auto* flag = std::get_if<bool Panel::*>(&control.field))
+            panel.**flag = ticked(control.name);
+        else
+            panel.*std::get<QString Panel::*>(control.field) = value(control.name);
+    }
+    return panel;
+}
+
 bool PropertyPanels::ticked(const char* name) const
 {
     for (QGroupBox* box : groups_) {
@@ -255,92 +277,55 @@ QString PropertyPanels::value(const char* name) const
 
 TestoPanel PropertyPanels::testo() const
 {
-    TestoPanel p;
-    p.CheckBox28 = ticked("CheckBox28");
-    p.ComboBox5 = value("ComboBox5");
-    p.CheckBox3 = ticked("CheckBox3");
-    p.CheckBox7 = ticked("CheckBox7");
-    p.ComboBox6 = value("ComboBox6");
-    p.CheckBox8 = ticked("CheckBox8");
-    p.Edit8 = value("Edit8");
-    p.CheckBox9 = ticked("CheckBox9");
-    p.Edit9 = value("Edit9");
-    p.CheckBox33 = ticked("CheckBox33");
-    p.CheckBox10 = ticked("CheckBox10");
-    return p;
+    using Panel = TestoPanel;
+    return read<Panel>({
+        CONTROL(CheckBox28), CONTROL(ComboBox5), CONTROL(CheckBox3), CONTROL(CheckBox7),
+        CONTROL(ComboBox6), CONTROL(CheckBox8), CONTROL(Edit8), CONTROL(CheckBox9),
+        CONTROL(Edit9), CONTROL(CheckBox33), CONTROL(CheckBox10),
+    });
 }
 
 CarattPanel PropertyPanels::carattere() const
 {
-    CarattPanel p;
-    p.CheckBox31 = ticked("CheckBox31");
-    p.ComboBox1 = value("ComboBox1");
-    p.CheckBox1 = ticked("CheckBox1");
-    p.ComboBox10 = value("ComboBox10");
-    p.CheckBox26 = ticked("CheckBox26");
-    return p;
+    using Panel = CarattPanel;
+    return read<Panel>({
+        CONTROL(CheckBox31), CONTROL(ComboBox1), CONTROL(CheckBox1), CONTROL(ComboBox10),
+        CONTROL(CheckBox26),
+    });
 }
 
 CollegamentoPanel PropertyPanels::collegamento() const
 {
-    CollegamentoPanel p;
-    p.CheckBox14 = ticked("CheckBox14");
-    p.Edit16 = value("Edit16");
-    p.CheckBox27 = ticked("CheckBox27");
-    p.CheckBox12 = ticked("CheckBox12");
-    p.Edit11 = value("Edit11");
-    p.CheckBox11 = ticked("CheckBox11");
-    p.Edit10 = value("Edit10");
-    p.CheckBox16 = ticked("CheckBox16");
-    p.Edit14 = value("Edit14");
-    p.CheckBox17 = ticked("CheckBox17");
-    p.Edit15 = value("Edit15");
-    p.CheckBox15 = ticked("CheckBox15");
-    p.Edit13 = value("Edit13");
-    p.CheckBox13 = ticked("CheckBox13");
-    p.ComboBox8 = value("ComboBox8");
-    p.CheckBox2 = ticked("CheckBox2");
-    p.ComboBox9 = value("ComboBox9");
-    return p;
+    using Panel = CollegamentoPanel;
+    return read<Panel>({
+        CONTROL(CheckBox14), CONTROL(Edit16), CONTROL(CheckBox27), CONTROL(CheckBox12),
+        CONTROL(Edit11), CONTROL(CheckBox11), CONTROL(Edit10), CONTROL(CheckBox16),
+        CONTROL(Edit14), CONTROL(CheckBox17), CONTROL(Edit15), CONTROL(CheckBox15),
+        CONTROL(Edit13), CONTROL(CheckBox13), CONTROL(ComboBox8), CONTROL(CheckBox2),
+        CONTROL(ComboBox9),
+    });
 }
 
 ElencoPanel PropertyPanels::elenco() const
 {
-    ElencoPanel p;
-    p.CheckBox5 = ticked("CheckBox5");
-    p.ComboBox2 = value("ComboBox2");
-    p.CheckBox4 = ticked("CheckBox4");
-    p.ComboBox3 = value("ComboBox3");
-    p.CheckBox6 = ticked("CheckBox6");
-    p.Edit6 = value("Edit6");
-    p.CheckBox29 = ticked("CheckBox29");
-    p.ComboBox4 = value("ComboBox4");
-    p.CheckBox30 = ticked("CheckBox30");
-    p.Edit26 = value("Edit26");
-    return p;
+    using Panel = ElencoPanel;
+    return read<Panel>({
+        CONTROL(CheckBox5), CONTROL(ComboBox2), CONTROL(CheckBox4), CONTROL(ComboBox3),
+        CONTROL(CheckBox6), CONTROL(Edit6), CONTROL(CheckBox29), CONTROL(ComboBox4),
+        CONTROL(CheckBox30), CONTROL(Edit26),
+    });
 }
 
 TabellaPanel PropertyPanels::tabella() const
 {
-    TabellaPanel p;
-    p.CheckBox21 = ticked("CheckBox21");
-    p.Edit20 = value("Edit20");
-    p.CheckBox34 = ticked("CheckBox34");
-    p.CheckBox19 = ticked("CheckBox19");
-    p.Edit18 = value("Edit18");
-    p.CheckBox25 = ticked("CheckBox25");
-    p.Edit22 = value("Edit22");
-    p.CheckBox24 = ticked("CheckBox24");
-    p.Edit23 = value("Edit23");
-    p.CheckBox22 = ticked("CheckBox22");
-    p.Edit21 = value("Edit21");
-    p.CheckBox20 = ticked("CheckBox20");
-    p.ComboBox7 = value("ComboBox7");
-    p.CheckBox32 = ticked("CheckBox32");
-    p.CheckBox18 = ticked("CheckBox18");
-    p.Edit17 = value("Edit17");
-    p.CheckBox23 = ticked("CheckBox23");
-    return p;
+    using Panel = TabellaPanel;
+    return read<Panel>({
+        CONTROL(CheckBox21), CONTROL(Edit20), CONTROL(CheckBox34), CONTROL(CheckBox19),
+        CONTROL(Edit18), CONTROL(CheckBox25), CONTROL(Edit22), CONTROL(CheckBox24),
+        CONTROL(Edit23), CONTROL(CheckBox22), CONTROL(Edit21), CONTROL(CheckBox20),
+        CONTROL(ComboBox7), CONTROL(CheckBox32), CONTROL(CheckBox18), CONTROL(Edit17),
+        CONTROL(CheckBox23),
+    });
 }
 
 void PropertyPanels::show(int n)

@@ -6,7 +6,7 @@
 #include <QStringList>
 
 #include <array>
-#include <functional>
+#include <initializer_list>
 
 class QCheckBox;
 class QGroupBox;
@@ -15,6 +15,9 @@ class QToolButton;
 class QWidget;
 
 namespace calamo {
+
+template <typename Panel>
+struct Control;
 
 // The eight property panels PGroup1..PGroup8 at the left of the main window, one visible at a time.
 // The controls are children of the panels and carry their names; this class reads them into panel states.
@@ -43,6 +46,8 @@ public:
     QToolButton* button(const char* name) const;
 
 private:
+    template <typename Panel>
+    Panel read(std::initializer_list<Control<Panel>> controls) const;
     bool ticked(const char* name) const;
     QString value(const char* name) const;
 
