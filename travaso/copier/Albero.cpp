@@ -184,10 +184,12 @@ std::size_t TreeEntryCount() { return State().entries.size(); }
 
 std::int64_t SumTreeSizes()
 {
+    // By index: the message hook may run code that empties the list (the window closing).
+    const auto& entries = State().entries;
     std::int64_t total = 0;
-    for (const std::string& entry : State().entries) {
-        if (entry.back() != '/')
-            total += FileSizeOf(entry);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].back() != '/')
+            total += FileSizeOf(entries[i]);
         ProcessMessages();
     }
     return total;
@@ -242,6 +244,22 @@ std::string TargetPathFor(std::string_view targetDir, std::string_view entry, st
     if (!target.empty() && target.back() != '/')
         target += '/';
     target += entry.substr(sourceDir.size());
+    return target;
+}
+
+std::string TargetDirectoryFor(std::string_view targetRoot, std::string_view sourceDir)
+{
+    while (sourceDir.size() > 1 && sourceDir.back() == '/')
+        sourceDir.remove_suffix(1);
+    const auto slash = sourceDir.rfind('/');
+    const std::string_view name = slash == std::string_view::npos ? sourceDir : sourceDir.substr(slash + 1);
+    if (name.empty() || name == "/")
+        return {};
+    std::string target(targetRoot);
+    if (target.empty() || target.back() != '/')
+        target += '/';
+    target += name;
+    target += '/';
     return target;
 }
 

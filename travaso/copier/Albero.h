@@ -52,6 +52,10 @@ void FreeTreeList();
 // Throws AlberoError when entry does not lie under sourceDir.
 std::string TargetPathFor(std::string_view targetDir, std::string_view entry, std::string_view sourceDir);
 
+// The target directory for a source directory (both with a trailing "/"): the source's own name under
+// targetRoot. Empty when the source has no name of its own (the root directory).
+std::string TargetDirectoryFor(std::string_view targetRoot, std::string_view sourceDir);
+
 // Copies exactly the source's size at open time into target, which is created or truncated.
 // Throws AlberoError naming the file on any failure; a partly written target stays.
 void CopyFileStream(const std::string& source, const std::string& target);

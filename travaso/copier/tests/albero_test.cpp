@@ -195,6 +195,14 @@ TEST(TargetPathForTest, MapsEntriesBelowTheTargetDirectory)
     EXPECT_THROW(TargetPathFor("/r/PROVA/", "/elsewhere/f", "/mnt/PROVA/"), AlberoError);
 }
 
+TEST(TargetPathForTest, TargetDirectoryIsTheSourceNameUnderTheRoot)
+{
+    EXPECT_EQ(TargetDirectoryFor("/home/u", "/mnt/dati/PROVA/"), "/home/u/PROVA/");
+    EXPECT_EQ(TargetDirectoryFor("/", "/mnt/dati/PROVA/"), "/PROVA/");
+    EXPECT_EQ(TargetDirectoryFor("/home/u", "/PROVA/"), "/home/u/PROVA/");
+    EXPECT_EQ(TargetDirectoryFor("/home/u", "/"), "");
+}
+
 TEST(FormatThousandsTest, UsesTheLocaleSeparator)
 {
     const QLocale saved;
