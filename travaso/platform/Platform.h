@@ -4,7 +4,8 @@
 #include <string>
 
 // Where copies go: $TRAVASO_ROOT when set and not empty, else the user's home directory.
-// Returned without a trailing "/" (except for "/" itself).
+// Returned absolute (a relative value is taken from the current directory) and without a trailing "/"
+// (except for "/" itself).
 std::string TargetRoot();
 
 // Bytes available to an unprivileged user on the file system holding path; -1 when it cannot be queried.

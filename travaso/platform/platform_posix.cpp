@@ -21,6 +21,13 @@ std::string TargetRoot()
         root = pw->pw_dir;
     else
         root = "/";
+    // A relative root is taken from the directory the program started in: the copier changes its
+    // current directory to the source before copying.
+    if (root.front() != '/') {
+        std::string cwd(4096, '\0');
+        if (getcwd(cwd.data(), cwd.size()))
+            root = std::string(cwd.c_str()) + "/" + root;
+    }
     while (root.size() > 1 && root.back() == '/')
         root.pop_back();
     return root;

@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -15,6 +16,10 @@ TEST(PlatformTest, TargetRootComesFromTheEnvironmentWithoutTrailingSlash)
     EXPECT_EQ(TargetRoot(), "/tmp/somewhere");
     setenv("TRAVASO_ROOT", "/", 1);
     EXPECT_EQ(TargetRoot(), "/");
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    setenv("TRAVASO_ROOT", "out/", 1);
+    EXPECT_EQ(TargetRoot(), std::string(cwd) + "/out");
     setenv("TRAVASO_ROOT", "", 1);
     setenv("HOME", "/home/someone", 1);
     EXPECT_EQ(TargetRoot(), "/home/someone");
