@@ -287,6 +287,8 @@ void TForm1::btnCopiaClick()
     HourglassCursor hourglass;
     SetButtons(false, false);
     QCoreApplication::processEvents();
+    if (closing_)
+        return;  // closed meanwhile: the list is gone, and an empty run must not read as a copy
     try {
         RunCopy();
         SetButtons(false, true);
@@ -300,7 +302,7 @@ void TForm1::RunCopy()
     const std::string source = SourceDir();
     ChangeDirectory(source);
 
-    std::string target = lblDest->text().toStdString();
+    const std::string target = lblDest->text().toStdString();
     if (IsDirectory(target)) {
         Log("Directory " + target + " già esistente");
     } else {
