@@ -59,6 +59,7 @@ void ClearTarget(benchmark::State& state)
     state.PauseTiming();
     fs::remove_all(kBase + "/target");
     fs::create_directories(kTarget);
+    sync();  // each run starts without the previous run's writeback pending
     state.ResumeTiming();
 }
 
