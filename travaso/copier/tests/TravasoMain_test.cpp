@@ -67,6 +67,7 @@ protected:
         };
         env.syncFileSystem = [this](const std::string& path) {
             ++syncs;
+            EXPECT_TRUE(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
             EXPECT_THAT(Lines(), ::testing::Not(Contains(HasSubstr("=== Copia"))));
             EXPECT_EQ(path, Target());
             return syncError;
