@@ -42,8 +42,8 @@ public:
     bool question(const QString&, const QString&) override { return false; }
     QString inputBox(const QString&, const QString&, const QString& d) override { return d; }
     std::optional<std::uint32_t> pickColor() override { return std::nullopt; }
-    std::optional<QString> openFileName(const FileDialogSpec&) override { return std::nullopt; }
-    std::optional<QString> saveFileName(const FileDialogSpec&) override { return std::nullopt; }
+    std::optional<QString> openFileName(const FileDialogOptions&) override { return std::nullopt; }
+    std::optional<QString> saveFileName(const FileDialogOptions&) override { return std::nullopt; }
     void showError(const QString&) override {}
 };
 

@@ -11,10 +11,10 @@ namespace {
 
 // "Pagine web (*.htm, *.html)" with "*.HTM; *.HTML" becomes a Qt filter that matches both cases, since Linux
 // file names are case-sensitive.
-QStringList qtFilters(const FileDialogSpec& spec)
+QStringList qtFilters(const FileDialogOptions& options)
 {
     QStringList filters;
-    for (const FileFilter& filter : spec.filters) {
+    for (const FileFilter& filter : options.filters) {
         QStringList patterns;
         for (QString pattern : filter.pattern.split(u';', Qt::SkipEmptyParts)) {
             pattern = pattern.trimmed();
@@ -30,14 +30,14 @@ QStringList qtFilters(const FileDialogSpec& spec)
     return filters;
 }
 
-std::optional<QString> runFileDialog(QWidget* parent, const FileDialogSpec& spec, QFileDialog::AcceptMode mode)
+std::optional<QString> runFileDialog(QWidget* parent, const FileDialogOptions& options, QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setNameFilters(qtFilters(spec));
+    dialog.setNameFilters(qtFilters(options));
     // "HTM; HTML" gives "htm": Linux users expect lower-case extensions.
-    dialog.setDefaultSuffix(spec.defaultExtension.section(u';', 0, 0).trimmed().toLower());
+    dialog.setDefaultSuffix(options.defaultExtension.section(u';', 0, 0).trimmed().toLower());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -72,14 +72,14 @@ std::optional<std::uint32_t> QtPrompts::pickColor()
            | static_cast<std::uint32_t>(rgb.blue()) << 16;
 }
 
-std::optional<QString> QtPrompts::openFileName(const FileDialogSpec& spec)
+std::optional<QString> QtPrompts::openFileName(const FileDialogOptions& options)
 {
-    return runFileDialog(parent_, spec, QFileDialog::AcceptOpen);
+    return runFileDialog(parent_, options, QFileDialog::AcceptOpen);
 }
 
-std::optional<QString> QtPrompts::saveFileName(const FileDialogSpec& spec)
+std::optional<QString> QtPrompts::saveFileName(const FileDialogOptions& options)
 {
-    return runFileDialog(parent_, spec, QFileDialog::AcceptSave);
+    return runFileDialog(parent_, options, QFileDialog::AcceptSave);
 }
 
 void QtPrompts::showError(const QString& text)

@@ -17,8 +17,8 @@ public:
     bool question(const QString& caption, const QString& text) override;
     QString inputBox(const QString& caption, const QString& prompt, const QString& defaultText) override;
     std::optional<std::uint32_t> pickColor() override;
-    std::optional<QString> openFileName(const FileDialogSpec& spec) override;
-    std::optional<QString> saveFileName(const FileDialogSpec& spec) override;
+    std::optional<QString> openFileName(const FileDialogOptions& options) override;
+    std::optional<QString> saveFileName(const FileDialogOptions& options) override;
     void showError(const QString& text) override;
 
 private:

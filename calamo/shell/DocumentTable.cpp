@@ -41,22 +41,22 @@ DocumentTable::DocumentTable(EditorHost& host, Prompts& prompts, QString placeho
 {
 }
 
-const FileDialogSpec& DocumentTable::openDialogSpec()
+const FileDialogOptions& DocumentTable::openDialogOptions()
 {
-    static const FileDialogSpec spec{QStringLiteral("HTM; HTML"),
+    static const FileDialogOptions options{QStringLiteral("HTM; HTML"),
                                      {{QStringLiteral("Pagine web (*.htm, *.html)"), QStringLiteral("*.HTM; *.HTML")},
                                       {QStringLiteral("File di testo (*.txt)"), QStringLiteral("*.TXT")},
                                       {QStringLiteral("Tutti i file (*.*)"), QStringLiteral("*.*")}}};
-    return spec;
+    return options;
 }
 
-const FileDialogSpec& DocumentTable::saveDialogSpec()
+const FileDialogOptions& DocumentTable::saveDialogOptions()
 {
-    static const FileDialogSpec spec{QStringLiteral("HTM"),
+    static const FileDialogOptions options{QStringLiteral("HTM"),
                                      {{QStringLiteral("Pagine web (*.htm)"), QStringLiteral("*.HTM")},
                                       {QStringLiteral("Pagine web (*.html)"), QStringLiteral("*.HTML")},
                                       {QStringLiteral("Tutti i file (*.*)"), QStringLiteral("*.*")}}};
-    return spec;
+    return options;
 }
 
 DocumentTable::Document* DocumentTable::current()
@@ -100,7 +100,7 @@ void DocumentTable::NuovoClick()
 
 void DocumentTable::ApriClick()
 {
-    if (const auto path = prompts_.openFileName(openDialogSpec()))
+    if (const auto path = prompts_.openFileName(openDialogOptions()))
         openFile(*path);
 }
 
@@ -147,7 +147,7 @@ bool DocumentTable::writeDocument(int i)
     if (doc.fileName != placeholder_)
         return writeAs(i, doc.fileName);
     // The placeholder file is deleted when the program ends: writing there would lose the text.
-    const auto path = prompts_.saveFileName(saveDialogSpec());
+    const auto path = prompts_.saveFileName(saveDialogOptions());
     return path && writeAs(i, *path);
 }
 
@@ -171,7 +171,7 @@ void DocumentTable::SalvanomeClick()
     Document* doc = current();
     if (!doc)
         return;
-    if (const auto path = prompts_.saveFileName(saveDialogSpec()))
+    if (const auto path = prompts_.saveFileName(saveDialogOptions()))
         writeAs(current_, *path);
     else
         writeDocument(current_);  // a cancelled dialog saves under the current name

@@ -60,8 +60,8 @@ public:
     Document* current();
     const QString& placeholderPath() const { return placeholder_; }
 
-    static const FileDialogSpec& openDialogSpec();
-    static const FileDialogSpec& saveDialogSpec();
+    static const FileDialogOptions& openDialogOptions();
+    static const FileDialogOptions& saveDialogOptions();
 
 private:
     void appendDocument();

@@ -13,7 +13,7 @@ struct FileFilter {
     QString pattern;  // "*.HTM; *.HTML"
 };
 
-struct FileDialogSpec {
+struct FileDialogOptions {
     QString defaultExtension;
     std::vector<FileFilter> filters;  // the first one is selected
 };
@@ -29,8 +29,8 @@ public:
     virtual QString inputBox(const QString& caption, const QString& prompt, const QString& defaultText) = 0;
     // Colour picker, starting at the colour chosen last; a resolved RGB as 0x00BBGGRR, empty when cancelled.
     virtual std::optional<std::uint32_t> pickColor() = 0;
-    virtual std::optional<QString> openFileName(const FileDialogSpec& spec) = 0;
-    virtual std::optional<QString> saveFileName(const FileDialogSpec& spec) = 0;
+    virtual std::optional<QString> openFileName(const FileDialogOptions& options) = 0;
+    virtual std::optional<QString> saveFileName(const FileDialogOptions& options) = 0;
     // The error box that ends a failed command.
     virtual void showError(const QString& text) = 0;
 };

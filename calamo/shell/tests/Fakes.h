@@ -145,12 +145,12 @@ public:
         log.push_back(QStringLiteral("colour"));
         return next(colours, std::optional<std::uint32_t>());
     }
-    std::optional<QString> openFileName(const FileDialogSpec&) override
+    std::optional<QString> openFileName(const FileDialogOptions&) override
     {
         log.push_back(QStringLiteral("open dialog"));
         return next(openNames, std::optional<QString>());
     }
-    std::optional<QString> saveFileName(const FileDialogSpec&) override
+    std::optional<QString> saveFileName(const FileDialogOptions&) override
     {
         log.push_back(QStringLiteral("save dialog"));
         return next(saveNames, std::optional<QString>());
