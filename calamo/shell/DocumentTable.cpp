@@ -173,8 +173,8 @@ void DocumentTable::SalvanomeClick()
         return;
     if (const auto path = prompts_.saveFileName(saveDialogOptions()))
         writeAs(current_, *path);
-    else
-        writeDocument(current_);  // a cancelled dialog saves under the current name
+    else if (doc->fileName != placeholder_)
+        writeAs(current_, doc->fileName);  // a cancelled dialog saves under the current name
 }
 
 void DocumentTable::StampaClick()

@@ -7,7 +7,6 @@
 #include <QMainWindow>
 
 #include <functional>
-#include <map>
 #include <memory>
 #include <vector>
 

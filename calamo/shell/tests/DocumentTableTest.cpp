@@ -243,6 +243,24 @@ TEST_F(DocumentTableTest, CancellingSaveAsSavesUnderTheCurrentName)
     EXPECT_EQ(host.tabs[1], path("b.htm"));
 }
 
+TEST_F(DocumentTableTest, AnUnnamedDocumentIsWrittenOnlyUnderAChosenName)
+{
+    table.markModified();
+    prompts.saveNames.push_back(std::nullopt);
+    table.SalvaClick();
+    prompts.saveNames.push_back(std::nullopt);
+    table.SalvanomeClick();
+    EXPECT_EQ(prompts.log, (std::vector<QString>{"save dialog", "save dialog"}));
+    EXPECT_FALSE(QFile::exists(table.placeholderPath()));
+    EXPECT_FALSE(table.document(0).saved);
+
+    prompts.saveNames.push_back(path("named.htm"));
+    table.SalvaClick();
+    EXPECT_TRUE(table.document(0).saved);
+    EXPECT_EQ(table.document(0).fileName, path("named.htm"));
+    EXPECT_EQ(host.tabs[0], path("named.htm"));
+}
+
 TEST_F(DocumentTableTest, SaveAllGoesOnAfterAFailedWrite)
 {
     openWith("a.htm", "A");
