@@ -1,0 +1,98 @@
+#pragma once
+// The check list: entries with a text and 32-bit data, in the order they were added, with change
+// notifications for a view and a case-insensitive prefix index so that a lookup costs O(log n).
+
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What changed in the list, for a view that mirrors it.
+struct ListChange {
+    enum Kind { Inserted, Removed, Changed, Cleared, Selected } kind;
+    int index;
+};
+
+// The entries and their index. A view observes it through `onChange`.
+class ListModel {
+public:
+    struct Entry {
+        std::string text;
+        uint32_t data = 0;
+    };
+
+    ListModel() = default;
+    ListModel(const ListModel&) = delete;  // the index refers to this object's entries
+    ListModel& operator=(const ListModel&) = delete;
+
+    int Count() const { return static_cast<int>(entries_.size()); }
+    const Entry& At(int index) const { return entries_[index]; }
+    int Selected() const { return selected_; }
+    int Caret() const { return caret_; }
+    const std::vector<int>& TabStops() const { return tabStops_; }
+
+    int Insert(int index, std::string text);  // index -1 appends; returns the new index
+    bool Remove(int index);
+    bool SetText(int index, std::string text);
+    bool SetData(int index, uint32_t data);
+    void Clear();
+    void SetSelected(int index);
+    void SetCaret(int index) { caret_ = index; }
+    void SetTabStops(std::vector<int> stops) { tabStops_ = std::move(stops); }
+
+    // The first entry whose text begins with `prefix`, ignoring ASCII case; -1 when none.
+    int FindPrefix(std::string_view prefix) const;
+
+    std::function<void(const ListChange&)> onChange;
+
+private:
+    struct Less {
+        using is_transparent = void;
+        const std::vector<Entry>* entries;
+        bool operator()(int a, int b) const;
+        bool operator()(int a, std::string_view b) const;
+        bool operator()(std::string_view a, int b) const;
+    };
+    void Notify(ListChange::Kind kind, int index) const
+    {
+        if (onChange)
+            onChange({kind, index});
+    }
+    void Reindex();
+
+    std::vector<Entry> entries_;
+    // Entry indices ordered by folded text, then by index.
+    std::set<int, Less> index_{Less{&entries_}};
+    int selected_ = -1;
+    int caret_ = -1;
+    std::vector<int> tabStops_;
+};
+
+// The list operations the checker uses, named as the list control's requests.
+class ListBox {
+public:
+    explicit ListBox(ListModel& model) : m_(&model) {}
+
+    int AddString(std::string_view text) { return m_->Insert(-1, std::string(text)); }
+    int InsertString(int index, std::string_view text) { return m_->Insert(index, std::string(text)); }
+    int DeleteString(int index) { return m_->Remove(index) ? m_->Count() : -1; }
+    // The entry's text, empty for an index outside the list.
+    std::string GetString(int index) const;
+    // Replaces an entry's text in place (what Delete then Insert at the same index does, in O(log n)).
+    bool SetString(int index, std::string_view text) { return m_->SetText(index, std::string(text)); }
+    int FindString(std::string_view text) const { return m_->FindPrefix(text); }
+    int GetCount() const { return m_->Count(); }
+    uint32_t GetItemData(int index) const;
+    bool SetItemData(int index, uint32_t data) { return m_->SetData(index, data); }
+    void SetCaretIndex(int index) { m_->SetCaret(index); }
+    void SetSelIndex(int index) { m_->SetSelected(index); }
+    void ClearList() { m_->Clear(); }
+    void SetTabStops(std::vector<int> stops) { m_->SetTabStops(std::move(stops)); }
+
+    ListModel& Model() { return *m_; }
+
+private:
+    ListModel* m_;
+};
