@@ -4,45 +4,21 @@
 
 namespace {
 
-inline unsigned char Fold(char c)
-{
-    unsigned char u = static_cast<unsigned char>(c);
-    return (u >= 'A' && u <= 'Z') ? u + 32 : u;
-}
+inline char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
-int CompareFolded(std::string_view a, std::string_view b)
+void FoldInto(std::string& out, std::string_view text)
 {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        unsigned char x = Fold(a[i]), y = Fold(b[i]);
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
-}
-
-bool StartsWithFolded(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && CompareFolded(text.substr(0, prefix.size()), prefix) == 0;
+    out.resize(text.size());
+    std::transform(text.begin(), text.end(), out.begin(), Fold);
 }
 
 }  // namespace
 
-bool ListModel::Less::operator()(int a, int b) const
+ListModel::Key ListModel::MakeKey(std::string_view text, int index)
 {
-    int c = CompareFolded((*entries)[a].text, (*entries)[b].text);
-    return c != 0 ? c < 0 : a < b;
-}
-
-// A bare text sorts before every entry with an equal text, so lower_bound finds the first of them.
-bool ListModel::Less::operator()(int a, std::string_view b) const
-{
-    return CompareFolded((*entries)[a].text, b) < 0;
-}
-
-bool ListModel::Less::operator()(std::string_view a, int b) const
-{
-    return CompareFolded(a, (*entries)[b].text) <= 0;
+    Key k{{}, index};
+    FoldInto(k.folded, text);
+    return k;
 }
 
 int ListModel::Insert(int index, std::string text)
@@ -50,7 +26,7 @@ int ListModel::Insert(int index, std::string text)
     if (index < 0 || index >= Count()) {
         entries_.push_back({std::move(text), 0});
         index = Count() - 1;
-        index_.insert(index);
+        index_.insert(MakeKey(entries_.back().text, index));
     } else {
         entries_.insert(entries_.begin() + index, Entry{std::move(text), 0});
         Reindex();
@@ -63,8 +39,13 @@ bool ListModel::Remove(int index)
 {
     if (index < 0 || index >= Count())
         return false;
-    entries_.erase(entries_.begin() + index);
-    Reindex();
+    if (index == Count() - 1) {
+        index_.erase(MakeKey(entries_[index].text, index));
+        entries_.pop_back();
+    } else {
+        entries_.erase(entries_.begin() + index);
+        Reindex();  // every later entry moved down by one
+    }
     if (selected_ >= Count())
         selected_ = -1;
     Notify(ListChange::Removed, index);
@@ -75,9 +56,9 @@ bool ListModel::SetText(int index, std::string text)
 {
     if (index < 0 || index >= Count())
         return false;
-    index_.erase(index);
+    index_.erase(MakeKey(entries_[index].text, index));
     entries_[index].text = std::move(text);
-    index_.insert(index);
+    index_.insert(MakeKey(entries_[index].text, index));
     Notify(ListChange::Changed, index);
     return true;
 }
@@ -109,18 +90,19 @@ void ListModel::Reindex()
 {
     index_.clear();
     for (int i = 0; i < Count(); ++i)
-        index_.insert(index_.end(), i);
+        index_.insert(MakeKey(entries_[i].text, i));
 }
 
 int ListModel::FindPrefix(std::string_view prefix) const
 {
     // Entries beginning with the prefix are contiguous in the index, starting at its lower bound.
+    FoldInto(probe_, prefix);
     int best = -1;
-    for (auto it = index_.lower_bound(prefix); it != index_.end(); ++it) {
-        if (!StartsWithFolded(entries_[*it].text, prefix))
+    for (auto it = index_.lower_bound(std::string_view(probe_)); it != index_.end(); ++it) {
+        if (!std::string_view(it->folded).starts_with(probe_))
             break;
-        if (best < 0 || *it < best)
-            best = *it;
+        if (best < 0 || it->index < best)
+            best = it->index;
     }
     return best;
 }

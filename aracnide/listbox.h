@@ -24,7 +24,7 @@ public:
     };
 
     ListModel() = default;
-    ListModel(const ListModel&) = delete;  // the index refers to this object's entries
+    ListModel(const ListModel&) = delete;  // views refer to the one list by its address
     ListModel& operator=(const ListModel&) = delete;
 
     int Count() const { return static_cast<int>(entries_.size()); }
@@ -48,23 +48,33 @@ public:
     std::function<void(const ListChange&)> onChange;
 
 private:
+    // An entry in the index: its text with ASCII letters in lower case, and its position.
+    struct Key {
+        std::string folded;
+        int index;
+    };
     struct Less {
         using is_transparent = void;
-        const std::vector<Entry>* entries;
-        bool operator()(int a, int b) const;
-        bool operator()(int a, std::string_view b) const;
-        bool operator()(std::string_view a, int b) const;
+        bool operator()(const Key& a, const Key& b) const
+        {
+            const int c = a.folded.compare(b.folded);
+            return c != 0 ? c < 0 : a.index < b.index;
+        }
+        // A bare text sorts before every key with an equal text, so lower_bound finds the first of them.
+        bool operator()(const Key& a, std::string_view b) const { return std::string_view(a.folded) < b; }
+        bool operator()(std::string_view a, const Key& b) const { return a <= std::string_view(b.folded); }
     };
     void Notify(ListChange::Kind kind, int index) const
     {
         if (onChange)
             onChange({kind, index});
     }
+    static Key MakeKey(std::string_view text, int index);
     void Reindex();
 
     std::vector<Entry> entries_;
-    // Entry indices ordered by folded text, then by index.
-    std::set<int, Less> index_{Less{&entries_}};
+    std::set<Key, Less> index_;  // ordered by folded text, then position
+    mutable std::string probe_;  // folded lookup text, kept to reuse its storage
     int selected_ = -1;
     int caret_ = -1;
     std::vector<int> tabStops_;

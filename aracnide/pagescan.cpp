@@ -3,6 +3,7 @@
 #include "checkurl.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -45,6 +46,14 @@ int MatchMarker(const char* buf, size_t len, size_t p, std::string_view marker)
     }
     return 1;
 }
+
+// The characters at which a comment mark or a link attribute can begin; the scan skips all others.
+constexpr std::array<bool, 256> kMayStart = [] {
+    std::array<bool, 256> t{};
+    for (unsigned char c : std::string_view("-<hHsS"))
+        t[c] = true;
+    return t;
+}();
 
 char LastStop(const char* buf, size_t end, char before)
 {
@@ -265,6 +274,10 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
     auto at = [&](size_t p, size_t back) { return p >= back ? buf[p - back] : st.before[3 + p - back]; };
     size_t p = 0;
     while (p < len) {
+        while (p < len && !kMayStart[static_cast<unsigned char>(buf[p])])
+            ++p;
+        if (p >= len)
+            break;
         const char c = buf[p];
         if (c == '-') {
             if (p + 1 >= len)
@@ -305,17 +318,16 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
         }
         st.bSrc = lc == 's';
         st.bBase = Lower(at(p, 3)) == 's' && Lower(at(p, 2)) == 'e';
-        const size_t tail = p;
         size_t v = p + 1 + (ref == 1 ? 4 : 3);
         if (v >= len)
-            return carry(tail);
+            return carry(p);
         if (buf[v] == '#') {
             p = v;
             continue;
         }
         if (buf[v] == '"') {
             if (v + 1 >= len)
-                return carry(tail);
+                return carry(p);
             if (buf[v + 1] == '#') {
                 p = v + 1;
                 continue;
@@ -325,9 +337,9 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
                             buf[v] == '/' || buf[v] == '.'))
             ++v;
         if (v >= len)
-            return carry(tail);
+            return carry(p);
         if (buf[v] == '"' && ++v >= len)
-            return carry(tail);
+            return carry(p);
         if (buf[v] == '"' || buf[v] == '<') {
             p = v;
             continue;
@@ -336,7 +348,7 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
         while (e < len && !EndsLink(buf[e]))
             ++e;
         if (e >= len)
-            return carry(tail);
+            return carry(p);
         HandleLink(ctx, st, std::string_view(buf + v, e - v));
         ctx.Yield();
         p = e;

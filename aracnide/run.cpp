@@ -140,6 +140,8 @@ int RunChecks(RunContext& ctx)
 {
     SetState(ctx, kRunning);
     ctx.maxlevel = ctx.settings.MaxLevel;
+    if (ctx.hOpen)
+        ctx.hOpen->SetYield(ctx.observer.yield);  // the front end stays live while a server is slow
     do {
         ctx.bFin = true;
         ctx.maxlig = ctx.LB.GetCount();

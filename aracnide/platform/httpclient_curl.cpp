@@ -346,6 +346,9 @@ long HttpRequest::Read(char* buffer, size_t size, ErrorInfo& err)
         if (t.bodyPos == t.body.size()) {
             t.body.clear();
             t.bodyPos = 0;
+        } else if (t.bodyPos >= kHighWater) {
+            t.body.erase(0, t.bodyPos);
+            t.bodyPos = 0;
         }
         return static_cast<long>(n);
     }
