@@ -27,12 +27,24 @@ bool IEquals(std::string_view a, std::string_view b)
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
-bool IEndsWithAny(std::string_view text, std::initializer_list<std::string_view> ends)
+// The last three characters in lower case, packed; 0 for a shorter text.
+uint32_t Last3(std::string_view text)
 {
     if (text.size() < 3)
-        return false;
-    std::string_view last = text.substr(text.size() - 3);
-    return std::any_of(ends.begin(), ends.end(), [&](std::string_view e) { return IEquals(last, e); });
+        return 0;
+    const char* e = text.data() + text.size() - 3;
+    return uint32_t(uint8_t(Lower(e[0]))) << 16 | uint32_t(uint8_t(Lower(e[1]))) << 8 | uint8_t(Lower(e[2]));
+}
+
+constexpr uint32_t Pack(const char (&s)[4])
+{
+    return uint32_t(uint8_t(s[0])) << 16 | uint32_t(uint8_t(s[1])) << 8 | uint8_t(s[2]);
+}
+
+bool IEndsWithAny(std::string_view text, std::initializer_list<uint32_t> ends)
+{
+    const uint32_t last = Last3(text);
+    return last != 0 && std::find(ends.begin(), ends.end(), last) != ends.end();
 }
 
 // Where a marker "ref=" or "rc=" stands after the letter at p: 1 matched, 0 not, 2 cut by the block end.
@@ -96,7 +108,7 @@ void AddLink(RunContext& ctx, PageState& st, std::string_view link)
     if (!rel && !ctx.settings.bCEL)
         return;
     SimplifyUrl(r);
-    if (ctx.LB.FindString(r) >= 0)
+    if (ctx.LB.Contains(r))
         return;
     const int index = ctx.LB.AddString(r);
     if (index < 0)
@@ -240,14 +252,23 @@ void HandleLink(RunContext& ctx, PageState& st, std::string_view link)
         TakeBase(ctx, st, link);
         return;
     }
-    if (IEndsWithAny(link, {"gif", "jpg", "peg", "png"})) {
+    if (IEndsWithAny(link, {Pack("gif"), Pack("jpg"), Pack("peg"), Pack("png")})) {
         if (ctx.settings.bCalcSize && st.bSrc)
             SizeImage(ctx, st, link);
         return;
     }
-    if (IStartsWith(link, "mailto") || IStartsWith(link, "news") || IStartsWith(link, "java"))
-        return;
-    if (IEndsWithAny(link, {"map", "zip", "arj", "exe", "xls", "doc", "ppt"}))
+    switch (Lower(link.front())) {
+    case 'm':
+    case 'n':
+    case 'j':
+        if (IStartsWith(link, "mailto") || IStartsWith(link, "news") || IStartsWith(link, "java"))
+            return;
+        break;
+    default:
+        break;
+    }
+    if (IEndsWithAny(link, {Pack("map"), Pack("zip"), Pack("arj"), Pack("exe"), Pack("xls"), Pack("doc"),
+                            Pack("ppt")}))
         return;
     if (link.find('@') != std::string_view::npos || link.front() == '#')
         return;
