@@ -132,7 +132,6 @@ struct HttpClient::Impl {
             return EasyHandle(curl_easy_init());
         EasyHandle h = std::move(spare.back());
         spare.pop_back();
-        curl_easy_reset(h.get());
         return h;
     }
 
@@ -142,8 +141,10 @@ struct HttpClient::Impl {
             curl_multi_remove_handle(multi.get(), t.easy.get());
             t.attached = false;
         }
-        if (t.easy && spare.size() < 8)
+        if (t.easy && spare.size() < 8) {
+            curl_easy_reset(t.easy.get());  // drops the pointers into the finished transfer
             spare.push_back(std::move(t.easy));
+        }
         t.easy.reset();
     }
 

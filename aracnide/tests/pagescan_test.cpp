@@ -150,6 +150,22 @@ TEST_F(Scan, ImagesAreNeverCheckedAsLinksAndNotSizedWhenSizesAreOff)
     Run(R"(<img src=logo.gif>)", "http://h/p.htm");
     EXPECT_EQ(ctx.szImage, "logo.gif,");
     EXPECT_EQ(Report(), "");
+
+    // Past 492 characters the list of sized images grows no more.
+    ctx.szImage = std::string(493, 'x');
+    Run(R"(<img src=other.gif>)", "http://h/p.htm");
+    EXPECT_EQ(ctx.szImage, std::string(493, 'x'));
+    EXPECT_EQ(Report(), "");
+}
+
+TEST_F(Scan, LongLinksAreKeptWhole)
+{
+    const std::string name = std::string(600, 'n') + ".htm";
+    Run("<a href=\"" + name + "\">", "http://h/p.htm");
+    EXPECT_EQ(Entries(ctx), std::vector<std::string>{name});
+    ctx.LB.ClearList();
+    Run("<a href=\"" + name + "\">", "http://h/p.htm", {300});  // carried over three blocks
+    EXPECT_EQ(Entries(ctx), std::vector<std::string>{name});
 }
 
 TEST_F(Scan, BaseTagMovesTheSiteBaseAndThePageDirectory)
