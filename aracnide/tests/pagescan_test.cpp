@@ -177,6 +177,13 @@ TEST_F(Scan, BaseTagMovesTheSiteBaseAndThePageDirectory)
     EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"x/a.htm", "x/b.htm"}));
 }
 
+TEST_F(Scan, AnIgnoredBaseValueDoesNotTurnTheNextLinkIntoABase)
+{
+    Run("<base href=\"#\"><a href=\"x.htm\"><a href=y.htm\n><a\thref=z.htm\t>", "http://h/p.htm");
+    EXPECT_EQ(ctx.szBaseDom, "http://h/");
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"x.htm", "y.htm", "z.htm"}));
+}
+
 TEST_F(Scan, BaseTagOnALocalPageIsIgnored)
 {
     ctx.szBaseDom = "/site/";

@@ -71,6 +71,16 @@ TEST_F(Run, LocalSiteCompletesFolderIndexesAndReportsAMissingFile)
     EXPECT_EQ(ctx.CheckStatus, kIdle);
 }
 
+TEST_F(Run, AFolderNamedWithoutItsFinalSlashIsReportedNotRead)
+{
+    site.Write("index.htm", R"(<a href="sub">)");
+    site.Write("sub/index.htm", "");
+    Go(site.Path() + "index.htm");
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"index.htm\tOk", "sub\t0"}));
+    EXPECT_EQ(Log(), kRunHeader + PageHeaderText(site.Path() + "sub") + "> Link in " + site.Path() +
+                         "index.htm\r\n> Error: Is a directory\r\n");
+}
+
 TEST_F(Run, LocationWithoutSchemeBecomesTheSiteRootAndPassesGoLevelByLevel)
 {
     std::mutex m;
