@@ -125,9 +125,10 @@ TEST_F(Scan, DuplicatesAndBeginningsOfEntriesAreNotAdded)
 TEST_F(Scan, TheTagTestRejectsAMarkerAfterADotSemicolonOrClosingBracket)
 {
     Run(R"(<a title="a.b" href="no1.htm"> text href="no2.htm" <a x=1;href="no3.htm"> <p>href="no4.htm")"
-        R"( <a class=c href='yes.htm'> <a HREF= "yes2.htm"> <img SRC=pic.htm>)",
+        R"( <a class=c href='yes.htm'> <a HREF= "yes2.htm"> <img SRC=pic.htm> <a sref="s1.htm"><a hRc="s2.htm">)"
+        R"( <a data-x="->" href="no5.htm"> <a xhsrc="s3.htm">)",
         "http://h/p.htm");
-    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"yes.htm", "yes2.htm", "pic.htm"}));
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"yes.htm", "yes2.htm", "pic.htm", "s1.htm", "s2.htm", "s3.htm"}));
 }
 
 TEST_F(Scan, CommentsHideLinksUntilTheyClose)
@@ -197,7 +198,7 @@ TEST_F(Scan, ALinkSplitAcrossTwoBlocksIsFoundWhereverTheSplitFalls)
 {
     const std::string page =
         R"(<p>intro</p><!-- <a href="hidden.htm"> --><a title=t HREF="sub/a.htm">A</a> )"
-        R"(<BASE href="http://h/dir/"><img SRC="b.htm"> <a class=x.y href=no.htm><a href=last.htm>)";
+        R"(<BASE href="http://h/dir/"><img SRC="b.htm"> <a class=x.y href=no.htm><a data-q="-" hrc=last.htm>)";
     std::vector<std::string> whole;
     {
         RunContext one(nullptr);
