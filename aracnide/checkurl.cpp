@@ -1,0 +1,326 @@
+#include "checkurl.h"
+
+#include "pagescan.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+
+namespace {
+
+// A local file, open for reading; closed with its error reported, or on destruction.
+class LocalFile : public PageReader {
+public:
+    LocalFile() = default;
+    LocalFile(const LocalFile&) = delete;
+    LocalFile& operator=(const LocalFile&) = delete;
+    ~LocalFile() override
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    bool Open(const std::string& path)
+    {
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        return fd_ >= 0;
+    }
+    int fd() const { return fd_; }
+    long Read(char* buffer, size_t size, ErrorInfo& err) override
+    {
+        for (;;) {
+            const ssize_t n = ::read(fd_, buffer, size);
+            if (n >= 0)
+                return static_cast<long>(n);
+            if (errno != EINTR) {
+                err = SystemError(errno);
+                return -1;
+            }
+        }
+    }
+    // 0 on success, else errno.
+    int Close()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0 ? 0 : errno;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+class RequestReader : public PageReader {
+public:
+    explicit RequestReader(HttpRequest& r) : r_(r) {}
+    long Read(char* buffer, size_t size, ErrorInfo& err) override { return r_.Read(buffer, size, err); }
+
+private:
+    HttpRequest& r_;
+};
+
+void Referrer(RunContext& ctx)
+{
+    if (!ctx.szCurPage.empty())
+        ctx.Log("> Link in " + ctx.szCurPage + "\r\n");
+}
+
+bool HasScheme(std::string_view s)
+{
+    for (size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
+        if (c == ':')
+            return i > 0;
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (i > 0 && ((c >= '0' && c <= '9') ||
+                                                                             c == '+' || c == '-' || c == '.'))))
+            return false;
+    }
+    return false;
+}
+
+// Reads a response body away. False (with an error record) when it runs past the bound: the request
+// is then closed by the caller without reading further.
+bool Drain(RunContext& ctx, HttpRequest& req)
+{
+    uint64_t total = 0;
+    for (;;) {
+        ErrorInfo err;
+        const long n = req.Read(ctx.drainBuf.data(), kDrainBlock, err);
+        if (n <= 0)
+            return true;
+        total += static_cast<uint64_t>(n);
+        if (total > kMaxDrain) {
+            ErrorOut(ctx, ErrorInfo{kErrConnectionAborted,
+                                    "The response body is longer than 1 MiB; the request was closed\r\n"});
+            return false;
+        }
+    }
+}
+
+// Page scan and size records, shared by local files and URLs (steps after the page is open).
+void ScanAndSize(RunContext& ctx, PageState& st, PageReader& reader, bool explore, bool bSize, uint32_t& CurSize)
+{
+    if (!explore || CurSize > kMaxScannedSize)
+        return;
+    if (ScanPage(ctx, st, reader, bSize, CurSize) == ScanEnd::TooLong)
+        return;
+    if (ctx.settings.bLogData)
+        ctx.Log("\r\n");
+    if (ctx.settings.bCalcSize) {
+        ctx.UrlSize += CurSize;
+        if (ctx.settings.ReportOpt == 1) {
+            ctx.Log(SizeLine(CurSize, st.szHtml));
+            ctx.Log(TotalLine(ctx.UrlSize));
+        }
+    }
+}
+
+}  // namespace
+
+ErrorInfo SystemError(int errnum)
+{
+    const char* text = std::strerror(errnum);
+    if (!text || std::strncmp(text, "Unknown error", 13) == 0)
+        return ErrorInfo{static_cast<uint32_t>(errnum), std::to_string(errnum)};
+    return ErrorInfo{static_cast<uint32_t>(errnum), std::string(text) + "\r\n"};
+}
+
+uint32_t ErrorOut(RunContext& ctx, const ErrorInfo& e)
+{
+    if (e.code == 0)
+        return 0;
+    if (ctx.settings.ReportOpt == 0)
+        ctx.Log(PageHeaderText(ctx.szCurUrl));
+    Referrer(ctx);
+    ctx.Log("> Error: ");
+    ctx.Log(std::string_view(e.text).substr(0, 250));
+    if (e.code == kErrTimeout)
+        ctx.bTimeout = true;
+    return e.code;
+}
+
+void InternetInit(RunContext& ctx, int seconds)
+{
+    // A zero or negative time-out would either never end a wait or end every wait at once.
+    const long ms = std::max(1, std::min(seconds, 24 * 3600)) * 1000L;
+    if (ctx.hOpen)
+        ctx.hOpen->SetOptions(ms, ms);
+}
+
+std::string ResolveLocation(std::string_view current, std::string_view location)
+{
+    if (HasScheme(location))
+        return std::string(location);
+    if (location.starts_with("//")) {
+        const size_t colon = current.find(':');
+        return std::string(current.substr(0, colon == std::string_view::npos ? 0 : colon + 1)) +
+               std::string(location);
+    }
+    const size_t hostEnd = HostEnd(current);
+    if (location.starts_with('/'))
+        return std::string(current.substr(0, hostEnd)) + std::string(location);
+    // Relative to the directory of the current path (its query and fragment left out).
+    std::string_view path = current.substr(hostEnd);
+    path = path.substr(0, path.find_first_of("?#"));
+    const size_t last = path.rfind('/');
+    std::string out(current.substr(0, hostEnd));
+    if (last == std::string_view::npos)
+        out += '/';
+    else
+        out.append(path.substr(0, last + 1));
+    out.append(location);
+    return out;
+}
+
+uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explore)
+{
+    // An image check during a page scan must leave the page's URL for the page's later records.
+    struct RestoreCurUrl {
+        RunContext& ctx;
+        std::string saved;
+        bool active;
+        ~RestoreCurUrl()
+        {
+            if (active)
+                ctx.szCurUrl = std::move(saved);
+        }
+    } restore{ctx, line < 0 ? ctx.szCurUrl : std::string(), line < 0};
+
+    PageState st;
+    st.bFile = IsLocal(url);
+    st.szHtml = url;
+    std::string szUrl = url;
+    ctx.szCurUrl = url;
+    uint32_t dwCode = 0, dwCode2 = 0, CurSize = 0;
+    bool bSize = true;
+    auto result = [&] { return line == -1 ? CurSize : (dwCode2 ? dwCode2 : dwCode); };
+
+    if (line != -1 && ctx.settings.ReportOpt == 1)
+        ctx.Log(PageHeaderText(url));
+    st.szTmpBHref = PageDirectory(url, ctx.szBaseDom);
+    ctx.Yield();
+
+    if (st.bFile) {
+        LocalFile file;
+        const bool completed = szUrl.ends_with('/');
+        const std::string dir = szUrl;
+        if (completed)
+            szUrl += "index.htm";
+        bool open = file.Open(szUrl);
+        for (const char* other : {"index.html", "default.htm"}) {
+            if (open || !completed)
+                break;
+            szUrl = dir + other;
+            open = file.Open(szUrl);
+        }
+        if (!open) {
+            ErrorOut(ctx, SystemError(errno));
+            return 0;
+        }
+        struct stat info {};
+        if (::fstat(file.fd(), &info) != 0) {
+            ErrorOut(ctx, SystemError(errno));
+            return 0;
+        }
+        if (S_ISDIR(info.st_mode)) {
+            ErrorOut(ctx, SystemError(EISDIR));
+            return 0;
+        }
+        st.szHtml = szUrl;
+        CurSize = static_cast<uint32_t>(std::min<uint64_t>(static_cast<uint64_t>(info.st_size), UINT32_MAX));
+        dwCode = 200;
+        ScanAndSize(ctx, st, file, explore, bSize, CurSize);
+        if (const int e = file.Close()) {
+            ErrorOut(ctx, SystemError(e));
+            return 0;
+        }
+        return result();
+    }
+
+    if (!ctx.hOpen) {
+        ErrorOut(ctx, HttpError(kErrInternal));
+        return result();
+    }
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point t0 = Clock::now();
+    std::unique_ptr<HttpRequest> req;
+    int redirects = 0;
+    bool retried = false;
+    bool needOpen = true;
+    for (;;) {
+        if (needOpen) {
+            ErrorInfo err;
+            req = ctx.hOpen->OpenUrl(szUrl, err);
+            if (!req) {
+                // After a time-out, a failed open is repeated until ten seconds have passed.
+                if (ctx.bTimeout && Clock::now() - t0 < std::chrono::milliseconds(ctx.timeoutWindowMs))
+                    continue;
+                ctx.bTimeout = false;
+                ErrorOut(ctx, err);
+                return result();
+            }
+            needOpen = false;
+        }
+        ctx.Yield();
+        dwCode = static_cast<uint32_t>(req->Status());
+        if (dwCode == 200)
+            break;
+
+        if (ctx.settings.ReportOpt == 0)
+            ctx.Log(PageHeaderText(ctx.szCurUrl));
+        Referrer(ctx);
+        ctx.Log("> Status: " + std::to_string(dwCode) + " (" + StatusText(static_cast<int>(dwCode)) + ")\r\n");
+        if (!Drain(ctx, *req))
+            return result();
+
+        if (dwCode == 301 || dwCode == 302) {
+            const std::optional<std::string> location = req->Location();
+            req.reset();
+            if (!location)
+                return result();
+            if (redirects == kMaxRedirects) {
+                ErrorOut(ctx, HttpError(12156));
+                return result();
+            }
+            ++redirects;
+            szUrl = ResolveLocation(szUrl, *location);
+            explore = false;  // a redirect target is never scanned
+            ctx.Log("> Link to " + szUrl + "\r\n\r\n");
+            dwCode2 = dwCode;
+            needOpen = true;
+            continue;
+        }
+        // The stored credentials go only to the start location's host and port.
+        if ((dwCode == 401 || dwCode == 407) && !retried && !ctx.authOrigin.empty() &&
+            Origin(szUrl) == ctx.authOrigin) {
+            req.reset();
+            retried = true;
+            ErrorInfo err;
+            req = ctx.hOpen->OpenAuthenticated(szUrl, ctx.settings.szUser, ctx.settings.szPass, ctx.szCurUrl,
+                                               err);
+            if (!req) {
+                ErrorOut(ctx, err);
+                return result();
+            }
+            continue;
+        }
+        ctx.Log("\r\n");
+        return result();
+    }
+
+    // Status 200.
+    if (ctx.settings.bLogData) {
+        ctx.Log("> Header: \r\n");
+        ctx.Log(req->RawHeaders());
+    }
+    if (const auto length = req->ContentLength())
+        CurSize = static_cast<uint32_t>(std::min<uint64_t>(*length, UINT32_MAX));
+    else
+        bSize = false;
+    RequestReader reader(*req);
+    ScanAndSize(ctx, st, reader, explore, bSize, CurSize);
+    return result();
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The check of one entry: a local file or a URL, redirects followed here, one authentication retry,
+// the report records, and the page scan for a page to be explored.
+
+#include "general.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// line: the entry's index, or -1 for an image-size check. Result: for -1 the byte size (0 when not
+// known); otherwise the status of the last redirect when there was one, else the status (0 for none).
+uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explore);
+
+// Writes the error record for `e` (none when its code is 0) and returns the code.
+uint32_t ErrorOut(RunContext& ctx, const ErrorInfo& e);
+
+// Retries and time-outs of the HTTP client, from the time-out field (seconds, at least 1).
+void InternetInit(RunContext& ctx, int seconds);
+
+// An errno value as an error record's text: the system's message with a line end, or the bare number.
+ErrorInfo SystemError(int errnum);
+
+// The URL a Location header leads to from `current`.
+std::string ResolveLocation(std::string_view current, std::string_view location);

@@ -1,0 +1,101 @@
+#pragma once
+// State shared by the page scan, the link checks and the run: the run context, its settings and the
+// hooks through which a front end (a dialog or a command line) follows the run.
+
+#include "listbox.h"
+#include "platform/httpclient.h"
+#include "report.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// Sizes of the reads and of the safety bounds, in bytes.
+inline constexpr size_t kScanBlock = 8092;       // one read of a page being scanned
+inline constexpr size_t kDrainBlock = 8192;      // one read of a body that is thrown away
+inline constexpr size_t kMaxCarry = 4096;        // longest text carried from one block to the next
+inline constexpr uint32_t kMaxScannedSize = 200000;     // larger pages of known length are not scanned
+inline constexpr uint64_t kMaxUnknownPage = 10000000;   // a page of unknown length stops here
+inline constexpr uint64_t kMaxDrain = 1024 * 1024;      // a non-200 body is thrown away up to here
+inline constexpr int kMaxRedirects = 10;                // redirects followed in one check
+inline constexpr size_t kMaxImageList = 492;            // szImage grows no further past this length
+inline constexpr uint16_t kNoReferrer = 0xFFFF;
+
+// Run states.
+enum CheckStatusValue { kIdle = 0, kRunning = 1, kSuspended = 2 };
+
+// How a front end follows a run. Every hook is optional.
+struct RunObserver {
+    std::function<void()> yield;                        // process pending user events; never waits
+    std::function<void(int percent)> progress;          // 0..100
+    std::function<void(int done, int count)> counter;   // shown as "%d / %d"
+    std::function<void(const std::string& base)> baseChanged;
+    std::function<void(int status)> stateChanged;       // CheckStatus after a change
+    std::function<void(const std::string& path)> showReport;  // a finished, non-empty report file
+};
+
+// The settings a run is made with (the dialog's fields and check boxes).
+struct RunSettings {
+    bool bRLS = true;        // explore every local page
+    bool bCEL = false;       // check external links
+    bool bCalcSize = false;  // size images and pages
+    bool bLogData = false;   // copy headers and page data into the report
+    int ReportOpt = 0;       // 0 errors only, 1 everything
+    int MaxLevel = 0;        // passes during which absolute entries are explored
+    int Timeout = 15;        // seconds, connect and receive
+    std::string szUser, szPass;
+};
+
+// Everything one run shares between the scan, the checks and the pass loop.
+struct RunContext {
+    explicit RunContext(HttpClient* client) : hOpen(client), LB(model) {}
+    RunContext(const RunContext&) = delete;
+    RunContext& operator=(const RunContext&) = delete;
+
+    HttpClient* hOpen;  // may be null for local sites only
+    ListModel model;
+    ListBox LB;
+    RunObserver observer;
+    RunSettings settings;
+    std::string szVersion = "1.20";
+    std::string reportPath = "ARACNIDE.LOG";
+
+    // Site and current entry.
+    std::string szBaseDom;   // scheme://host/ or the local start directory, with its final "/"
+    std::string authOrigin;  // scheme://host:port of the start location: the only one given credentials
+    std::string szCurUrl;    // URL of the check in progress
+    std::string szCurPage;   // page on which the entry being checked was found
+    std::string szImage;     // image names already sized for this entry, each followed by ","
+    uint32_t UrlSize = 0;    // bytes of the page and its images
+
+    // Pass loop.
+    int CheckStatus = kIdle;
+    int curlig = 0;
+    int level = 0;
+    int maxlevel = 0;
+    int maxlig = 0;
+    bool bFin = false;
+    bool bLocalL1 = false;
+    uint16_t reflig = kNoReferrer;
+
+    // Lives as long as the program: after a time-out, failed opens are repeated for this long.
+    bool bTimeout = false;
+    int timeoutWindowMs = 10000;
+
+    std::unique_ptr<Report> fhLog;
+    std::vector<char> fBuf = std::vector<char>(kMaxCarry + kScanBlock + 8);
+    std::vector<char> drainBuf = std::vector<char>(kDrainBlock);
+
+    void Yield() const
+    {
+        if (observer.yield)
+            observer.yield();
+    }
+    void Log(std::string_view bytes) const
+    {
+        if (fhLog)
+            fhLog->Write(bytes);
+    }
+};

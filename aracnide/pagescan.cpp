@@ -1,0 +1,431 @@
+#include "pagescan.h"
+
+#include "checkurl.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace {
+
+inline char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+inline bool IsSep(char c) { return c == '/' || c == '\\'; }
+inline bool IsStop(char c) { return c == '<' || c == '>' || c == ';' || c == '.'; }
+inline bool IsAlnum(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+// Characters that end a link text. Line breaks and tabs end it too: an unquoted value stops at them.
+inline bool EndsLink(char c)
+{
+    return c == '"' || c == '\'' || c == '#' || c == '>' || c == ' ' || c == '\r' || c == '\n' || c == '\t';
+}
+
+bool IEquals(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+// The last three characters in lower case, packed; 0 for a shorter text.
+uint32_t Last3(std::string_view text)
+{
+    if (text.size() < 3)
+        return 0;
+    const char* e = text.data() + text.size() - 3;
+    return uint32_t(uint8_t(Lower(e[0]))) << 16 | uint32_t(uint8_t(Lower(e[1]))) << 8 | uint8_t(Lower(e[2]));
+}
+
+constexpr uint32_t Pack(const char (&s)[4])
+{
+    return uint32_t(uint8_t(s[0])) << 16 | uint32_t(uint8_t(s[1])) << 8 | uint8_t(s[2]);
+}
+
+bool IEndsWithAny(std::string_view text, std::initializer_list<uint32_t> ends)
+{
+    const uint32_t last = Last3(text);
+    return last != 0 && std::find(ends.begin(), ends.end(), last) != ends.end();
+}
+
+// Whether `rest`, the text after a letter up to the block end, is the beginning of `marker` cut short.
+bool CutMarker(std::string_view rest, std::string_view marker)
+{
+    if (rest.size() >= marker.size())
+        return false;
+    for (size_t i = 0; i < rest.size(); ++i)
+        if (Lower(rest[i]) != marker[i])
+            return false;
+    return true;
+}
+
+// The characters at which the scan stops: a comment mark's '-' and an attribute marker's '='.
+constexpr std::array<bool, 256> kEvent = [] {
+    std::array<bool, 256> t{};
+    t['-'] = t['='] = true;
+    return t;
+}();
+
+char LastStop(const char* buf, size_t end, char before)
+{
+    for (size_t i = end; i > 0; --i)
+        if (IsStop(buf[i - 1]))
+            return buf[i - 1];
+    return before;
+}
+
+void AddLink(RunContext& ctx, PageState& st, std::string_view link)
+{
+    std::string& r = st.result;
+    bool rel;
+    if (link.find(':') == std::string_view::npos) {
+        rel = true;
+        if (link.front() == '/') {
+            const std::string& from =
+                st.szTmpBHref.find(':') != std::string::npos ? st.szTmpBHref : ctx.szBaseDom;
+            r.assign(from, 0, from.empty() ? 0 : from.size() - 1);
+        } else {
+            r = st.szTmpBHref;
+        }
+        r.append(link);
+        if (st.bFile)
+            UrlToFile(r);
+    } else {
+        rel = false;
+        r.assign(link);
+    }
+    const std::string_view base = ctx.szBaseDom, dir = st.szTmpBHref;
+    if (r.size() >= base.size() + dir.size() && IEquals(std::string_view(r).substr(0, base.size()), base) &&
+        IEquals(std::string_view(r).substr(base.size(), dir.size()), dir)) {
+        rel = true;
+        r.erase(0, base.size());
+        if (r.empty())
+            r = "/";
+    }
+    if (IStartsWith(r, "cgi"))
+        return;
+    if (!rel && !ctx.settings.bCEL)
+        return;
+    SimplifyUrl(r);
+    if (ctx.LB.Contains(r))
+        return;
+    const int index = ctx.LB.AddString(r);
+    if (index < 0)
+        return;
+    ctx.LB.SetItemData(index, static_cast<uint32_t>(ctx.curlig) << 16);
+    const int count = ctx.LB.GetCount();
+    if (ctx.observer.progress)
+        ctx.observer.progress(ctx.curlig * 100 / count);
+    if (ctx.observer.counter)
+        ctx.observer.counter(ctx.curlig, count);
+}
+
+void TakeBase(RunContext& ctx, PageState& st, std::string_view link)
+{
+    if (st.bFile || !IStartsWith(link, "http"))
+        return;
+    if (!IStartsWith(link, ctx.szBaseDom)) {
+        const size_t end = HostEnd(link);
+        ctx.szBaseDom.assign(link.substr(0, end));
+        ctx.szBaseDom += '/';
+        if (ctx.observer.baseChanged)
+            ctx.observer.baseChanged(ctx.szBaseDom);
+    }
+    st.szTmpBHref = PageDirectory(link, ctx.szBaseDom);
+}
+
+void SizeImage(RunContext& ctx, PageState& st, std::string_view link)
+{
+    const size_t slash = link.rfind('/');
+    const std::string_view name = slash == std::string_view::npos ? link : link.substr(slash + 1);
+    if (ctx.szImage.find(name) != std::string::npos || ctx.szImage.size() > kMaxImageList)
+        return;
+    ctx.szImage.append(name);
+    ctx.szImage += ',';
+    std::string url;
+    if (link.find(':') != std::string_view::npos) {
+        url = link;
+    } else if (link.front() == '/') {
+        // Root-relative: the base without its final "/", as for links, so no "//" enters the path.
+        url.assign(ctx.szBaseDom, 0, ctx.szBaseDom.empty() ? 0 : ctx.szBaseDom.size() - 1);
+        url.append(link);
+    } else {
+        url = ctx.szBaseDom + st.szTmpBHref;
+        url.append(link);
+    }
+    if (IsLocal(url))
+        UrlToFile(url);
+    const uint32_t size = CheckUrl(ctx, url, -1, false);
+    if (ctx.settings.ReportOpt == 1)
+        ctx.Log(SizeLine(size, link));
+    ctx.UrlSize += size;
+}
+
+}  // namespace
+
+bool IStartsWith(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && IEquals(text.substr(0, prefix.size()), prefix);
+}
+
+int SimplifyUrl(std::string& t)
+{
+    for (;;) {
+        const size_t i = t.find('.');
+        if (i == std::string::npos)
+            return 1;
+        if (i + 1 < t.size() && IsSep(t[i + 1])) {
+            t.erase(i, 2);
+            continue;
+        }
+        if (i > 1 && IsSep(t[i - 1]) && i + 2 < t.size() && t[i + 1] == '.' && IsSep(t[i + 2])) {
+            // Remove the directory name before "/../" together with it.
+            size_t s = i - 1;
+            while (s > 0 && !IsSep(t[s - 1]))
+                --s;
+            t.erase(s, i + 3 - s);
+            continue;
+        }
+        return 1;
+    }
+}
+
+void UrlToFile(std::string&) {}
+
+UrlComponents CrackUrl(std::string_view url)
+{
+    const size_t colon = url.find(':');
+    std::string_view rest = colon == std::string_view::npos ? url : url.substr(std::min(colon + 3, url.size()));
+    const size_t slash = rest.find('/');
+    UrlComponents c;
+    c.host.assign(rest.substr(0, slash));
+    if (slash != std::string_view::npos)
+        c.path.assign(rest.substr(slash));
+    return c;
+}
+
+bool IsLocal(std::string_view url) { return !url.empty() && url.front() == '/'; }
+
+size_t HostEnd(std::string_view url)
+{
+    const size_t sep = url.find("://");
+    const size_t from = sep == std::string_view::npos ? std::min<size_t>(9, url.size()) : sep + 3;
+    const size_t slash = url.find('/', from);
+    return slash == std::string_view::npos ? url.size() : slash;
+}
+
+std::string Origin(std::string_view url)
+{
+    const size_t sep = url.find("://");
+    if (sep == std::string_view::npos)
+        return {};
+    std::string scheme(url.substr(0, sep));
+    std::string host = CrackUrl(url).host;
+    for (char& c : scheme)
+        c = Lower(c);
+    for (char& c : host)
+        c = Lower(c);
+    if (const size_t at = host.rfind('@'); at != std::string::npos)
+        host.erase(0, at + 1);
+    const size_t colon = host.rfind(':');
+    if (colon == std::string::npos || host.find(']', colon) != std::string::npos)
+        host += scheme == "https" ? ":443" : ":80";
+    return scheme + "://" + host;
+}
+
+std::string PageDirectory(std::string_view url, std::string_view base)
+{
+    if (!IStartsWith(url, base))
+        return {};
+    std::string_view rest = url.substr(base.size());
+    const size_t last = rest.rfind('/');
+    return last == std::string_view::npos ? std::string() : std::string(rest.substr(0, last + 1));
+}
+
+void HandleLink(RunContext& ctx, PageState& st, std::string_view link)
+{
+    if (link.empty())
+        return;
+    if (st.bBase) {
+        st.bBase = false;
+        TakeBase(ctx, st, link);
+        return;
+    }
+    if (IEndsWithAny(link, {Pack("gif"), Pack("jpg"), Pack("peg"), Pack("png")})) {
+        if (ctx.settings.bCalcSize && st.bSrc)
+            SizeImage(ctx, st, link);
+        return;
+    }
+    switch (Lower(link.front())) {
+    case 'm':
+    case 'n':
+    case 'j':
+        if (IStartsWith(link, "mailto") || IStartsWith(link, "news") || IStartsWith(link, "java"))
+            return;
+        break;
+    default:
+        break;
+    }
+    if (IEndsWithAny(link, {Pack("map"), Pack("zip"), Pack("arj"), Pack("exe"), Pack("xls"), Pack("doc"),
+                            Pack("ppt")}))
+        return;
+    if (link.find('@') != std::string_view::npos || link.front() == '#')
+        return;
+    AddLink(ctx, st, link);
+}
+
+size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
+{
+    // A text cut by the block end is carried to the start of the next block. What lay before it is
+    // remembered: the last '<' '>' ';' '.' decides the tag test when its walk back reaches the buffer
+    // start, and the three characters before it serve the comment and base tests.
+    auto carry = [&](size_t from) {
+        if (len - from > kMaxCarry)
+            from = len;  // too long to be a link: dropped
+        st.lastStop = LastStop(buf, from, st.lastStop);
+        char keep[3];
+        for (int i = 0; i < 3; ++i) {
+            const ptrdiff_t at = static_cast<ptrdiff_t>(from) - 3 + i;
+            keep[i] = at >= 0 ? buf[at] : st.before[3 + at];
+        }
+        std::copy_n(keep, 3, st.before);
+        return from;
+    };
+    auto at = [&](size_t p, size_t back) { return p >= back ? buf[p - back] : st.before[3 + p - back]; };
+    auto isLetter = [](char c) { return Lower(c) == 'h' || Lower(c) == 's'; };
+
+    // Only two characters matter: '-' (in "<!-", which opens a comment, and "->", which closes it)
+    // and '=' (which ends an attribute marker "href=" or "src=" whose letter lies four or three
+    // characters before it). `p` is where the scan resumes; nothing before it is looked at again.
+    size_t p = 0;
+    for (;;) {
+        size_t e = p;
+        while (e < len && !kEvent[static_cast<unsigned char>(buf[e])])
+            ++e;
+        if (e >= len)
+            break;
+        if (buf[e] == '-') {
+            if (at(e, 2) == '<' && at(e, 1) == '!')
+                st.bComment = true;
+            if (e + 1 >= len) {
+                if (st.bComment)
+                    return carry(e);
+                break;
+            }
+            if (buf[e + 1] == '>')
+                st.bComment = false;
+            p = e + 1;
+            continue;
+        }
+        if (st.bComment) {
+            p = e + 1;
+            continue;
+        }
+        size_t c;
+        if (e >= p + 4 && Lower(buf[e - 3]) == 'r' && Lower(buf[e - 2]) == 'e' && Lower(buf[e - 1]) == 'f' &&
+            isLetter(buf[e - 4]))
+            c = e - 4;
+        else if (e >= p + 3 && Lower(buf[e - 2]) == 'r' && Lower(buf[e - 1]) == 'c' && isLetter(buf[e - 3]))
+            c = e - 3;
+        else {
+            p = e + 1;
+            continue;
+        }
+        // Tag test: the nearest '<' '>' ';' '.' before the letter must be a '<'.
+        size_t q = c;
+        while (q > 0 && !IsStop(buf[q]))
+            --q;
+        const bool inTag = IsStop(buf[q]) ? buf[q] == '<' : st.lastStop == '<';
+        if (!inTag) {
+            p = e + 1;
+            continue;
+        }
+        st.bSrc = Lower(buf[c]) == 's';
+        st.bBase = Lower(at(c, 3)) == 's' && Lower(at(c, 2)) == 'e';
+        size_t v = e + 1;
+        if (v >= len)
+            return carry(c);
+        if (buf[v] == '#') {
+            p = v;
+            continue;
+        }
+        if (buf[v] == '"') {
+            if (v + 1 >= len)
+                return carry(c);
+            if (buf[v + 1] == '#') {
+                p = v + 1;
+                continue;
+            }
+        }
+        while (v < len && !(IsAlnum(buf[v]) || buf[v] == '"' || buf[v] == '#' || buf[v] == '<' ||
+                            buf[v] == '/' || buf[v] == '.'))
+            ++v;
+        if (v >= len)
+            return carry(c);
+        if (buf[v] == '"' && ++v >= len)
+            return carry(c);
+        if (buf[v] == '"' || buf[v] == '<') {
+            p = v;
+            continue;
+        }
+        size_t end = v + 1;
+        while (end < len && !EndsLink(buf[end]))
+            ++end;
+        if (end >= len)
+            return carry(c);
+        HandleLink(ctx, st, std::string_view(buf + v, end - v));
+        ctx.Yield();
+        p = end;
+    }
+    // A marker cut by the block end ("hr", "sr" ...) is carried so that the next block completes it.
+    if (!st.bComment) {
+        for (size_t c = std::max(p, len >= 4 ? len - 4 : 0); c < len; ++c) {
+            if (!isLetter(buf[c]))
+                continue;
+            const std::string_view rest(buf + c + 1, len - c - 1);
+            if (CutMarker(rest, "ref=") || CutMarker(rest, "rc="))
+                return carry(c);
+        }
+    }
+    return carry(len);
+}
+
+ScanEnd ScanPage(RunContext& ctx, PageState& st, PageReader& reader, bool bSize, uint32_t& CurSize)
+{
+    char* buf = ctx.fBuf.data();
+    st.decal = 0;
+    st.bComment = false;
+    st.lastStop = 0;
+    std::fill_n(st.before, 3, '\0');
+    uint64_t total = 0;
+    for (;;) {
+        ErrorInfo err;
+        const long n = reader.Read(buf + st.decal, kScanBlock, err);
+        if (n < 0) {
+            ErrorOut(ctx, err);
+            return ScanEnd::ReadError;
+        }
+        if (n == 0)
+            return ScanEnd::Complete;
+        if (ctx.settings.bLogData)
+            ctx.Log(std::string_view(buf + st.decal, static_cast<size_t>(n)));
+        total += static_cast<uint64_t>(n);
+        if (!bSize) {
+            CurSize += static_cast<uint32_t>(n);
+            if (total > kMaxUnknownPage) {
+                ErrorOut(ctx, ErrorInfo{kErrConnectionAborted,
+                                        "The page is longer than 10 MB and was not read further\r\n"});
+                return ScanEnd::TooLong;
+            }
+        }
+        const size_t len = st.decal + static_cast<size_t>(n);
+        buf[len] = 0;
+        st.decal = 0;
+        const size_t from = ScanBlock(ctx, st, buf, len);
+        if (from < len) {
+            std::memmove(buf, buf + from, len - from);
+            st.decal = len - from;
+        }
+        if (ctx.CheckStatus != kRunning)
+            return ScanEnd::Complete;
+    }
+}

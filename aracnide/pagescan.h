@@ -1,0 +1,64 @@
+#pragma once
+// Page scanning and the URL text rules: link attributes found block by block, filtered, resolved
+// against the site base and appended to the check list.
+
+#include "general.h"
+
+#include <string>
+#include <string_view>
+
+// Folds "./" and "dir/../" (and their backslash forms) in place; only the text's first "." is looked at,
+// so host names and file names stop the folding. Returns 1.
+int SimplifyUrl(std::string& text);
+// Local paths already use "/" on this system: the text is left as it is.
+void UrlToFile(std::string& text);
+
+struct UrlComponents {
+    std::string host;  // a port written in the URL stays part of it
+    std::string path;  // from the first "/" after the host, empty when there is none
+};
+UrlComponents CrackUrl(std::string_view url);
+
+// Whether a check URL names a local file (an absolute path).
+bool IsLocal(std::string_view url);
+// The end of the scheme and host part of a URL: the index of the "/" after the host, or the length.
+size_t HostEnd(std::string_view url);
+// "scheme://host[:port]", lower case, with the scheme's port made explicit; empty for no host.
+std::string Origin(std::string_view url);
+bool IStartsWith(std::string_view text, std::string_view prefix);
+
+// The page's directory relative to the site base, with its final "/"; empty when the page lies directly
+// in the base or outside it.
+std::string PageDirectory(std::string_view url, std::string_view base);
+
+// Source of a page's bytes, read block by block.
+class PageReader {
+public:
+    virtual ~PageReader() = default;
+    // At most `size` bytes: the count, 0 at the end, -1 with `err` set.
+    virtual long Read(char* buffer, size_t size, ErrorInfo& err) = 0;
+};
+
+// State of the scan of one page.
+struct PageState {
+    std::string szTmpBHref;  // page directory under the base
+    std::string szHtml;      // the page's own URL
+    bool bFile = false;      // the page is a local file
+    bool bComment = false;
+    bool bSrc = false;
+    bool bBase = false;
+    size_t decal = 0;        // bytes carried to the start of the buffer
+    char lastStop = 0;       // last of '<' '>' ';' '.' before the buffer start (0 for none)
+    char before[3] = {};     // the three characters before the buffer start, for the base test
+    std::string result;      // link being resolved; kept to reuse its storage
+};
+
+enum class ScanEnd { Complete, ReadError, TooLong };
+
+// Reads the page to its end (or until the run leaves the running state) and scans every block.
+// `bSize` says whether `CurSize` came from the server; otherwise the bytes read are added to it.
+ScanEnd ScanPage(RunContext& ctx, PageState& st, PageReader& reader, bool bSize, uint32_t& CurSize);
+// Scans buf[0..len) (with buf[len] readable); returns where the carried tail starts, or len for none.
+size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len);
+// Filters one link text and adds it to the check list, sizes it as an image, or takes it as the base.
+void HandleLink(RunContext& ctx, PageState& st, std::string_view link);

@@ -1,0 +1,91 @@
+#pragma once
+// HTTP client used by the link checker: one shared connection pool, requests driven only as far as the
+// caller needs (status and headers first, then the body block by block), and errors carried as the
+// client's 12000-range numbers. libcurl stays behind this header.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+// A failure as the checker reports it: a number and its text (the text carries its own line end,
+// except a bare number for an error the system has no message for).
+struct ErrorInfo {
+    uint32_t code = 0;
+    std::string text;
+    explicit operator bool() const { return code != 0; }
+};
+
+// Error numbers of the HTTP client (the texts live in one table, see HttpErrorText).
+enum : uint32_t {
+    kErrOutOfHandles = 12001,
+    kErrTimeout = 12002,
+    kErrInternal = 12004,
+    kErrInvalidUrl = 12005,
+    kErrUnrecognizedScheme = 12006,
+    kErrNameNotResolved = 12007,
+    kErrOperationCancelled = 12017,
+    kErrCannotConnect = 12029,
+    kErrConnectionAborted = 12030,
+    kErrConnectionReset = 12031,
+    kErrInvalidCa = 12045,
+    kErrInvalidServerResponse = 12152,
+    kErrSecurityChannel = 12157,
+};
+
+// The message for an HTTP client error number, ending in "\r\n"; the number alone when unknown.
+std::string HttpErrorText(uint32_t code);
+ErrorInfo HttpError(uint32_t code);
+
+class HttpClient;
+
+// One response. Must not outlive its client. Destroying it before the body's end aborts the transfer.
+class HttpRequest {
+public:
+    ~HttpRequest();
+    HttpRequest(const HttpRequest&) = delete;
+    HttpRequest& operator=(const HttpRequest&) = delete;
+
+    int Status() const;
+    // The header lines of the final response, each ended by "\r\n", then an empty line.
+    const std::string& RawHeaders() const;
+    std::optional<std::string> Location() const;
+    // Body size announced by the server; empty when it gave none.
+    std::optional<uint64_t> ContentLength() const;
+    // Reads at most `size` bytes of the body: the count, 0 at its end, or -1 with `err` set.
+    long Read(char* buffer, size_t size, ErrorInfo& err);
+
+    struct Transfer;
+
+private:
+    friend class HttpClient;
+    explicit HttpRequest(std::unique_ptr<Transfer> t);
+    std::unique_ptr<Transfer> t_;
+};
+
+class HttpClient {
+public:
+    explicit HttpClient(std::string agent);
+    ~HttpClient();
+    HttpClient(const HttpClient&) = delete;
+    HttpClient& operator=(const HttpClient&) = delete;
+
+    // Connect time-out and the longest wait for a response byte, in milliseconds. A connection is
+    // attempted once per request.
+    void SetOptions(long connectTimeoutMs, long receiveTimeoutMs);
+    // Called at least every 50 ms while a request waits for the network.
+    void SetYield(std::function<void()> yield);
+
+    // GET without credentials; returns once the status and headers are in. Redirects are not followed.
+    std::unique_ptr<HttpRequest> OpenUrl(const std::string& url, ErrorInfo& err);
+    // HTTP/1.0 GET with basic credentials and a referrer, for the one authentication retry.
+    std::unique_ptr<HttpRequest> OpenAuthenticated(const std::string& url, const std::string& user,
+                                                   const std::string& password, const std::string& referrer,
+                                                   ErrorInfo& err);
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> d_;
+};

@@ -1,0 +1,392 @@
+// The HTTP client on libcurl's multi interface. One multi handle keeps the connection pool, so checks of
+// the same host reuse their connection; each request is one easy handle driven only while the caller waits.
+
+#include "httpclient.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr size_t kHighWater = 64 * 1024;         // body bytes buffered before the transfer pauses
+constexpr size_t kMaxHeaderBytes = 1024 * 1024;  // a response whose headers never end is refused
+constexpr long kPollMs = 50;                     // longest wait between two calls of the yield hook
+
+struct EasyDeleter {
+    void operator()(CURL* h) const { curl_easy_cleanup(h); }
+};
+using EasyHandle = std::unique_ptr<CURL, EasyDeleter>;
+
+struct MultiDeleter {
+    void operator()(CURLM* m) const { curl_multi_cleanup(m); }
+};
+using MultiHandle = std::unique_ptr<CURLM, MultiDeleter>;
+
+struct CurlGlobal {
+    CurlGlobal() { curl_global_init(CURL_GLOBAL_DEFAULT); }
+    ~CurlGlobal() { curl_global_cleanup(); }
+};
+
+bool IEquals(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return (x | 0x20) == (y | 0x20);
+           });
+}
+
+std::string_view Trim(std::string_view s)
+{
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
+        s.remove_suffix(1);
+    return s;
+}
+
+// The value of header `name` in a "\r\n"-separated header block.
+std::optional<std::string> HeaderValue(const std::string& block, std::string_view name)
+{
+    size_t pos = 0;
+    while (pos < block.size()) {
+        size_t end = block.find("\r\n", pos);
+        if (end == std::string::npos)
+            end = block.size();
+        std::string_view line(block.data() + pos, end - pos);
+        size_t colon = line.find(':');
+        if (colon != std::string_view::npos && IEquals(Trim(line.substr(0, colon)), name))
+            return std::string(Trim(line.substr(colon + 1)));
+        pos = end + 2;
+    }
+    return std::nullopt;
+}
+
+// Every CURLcode becomes one of our error numbers here, and only here.
+uint32_t MapCurlCode(CURLcode c)
+{
+    switch (c) {
+    case CURLE_OPERATION_TIMEDOUT: return kErrTimeout;
+    case CURLE_URL_MALFORMAT: return kErrInvalidUrl;
+    case CURLE_UNSUPPORTED_PROTOCOL: return kErrUnrecognizedScheme;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY: return kErrNameNotResolved;
+    case CURLE_COULDNT_CONNECT: return kErrCannotConnect;
+    case CURLE_PARTIAL_FILE: return kErrConnectionAborted;
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR: return kErrConnectionReset;
+    case CURLE_GOT_NOTHING:
+    case CURLE_WEIRD_SERVER_REPLY:
+    case CURLE_WRITE_ERROR:  // our header callback refused an endless header block
+    case CURLE_BAD_CONTENT_ENCODING: return kErrInvalidServerResponse;
+    case CURLE_PEER_FAILED_VERIFICATION: return kErrInvalidCa;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE: return kErrSecurityChannel;
+    case CURLE_ABORTED_BY_CALLBACK: return kErrOperationCancelled;
+    case CURLE_OUT_OF_MEMORY: return kErrOutOfHandles;
+    default: return kErrInternal;
+    }
+}
+
+}  // namespace
+
+struct HttpRequest::Transfer {
+    HttpClient::Impl* owner = nullptr;
+    EasyHandle easy;
+    bool attached = false;  // added to the multi handle
+    bool done = false;
+    CURLcode result = CURLE_OK;
+    bool paused = false;
+    bool headersDone = false;
+    int status = 0;
+    size_t headerBytes = 0;
+    std::string headers;  // lines of the latest response, "\r\n"-separated
+    std::string body;     // received and not yet read: body[bodyPos..]
+    size_t bodyPos = 0;
+    Clock::time_point lastActivity;
+
+    size_t Available() const { return body.size() - bodyPos; }
+};
+
+struct HttpClient::Impl {
+    CurlGlobal global;
+    MultiHandle multi{curl_multi_init()};
+    std::vector<EasyHandle> spare;  // finished easy handles kept for reuse
+    std::string agent;
+    long connectTimeoutMs = 15000;
+    long receiveTimeoutMs = 15000;
+    std::function<void()> yield;
+
+    EasyHandle TakeEasy()
+    {
+        if (spare.empty())
+            return EasyHandle(curl_easy_init());
+        EasyHandle h = std::move(spare.back());
+        spare.pop_back();
+        return h;
+    }
+
+    void Detach(HttpRequest::Transfer& t)
+    {
+        if (t.attached) {
+            curl_multi_remove_handle(multi.get(), t.easy.get());
+            t.attached = false;
+        }
+        if (t.easy && spare.size() < 8) {
+            curl_easy_reset(t.easy.get());  // drops the pointers into the finished transfer
+            spare.push_back(std::move(t.easy));
+        }
+        t.easy.reset();
+    }
+
+    void ReapMessages()
+    {
+        int left = 0;
+        while (CURLMsg* m = curl_multi_info_read(multi.get(), &left)) {
+            if (m->msg != CURLMSG_DONE)
+                continue;
+            HttpRequest::Transfer* t = nullptr;
+            curl_easy_getinfo(m->easy_handle, CURLINFO_PRIVATE, &t);
+            if (t) {
+                t->done = true;
+                t->result = m->data.result;
+            }
+        }
+    }
+
+    // Drives the network until `ready()` holds or the transfer ends. A wait longer than the receive
+    // time-out without a byte from the server, or past `deadline`, fails with the time-out error.
+    template <class Ready>
+    bool Drive(HttpRequest::Transfer& t, Ready ready, ErrorInfo& err,
+               Clock::time_point deadline = Clock::time_point::max())
+    {
+        const Clock::time_point start = Clock::now();
+        for (;;) {
+            int running = 0;
+            curl_multi_perform(multi.get(), &running);
+            ReapMessages();
+            if (ready() || t.done)
+                return true;
+            const Clock::time_point last = std::max(start, t.lastActivity);
+            const Clock::time_point now = Clock::now();
+            if (now - last >= std::chrono::milliseconds(receiveTimeoutMs) || now >= deadline) {
+                err = HttpError(kErrTimeout);
+                return false;
+            }
+            curl_multi_poll(multi.get(), nullptr, 0, kPollMs, nullptr);
+            if (yield)
+                yield();
+        }
+    }
+
+    std::unique_ptr<HttpRequest::Transfer> Start(const std::string& url, ErrorInfo& err);
+    std::unique_ptr<HttpRequest> Finish(std::unique_ptr<HttpRequest::Transfer> t, ErrorInfo& err);
+};
+
+namespace {
+
+size_t OnHeader(char* data, size_t size, size_t count, void* user)
+{
+    auto* t = static_cast<HttpRequest::Transfer*>(user);
+    const size_t len = size * count;
+    t->headerBytes += len;
+    if (t->headerBytes > kMaxHeaderBytes)
+        return 0;
+    t->lastActivity = Clock::now();
+    std::string_view line(data, len);
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
+        line.remove_suffix(1);
+    if (line.starts_with("HTTP/")) {
+        t->headers.clear();
+        t->status = 0;
+        size_t sp = line.find(' ');
+        if (sp != std::string_view::npos) {
+            std::string_view code = line.substr(sp + 1);
+            std::from_chars(code.data(), code.data() + code.size(), t->status);
+        }
+    }
+    t->headers.append(line);
+    t->headers.append("\r\n");
+    if (line.empty() && t->status >= 200)
+        t->headersDone = true;
+    return len;
+}
+
+size_t OnBody(char* data, size_t size, size_t count, void* user)
+{
+    auto* t = static_cast<HttpRequest::Transfer*>(user);
+    if (t->Available() >= kHighWater) {
+        t->paused = true;
+        return CURL_WRITEFUNC_PAUSE;
+    }
+    if (t->bodyPos > 0 && t->bodyPos == t->body.size()) {
+        t->body.clear();
+        t->bodyPos = 0;
+    }
+    t->body.append(data, size * count);
+    t->lastActivity = Clock::now();
+    return size * count;
+}
+
+}  // namespace
+
+std::unique_ptr<HttpRequest::Transfer> HttpClient::Impl::Start(const std::string& url, ErrorInfo& err)
+{
+    auto t = std::make_unique<HttpRequest::Transfer>();
+    t->owner = this;
+    t->easy = TakeEasy();
+    if (!t->easy || !multi) {
+        err = HttpError(kErrOutOfHandles);
+        return nullptr;
+    }
+    CURL* h = t->easy.get();
+    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(h, CURLOPT_USERAGENT, agent.c_str());
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs);
+    curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, OnHeader);
+    curl_easy_setopt(h, CURLOPT_HEADERDATA, t.get());
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, OnBody);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, t.get());
+    curl_easy_setopt(h, CURLOPT_PRIVATE, t.get());
+    return t;
+}
+
+std::unique_ptr<HttpRequest> HttpClient::Impl::Finish(std::unique_ptr<HttpRequest::Transfer> t, ErrorInfo& err)
+{
+    t->lastActivity = Clock::now();
+    if (curl_multi_add_handle(multi.get(), t->easy.get()) != CURLM_OK) {
+        err = HttpError(kErrInternal);
+        Detach(*t);
+        return nullptr;
+    }
+    t->attached = true;
+    HttpRequest::Transfer& tr = *t;
+    // A server that sends its headers a byte at a time gets twice the longer time-out for all of them.
+    const Clock::time_point deadline =
+        Clock::now() + 2 * std::chrono::milliseconds(std::max(connectTimeoutMs, receiveTimeoutMs));
+    bool ok = Drive(tr, [&] { return tr.headersDone; }, err, deadline);
+    if (ok && !tr.headersDone) {
+        if (tr.result != CURLE_OK)
+            err = HttpError(MapCurlCode(tr.result));
+        else if (tr.status >= 200)
+            tr.headersDone = true;  // finished without a final empty line
+        else
+            err = HttpError(kErrInvalidServerResponse);
+        ok = tr.headersDone;
+    }
+    if (!ok) {
+        Detach(tr);
+        return nullptr;
+    }
+    return std::unique_ptr<HttpRequest>(new HttpRequest(std::move(t)));
+}
+
+HttpRequest::HttpRequest(std::unique_ptr<Transfer> t) : t_(std::move(t)) {}
+
+HttpRequest::~HttpRequest()
+{
+    if (t_ && t_->owner)
+        t_->owner->Detach(*t_);
+}
+
+int HttpRequest::Status() const { return t_->status; }
+
+const std::string& HttpRequest::RawHeaders() const { return t_->headers; }
+
+std::optional<std::string> HttpRequest::Location() const { return HeaderValue(t_->headers, "Location"); }
+
+std::optional<uint64_t> HttpRequest::ContentLength() const
+{
+    if (auto te = HeaderValue(t_->headers, "Transfer-Encoding"); te && !IEquals(*te, "identity"))
+        return std::nullopt;
+    auto v = HeaderValue(t_->headers, "Content-Length");
+    if (!v)
+        return std::nullopt;
+    uint64_t n = 0;
+    auto [p, ec] = std::from_chars(v->data(), v->data() + v->size(), n);
+    if (ec != std::errc() || p != v->data() + v->size())
+        return std::nullopt;
+    return n;
+}
+
+long HttpRequest::Read(char* buffer, size_t size, ErrorInfo& err)
+{
+    Transfer& t = *t_;
+    if (t.Available() == 0 && !t.done && t.attached) {
+        if (t.paused) {
+            t.paused = false;
+            curl_easy_pause(t.easy.get(), CURLPAUSE_CONT);
+        }
+        if (!t.owner->Drive(t, [&] { return t.Available() > 0; }, err)) {
+            t.owner->Detach(t);
+            return -1;
+        }
+    }
+    if (t.Available() > 0) {
+        const size_t n = std::min(size, t.Available());
+        std::memcpy(buffer, t.body.data() + t.bodyPos, n);
+        t.bodyPos += n;
+        if (t.bodyPos == t.body.size()) {
+            t.body.clear();
+            t.bodyPos = 0;
+        } else if (t.bodyPos >= kHighWater) {
+            t.body.erase(0, t.bodyPos);
+            t.bodyPos = 0;
+        }
+        return static_cast<long>(n);
+    }
+    if (t.done && t.result != CURLE_OK) {
+        err = HttpError(MapCurlCode(t.result));
+        return -1;
+    }
+    return 0;
+}
+
+HttpClient::HttpClient(std::string agent) : d_(std::make_unique<Impl>())
+{
+    d_->agent = std::move(agent);
+}
+
+HttpClient::~HttpClient() = default;
+
+void HttpClient::SetOptions(long connectTimeoutMs, long receiveTimeoutMs)
+{
+    d_->connectTimeoutMs = connectTimeoutMs;
+    d_->receiveTimeoutMs = receiveTimeoutMs;
+}
+
+void HttpClient::SetYield(std::function<void()> yield) { d_->yield = std::move(yield); }
+
+std::unique_ptr<HttpRequest> HttpClient::OpenUrl(const std::string& url, ErrorInfo& err)
+{
+    auto t = d_->Start(url, err);
+    if (!t)
+        return nullptr;
+    return d_->Finish(std::move(t), err);
+}
+
+std::unique_ptr<HttpRequest> HttpClient::OpenAuthenticated(const std::string& url, const std::string& user,
+                                                           const std::string& password,
+                                                           const std::string& referrer, ErrorInfo& err)
+{
+    auto t = d_->Start(url, err);
+    if (!t)
+        return nullptr;
+    CURL* h = t->easy.get();
+    curl_easy_setopt(h, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
+    curl_easy_setopt(h, CURLOPT_HTTPAUTH, CURLAUTH_BASIC);
+    curl_easy_setopt(h, CURLOPT_USERNAME, user.c_str());
+    curl_easy_setopt(h, CURLOPT_PASSWORD, password.c_str());
+    curl_easy_setopt(h, CURLOPT_REFERER, referrer.c_str());
+    return d_->Finish(std::move(t), err);
+}

@@ -1,0 +1,45 @@
+#pragma once
+// A web server on 127.0.0.1 for the tests, on a port the system gives.
+
+#include <httplib.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+class LoopbackServer {
+public:
+    // A short keep-alive wait lets a server stop soon while a client still holds its connection.
+    LoopbackServer() { svr.set_tcp_nodelay(true).set_keep_alive_max_count(1000000).set_keep_alive_timeout(1); }
+    ~LoopbackServer() { Stop(); }
+
+    // Binds and serves; routes are registered on `svr` before this.
+    void Start()
+    {
+        port_ = svr.bind_to_any_port("127.0.0.1");
+        if (port_ <= 0)
+            throw std::runtime_error("no loopback port");
+        thread_ = std::thread([this] { svr.listen_after_bind(); });
+        // stop() only works once the accept loop runs.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!svr.is_running() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+    }
+    void Stop()
+    {
+        if (thread_.joinable()) {
+            svr.stop();
+            thread_.join();
+        }
+    }
+    int port() const { return port_; }
+    std::string Root() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
+    std::string Url(const std::string& path) const { return Root() + path; }
+
+    httplib::Server svr;
+
+private:
+    int port_ = 0;
+    std::thread thread_;
+};

@@ -1,0 +1,246 @@
+#include "pagescan.h"
+#include "testutil.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(UrlText, SimplifyUrlFoldsDotSegmentsUpToTheFirstDot)
+{
+    const std::pair<std::string, std::string> rows[] = {
+        {"dir/../b.htm", "b.htm"},
+        {"./c.htm", "c.htm"},
+        {"dir/./x.htm", "dir/x.htm"},
+        {"a/b/../../c.htm", "c.htm"},
+        {"a/b/../c.htm", "a/c.htm"},
+        {"my-dir/../x.htm", "x.htm"},  // the whole directory name goes, not just its last letters
+        {"../x.htm", "../x.htm"},      // a leading ../ is never folded
+        {"x/../../y.htm", "../y.htm"},
+        {"http://host.dom/a/../x", "http://host.dom/a/../x"},  // the first "." belongs to the host
+        {"a.htm", "a.htm"},
+        {"dir\\..\\b.htm", "b.htm"},
+        {"", ""},
+    };
+    for (const auto& [in, out] : rows) {
+        std::string s = in;
+        EXPECT_EQ(SimplifyUrl(s), 1);
+        EXPECT_EQ(s, out) << in;
+    }
+}
+
+TEST(UrlText, CrackUrlSplitsHostAndPathAndKeepsThePortInTheHost)
+{
+    const std::tuple<std::string, std::string, std::string> rows[] = {
+        {"http://host.dom/a/b.htm", "host.dom", "/a/b.htm"},
+        {"http://host.dom:8080/x", "host.dom:8080", "/x"},
+        {"http://host.dom", "host.dom", ""},
+        {"host.dom/p", "host.dom", "/p"},
+        {"http:", "", ""},
+    };
+    for (const auto& [url, host, path] : rows) {
+        const UrlComponents c = CrackUrl(url);
+        EXPECT_EQ(c.host, host) << url;
+        EXPECT_EQ(c.path, path) << url;
+    }
+    std::string local = "/home/site/a.htm";
+    UrlToFile(local);
+    EXPECT_EQ(local, "/home/site/a.htm");
+}
+
+TEST(UrlText, PageDirectoryAndOrigin)
+{
+    EXPECT_EQ(PageDirectory("http://h/dir/sub/p.htm", "http://h/"), "dir/sub/");
+    EXPECT_EQ(PageDirectory("HTTP://H/dir/p.htm", "http://h/"), "dir/");
+    EXPECT_EQ(PageDirectory("http://h/p.htm", "http://h/"), "");
+    EXPECT_EQ(PageDirectory("http://other/dir/p.htm", "http://h/"), "");
+    EXPECT_EQ(PageDirectory("/site/dir/p.htm", "/site/"), "dir/");
+    EXPECT_EQ(Origin("http://Host.dom/x"), "http://host.dom:80");
+    EXPECT_EQ(Origin("https://h:8443"), "https://h:8443");
+    EXPECT_EQ(Origin("/local/file"), "");
+    EXPECT_EQ(HostEnd("http://a/x"), 8u);  // one-letter host
+}
+
+class Scan : public testing::Test {
+protected:
+    Scan()
+    {
+        ctx.szBaseDom = "http://h/";
+        ctx.curlig = 3;
+        ctx.CheckStatus = kRunning;
+        ctx.fhLog = std::make_unique<StringReport>();
+        ctx.observer.baseChanged = [this](const std::string& b) { bases.push_back(b); };
+    }
+    // Scans `page` as the page `url`, delivered in reads of the given sizes.
+    void Run(const std::string& page, const std::string& url, std::vector<size_t> sizes = {})
+    {
+        PageState st;
+        st.bFile = IsLocal(url);
+        st.szHtml = url;
+        st.szTmpBHref = PageDirectory(url, ctx.szBaseDom);
+        MemoryReader reader(page, std::move(sizes));
+        uint32_t size = static_cast<uint32_t>(page.size());
+        ScanPage(ctx, st, reader, true, size);
+    }
+    const std::string& Report() { return static_cast<StringReport&>(*ctx.fhLog).text; }
+
+    RunContext ctx{nullptr};
+    std::vector<std::string> bases;
+};
+
+TEST_F(Scan, AnchorLinkIsResolvedInThePageDirectoryWithoutItsFragment)
+{
+    Run(R"(<html><body><A HREF="sub/a.htm#x">A</A></body></html>)", "http://h/dir/p.htm");
+    ASSERT_EQ(Entries(ctx), std::vector<std::string>{"dir/sub/a.htm"});
+    EXPECT_EQ(ctx.model.At(0).data, 3u * 65536u);
+}
+
+TEST_F(Scan, LinksAreResolvedAgainstThePageAndTheBase)
+{
+    ctx.settings.bCEL = true;
+    Run(R"(<a href="../x.htm"> <a href="/root.htm"> <a href="/dir/in.htm"> <a href="http://h/dir/z.htm">)"
+        R"( <a href="HTTP://other.dom/y.htm"> <a href="q.htm?a=1"> <a href="cgi-bin/s">)",
+        "http://h/dir/p.htm");
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"x.htm", "http://h/root.htm", "dir/in.htm", "dir/z.htm",
+                                                       "HTTP://other.dom/y.htm", "dir/q.htm?a=1",
+                                                       "dir/cgi-bin/s"}));
+}
+
+TEST_F(Scan, FilteredLinksAreIgnored)
+{
+    Run(R"(<a href="mailto:a"><a href="prog.EXE"><a href="#top"><a href="http://other/x.htm">)"
+        R"(<a href=news:x><a href="javascript:go"><a href="me@host"><a href=""><a href="#">)"
+        R"(<a href="b.htm">)",
+        "http://h/p.htm");
+    EXPECT_EQ(Entries(ctx), std::vector<std::string>{"b.htm"});
+}
+
+TEST_F(Scan, DuplicatesAndBeginningsOfEntriesAreNotAdded)
+{
+    ctx.LB.AddString("dir/a.htm\tOk");
+    Run(R"(<a href="dir/a"><a href="DIR/A.HTM"><a href="dir/a.htm"><a href="dir/b.htm"><a href="dir/b.htm">)",
+        "http://h/p.htm");
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"dir/a.htm\tOk", "dir/b.htm"}));
+}
+
+TEST_F(Scan, TheTagTestRejectsAMarkerAfterADotSemicolonOrClosingBracket)
+{
+    Run(R"(<a title="a.b" href="no1.htm"> text href="no2.htm" <a x=1;href="no3.htm"> <p>href="no4.htm")"
+        R"( <a class=c href='yes.htm'> <a HREF= "yes2.htm"> <img SRC=pic.htm> <a sref="s1.htm"><a hRc="s2.htm">)"
+        R"( <a data-x="->" href="no5.htm"> <a xhsrc="s3.htm">)",
+        "http://h/p.htm");
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"yes.htm", "yes2.htm", "pic.htm", "s1.htm", "s2.htm", "s3.htm"}));
+}
+
+TEST_F(Scan, CommentsHideLinksUntilTheyClose)
+{
+    Run(R"(<!- <a href="in1.htm"> <!-- <a href="in2.htm"> -> <a href="out.htm"> <!-- x --> <a href="out2.htm">)",
+        "http://h/p.htm");
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"out.htm", "out2.htm"}));
+}
+
+TEST_F(Scan, ImagesAreNeverCheckedAsLinksAndNotSizedWhenSizesAreOff)
+{
+    Run(R"(<img src=logo.gif><a href="pic.JPG"><img src="x.png">)", "http://h/p.htm");
+    EXPECT_TRUE(Entries(ctx).empty());
+    EXPECT_EQ(Report(), "");
+
+    // Sizes on, but the image was already sized for this entry: nothing is fetched or written.
+    ctx.settings.bCalcSize = true;
+    ctx.settings.ReportOpt = 1;
+    ctx.szImage = "logo.gif,";
+    Run(R"(<img src=logo.gif>)", "http://h/p.htm");
+    EXPECT_EQ(ctx.szImage, "logo.gif,");
+    EXPECT_EQ(Report(), "");
+
+    // Past 492 characters the list of sized images grows no more.
+    ctx.szImage = std::string(493, 'x');
+    Run(R"(<img src=other.gif>)", "http://h/p.htm");
+    EXPECT_EQ(ctx.szImage, std::string(493, 'x'));
+    EXPECT_EQ(Report(), "");
+}
+
+TEST_F(Scan, LongLinksAreKeptWhole)
+{
+    const std::string name = std::string(600, 'n') + ".htm";
+    Run("<a href=\"" + name + "\">", "http://h/p.htm");
+    EXPECT_EQ(Entries(ctx), std::vector<std::string>{name});
+    ctx.LB.ClearList();
+    Run("<a href=\"" + name + "\">", "http://h/p.htm", {300});  // carried over three blocks
+    EXPECT_EQ(Entries(ctx), std::vector<std::string>{name});
+}
+
+TEST_F(Scan, BaseTagMovesTheSiteBaseAndThePageDirectory)
+{
+    Run(R"(<head><BASE HREF="http://other.dom/x/"></head><a href="a.htm"><a href="http://other.dom/x/b.htm">)",
+        "http://h/p.htm");
+    EXPECT_EQ(ctx.szBaseDom, "http://other.dom/");
+    EXPECT_EQ(bases, std::vector<std::string>{"http://other.dom/"});
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"x/a.htm", "x/b.htm"}));
+}
+
+TEST_F(Scan, AnIgnoredBaseValueDoesNotTurnTheNextLinkIntoABase)
+{
+    Run("<base href=\"#\"><a href=\"x.htm\"><a href=y.htm\n><a\thref=z.htm\t>", "http://h/p.htm");
+    EXPECT_EQ(ctx.szBaseDom, "http://h/");
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"x.htm", "y.htm", "z.htm"}));
+}
+
+TEST_F(Scan, BaseTagOnALocalPageIsIgnored)
+{
+    ctx.szBaseDom = "/site/";
+    Run(R"(<base href="http://other.dom/"><a href="a.htm">)", "/site/dir/p.htm");
+    EXPECT_EQ(ctx.szBaseDom, "/site/");
+    EXPECT_EQ(Entries(ctx), std::vector<std::string>{"dir/a.htm"});
+}
+
+// Every place where a block can end must give the same links as the page read whole.
+TEST_F(Scan, ALinkSplitAcrossTwoBlocksIsFoundWhereverTheSplitFalls)
+{
+    const std::string page =
+        R"(<p>intro</p><!-- <a href="hidden.htm"> --><a title=t HREF="sub/a.htm">A</a> )"
+        R"(<BASE href="http://h/dir/"><img SRC="b.htm"> <a class=x.y href=no.htm><a data-q="-" hrc=last.htm>)";
+    std::vector<std::string> whole;
+    {
+        RunContext one(nullptr);
+        one.szBaseDom = "http://h/";
+        one.CheckStatus = kRunning;
+        PageState st;
+        MemoryReader reader(page, {});
+        uint32_t size = 0;
+        ScanPage(one, st, reader, true, size);
+        whole = Entries(one);
+    }
+    ASSERT_EQ(whole, (std::vector<std::string>{"sub/a.htm", "dir/b.htm", "dir/last.htm"}));
+    for (size_t split = 1; split < page.size(); ++split) {
+        ctx.LB.ClearList();
+        ctx.szBaseDom = "http://h/";
+        Run(page, "http://h/p.htm", {split, page.size()});
+        EXPECT_EQ(Entries(ctx), whole) << "split at " << split << ": " << page.substr(split, 12);
+    }
+}
+
+TEST_F(Scan, ManySmallBlocksStillFindEveryLink)
+{
+    Run(R"(<a href="one.htm"> <a href="two.htm"> <a href="three.htm">)", "http://h/p.htm", {3});
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"one.htm", "two.htm", "three.htm"}));
+}
+
+TEST_F(Scan, LogDataCopiesEveryBlockAndUnknownSizesAddUp)
+{
+    ctx.settings.bLogData = true;
+    PageState st;
+    MemoryReader reader("<a href=a.htm>12345", {7});
+    uint32_t size = 0;
+    ScanPage(ctx, st, reader, false, size);
+    EXPECT_EQ(size, 19u);
+    EXPECT_EQ(Report(), "<a href=a.htm>12345");
+}
+
+TEST_F(Scan, ScanStopsAtTheEndOfTheBlockWhenTheRunIsSuspended)
+{
+    ctx.CheckStatus = kSuspended;
+    Run(std::string("<a href=a.htm>") + std::string(9000, ' ') + "<a href=b.htm>", "http://h/p.htm");
+    EXPECT_EQ(Entries(ctx), std::vector<std::string>{"a.htm"});
+}
+
+}  // namespace
