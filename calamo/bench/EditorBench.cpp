@@ -1,0 +1,122 @@
+// Loading a 5 MB page into the editor, next to one insertion in it and next to opening it from disk.
+
+#include "DocumentTable.h"
+#include "Prompts.h"
+#include "QtEditor.h"
+#include "TForm1.h"
+#include "WrapSelection.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace calamo;
+
+// About 5 MB of tag-dense HTML.
+QString bigPage()
+{
+    QString page;
+    page.reserve(5'300'000);
+    int line = 0;
+    while (page.size() < 5'000'000) {
+        page += QStringLiteral("<P ALIGN= left>Riga %1 con <B>grassetto</B>, <A HREF= \"pagina%1.htm\">un collegamento</A> "
+                               "e <IMG SRC= \"img/%1.gif\" WIDTH= 10 HEIGHT= 10>.</P>\n")
+                    .arg(line++);
+    }
+    return page;
+}
+
+const QString& page()
+{
+    static const QString text = bigPage();
+    return text;
+}
+
+// Prompts that are never expected to open during the benchmark.
+class NoPrompts final : public Prompts {
+public:
+    bool question(const QString&, const QString&) override { return false; }
+    QString inputBox(const QString&, const QString&, const QString& d) override { return d; }
+    std::optional<std::uint32_t> pickColor() override { return std::nullopt; }
+    std::optional<QString> openFileName(const FileDialogSpec&) override { return std::nullopt; }
+    std::optional<QString> saveFileName(const FileDialogSpec&) override { return std::nullopt; }
+    void showError(const QString&) override {}
+};
+
+void BM_SetPlainText5MB(benchmark::State& state)
+{
+    EditorControl editor;
+    editor.resize(597, 393);
+    editor.show();
+    for (auto _ : state) {
+        editor.setPlainText(page());
+        benchmark::DoNotOptimize(editor.document()->blockCount());
+    }
+    state.SetBytesProcessed(state.iterations() * page().size() * 2);
+}
+BENCHMARK(BM_SetPlainText5MB)->Unit(benchmark::kMillisecond);
+
+void BM_WrapSelectionIn5MB(benchmark::State& state)
+{
+    EditorControl editor;
+    editor.resize(597, 393);
+    editor.show();
+    editor.setPlainText(page());
+    const int middle = static_cast<int>(page().size() / 2);
+    // Each round wraps nine characters in the middle of the page and is then undone, so every insertion
+    // meets the same 5 MB text.
+    for (auto _ : state) {
+        state.PauseTiming();
+        QTextCursor cursor = editor.textCursor();
+        cursor.setPosition(middle);
+        cursor.setPosition(middle + 9, QTextCursor::KeepAnchor);
+        editor.setTextCursor(cursor);
+        state.ResumeTiming();
+        WrapSelection(editor, QStringLiteral("<B>"), QStringLiteral("</B>"));
+        state.PauseTiming();
+        editor.undo();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_WrapSelectionIn5MB)->Unit(benchmark::kMicrosecond);
+
+void BM_Open5MBFile(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.htm"));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(page().toUtf8().replace("\n", "\r\n"));
+    file.close();
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());  // the window writes calamo.cfg here
+    NoPrompts prompts;
+    TForm1 window(prompts, dir.path() + u'/');
+    window.show();
+    for (auto _ : state) {
+        window.documents().openFile(path);
+        state.PauseTiming();
+        window.documents().ChiudiClick();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        state.ResumeTiming();
+    }
+    QDir::setCurrent(previous);
+}
+BENCHMARK(BM_Open5MBFile)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

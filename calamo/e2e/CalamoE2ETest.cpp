@@ -1,0 +1,168 @@
+// The real program in a real X server, driven by xdotool: what it writes to disk is what is checked.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+QString calamoPath()
+{
+    return qEnvironmentVariable("CALAMO_BIN");
+}
+
+// Runs xdotool and returns what it printed; fails the test when it does not end well.
+QString xdotool(const QStringList& args)
+{
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), args);
+    if (!process.waitForFinished(10000) || process.exitCode() != 0) {
+        ADD_FAILURE() << "xdotool " << args.join(u' ').toStdString() << ": "
+                      << process.readAllStandardError().toStdString();
+        return {};
+    }
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+// Polls `done` every 20 ms until it holds or `ms` have passed.
+bool waitUntil(const std::function<bool()>& done, int ms = 15000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > ms)
+            return false;
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class CalamoE2E : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(calamoPath().isEmpty()) << "CALAMO_BIN names the program";
+        ASSERT_FALSE(qEnvironmentVariableIsEmpty("DISPLAY")) << "runs under Xvfb";
+        ASSERT_TRUE(dir.isValid());
+    }
+
+    void TearDown() override
+    {
+        if (program.state() != QProcess::NotRunning) {
+            program.terminate();
+            if (!program.waitForFinished(5000))
+                program.kill();
+            program.waitForFinished(5000);
+        }
+    }
+
+    void start(const QStringList& args = {})
+    {
+        program.setWorkingDirectory(dir.path());
+        program.start(calamoPath(), args);
+        ASSERT_TRUE(program.waitForStarted(10000));
+    }
+
+    // The program's main window, focused.
+    QString mainWindow()
+    {
+        QString id;
+        const QString pid = QString::number(program.processId());
+        waitUntil([&] {
+            QProcess search;
+            search.start(QStringLiteral("xdotool"),
+                         {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), pid,
+                          QStringLiteral("--name"), QStringLiteral("^Calamo")});
+            search.waitForFinished(5000);
+            id = QString::fromUtf8(search.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts).value(0);
+            return !id.isEmpty();
+        });
+        if (id.isEmpty()) {
+            ADD_FAILURE() << "no window";
+            return id;
+        }
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
+        return id;
+    }
+
+    QTemporaryDir dir;
+    QProcess program;
+};
+
+TEST_F(CalamoE2E, EditsWithBoundKeysAndToolbarButtonsAndSavesTheBytes)
+{
+    // Entry 17 (bold) on Ctrl+B, entry 3 (save) on Ctrl+S.
+    QByteArray config = "<!- File di configurazione :o -->\r\n<A NAME= \"Tasti di scelta rapida\"></A>\r\n";
+    for (int n = 1; n <= 50; ++n)
+        config += (n == 3 ? "C S" : n == 17 ? "C B" : "") + QByteArray("\r\n");
+    config += "<A NAME= \"Linee di comando per i 2 browser\"></A>\r\nxdg-open\r\nfirefox\r\n";
+    QFile cfg(dir.filePath(QStringLiteral("calamo.cfg")));
+    ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
+    cfg.write(config);
+    cfg.close();
+    const QString page = dir.filePath(QStringLiteral("page.htm"));
+    QFile file(page);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("hello\r\nworld");
+    file.close();
+
+    start({page});
+    const QString window = mainWindow();
+    ASSERT_FALSE(window.isEmpty());
+    // The file from the command line opens as a second tab; its title shows once the timer ticks.
+    ASSERT_TRUE(waitUntil([&] {
+        return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm]"));
+    }));
+
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("x ")});
+    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+a")});
+    xdotool({QStringLiteral("keydown"), QStringLiteral("ctrl"), QStringLiteral("key"), QStringLiteral("b"),
+             QStringLiteral("keyup"), QStringLiteral("ctrl")});
+    // The italic button: second row of the toolbar band, the third button of the font group.
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("207"),
+             QStringLiteral("63"), QStringLiteral("click"), QStringLiteral("1")});
+    xdotool({QStringLiteral("keydown"), QStringLiteral("ctrl"), QStringLiteral("key"), QStringLiteral("s"),
+             QStringLiteral("keyup"), QStringLiteral("ctrl")});
+
+    const QByteArray expected = "<B>x hello\r\nworld<I></I></B>";
+    EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
+    EXPECT_TRUE(waitUntil([&] {
+        return !xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("*]"));
+    }, 3000)) << "the title loses its mark once the document is saved";
+}
+
+TEST_F(CalamoE2E, AFirstStartCreatesTheConfigurationFile)
+{
+    start();
+    ASSERT_FALSE(mainWindow().isEmpty());
+    const QString path = dir.filePath(QStringLiteral("calamo.cfg"));
+    ASSERT_TRUE(waitUntil([&] { return bytesOf(path).size() > 0; }));
+    QByteArray expected = "<!- File di configurazione :o -->\r\n<A NAME= \"Tasti di scelta rapida\"></A>\r\n";
+    for (int n = 1; n <= 50; ++n)
+        expected += "\r\n";
+    expected += "<A NAME= \"Linee di comando per i 2 browser\"></A>\r\nxdg-open\r\nfirefox\r\n";
+    EXPECT_EQ(bytesOf(path), expected);
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

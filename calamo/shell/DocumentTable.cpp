@@ -1,0 +1,297 @@
+#include "DocumentTable.h"
+
+#include "DocumentFile.h"
+#include "Prompts.h"
+
+namespace calamo {
+
+namespace {
+
+const QString kSkeleton = QStringLiteral(
+    "<HTML>\n"
+    "\n"
+    "<HEAD>\n"
+    " <META NAME= \"generator\" content= \"!! CaLaMo !!\">\n"
+    " <TITLE> </TITLE>\n"
+    "</HEAD>\n"
+    "\n"
+    "<BODY>\n"
+    "\n"
+    "\n"
+    "\n"
+    "</BODY>\n"
+    "\n"
+    "</HTML>");
+
+// Start of line 10 of the skeleton: the middle one of the three empty body lines.
+int skeletonCaret()
+{
+    int line = 1;
+    for (int i = 0; i < kSkeleton.size(); ++i) {
+        if (kSkeleton[i] == u'\n' && ++line == 10)
+            return i + 1;
+    }
+    return 0;
+}
+
+}  // namespace
+
+DocumentTable::DocumentTable(EditorHost& host, Prompts& prompts, QString placeholderPath)
+    : host_(host), prompts_(prompts), placeholder_(std::move(placeholderPath))
+{
+}
+
+const FileDialogSpec& DocumentTable::openDialogSpec()
+{
+    static const FileDialogSpec spec{QStringLiteral("HTM; HTML"),
+                                     {{QStringLiteral("Pagine web (*.htm, *.html)"), QStringLiteral("*.HTM; *.HTML")},
+                                      {QStringLiteral("File di testo (*.txt)"), QStringLiteral("*.TXT")},
+                                      {QStringLiteral("Tutti i file (*.*)"), QStringLiteral("*.*")}}};
+    return spec;
+}
+
+const FileDialogSpec& DocumentTable::saveDialogSpec()
+{
+    static const FileDialogSpec spec{QStringLiteral("HTM"),
+                                     {{QStringLiteral("Pagine web (*.htm)"), QStringLiteral("*.HTM")},
+                                      {QStringLiteral("Pagine web (*.html)"), QStringLiteral("*.HTML")},
+                                      {QStringLiteral("Tutti i file (*.*)"), QStringLiteral("*.*")}}};
+    return spec;
+}
+
+DocumentTable::Document* DocumentTable::current()
+{
+    if (docs_.empty())
+        return nullptr;
+    return &docs_[static_cast<std::size_t>(current_)];
+}
+
+void DocumentTable::appendDocument()
+{
+    Document doc;
+    doc.editor = &host_.createEditor();
+    docs_.push_back(doc);
+    current_ = count() - 1;
+}
+
+void DocumentTable::createFirstDocument()
+{
+    docs_.clear();
+    appendDocument();
+    docs_[0].fileName = placeholder_;
+    host_.addTab(placeholder_);
+    host_.selectTab(0);
+    host_.applyLayout();
+    TextEditor& editor = *docs_[0].editor;
+    editor.setText(kSkeleton);
+    editor.setCaret(skeletonCaret());
+}
+
+void DocumentTable::NuovoClick()
+{
+    appendDocument();
+    Document& doc = docs_.back();
+    doc.fileName = placeholder_;
+    host_.addTab(doc.fileName);
+    host_.selectTab(current_);
+    host_.applyLayout();
+    host_.setUpNewDocument(*doc.editor);
+}
+
+void DocumentTable::ApriClick()
+{
+    if (const auto path = prompts_.openFileName(openDialogSpec()))
+        openFile(*path);
+}
+
+bool DocumentTable::openFile(const QString& path)
+{
+    // Read before touching the table, so that a failure leaves every document as it was.
+    ReadResult read = readDocumentFile(path);
+    if (!read.document) {
+        prompts_.showError(read.error);
+        return false;
+    }
+    appendDocument();
+    Document& doc = docs_.back();
+    doc.editor->setText(read.document->text);
+    doc.encoding = read.document->encoding;
+    doc.fileName = path;
+    host_.addTab(path);
+    host_.selectTab(current_);
+    host_.applyLayout();
+    return true;
+}
+
+bool DocumentTable::writeAs(int i, const QString& path)
+{
+    Document& doc = docs_[static_cast<std::size_t>(i)];
+    const QString text = doc.editor->text();
+    const Encoding encoding = encodingFor(text, doc.encoding);
+    if (const auto error = writeDocumentFile(path, text, encoding)) {
+        prompts_.showError(*error);
+        return false;
+    }
+    doc.encoding = encoding;
+    doc.saved = true;
+    if (doc.fileName != path) {
+        doc.fileName = path;
+        host_.setTabCaption(i, path);
+    }
+    return true;
+}
+
+bool DocumentTable::writeDocument(int i)
+{
+    const Document& doc = docs_[static_cast<std::size_t>(i)];
+    if (doc.fileName != placeholder_)
+        return writeAs(i, doc.fileName);
+    // The placeholder file is deleted when the program ends: writing there would lose the text.
+    const auto path = prompts_.saveFileName(saveDialogSpec());
+    return path && writeAs(i, *path);
+}
+
+void DocumentTable::SalvaClick()
+{
+    if (Document* doc = current(); doc && !doc->saved)
+        writeDocument(current_);
+}
+
+void DocumentTable::Speed46Click()
+{
+    // A failed write does not stop the others: as much as possible reaches the disk.
+    for (int i = 0; i < count(); ++i) {
+        if (!docs_[static_cast<std::size_t>(i)].saved)
+            writeDocument(i);
+    }
+}
+
+void DocumentTable::SalvanomeClick()
+{
+    Document* doc = current();
+    if (!doc)
+        return;
+    if (const auto path = prompts_.saveFileName(saveDialogSpec()))
+        writeAs(current_, *path);
+    else
+        writeDocument(current_);  // a cancelled dialog saves under the current name
+}
+
+void DocumentTable::StampaClick()
+{
+    if (Document* doc = current()) {
+        if (const auto error = doc->editor->print(doc->fileName))
+            prompts_.showError(*error);
+    }
+}
+
+void DocumentTable::TagliaClick()
+{
+    if (Document* doc = current()) {
+        doc->editor->cut();
+        doc->saved = false;
+    }
+}
+
+void DocumentTable::CopiaClick()
+{
+    if (Document* doc = current())
+        doc->editor->copy();
+}
+
+void DocumentTable::IncollaClick()
+{
+    if (Document* doc = current()) {
+        doc->editor->paste();
+        doc->saved = false;
+    }
+}
+
+void DocumentTable::SelezionaClick()
+{
+    if (Document* doc = current())
+        doc->editor->selectAll();
+}
+
+void DocumentTable::SpezzaClick()
+{
+    if (Document* doc = current())
+        doc->editor->setWordWrap(!doc->editor->wordWrap());
+}
+
+bool DocumentTable::askAndSave(int i)
+{
+    const Document& doc = docs_[static_cast<std::size_t>(i)];
+    const QString text = QStringLiteral("Salvare le modifiche al documento\r") + doc.fileName + QStringLiteral(" ?");
+    if (!prompts_.question(QStringLiteral("Calamo"), text))
+        return true;  // No discards the changes
+    return writeDocument(i);
+}
+
+void DocumentTable::ChiudiClick()
+{
+    if (docs_.empty())
+        return;
+    const int c = current_;
+    if (!docs_[static_cast<std::size_t>(c)].saved && !askAndSave(c))
+        return;
+
+    // Texts move down one editor; the controls keep their places and their word-wrap settings.
+    for (int j = c + 1; j < count(); ++j)
+        docs_[static_cast<std::size_t>(j - 1)].editor->setText(docs_[static_cast<std::size_t>(j)].editor->text());
+    host_.removeTab(c);
+    for (int j = c + 1; j < count(); ++j) {
+        Document& to = docs_[static_cast<std::size_t>(j - 1)];
+        const Document& from = docs_[static_cast<std::size_t>(j)];
+        to.saved = from.saved;
+        to.fileName = from.fileName;
+        to.encoding = from.encoding;
+    }
+    if (host_.tabCount() == c) {
+        host_.selectTab(c - 1);
+        if (c > 0)
+            LingueChange(c - 1);
+    } else {
+        host_.selectTab(c);
+    }
+    TextEditor* last = docs_.back().editor;
+    last->setShown(false);
+    docs_.pop_back();
+    host_.destroyEditor(*last);
+}
+
+bool DocumentTable::closeAll()
+{
+    for (int i = 0; i < count(); ++i) {
+        if (!docs_[static_cast<std::size_t>(i)].saved && !askAndSave(i))
+            return false;
+    }
+    return true;
+}
+
+void DocumentTable::LingueChange(int tab)
+{
+    if (docs_.empty() || tab < 0 || tab >= count())
+        return;
+    for (Document& doc : docs_)
+        doc.editor->setShown(false);
+    docs_[static_cast<std::size_t>(tab)].editor->setShown(true);
+    current_ = tab;
+}
+
+void DocumentTable::markModified()
+{
+    if (Document* doc = current())
+        doc->saved = false;
+}
+
+QString DocumentTable::title() const
+{
+    if (host_.tabCount() == 0 || docs_.empty())
+        return QStringLiteral("Calamo   -   [Nessun documento aperto]");
+    const Document& doc = docs_[static_cast<std::size_t>(current_)];
+    return QStringLiteral("Calamo   -   [") + doc.fileName + (doc.saved ? QString() : QStringLiteral("*"))
+           + QStringLiteral("]");
+}
+
+}  // namespace calamo

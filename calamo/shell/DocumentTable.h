@@ -1,0 +1,81 @@
+#pragma once
+
+#include "Prompts.h"
+#include "TextCodec.h"
+#include "TextEditor.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace calamo {
+
+
+// The open documents, one per tab, and the commands that create, open, save, print and close them.
+// The text of a document lives only in its editor control.
+class DocumentTable {
+public:
+    struct Document {
+        TextEditor* editor = nullptr;  // owned by the host
+        QString fileName;
+        bool saved = true;  // false while the document has changes that are not on disk
+        Encoding encoding = Encoding::Windows1252;
+    };
+
+    // `placeholderPath` is the name every unnamed document carries ("~temp.htm" in the program folder).
+    DocumentTable(EditorHost& host, Prompts& prompts, QString placeholderPath);
+
+    // The first document with the page skeleton, caret at the start of line 10.
+    void createFirstDocument();
+
+    void NuovoClick();
+    void ApriClick();
+    // Opens `path` as Open does after its dialog; false when it could not be read (the error was shown).
+    bool openFile(const QString& path);
+    void SalvaClick();
+    void Speed46Click();  // save all
+    void SalvanomeClick();
+    void StampaClick();
+    void TagliaClick();
+    void CopiaClick();
+    void IncollaClick();
+    void SelezionaClick();
+    void SpezzaClick();
+    void ChiudiClick();
+    // Exit and window close: asks about every modified document. False when a write failed or was cancelled:
+    // the program then stays open with all its documents.
+    bool closeAll();
+    // The tab strip's selected tab changed (by the user).
+    void LingueChange(int tab);
+    // A key was released in an editor.
+    void markModified();
+
+    QString title() const;
+
+    bool empty() const { return docs_.empty(); }
+    int count() const { return static_cast<int>(docs_.size()); }
+    int currentIndex() const { return current_; }
+    const Document& document(int i) const { return docs_.at(static_cast<std::size_t>(i)); }
+    // The current document, or null when none is open.
+    Document* current();
+    const QString& placeholderPath() const { return placeholder_; }
+
+    static const FileDialogSpec& openDialogSpec();
+    static const FileDialogSpec& saveDialogSpec();
+
+private:
+    void appendDocument();
+    // Writes document i to its file. A document still carrying the placeholder path is first given a name
+    // through the save dialog; cancelling it fails the write. Failures other than a cancel show the error.
+    bool writeDocument(int i);
+    bool writeAs(int i, const QString& path);
+    bool askAndSave(int i);
+
+    EditorHost& host_;
+    Prompts& prompts_;
+    QString placeholder_;
+    std::vector<Document> docs_;
+    int current_ = 0;
+};
+
+}  // namespace calamo

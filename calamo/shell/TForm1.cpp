@@ -1,0 +1,504 @@
+#include "TForm1.h"
+
+#include "AboutBox.h"
+#include "Inserters.h"
+#include "PropertyPanels.h"
+#include "Prompts.h"
+#include "QtEditor.h"
+#include "ToolIcons.h"
+#include "WrapSelection.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRandomGenerator>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTimer>
+#include <QToolButton>
+
+#include <array>
+
+namespace calamo {
+
+namespace {
+
+constexpr int kButton = 23;  // toolbar button width and height
+constexpr int kGroupGap = 4;
+
+// Toolbar button run by each shortcut entry from 10 to 34.
+constexpr std::array<int, 25> kShortcutButtons = {1,  2,  3,  47, 4,  13, 20, 5,  6,  9,  8,  7, 10,
+                                                  11, 12, 14, 15, 16, 21, 22, 24, 17, 18, 19, 32};
+
+const std::array<QString, 5> kTips = {
+    QStringLiteral("I tuoi consigli sono preziosi: riporta suggerimenti e bug all'email \"calamo@example.org\". "
+                   "Aggiornerò subito il programma. Grazie!!!"),
+    QStringLiteral("Calamo cambierà anche secondo le vostre segnalazioni: verranno realizzate nuove versioni in base "
+                   "alle indicazioni pervenute."),
+    QStringLiteral("Ogni suggerimento verrà preso in considerazione e contribuirà a rendere Calamo migliore."),
+    QStringLiteral("Se vuoi collaborare anche tu o vuoi scaricare l'ultima versione del programma, visita il sito "
+                   "https://calamo.example.org !!"),
+    QStringLiteral("LO SAPEVI?? Prova a cliccare col tasto destro sui bottoncini della toolbar..."),
+};
+
+QString speedName(int n)
+{
+    return QStringLiteral("Speed%1").arg(n, 2, 10, QLatin1Char('0'));
+}
+
+}  // namespace
+
+TForm1::TForm1(Prompts& prompts, const QString& programDir, QWidget* parent)
+    : QMainWindow(parent),
+      prompts_(prompts),
+      programDir_(programDir),
+      documents_(*this, prompts, programDir + QStringLiteral("~temp.htm"))
+{
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QStringLiteral("Calamo"));
+    setWindowIcon(toolIcon(QStringLiteral("SpeedButton3")));
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
+
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("Client"));
+    setCentralWidget(client_);
+    client_->installEventFilter(this);
+
+    findPanelVisible_ = false;
+    tipNumber_ = static_cast<int>(QRandomGenerator::global()->bounded(5));
+    createMenus();
+    createToolbar();
+    createTabs();
+    panels_ = std::make_unique<PropertyPanels>(client_, QFontDatabase::families());
+    for (int n = 1; n <= 8; ++n) {
+        auto* browse = panels_->group(n)->findChild<QToolButton*>(QStringLiteral("Sfoglia%1").arg(n));
+        browse->setIcon(toolIcon(QStringLiteral("Sfoglia")));
+        connect(browse, &QToolButton::clicked, this, [this] { panels_->Sfoglia1Click(); });
+    }
+
+    status_ = new QStatusBar(client_);
+    status_->setObjectName(QStringLiteral("Status"));
+    status_->setSizeGripEnabled(false);
+    auto* tip = new QLabel(status_);
+    tip->setObjectName(QStringLiteral("Tip"));
+    status_->addWidget(tip, 1);
+
+    timer2_ = new QTimer(this);
+    timer2_->setObjectName(QStringLiteral("Timer2"));
+    connect(timer2_, &QTimer::timeout, this, &TForm1::Timer2Timer);
+
+    resizeClient(QSize(754, 510));
+    documents_.createFirstDocument();
+    loadConfiguration();
+    timer2_->start(1000);
+}
+
+TForm1::~TForm1() = default;
+
+QSize TForm1::clientSize() const
+{
+    return client_->size();
+}
+
+void TForm1::resizeClient(QSize size)
+{
+    resize(size.width(), size.height() + menuBar()->sizeHint().height());
+    client_->resize(size);  // at once, so the layout holds before the window is first shown
+    FormResize();
+}
+
+void TForm1::createMenus()
+{
+    struct Item {
+        const char* name;  // object name, after the handler
+        const char* caption;
+        std::function<void()> run;
+        bool built = true;
+    };
+    const auto menu = [this](const char* name, const char* title, std::initializer_list<Item> items) {
+        QMenu* m = menuBar()->addMenu(QString::fromUtf8(title));
+        m->setObjectName(QLatin1String(name));
+        for (const Item& item : items) {
+            if (!item.name) {
+                m->addSeparator();
+                continue;
+            }
+            QAction* action = m->addAction(QString::fromUtf8(item.caption));
+            action->setObjectName(QLatin1String(item.name));
+            action->setEnabled(item.built);
+            if (item.run)
+                connect(action, &QAction::triggered, this, item.run);
+        }
+    };
+    menu("File", "File",
+         {{"Nuovo", "Nuovo", [this] { NuovoClick(); }},
+          {"Apri", "Apri", [this] { ApriClick(); }},
+          {"Salva", "Salva", [this] { SalvaClick(); }},
+          {"Salvanome", "Salva con nome...", [this] { SalvanomeClick(); }},
+          {nullptr, nullptr, {}},
+          {"Esci", "Uscita", [this] { EsciClick(); }}});
+    menu("Modifica", "Modifica",
+         {{"Taglia", "Taglia", [this] { documents_.TagliaClick(); }},
+          {"Copia", "Copia", [this] { documents_.CopiaClick(); }},
+          {"Incolla", "Incolla", [this] { documents_.IncollaClick(); }},
+          {nullptr, nullptr, {}},
+          {"Seleziona", "Seleziona tutto", [this] { documents_.SelezionaClick(); }}});
+    // Dialogs that are not part of the program yet stay disabled.
+    menu("Utilita", "Utilità",
+         {{"Conversione", "Conversione", {}, false},
+          {"Colori", "Colori prefabbricati", {}, false},
+          {nullptr, nullptr, {}},
+          {"Spezza", "Spezza testo", [this] { documents_.SpezzaClick(); }},
+          {nullptr, nullptr, {}},
+          {"Brow", "Browser esterni", {}, false},
+          {"Rapida", "Tasti di scelta rapida", {}, false}});
+    menu("Aiuto", "?", {{"Info", "Informazioni su...", [this] { InfoClick(); }}});
+}
+
+QFrame* TForm1::addGroup(const QString& name, QList<QAction*> contextActions)
+{
+    auto* group = new QFrame(controlBar_);
+    group->setObjectName(name);
+    group->setFrameShape(QFrame::StyledPanel);
+    group->setFrameShadow(QFrame::Raised);
+    group->setGeometry(groupX_, groupY_, 4, kButton + 4);
+    group->addActions(contextActions);
+    group->setContextMenuPolicy(contextActions.isEmpty() ? Qt::NoContextMenu : Qt::ActionsContextMenu);
+    groupX_ += 4 + kGroupGap;
+    return group;
+}
+
+QToolButton* TForm1::addToolButton(QFrame* group, const QString& name, const QString& hint,
+                                   std::function<void()> handler)
+{
+    auto* button = new QToolButton(group);
+    button->setObjectName(name);
+    button->setToolTip(hint);
+    button->setIcon(toolIcon(name));
+    button->setIconSize(QSize(16, 16));
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::NoFocus);  // the caret stays in the editor
+    const int x = group->width() - 2;
+    button->setGeometry(x, 2, kButton, kButton);
+    group->resize(x + kButton + 2, group->height());
+    groupX_ += kButton;
+    // A right click on a button offers its group's menu. (A tool button's own actions would make it a
+    // drop-down button, so the menu is built on request.)
+    setContextActions(button, group->actions());
+    if (handler)
+        connect(button, &QToolButton::clicked, this, std::move(handler));
+    else
+        button->setEnabled(false);  // its command is not part of the program yet
+    return button;
+}
+
+void TForm1::setContextActions(QWidget* widget, QList<QAction*> actions)
+{
+    if (actions.isEmpty()) {
+        widget->setContextMenuPolicy(Qt::NoContextMenu);
+        return;
+    }
+    widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(widget, &QWidget::customContextMenuRequested, this, [widget, actions](const QPoint& at) {
+        QMenu menu(widget);
+        menu.addActions(actions);
+        menu.exec(widget->mapToGlobal(at));
+    });
+}
+
+void TForm1::createToolbar()
+{
+    controlBar_ = new QWidget(client_);
+    controlBar_->setObjectName(QStringLiteral("ControlBar"));
+    controlBar_->setGeometry(0, 0, 741, 2 * (kButton + 4) + 6);
+
+    const auto panelAction = [this](const char* caption, int panel) {
+        auto* action = new QAction(QString::fromUtf8(caption), this);
+        connect(action, &QAction::triggered, this, [this, panel] { panels_->show(panel); });
+        return action;
+    };
+    const auto inserter = [this](int n) { return [this, n] { SpeedClick(n); }; };
+
+    QFrame* file = addGroup(QStringLiteral("Panel1"), {});
+    addToolButton(file, QStringLiteral("Speed25"), QStringLiteral("Nuovo"), [this] { NuovoClick(); });
+    addToolButton(file, QStringLiteral("Speed26"), QStringLiteral("Apri"), [this] { ApriClick(); });
+    addToolButton(file, QStringLiteral("Speed27"), QStringLiteral("Salva"), [this] { SalvaClick(); });
+    addToolButton(file, QStringLiteral("Speed28"), QStringLiteral("Stampa"), [this] { StampaClick(); });
+    addToolButton(file, QStringLiteral("Speed29"), QStringLiteral("Taglia"), [this] { documents_.TagliaClick(); });
+    addToolButton(file, QStringLiteral("Speed30"), QStringLiteral("Copia"), [this] { documents_.CopiaClick(); });
+    addToolButton(file, QStringLiteral("Speed31"), QStringLiteral("Incolla"), [this] { documents_.IncollaClick(); });
+    file->resize(file->width() + 6, file->height());  // separator
+    groupX_ += 6;
+    addToolButton(file, QStringLiteral("Speed23"), QStringLiteral("Cerca..."), {});
+    addToolButton(file, QStringLiteral("Speed46"), QStringLiteral("Salva tutto"), [this] { Speed46Click(); });
+
+    auto* colour = new QToolButton(controlBar_);
+    colour->setObjectName(QStringLiteral("SpeedButton3"));
+    colour->setText(QStringLiteral("Colora tag"));
+    colour->setToolTip(QStringLiteral("Sperimentale!!"));
+    colour->setIcon(toolIcon(QStringLiteral("SpeedButton3")));
+    colour->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    colour->setEnabled(false);
+    colour->setGeometry(groupX_, groupY_ + 2, 86, kButton);
+    groupX_ += 86 + kGroupGap;
+
+    QFrame* preview = addGroup(QStringLiteral("Panel8"), {});
+    addToolButton(preview, QStringLiteral("Speed44"), QStringLiteral("Vedi nel browser"), {});
+    addToolButton(preview, QStringLiteral("Speed45"), QStringLiteral("Vedi nel browser"), {});
+
+    groupX_ = 2;
+    groupY_ += kButton + 4 + 2;
+
+    QFrame* testo = addGroup(QStringLiteral("GruppoTesto"), {panelAction("Proprietà", 2)});
+    addToolButton(testo, speedName(1), QStringLiteral("Paragrafo"), inserter(1));
+    addToolButton(testo, speedName(2), QStringLiteral("Interruzione"), inserter(2));
+    addToolButton(testo, speedName(3), QStringLiteral("Rientro"), inserter(3));
+    addToolButton(testo, speedName(4), QStringLiteral("Commento"), inserter(4));
+    addToolButton(testo, speedName(13), QStringLiteral("Linea"), inserter(13));
+    addToolButton(testo, speedName(47), QStringLiteral("Spazio"), inserter(47));
+
+    QFrame* caratt = addGroup(QStringLiteral("GruppoCarattere"), {panelAction("Proprietà", 3)});
+    addToolButton(caratt, speedName(20), QStringLiteral("Applica proprietà"), inserter(20));
+    addToolButton(caratt, speedName(5), QStringLiteral("Grassetto"), inserter(5));
+    addToolButton(caratt, speedName(6), QStringLiteral("Corsivo"), inserter(6));
+    addToolButton(caratt, speedName(7), QStringLiteral("Larghezza fissa"), inserter(7));
+    addToolButton(caratt, speedName(8), QStringLiteral("Sottolineato"), inserter(8));
+    addToolButton(caratt, speedName(9), QStringLiteral("Barrato"), inserter(9));
+    addToolButton(caratt, speedName(10), QStringLiteral("Apice"), inserter(10));
+    addToolButton(caratt, speedName(11), QStringLiteral("Pedice"), inserter(11));
+    addToolButton(caratt, speedName(12), QStringLiteral("Lampeggiante"), inserter(12));
+
+    QFrame* link = addGroup(QStringLiteral("GruppoLink"), {panelAction("Proprietà", 4)});
+    addToolButton(link, speedName(17), QStringLiteral("Collegamento"), inserter(17));
+    addToolButton(link, speedName(18), QStringLiteral("Definisci sezione"), inserter(18));
+    addToolButton(link, speedName(19), QStringLiteral("Inserisci immagine"), inserter(19));
+    addToolButton(link, speedName(32), QStringLiteral("E-mail"), inserter(32));
+
+    QFrame* elenco = addGroup(QStringLiteral("GruppoElenco"), {panelAction("Proprietà", 5)});
+    addToolButton(elenco, speedName(14), QStringLiteral("Elenco puntato"), inserter(14));
+    addToolButton(elenco, speedName(15), QStringLiteral("Elenco Numerato"), inserter(15));
+    addToolButton(elenco, speedName(16), QStringLiteral("Inserisci elemento"), inserter(16));
+
+    QFrame* tabella = addGroup(QStringLiteral("GruppoTabella"), {panelAction("Proprietà", 6)});
+    addToolButton(tabella, speedName(21), QStringLiteral("Nuova tabella"), inserter(21));
+    addToolButton(tabella, speedName(22), QStringLiteral("Inserisci riga"), inserter(22));
+    addToolButton(tabella, speedName(24), QStringLiteral("Nuova cella"), inserter(24));
+
+    QFrame* modulo = addGroup(QStringLiteral("GruppoModulo"), {panelAction("Oggetti", 7)});
+    addToolButton(modulo, speedName(33), QStringLiteral("Nuovo modulo"), {});
+
+    // The free area of the frameset group offers the objects panel; its button offers the frameset panel.
+    QFrame* frameset = addGroup(QStringLiteral("GruppoFrameset"), {panelAction("Oggetti", 7)});
+    QToolButton* speed34 = addToolButton(frameset, speedName(34), QStringLiteral("Nuovo frameset"),
+                                         [this] { Speed34Click(); });
+    setContextActions(speed34, {panelAction("Oggetti", 8)});
+    frameset->resize(frameset->width() + 10, frameset->height());
+}
+
+void TForm1::createTabs()
+{
+    lingue_ = new QTabBar(client_);
+    lingue_->setObjectName(QStringLiteral("Lingue"));
+    lingue_->setGeometry(156, 64, 597, 29);
+    lingue_->setExpanding(false);
+    lingue_->setUsesScrollButtons(true);
+    lingue_->setElideMode(Qt::ElideLeft);
+    lingue_->installEventFilter(this);
+    connect(lingue_, &QTabBar::currentChanged, this, [this](int tab) {
+        documents_.LingueChange(tab);
+        if (auto* doc = documents_.current())
+            static_cast<EditorControl*>(doc->editor)->setFocus();
+    });
+    auto* close = new QAction(QStringLiteral("Chiudi Pagina"), lingue_);
+    close->setObjectName(QStringLiteral("Chiudi"));
+    connect(close, &QAction::triggered, this, [this] { ChiudiClick(); });
+    lingue_->addAction(close);
+    lingue_->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void TForm1::loadConfiguration()
+{
+    const bool exists = QFile::exists(QString::fromLatin1(kConfigFileName));
+    if (const auto error = exists ? LeggiCfg(config_) : RewriteCfg(config_))
+        prompts_.showError(*error);
+}
+
+TextEditor& TForm1::createEditor()
+{
+    auto* editor = new EditorControl(client_);
+    editor->setGeometry(156, 96, 597, 393);
+    editor->onKeyReleased([this](int key, Modifiers held) { TextChange(key, held); });
+    editor->raise();
+    editor->show();
+    editor->setFocus();
+    editors_.push_back(editor);
+    return *editor;
+}
+
+void TForm1::destroyEditor(TextEditor& editor)
+{
+    auto* control = static_cast<EditorControl*>(&editor);
+    std::erase(editors_, control);
+    // Later: a shortcut may close the page from inside this editor's own key handler.
+    control->deleteLater();
+}
+
+void TForm1::addTab(const QString& caption)
+{
+    const QSignalBlocker quiet(lingue_);
+    lingue_->addTab(caption);
+}
+
+void TForm1::removeTab(int index)
+{
+    const QSignalBlocker quiet(lingue_);
+    lingue_->removeTab(index);
+}
+
+void TForm1::selectTab(int index)
+{
+    const QSignalBlocker quiet(lingue_);
+    lingue_->setCurrentIndex(index);
+    if (auto* doc = documents_.current(); doc && index >= 0)
+        static_cast<EditorControl*>(doc->editor)->setFocus();
+}
+
+void TForm1::setTabCaption(int index, const QString& caption)
+{
+    lingue_->setTabText(index, caption);
+}
+
+int TForm1::tabCount() const
+{
+    return lingue_->count();
+}
+
+void TForm1::applyLayout()
+{
+    FormResize();
+}
+
+void TForm1::FormResize()
+{
+    // The design's rule works on the outer window size: client width + 7, client height + 45.
+    const QSize client = clientSize();
+    const int w = client.width() + 7;
+    const int h = client.height() + 45;
+    lingue_->setGeometry(156, 64, w - 164, 29);
+    controlBar_->resize(w - 13, controlBar_->height());
+    if (lingue_->count() >= 1) {
+        const int height = h - 162 - (findPanelVisible_ ? 70 : 0);
+        for (EditorControl* editor : editors_)
+            editor->setGeometry(156, 96, w - 164, height);
+    }
+    panels_->setHeight(h - 126);
+    panels_->image()->setPixmap(panelPicture(panels_->image()->size()));
+    const int statusHeight = status_->sizeHint().height();
+    status_->setGeometry(0, client.height() - statusHeight, client.width(), statusHeight);
+}
+
+void TForm1::SpeedClick(int n)
+{
+    if (documents_.empty())
+        return;
+    std::optional<Insertion> insertion;
+    switch (n) {
+    case 1: insertion = Speed01Tag(panels_->testo()); break;
+    case 12: insertion = Speed12Tag(prompts_); break;
+    case 13: insertion = Speed13Tag(panels_->testo(), prompts_); break;
+    case 14: insertion = Speed14Tag(panels_->elenco()); break;
+    case 15: insertion = Speed15Tag(panels_->elenco()); break;
+    case 16: insertion = Speed16Tag(panels_->elenco()); break;
+    case 17: insertion = Speed17Tag(panels_->collegamento(), prompts_); break;
+    case 18: insertion = Speed18Tag(prompts_); break;
+    case 19: insertion = Speed19Tag(panels_->collegamento(), prompts_); break;
+    case 20: insertion = Speed20Tag(panels_->carattere(), prompts_); break;
+    case 21: insertion = Speed21Tag(panels_->tabella(), prompts_); break;
+    case 24: insertion = Speed24Tag(panels_->tabella()); break;
+    case 32: insertion = Speed32Tag(prompts_); break;
+    default: insertion = fixedTag(n); break;
+    }
+    if (insertion)
+        WrapSelection(documents_, insertion->open, insertion->close);
+}
+
+void TForm1::Speed34Click()
+{
+    panels_->show(8);
+}
+
+void TForm1::runShortcut(int entry)
+{
+    switch (entry) {
+    case 1: NuovoClick(); return;
+    case 2: ApriClick(); return;
+    case 3: SalvaClick(); return;
+    case 4: Speed46Click(); return;
+    case 5: StampaClick(); return;
+    case 6: documents_.TagliaClick(); return;
+    case 7: documents_.CopiaClick(); return;
+    case 8: documents_.IncollaClick(); return;
+    default: break;
+    }
+    if (entry >= 10 && entry <= 34)
+        SpeedClick(kShortcutButtons[static_cast<std::size_t>(entry - 10)]);
+    // 9 (find), 35 (form builder), 36 and 37 (previews): those tools are not part of the program yet.
+}
+
+void TForm1::TextChange(int keyCode, Modifiers held)
+{
+    documents_.markModified();
+    for (int entry : matchingShortcuts(config_, keyCode, held)) {
+        if (entry <= kBoundShortcuts)
+            runShortcut(entry);
+    }
+}
+
+void TForm1::Timer2Timer()
+{
+    setWindowTitle(documents_.title());
+    if (auto* tip = status_->findChild<QLabel*>(QStringLiteral("Tip")))
+        tip->setText(kTips[static_cast<std::size_t>(tipNumber_)]);
+}
+
+void TForm1::EsciClick()
+{
+    close();
+}
+
+void TForm1::InfoClick()
+{
+    AboutBox about(this);
+    about.exec();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    if (!documents_.closeAll()) {
+        event->ignore();  // a write failed or was cancelled: every document stays open
+        return;
+    }
+    QFile::remove(programDir_ + QStringLiteral("~temp.htm"));
+    QFile::remove(programDir_ + QStringLiteral("~~temp.htm"));
+    event->accept();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == client_ && event->type() == QEvent::Resize)
+        FormResize();
+    // Any mouse button on the tab strip first re-applies the selected tab.
+    if (watched == lingue_ && event->type() == QEvent::MouseButtonPress)
+        documents_.LingueChange(lingue_->currentIndex());
+    return QMainWindow::eventFilter(watched, event);
+}
+
+}  // namespace calamo

@@ -1,0 +1,103 @@
+#pragma once
+
+#include "Config.h"
+#include "DocumentTable.h"
+#include "TextEditor.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+class QAction;
+class QFrame;
+class QStatusBar;
+class QTabBar;
+class QTimer;
+class QToolButton;
+
+namespace calamo {
+
+class EditorControl;
+class Prompts;
+class PropertyPanels;
+
+// The editor's main window: menus, toolbar band, tab strip, editors, property panels and status bar.
+// It lays its controls out by the design's pixel rule and hands every command to the document table and the
+// tag inserters.
+class TForm1 final : public QMainWindow, private EditorHost {
+    Q_OBJECT
+public:
+    // `prompts` answers every modal question; `programDir` holds the temporary files (with a final "/").
+    TForm1(Prompts& prompts, const QString& programDir, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    DocumentTable& documents() { return documents_; }
+    const Config& config() const { return config_; }
+    PropertyPanels& panels() { return *panels_; }
+    // Size of the area below the menu bar, the coordinate space of the controls.
+    QSize clientSize() const;
+    void resizeClient(QSize size);
+
+    // Commands, named after the controls that run them.
+    void NuovoClick() { documents_.NuovoClick(); }
+    void ApriClick() { documents_.ApriClick(); }
+    void SalvaClick() { documents_.SalvaClick(); }
+    void Speed46Click() { documents_.Speed46Click(); }
+    void SalvanomeClick() { documents_.SalvanomeClick(); }
+    void StampaClick() { documents_.StampaClick(); }
+    void EsciClick();
+    void InfoClick();
+    void ChiudiClick() { documents_.ChiudiClick(); }
+    // Runs the toolbar inserter of SpeedNN.
+    void SpeedClick(int button);
+    void Speed34Click();
+    void TextChange(int keyCode, Modifiers held);
+    void Timer2Timer();
+    void FormResize();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // EditorHost
+    TextEditor& createEditor() override;
+    void destroyEditor(TextEditor& editor) override;
+    void addTab(const QString& caption) override;
+    void removeTab(int index) override;
+    void selectTab(int index) override;
+    void setTabCaption(int index, const QString& caption) override;
+    int tabCount() const override;
+    void applyLayout() override;
+
+    void createMenus();
+    void createToolbar();
+    void createTabs();
+    void loadConfiguration();
+    QToolButton* addToolButton(QFrame* group, const QString& name, const QString& hint,
+                               std::function<void()> handler);
+    QFrame* addGroup(const QString& name, QList<QAction*> contextActions);
+    void runShortcut(int entry);
+    void setContextActions(QWidget* widget, QList<QAction*> actions);
+
+    Prompts& prompts_;
+    QString programDir_;
+    QWidget* client_ = nullptr;
+    QWidget* controlBar_ = nullptr;
+    QTabBar* lingue_ = nullptr;
+    QStatusBar* status_ = nullptr;
+    QTimer* timer2_ = nullptr;
+    std::unique_ptr<PropertyPanels> panels_;
+    std::vector<EditorControl*> editors_;  // children of the client area, in creation order
+    DocumentTable documents_;
+    Config config_;
+    int tipNumber_ = 0;
+    bool findPanelVisible_ = false;
+    int groupX_ = 2;
+    int groupY_ = 2;
+};
+
+}  // namespace calamo

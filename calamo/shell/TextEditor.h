@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+namespace calamo {
+
+// What the commands need of one document's editor control. Offsets count one character per line break.
+class TextEditor {
+public:
+    virtual ~TextEditor() = default;
+
+    virtual QString text() const = 0;
+    // Replaces the whole text; the caret goes to the start.
+    virtual void setText(const QString& text) = 0;
+    virtual int selectionStart() const = 0;
+    virtual int selectionLength() const = 0;
+    // Inserts at `offset` without touching the rest of the text.
+    virtual void insertText(int offset, const QString& text) = 0;
+    // Caret at `offset`, nothing selected.
+    virtual void setCaret(int offset) = 0;
+    virtual void setShown(bool shown) = 0;
+    virtual bool isShown() const = 0;
+
+    virtual void cut() = 0;
+    virtual void copy() = 0;
+    virtual void paste() = 0;
+    virtual void selectAll() = 0;
+    virtual bool wordWrap() const = 0;
+    virtual void setWordWrap(bool on) = 0;
+    // Prints on the default printer; the error text when it could not.
+    virtual std::optional<QString> print(const QString& jobTitle) = 0;
+
+    // Brackets several edits that the user undoes as one.
+    virtual void beginEdit() {}
+    virtual void endEdit() {}
+};
+
+// The window side of the document table: editor controls and the tab strip.
+class EditorHost {
+public:
+    virtual ~EditorHost() = default;
+
+    // A new editor control above all others, shown, word wrap on. The host owns it.
+    virtual TextEditor& createEditor() = 0;
+    virtual void destroyEditor(TextEditor& editor) = 0;
+    virtual void addTab(const QString& caption) = 0;
+    virtual void removeTab(int index) = 0;
+    // Selects a tab without running the tab-change handler; -1 selects none.
+    virtual void selectTab(int index) = 0;
+    virtual void setTabCaption(int index, const QString& caption) = 0;
+    virtual int tabCount() const = 0;
+    virtual void applyLayout() = 0;
+    // Runs the setup dialog for a new document; without one the editor stays empty.
+    virtual void setUpNewDocument(TextEditor&) {}
+};
+
+}  // namespace calamo

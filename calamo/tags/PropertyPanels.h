@@ -1,0 +1,59 @@
+#pragma once
+
+#include "PanelStates.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <initializer_list>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QToolButton;
+class QWidget;
+
+namespace calamo {
+
+template <typename Panel>
+struct Control;
+
+// The eight property panels PGroup1..PGroup8 at the left of the main window, one visible at a time.
+// The controls are children of the panels and carry their names; this class reads them into panel states.
+class PropertyPanels {
+public:
+    PropertyPanels(QWidget* parent, const QStringList& fontFamilies);
+
+    TestoPanel testo() const;
+    CarattPanel carattere() const;
+    CollegamentoPanel collegamento() const;
+    ElencoPanel elenco() const;
+    TabellaPanel tabella() const;
+
+    // Shows panel n (1..8) and hides the others.
+    void show(int n);
+    // The visible panel, tested from 8 down to 1; 0 when none is.
+    int visible() const;
+    // Shows the next panel of the cycle.
+    void Sfoglia1Click();
+
+    QGroupBox* group(int n) const { return groups_.at(static_cast<std::size_t>(n - 1)); }
+    QLabel* image() const { return image_; }
+    // Panels take `height`; the picture of the first panel follows (its pixmap is the caller's).
+    void setHeight(int height);
+    // Handlers for the buttons that open other tools (form builder pages, frameset templates).
+    QToolButton* button(const char* name) const;
+
+private:
+    template <typename Panel>
+    Panel read(std::initializer_list<Control<Panel>> controls) const;
+    bool ticked(const char* name) const;
+    QString value(const char* name) const;
+
+    QWidget* parent_;
+    std::array<QGroupBox*, 8> groups_{};
+    QLabel* image_ = nullptr;
+};
+
+}  // namespace calamo

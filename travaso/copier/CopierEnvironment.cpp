@@ -1,0 +1,8 @@
+#include "CopierEnvironment.h"
+
+#include "Platform.h"
+
+CopierEnvironment CopierEnvironment::FromSystem()
+{
+    return {ExecutablePath(), TargetRoot(), FreeSpaceOf, SyncFileSystemOf};
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "Prompts.h"
+
+#include <string>
+#include <vector>
+
+// Records every message instead of showing it; every box is answered with OK.
+class ScriptedPrompts : public Prompts {
+public:
+    void Message(std::string_view text) override { messages.emplace_back(text); }
+    void ErrorBox(std::string_view text) override { errors.emplace_back(text); }
+
+    std::vector<std::string> messages;
+    std::vector<std::string> errors;
+};

@@ -1,0 +1,275 @@
+#include "Albero.h"
+#include "ScriptedPrompts.h"
+#include "TravasoMain.h"
+#include "TreeFixture.h"
+#include "zGauge.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextEdit>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+namespace fs = std::filesystem;
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+
+namespace {
+
+// Every regular file under dir, by relative path, with its content; directories as "name/" with "".
+std::map<std::string, std::string> Snapshot(const std::string& dir)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& e : fs::recursive_directory_iterator(dir)) {
+        const std::string rel = fs::relative(e.path(), dir).string();
+        files[e.is_directory() ? rel + "/" : rel] = e.is_directory() ? "" : TreeFixture::Read(e.path().string());
+    }
+    return files;
+}
+
+// A source directory PROVA holding a stand-in for the program, and a target root beside it.
+class WindowTest : public ::testing::Test {
+protected:
+    WindowTest()
+    {
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+        tree.File("media/PROVA/travaso", std::string(777, 'x'));
+        tree.Dir("home");
+    }
+    ~WindowTest() override
+    {
+        FreeTreeList();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    std::string Source() const { return tree.Path("media/PROVA/"); }
+    std::string Root() const { return tree.Path("home"); }
+    std::string Target() const { return Root() + "/PROVA/"; }
+
+    CopierEnvironment Environment()
+    {
+        CopierEnvironment env;
+        env.executablePath = Source() + "travaso";
+        env.targetRoot = Root();
+        env.freeSpace = [this](const std::string& path) {
+            EXPECT_EQ(path, Root());
+            return free;
+        };
+        env.syncFileSystem = [this](const std::string& path) {
+            ++syncs;
+            EXPECT_TRUE(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
+            EXPECT_THAT(Lines(), ::testing::Not(Contains(HasSubstr("=== Copia"))));
+            EXPECT_EQ(path, Target());
+            return syncError;
+        };
+        env.treeCapacity = capacity;
+        return env;
+    }
+
+    // Shows the window and waits for the opening to end (its last line, or an error box).
+    TForm1& Open()
+    {
+        form = std::make_unique<TForm1>(Environment(), prompts);
+        form->show();
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            const auto lines = Lines();
+            return !prompts.errors.empty() ||
+                   (!lines.empty() && (lines.back() == "Pronto per la copia" || lines.back() == "Spazio insufficiente!"));
+        }));
+        return *form;
+    }
+
+    std::vector<std::string> Lines() const
+    {
+        std::vector<std::string> lines;
+        if (!form)
+            return lines;
+        for (const QString& l : form->Memo1->toPlainText().split(u'\n', Qt::SkipEmptyParts))
+            lines.push_back(l.toStdString());
+        return lines;
+    }
+
+    void ClickCopia() { QTest::mouseClick(form->btnCopia, Qt::LeftButton); }
+
+    TreeFixture tree;
+    ScriptedPrompts prompts;
+    std::unique_ptr<TForm1> form;
+    std::int64_t free = 1'000'000;
+    std::string syncError;
+    int syncs = 0;
+    std::size_t capacity = DefaultTreeCapacity;
+};
+
+TEST_F(WindowTest, OpeningMeasuresTheTreeAndNamesTheTarget)
+{
+    tree.File("media/PROVA/a.txt", std::string(1500, 'a'));
+    tree.File("media/PROVA/sub/b.bin", std::string(20000, 'b'));
+    tree.Dir("media/PROVA/vuota");
+    tree.File("media/PROVA/testo.txt", "Descrizione perch\xe9");  // Windows-1252
+    TForm1& w = Open();
+
+    EXPECT_EQ(w.windowTitle(), "Travaso v3.03");
+    EXPECT_EQ(w.size(), QSize(561, 382));
+    EXPECT_EQ(w.Gauge->geometry(), QRect(8, 64, 129, 30));
+    EXPECT_THAT(Lines(), ElementsAre("Inizializzazione in corso", "Copia da: " + Source(),
+                                     "Spazio richiesto: 21.518 byte (3 file)",
+                                     "Spazio libero su " + Root() + ": 1.000.000 byte", "Pronto per la copia"));
+    EXPECT_EQ(w.lblDest->text().toStdString(), Target());
+    EXPECT_EQ(w.Memo2->toPlainText(), QString::fromUtf8("Descrizione perché"));
+    EXPECT_TRUE(w.btnCopia->isEnabled());
+    EXPECT_TRUE(w.btnTermina->isEnabled());
+    EXPECT_EQ(w.Gauge->Max(), 3);
+    EXPECT_EQ(w.Gauge->Value(), 0);
+    EXPECT_TRUE(prompts.errors.empty());
+}
+
+TEST_F(WindowTest, NotEnoughSpaceKeepsTheCopyFromStarting)
+{
+    tree.File("media/PROVA/a.txt", std::string(1500, 'a'));
+    free = 1500;  // equal counts as not enough
+    Open();
+    EXPECT_EQ(Lines().back(), "Spazio insufficiente!");
+    EXPECT_FALSE(form->btnCopia->isEnabled());
+    EXPECT_FALSE(form->btnTermina->isEnabled());
+
+    free = -1;  // cannot be queried
+    Open();
+    EXPECT_THAT(Lines(), Contains("Spazio libero su " + Root() + ": -1 byte"));
+    EXPECT_EQ(Lines().back(), "Spazio insufficiente!");
+}
+
+TEST_F(WindowTest, CopyRunCopiesEverythingButTheProgram)
+{
+    tree.File("media/PROVA/a.txt", std::string(1500, 'a'));
+    tree.File("media/PROVA/TRAVASO", "same name, other case");
+    tree.File("media/PROVA/sub/deep/c.txt", "c");
+    tree.Dir("media/PROVA/vuota");
+    tree.File("media/PROVA/testo.rtf", "{\\rtf1 Testo {\\b Grassetto}}");
+    Open();
+    ASSERT_EQ(Lines().back(), "Pronto per la copia");
+    ClickCopia();
+
+    auto expected = Snapshot(Source());
+    expected.erase("travaso");
+    EXPECT_EQ(Snapshot(Target()), expected);
+    const auto lines = Lines();
+    EXPECT_EQ(lines[5], "Creata directory " + Target());
+    for (const std::string& line : {"Creata directory " + Target() + "sub/", "Creata directory " + Target() + "sub/deep/",
+                                    "Creata directory " + Target() + "vuota/", std::string("Copiato a.txt [1.500 byte]"),
+                                    std::string("Copiato c.txt [1 byte]"), std::string("Copiato TRAVASO [21 byte]")})
+        EXPECT_THAT(lines, Contains(line));
+    EXPECT_THAT(lines, ::testing::Not(Contains(HasSubstr("Copiato travaso"))));
+    EXPECT_EQ(lines.back(), "=== Copia completata ===");
+    EXPECT_EQ(lines.size(), 5u + 1 + 3 + 4 + 1);
+    EXPECT_EQ(syncs, 1);
+    EXPECT_EQ(form->Gauge->Value(), form->Gauge->Max());
+    EXPECT_EQ(form->Gauge->Max(), 4);
+    EXPECT_FALSE(form->btnCopia->isEnabled());
+    EXPECT_TRUE(form->btnTermina->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowTest, ExistingTargetIsReportedAndOverwritten)
+{
+    tree.File("media/PROVA/a.txt", "new");
+    tree.File("home/PROVA/a.txt", "old and longer");
+    tree.File("home/PROVA/extra.txt", "stays");
+    Open();
+    ClickCopia();
+    EXPECT_EQ(Lines()[5], "Directory " + Target() + " già esistente");
+    EXPECT_EQ(TreeFixture::Read(Target() + "a.txt"), "new");
+    EXPECT_EQ(TreeFixture::Read(Target() + "extra.txt"), "stays");
+}
+
+TEST_F(WindowTest, OnlyTheProgramGivesNothingToCopy)
+{
+    Open();
+    EXPECT_EQ(Lines()[2], "Spazio richiesto: 0 byte (0 file)");
+    ClickCopia();
+    const auto lines = Lines();
+    EXPECT_THAT(std::vector(lines.begin() + 5, lines.end()),
+                ElementsAre("Creata directory " + Target(), "=== Copia completata ==="));
+}
+
+TEST_F(WindowTest, CutListNeverEndsAsComplete)
+{
+    for (int i = 0; i < 6; ++i)
+        tree.File("media/PROVA/f" + std::to_string(i), "1");
+    capacity = 3;
+    Open();
+    EXPECT_THAT(prompts.messages, ElementsAre("Albero riempito (troppe voci)"));
+    EXPECT_THAT(Lines(), Contains(HasSubstr("(6 file)")));  // the count covers the whole tree
+    ClickCopia();
+    EXPECT_EQ(Lines().back(), "=== Copia incompleta ===");
+}
+
+TEST_F(WindowTest, CopyErrorStopsTheRunWithBothButtonsDisabled)
+{
+    tree.File("media/PROVA/sub/b.txt", "b");
+    tree.File("home/PROVA/sub", "a file where the directory should go");
+    Open();
+    ClickCopia();
+    ASSERT_EQ(prompts.errors.size(), 1u);
+    EXPECT_THAT(prompts.errors[0], HasSubstr("sub/b.txt"));
+    EXPECT_THAT(Lines(), ::testing::Not(Contains(HasSubstr("=== Copia"))));
+    EXPECT_FALSE(form->btnCopia->isEnabled());
+    EXPECT_FALSE(form->btnTermina->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowTest, DataNotFlushedIsNotReportedAsCopied)
+{
+    tree.File("media/PROVA/a.txt", "a");
+    syncError = "Input/output error";
+    Open();
+    ClickCopia();
+    ASSERT_EQ(prompts.errors.size(), 1u);
+    EXPECT_THAT(prompts.errors[0], HasSubstr("Input/output error"));
+    EXPECT_THAT(Lines(), ::testing::Not(Contains(HasSubstr("=== Copia"))));
+}
+
+TEST_F(WindowTest, TargetThatIsTheSourceIsRefused)
+{
+    tree.File("media/PROVA/a.txt", "precious");
+    CopierEnvironment env = Environment();
+    env.targetRoot = tree.Path("media");
+    form = std::make_unique<TForm1>(env, prompts);
+    form->FormShow();
+    ASSERT_EQ(prompts.errors.size(), 1u);
+    EXPECT_FALSE(form->btnCopia->isEnabled());
+    EXPECT_EQ(TreeFixture::Read(Source() + "a.txt"), "precious");
+}
+
+TEST_F(WindowTest, FormattedTextIsShownFormatted)
+{
+    tree.File("media/PROVA/testo.rtf", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 Testo {\\b Grassetto}\\par Due}");
+    tree.File("media/PROVA/testo.txt", "not shown");
+    Open();
+    EXPECT_EQ(form->Memo2->toPlainText(), "Testo Grassetto\nDue");
+    QTextCursor cursor(form->Memo2->document());
+    cursor.setPosition(8);
+    EXPECT_EQ(cursor.charFormat().fontWeight(), QFont::Bold);
+    cursor.setPosition(3);
+    EXPECT_NE(cursor.charFormat().fontWeight(), QFont::Bold);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+// A temporary folder in which a test lays out a tree; paths are absolute and use "/".
+class TreeFixture {
+public:
+    TreeFixture() { EXPECT_TRUE(dir_.isValid()); }
+
+    // Absolute path of rel inside the folder.
+    std::string Path(const std::string& rel = {}) const { return dir_.path().toStdString() + "/" + rel; }
+
+    void Dir(const std::string& rel) const { std::filesystem::create_directories(Path(rel)); }
+
+    void File(const std::string& rel, const std::string& content = {}) const
+    {
+        std::filesystem::create_directories(std::filesystem::path(Path(rel)).parent_path());
+        std::ofstream(Path(rel), std::ios::binary) << content;
+    }
+
+    static std::string Read(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+private:
+    QTemporaryDir dir_;
+};

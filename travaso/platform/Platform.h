@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Where copies go: $TRAVASO_ROOT when set and not empty, else the user's home directory.
+// Returned absolute (a relative value is taken from the current directory) and without a trailing "/"
+// (except for "/" itself).
+std::string TargetRoot();
+
+// Bytes available to an unprivileged user on the file system holding path; -1 when it cannot be queried.
+std::int64_t FreeSpaceOf(const std::string& path);
+
+// The program's own executable, as an absolute path with links resolved; empty when unknown.
+std::string ExecutablePath();
+
+enum class EntryKind { Ignored, Directory, File };
+
+// Classifies one directory entry by the copier's rules:
+//   "." and ".." are ignored;
+//   a directory is a real directory (not a link) whose name does not begin with "." and that its owner
+//   may write; other directories are ignored with all they hold;
+//   a file is a regular file or a link to one, hidden and read-only ones included;
+//   devices, FIFOs, sockets, links to directories and dangling links are ignored.
+// dirFd is the open directory holding the entry; dType the d_type reported by readdir (DT_UNKNOWN allowed).
+EntryKind ClassifyEntry(int dirFd, const char* name, unsigned char dType);
+
+// Pure form of the rule above, for a mode from lstat and, for links, the mode of what they point to
+// (0 when dangling).
+EntryKind ClassifyMode(const char* name, unsigned linkMode, unsigned targetMode);
+
+// Flushes every written page of the file system holding path to its device. Empty on success,
+// else the system's error text.
+std::string SyncFileSystemOf(const std::string& path);

@@ -1,0 +1,61 @@
+#include "Platform.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+TEST(PlatformTest, TargetRootComesFromTheEnvironmentWithoutTrailingSlash)
+{
+    setenv("TRAVASO_ROOT", "/tmp/somewhere//", 1);
+    EXPECT_EQ(TargetRoot(), "/tmp/somewhere");
+    setenv("TRAVASO_ROOT", "/", 1);
+    EXPECT_EQ(TargetRoot(), "/");
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    setenv("TRAVASO_ROOT", "out/", 1);
+    EXPECT_EQ(TargetRoot(), std::string(cwd) + "/out");
+    setenv("TRAVASO_ROOT", "", 1);
+    setenv("HOME", "/home/someone", 1);
+    EXPECT_EQ(TargetRoot(), "/home/someone");
+    unsetenv("TRAVASO_ROOT");
+}
+
+TEST(PlatformTest, FreeSpaceIsMinusOneWhenItCannotBeQueried)
+{
+    QTemporaryDir dir;
+    EXPECT_GT(FreeSpaceOf(dir.path().toStdString()), 0);
+    EXPECT_EQ(FreeSpaceOf("/no/such/place"), -1);
+}
+
+TEST(PlatformTest, SyncReportsMissingPaths)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(SyncFileSystemOf(dir.path().toStdString()), "");
+    EXPECT_NE(SyncFileSystemOf("/no/such/place"), "");
+}
+
+TEST(PlatformTest, ClassificationRules)
+{
+    constexpr unsigned dir = S_IFDIR | 0755, roDir = S_IFDIR | 0555, reg = S_IFREG | 0644, roReg = S_IFREG | 0444;
+    constexpr unsigned link = S_IFLNK | 0777;
+    EXPECT_EQ(ClassifyMode(".", dir, 0), EntryKind::Ignored);
+    EXPECT_EQ(ClassifyMode("..", dir, 0), EntryKind::Ignored);
+    EXPECT_EQ(ClassifyMode("sub", dir, 0), EntryKind::Directory);
+    EXPECT_EQ(ClassifyMode(".cache", dir, 0), EntryKind::Ignored);
+    EXPECT_EQ(ClassifyMode("sub", roDir, 0), EntryKind::Ignored);
+    EXPECT_EQ(ClassifyMode(".profile", reg, 0), EntryKind::File);
+    EXPECT_EQ(ClassifyMode("ro", roReg, 0), EntryKind::File);
+    EXPECT_EQ(ClassifyMode("tofile", link, reg), EntryKind::File);
+    EXPECT_EQ(ClassifyMode("todir", link, dir), EntryKind::Ignored);
+    EXPECT_EQ(ClassifyMode("dangling", link, 0), EntryKind::Ignored);
+    EXPECT_EQ(ClassifyMode("fifo", S_IFIFO | 0644, 0), EntryKind::Ignored);
+    EXPECT_EQ(ClassifyMode("dev", S_IFCHR | 0644, 0), EntryKind::Ignored);
+}
+
+} // namespace
