@@ -305,7 +305,13 @@ void DlgCheck::StartCommand()
         ResumeRun();
         break;
     default:
+        // A Start that arrives while a new run is being set up (its yield) would start a second run
+        // inside the first one.
+        if (settingUp_)
+            break;
+        settingUp_ = true;
         NewRunCommand();
+        settingUp_ = false;
         break;
     }
 }
@@ -347,6 +353,7 @@ void DlgCheck::NewRunCommand()
     SaveLastLocation(ini_, out.location);
 
     ctx_.Yield();
+    settingUp_ = false;
     RunSettings& s = ctx_.settings;
     s.bRLS = localLinks_->isChecked();
     s.bCEL = externalLinks_->isChecked();

@@ -42,8 +42,9 @@ public:
     void Command(int id);
     DialogBase Base() const { return base_; }
 
-protected:
     void reject() override;  // Escape and the window's close button: Quit
+
+protected:
     void changeEvent(QEvent* event) override;
 
 private:
@@ -85,6 +86,7 @@ private:
 
     QIcon previousIcon_;
     bool minimisedIcon_ = false;
+    bool settingUp_ = false;  // a new run is being set up: a Start command now is ignored
 };
 
 // The window title while minimised and the icon shown then.
