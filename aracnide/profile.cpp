@@ -197,9 +197,17 @@ bool Profile::Save(const std::vector<std::string>& lines)
     }
     bool ok = true;
     if (!secret) {
-        const mode_t mask = umask(0);
-        umask(mask);
-        ok = fchmod(fd, 0666 & ~mask) == 0;
+        // Without a secret the file keeps the permissions it had, or gets the usual ones when new.
+        struct stat old{};
+        mode_t mode;
+        if (stat(path_.c_str(), &old) == 0) {
+            mode = old.st_mode & 0777;
+        } else {
+            const mode_t mask = umask(0);
+            umask(mask);
+            mode = 0666 & ~mask;
+        }
+        ok = fchmod(fd, mode) == 0;
     }
     for (size_t done = 0; ok && done < bytes.size();) {
         const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);

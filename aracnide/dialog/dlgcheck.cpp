@@ -198,7 +198,7 @@ void DlgCheck::CreateControls()
             auto* b = new QPushButton(caption, this);
             b->setAutoDefault(false);
             b->setDefault(c.kind == Kind::DefPush);
-            const int id = c.id == 201 ? 201 : c.id;
+            const int id = c.id;
             connect(b, &QPushButton::clicked, this, [this, id] { Command(id); });
             switch (c.id) {
             case 1: start_ = b; break;
@@ -302,7 +302,13 @@ void DlgCheck::StartCommand()
         Suspend(ctx_);
         break;
     case kSuspended:
-        ResumeRun();
+        if (inRun_) {
+            // Suspended from a yield of a run that has not stopped yet: it simply goes on.
+            ctx_.CheckStatus = kRunning;
+            ShowState(kRunning);
+        } else {
+            ResumeRun();
+        }
         break;
     default:
         // A Start that arrives while a new run is being set up (its yield) would start a second run
@@ -379,12 +385,15 @@ void DlgCheck::NewRunCommand()
 void DlgCheck::ResumeRun()
 {
     ctx_.settings.MaxLevel = LoadMaxLevel(ini_);
+    inRun_ = true;
     RunChecks(ctx_);
+    inRun_ = false;
+    ShowState(ctx_.CheckStatus);
 }
 
 void DlgCheck::ClearCommand()
 {
-    if (ctx_.CheckStatus == kRunning)
+    if (ctx_.CheckStatus == kRunning || inRun_)
         return;
     ClearRun(ctx_);
     counter_->clear();
@@ -392,7 +401,7 @@ void DlgCheck::ClearCommand()
 
 void DlgCheck::QuitCommand()
 {
-    if (ctx_.CheckStatus == kRunning)
+    if (ctx_.CheckStatus == kRunning || inRun_)
         return;  // the run's list and report must not be pulled away under it
     QuitRun(ctx_);
     QDialog::done(QDialog::Rejected);
@@ -407,8 +416,9 @@ void DlgCheck::ShowState(int status)
 {
     const bool running = status == kRunning;
     start_->setText(running ? QStringLiteral("&Suspend") : QStringLiteral("&Start"));
-    quit_->setEnabled(!running);
-    clear_->setEnabled(!running);
+    // A suspended run stops at its next step; until then its list and report are still in use.
+    quit_->setEnabled(!running && !inRun_);
+    clear_->setEnabled(!running && !inRun_);
 }
 
 void DlgCheck::Progress(int percent)

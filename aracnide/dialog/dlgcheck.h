@@ -86,7 +86,8 @@ private:
 
     QIcon previousIcon_;
     bool minimisedIcon_ = false;
-    bool settingUp_ = false;  // a new run is being set up: a Start command now is ignored
+    bool settingUp_ = false;
+    bool inRun_ = false;      // the run's pass loop is on the stack (it may be about to notice a suspension)  // a new run is being set up: a Start command now is ignored
 };
 
 // The window title while minimised and the icon shown then.

@@ -88,7 +88,10 @@ TEST_F(SettingsFile, AFileHoldingAPasswordIsReadableByItsOwnerOnly)
     EXPECT_EQ(ModeOf(Path()), 0600u) << "every later write keeps it private";
     s.szPass.clear();
     ASSERT_TRUE(SaveRunSettings(ini, s, "15"));
-    EXPECT_EQ(ModeOf(Path()), 0644u);
+    EXPECT_EQ(ModeOf(Path()), 0600u) << "without a password the file keeps its permissions";
+    chmod(Path().c_str(), 0640);
+    ASSERT_TRUE(ini.WriteString("Init", "URL", "y"));
+    EXPECT_EQ(ModeOf(Path()), 0640u);
     umask(old);
 }
 

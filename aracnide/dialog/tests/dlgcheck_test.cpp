@@ -199,7 +199,7 @@ TEST_F(Dialog, ARunGoesThroughTheStatesOfTheTable)
     });
     StartAt(QString::fromStdString(site.Path() + "index.htm"));
     EXPECT_EQ(during, "&Suspend");
-    EXPECT_EQ(afterSuspend, "&Start quit clear");
+    EXPECT_EQ(afterSuspend, "&Start") << "Quit and Clear list wait until the run has stopped";
     EXPECT_EQ(ctx.CheckStatus, kSuspended);
     EXPECT_EQ(Buttons(), "&Start quit clear");
     EXPECT_EQ(ctx.curlig, 1) << "the run stopped after its current entry";
@@ -220,6 +220,25 @@ TEST_F(Dialog, ARunGoesThroughTheStatesOfTheTable)
     EXPECT_EQ(Find<QLabel>("c202")->text(), "");
     EXPECT_EQ(Find<QLabel>("c201")->text(), "");
     EXPECT_EQ(Find<Gauge>("c80")->JgCur(), 0);
+}
+
+TEST_F(Dialog, CommandsBeforeASuspendedRunHasStoppedCannotPullItsListAway)
+{
+    site.Write("index.htm", R"(<a href="a.htm"> <a href="b.htm">)");
+    site.Write("a.htm", "");
+    site.Write("b.htm", "");
+    Open();
+    AfterFirstEntry([&] {
+        Click("c1");   // suspend
+        Click("c10");  // the run is still on its way out: nothing happens
+        Click("c2");
+        Click("c1");   // and a second Start lets it go on
+    });
+    StartAt(QString::fromStdString(site.Path() + "index.htm"));
+    EXPECT_EQ(ctx.CheckStatus, kIdle);
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"index.htm\tOk", "a.htm\tOk", "b.htm\tOk"}));
+    EXPECT_EQ(prompts.reports.size(), 1u);
+    EXPECT_EQ(Buttons(), "&Start quit clear");
 }
 
 TEST_F(Dialog, SuspendThenQuitShowsTheReportWrittenSoFar)
