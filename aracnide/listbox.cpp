@@ -21,12 +21,31 @@ ListModel::Key ListModel::MakeKey(std::string_view text, int index)
     return k;
 }
 
+void ListModel::Add(int index)
+{
+    auto key = index_.insert(MakeKey(entries_[index].text, index)).first;
+    const std::string_view folded = key->folded;
+    ++heads_[std::string(folded.substr(0, folded.find('\t')))];
+}
+
+void ListModel::Drop(int index)
+{
+    auto key = index_.find(MakeKey(entries_[index].text, index));
+    if (key == index_.end())
+        return;
+    const std::string_view folded = key->folded;
+    auto head = heads_.find(std::string(folded.substr(0, folded.find('\t'))));
+    if (head != heads_.end() && --head->second == 0)
+        heads_.erase(head);
+    index_.erase(key);
+}
+
 int ListModel::Insert(int index, std::string text)
 {
     if (index < 0 || index >= Count()) {
         entries_.push_back({std::move(text), 0});
         index = Count() - 1;
-        index_.insert(MakeKey(entries_.back().text, index));
+        Add(index);
     } else {
         entries_.insert(entries_.begin() + index, Entry{std::move(text), 0});
         Reindex();
@@ -40,7 +59,7 @@ bool ListModel::Remove(int index)
     if (index < 0 || index >= Count())
         return false;
     if (index == Count() - 1) {
-        index_.erase(MakeKey(entries_[index].text, index));
+        Drop(index);
         entries_.pop_back();
     } else {
         entries_.erase(entries_.begin() + index);
@@ -56,9 +75,9 @@ bool ListModel::SetText(int index, std::string text)
 {
     if (index < 0 || index >= Count())
         return false;
-    index_.erase(MakeKey(entries_[index].text, index));
+    Drop(index);
     entries_[index].text = std::move(text);
-    index_.insert(MakeKey(entries_[index].text, index));
+    Add(index);
     Notify(ListChange::Changed, index);
     return true;
 }
@@ -75,6 +94,7 @@ bool ListModel::SetData(int index, uint32_t data)
 void ListModel::Clear()
 {
     index_.clear();
+    heads_.clear();
     entries_.clear();
     selected_ = caret_ = -1;
     Notify(ListChange::Cleared, -1);
@@ -89,8 +109,9 @@ void ListModel::SetSelected(int index)
 void ListModel::Reindex()
 {
     index_.clear();
+    heads_.clear();
     for (int i = 0; i < Count(); ++i)
-        index_.insert(MakeKey(entries_[i].text, i));
+        Add(i);
 }
 
 int ListModel::FindPrefix(std::string_view prefix) const
@@ -105,6 +126,15 @@ int ListModel::FindPrefix(std::string_view prefix) const
             best = it->index;
     }
     return best;
+}
+
+bool ListModel::HasPrefix(std::string_view prefix) const
+{
+    FoldInto(probe_, prefix);
+    if (heads_.count(probe_))
+        return true;
+    auto it = index_.lower_bound(std::string_view(probe_));
+    return it != index_.end() && std::string_view(it->folded).starts_with(probe_);
 }
 
 std::string ListBox::GetString(int index) const

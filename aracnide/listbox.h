@@ -7,6 +7,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // What changed in the list, for a view that mirrors it.
@@ -44,6 +45,8 @@ public:
 
     // The first entry whose text begins with `prefix`, ignoring ASCII case; -1 when none.
     int FindPrefix(std::string_view prefix) const;
+    // Whether any entry begins with `prefix` (FindPrefix >= 0), answered without finding the first.
+    bool HasPrefix(std::string_view prefix) const;
 
     std::function<void(const ListChange&)> onChange;
 
@@ -70,10 +73,15 @@ private:
             onChange({kind, index});
     }
     static Key MakeKey(std::string_view text, int index);
+    void Add(int index);
+    void Drop(int index);
     void Reindex();
 
     std::vector<Entry> entries_;
     std::set<Key, Less> index_;  // ordered by folded text, then position
+    // Folded text before the first tab (the link without its result word) -> number of entries:
+    // an exact repeat of a link, the common case while scanning, is found without walking the tree.
+    std::unordered_map<std::string, int> heads_;
     mutable std::string probe_;  // folded lookup text, kept to reuse its storage
     int selected_ = -1;
     int caret_ = -1;
@@ -96,6 +104,8 @@ public:
     int GetCount() const { return m_->Count(); }
     uint32_t GetItemData(int index) const;
     bool SetItemData(int index, uint32_t data) { return m_->SetData(index, data); }
+    // Whether FindString(text) would find an entry.
+    bool Contains(std::string_view text) const { return m_->HasPrefix(text); }
     void SetCaretIndex(int index) { m_->SetCaret(index); }
     void SetSelIndex(int index) { m_->SetSelected(index); }
     void ClearList() { m_->Clear(); }

@@ -27,31 +27,41 @@ bool IEquals(std::string_view a, std::string_view b)
            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
-bool IEndsWithAny(std::string_view text, std::initializer_list<std::string_view> ends)
+// The last three characters in lower case, packed; 0 for a shorter text.
+uint32_t Last3(std::string_view text)
 {
     if (text.size() < 3)
-        return false;
-    std::string_view last = text.substr(text.size() - 3);
-    return std::any_of(ends.begin(), ends.end(), [&](std::string_view e) { return IEquals(last, e); });
+        return 0;
+    const char* e = text.data() + text.size() - 3;
+    return uint32_t(uint8_t(Lower(e[0]))) << 16 | uint32_t(uint8_t(Lower(e[1]))) << 8 | uint8_t(Lower(e[2]));
 }
 
-// Where a marker "ref=" or "rc=" stands after the letter at p: 1 matched, 0 not, 2 cut by the block end.
-int MatchMarker(const char* buf, size_t len, size_t p, std::string_view marker)
+constexpr uint32_t Pack(const char (&s)[4])
 {
-    for (size_t i = 0; i < marker.size(); ++i) {
-        if (p + 1 + i >= len)
-            return 2;
-        if (Lower(buf[p + 1 + i]) != marker[i])
-            return 0;
-    }
-    return 1;
+    return uint32_t(uint8_t(s[0])) << 16 | uint32_t(uint8_t(s[1])) << 8 | uint8_t(s[2]);
 }
 
-// The characters at which a comment mark or a link attribute can begin; the scan skips all others.
-constexpr std::array<bool, 256> kMayStart = [] {
+bool IEndsWithAny(std::string_view text, std::initializer_list<uint32_t> ends)
+{
+    const uint32_t last = Last3(text);
+    return last != 0 && std::find(ends.begin(), ends.end(), last) != ends.end();
+}
+
+// Whether `rest`, the text after a letter up to the block end, is the beginning of `marker` cut short.
+bool CutMarker(std::string_view rest, std::string_view marker)
+{
+    if (rest.size() >= marker.size())
+        return false;
+    for (size_t i = 0; i < rest.size(); ++i)
+        if (Lower(rest[i]) != marker[i])
+            return false;
+    return true;
+}
+
+// The characters at which the scan stops: a comment mark's '-' and an attribute marker's '='.
+constexpr std::array<bool, 256> kEvent = [] {
     std::array<bool, 256> t{};
-    for (unsigned char c : std::string_view("-<hHsS"))
-        t[c] = true;
+    t['-'] = t['='] = true;
     return t;
 }();
 
@@ -96,7 +106,7 @@ void AddLink(RunContext& ctx, PageState& st, std::string_view link)
     if (!rel && !ctx.settings.bCEL)
         return;
     SimplifyUrl(r);
-    if (ctx.LB.FindString(r) >= 0)
+    if (ctx.LB.Contains(r))
         return;
     const int index = ctx.LB.AddString(r);
     if (index < 0)
@@ -240,14 +250,23 @@ void HandleLink(RunContext& ctx, PageState& st, std::string_view link)
         TakeBase(ctx, st, link);
         return;
     }
-    if (IEndsWithAny(link, {"gif", "jpg", "peg", "png"})) {
+    if (IEndsWithAny(link, {Pack("gif"), Pack("jpg"), Pack("peg"), Pack("png")})) {
         if (ctx.settings.bCalcSize && st.bSrc)
             SizeImage(ctx, st, link);
         return;
     }
-    if (IStartsWith(link, "mailto") || IStartsWith(link, "news") || IStartsWith(link, "java"))
-        return;
-    if (IEndsWithAny(link, {"map", "zip", "arj", "exe", "xls", "doc", "ppt"}))
+    switch (Lower(link.front())) {
+    case 'm':
+    case 'n':
+    case 'j':
+        if (IStartsWith(link, "mailto") || IStartsWith(link, "news") || IStartsWith(link, "java"))
+            return;
+        break;
+    default:
+        break;
+    }
+    if (IEndsWithAny(link, {Pack("map"), Pack("zip"), Pack("arj"), Pack("exe"), Pack("xls"), Pack("doc"),
+                            Pack("ppt")}))
         return;
     if (link.find('@') != std::string_view::npos || link.front() == '#')
         return;
@@ -258,7 +277,7 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
 {
     // A text cut by the block end is carried to the start of the next block. What lay before it is
     // remembered: the last '<' '>' ';' '.' decides the tag test when its walk back reaches the buffer
-    // start, and the three characters before it serve the base test.
+    // start, and the three characters before it serve the comment and base tests.
     auto carry = [&](size_t from) {
         if (len - from > kMaxCarry)
             from = len;  // too long to be a link: dropped
@@ -272,62 +291,66 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
         return from;
     };
     auto at = [&](size_t p, size_t back) { return p >= back ? buf[p - back] : st.before[3 + p - back]; };
+    auto isLetter = [](char c) { return Lower(c) == 'h' || Lower(c) == 's'; };
+
+    // Only two characters matter: '-' (in "<!-", which opens a comment, and "->", which closes it)
+    // and '=' (which ends an attribute marker "href=" or "src=" whose letter lies four or three
+    // characters before it). `p` is where the scan resumes; nothing before it is looked at again.
     size_t p = 0;
-    while (p < len) {
-        while (p < len && !kMayStart[static_cast<unsigned char>(buf[p])])
-            ++p;
-        if (p >= len)
+    for (;;) {
+        size_t e = p;
+        while (e < len && !kEvent[static_cast<unsigned char>(buf[e])])
+            ++e;
+        if (e >= len)
             break;
-        const char c = buf[p];
-        if (c == '-') {
-            if (p + 1 >= len)
-                return carry(st.bComment ? p : len);
-            if (buf[p + 1] == '>')
-                st.bComment = false;
-        } else if (c == '<') {
-            if (p + 1 >= len || (p + 2 >= len && buf[p + 1] == '!'))
-                return carry(p);
-            if (buf[p + 1] == '!' && buf[p + 2] == '-')
+        if (buf[e] == '-') {
+            if (at(e, 2) == '<' && at(e, 1) == '!')
                 st.bComment = true;
+            if (e + 1 >= len) {
+                if (st.bComment)
+                    return carry(e);
+                break;
+            }
+            if (buf[e + 1] == '>')
+                st.bComment = false;
+            p = e + 1;
+            continue;
         }
         if (st.bComment) {
-            ++p;
+            p = e + 1;
             continue;
         }
-        const char lc = Lower(c);
-        if (lc != 'h' && lc != 's') {
-            ++p;
-            continue;
-        }
-        const int ref = MatchMarker(buf, len, p, "ref=");
-        const int rc = ref == 1 ? 0 : MatchMarker(buf, len, p, "rc=");
-        if (ref != 1 && rc != 1) {
-            if (ref == 2 || rc == 2)
-                return carry(p);
-            ++p;
+        size_t c;
+        if (e >= p + 4 && Lower(buf[e - 3]) == 'r' && Lower(buf[e - 2]) == 'e' && Lower(buf[e - 1]) == 'f' &&
+            isLetter(buf[e - 4]))
+            c = e - 4;
+        else if (e >= p + 3 && Lower(buf[e - 2]) == 'r' && Lower(buf[e - 1]) == 'c' && isLetter(buf[e - 3]))
+            c = e - 3;
+        else {
+            p = e + 1;
             continue;
         }
         // Tag test: the nearest '<' '>' ';' '.' before the letter must be a '<'.
-        size_t q = p;
+        size_t q = c;
         while (q > 0 && !IsStop(buf[q]))
             --q;
         const bool inTag = IsStop(buf[q]) ? buf[q] == '<' : st.lastStop == '<';
         if (!inTag) {
-            ++p;
+            p = e + 1;
             continue;
         }
-        st.bSrc = lc == 's';
-        st.bBase = Lower(at(p, 3)) == 's' && Lower(at(p, 2)) == 'e';
-        size_t v = p + 1 + (ref == 1 ? 4 : 3);
+        st.bSrc = Lower(buf[c]) == 's';
+        st.bBase = Lower(at(c, 3)) == 's' && Lower(at(c, 2)) == 'e';
+        size_t v = e + 1;
         if (v >= len)
-            return carry(p);
+            return carry(c);
         if (buf[v] == '#') {
             p = v;
             continue;
         }
         if (buf[v] == '"') {
             if (v + 1 >= len)
-                return carry(p);
+                return carry(c);
             if (buf[v + 1] == '#') {
                 p = v + 1;
                 continue;
@@ -337,21 +360,31 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
                             buf[v] == '/' || buf[v] == '.'))
             ++v;
         if (v >= len)
-            return carry(p);
+            return carry(c);
         if (buf[v] == '"' && ++v >= len)
-            return carry(p);
+            return carry(c);
         if (buf[v] == '"' || buf[v] == '<') {
             p = v;
             continue;
         }
-        size_t e = v + 1;
-        while (e < len && !EndsLink(buf[e]))
-            ++e;
-        if (e >= len)
-            return carry(p);
-        HandleLink(ctx, st, std::string_view(buf + v, e - v));
+        size_t end = v + 1;
+        while (end < len && !EndsLink(buf[end]))
+            ++end;
+        if (end >= len)
+            return carry(c);
+        HandleLink(ctx, st, std::string_view(buf + v, end - v));
         ctx.Yield();
-        p = e;
+        p = end;
+    }
+    // A marker cut by the block end ("hr", "sr" ...) is carried so that the next block completes it.
+    if (!st.bComment) {
+        for (size_t c = std::max(p, len >= 4 ? len - 4 : 0); c < len; ++c) {
+            if (!isLetter(buf[c]))
+                continue;
+            const std::string_view rest(buf + c + 1, len - c - 1);
+            if (CutMarker(rest, "ref=") || CutMarker(rest, "rc="))
+                return carry(c);
+        }
     }
     return carry(len);
 }

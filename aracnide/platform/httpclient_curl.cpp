@@ -132,7 +132,6 @@ struct HttpClient::Impl {
             return EasyHandle(curl_easy_init());
         EasyHandle h = std::move(spare.back());
         spare.pop_back();
-        curl_easy_reset(h.get());
         return h;
     }
 
@@ -142,8 +141,10 @@ struct HttpClient::Impl {
             curl_multi_remove_handle(multi.get(), t.easy.get());
             t.attached = false;
         }
-        if (t.easy && spare.size() < 8)
+        if (t.easy && spare.size() < 8) {
+            curl_easy_reset(t.easy.get());  // drops the pointers into the finished transfer
             spare.push_back(std::move(t.easy));
+        }
         t.easy.reset();
     }
 
@@ -163,9 +164,10 @@ struct HttpClient::Impl {
     }
 
     // Drives the network until `ready()` holds or the transfer ends. A wait longer than the receive
-    // time-out without a byte from the server fails with the time-out error.
+    // time-out without a byte from the server, or past `deadline`, fails with the time-out error.
     template <class Ready>
-    bool Drive(HttpRequest::Transfer& t, Ready ready, ErrorInfo& err)
+    bool Drive(HttpRequest::Transfer& t, Ready ready, ErrorInfo& err,
+               Clock::time_point deadline = Clock::time_point::max())
     {
         const Clock::time_point start = Clock::now();
         for (;;) {
@@ -175,7 +177,8 @@ struct HttpClient::Impl {
             if (ready() || t.done)
                 return true;
             const Clock::time_point last = std::max(start, t.lastActivity);
-            if (Clock::now() - last >= std::chrono::milliseconds(receiveTimeoutMs)) {
+            const Clock::time_point now = Clock::now();
+            if (now - last >= std::chrono::milliseconds(receiveTimeoutMs) || now >= deadline) {
                 err = HttpError(kErrTimeout);
                 return false;
             }
@@ -271,9 +274,12 @@ std::unique_ptr<HttpRequest> HttpClient::Impl::Finish(std::unique_ptr<HttpReques
     }
     t->attached = true;
     HttpRequest::Transfer& tr = *t;
+    // A server that sends its headers a byte at a time gets twice the longer time-out for all of them.
+    const Clock::time_point deadline =
+        Clock::now() + 2 * std::chrono::milliseconds(std::max(connectTimeoutMs, receiveTimeoutMs));
     bool ok = false;
     for (int attempt = 0; attempt < std::max(1, connectRetries); ++attempt) {
-        ok = Drive(tr, [&] { return tr.headersDone; }, err);
+        ok = Drive(tr, [&] { return tr.headersDone; }, err, deadline);
         if (!ok || tr.headersDone || tr.result != CURLE_COULDNT_CONNECT || attempt + 1 >= connectRetries)
             break;
         // A refused connection is tried again as many times as the connect retries allow.

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
 #include <chrono>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -76,6 +77,35 @@ TEST_F(Check, PageWithALengthIsScannedAndSizedInTheFullReport)
                             "    4 Kb Total size (1 s)\r\n\r\n");
     EXPECT_EQ(ctx.UrlSize, 4536u);
     EXPECT_EQ(ctx.szCurUrl, url);  // the image check left the page's URL in place
+}
+
+TEST_F(Check, ImageChecksDuringAScanLeaveTheRestOfThePageIntact)
+{
+    std::mutex m;
+    std::vector<std::string> paths;
+    srv.svr.set_pre_routing_handler([&](const httplib::Request& q, httplib::Response&) {
+        std::lock_guard lock(m);
+        paths.push_back(q.path);
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    srv.svr.Get("/dir/p.htm", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content(R"(<img src="missing.gif"><img src="/img/root.gif"> <a href="after.htm">)", "text/html");
+    });
+    srv.svr.Get("/dir/missing.gif", [](const httplib::Request&, httplib::Response& r) {
+        r.status = 404;
+        r.set_content(std::string(20000, '<'), "text/html");  // thrown away, never into the page
+    });
+    srv.svr.Get("/img/root.gif", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content("GIF89a", "image/gif");
+    });
+    Serve();
+    ctx.settings.bCalcSize = true;
+    const std::string url = srv.Url("dir/p.htm");
+    EXPECT_EQ(CheckUrl(ctx, url, 0, true), 200u);
+    EXPECT_EQ(Entries(ctx), std::vector<std::string>{"dir/after.htm"});
+    EXPECT_EQ(paths, (std::vector<std::string>{"/dir/p.htm", "/dir/missing.gif", "/img/root.gif"}));
+    EXPECT_EQ(ctx.UrlSize, 69u + 6u);  // the page and the one image that was found
+    EXPECT_EQ(Report(), Header(srv.Url("dir/missing.gif")) + "> Status: 404 (Not found)\r\n\r\n");
 }
 
 TEST_F(Check, PageWithoutALengthIsScannedAndCountedAsRead)

@@ -125,9 +125,10 @@ TEST_F(Scan, DuplicatesAndBeginningsOfEntriesAreNotAdded)
 TEST_F(Scan, TheTagTestRejectsAMarkerAfterADotSemicolonOrClosingBracket)
 {
     Run(R"(<a title="a.b" href="no1.htm"> text href="no2.htm" <a x=1;href="no3.htm"> <p>href="no4.htm")"
-        R"( <a class=c href='yes.htm'> <a HREF= "yes2.htm"> <img SRC=pic.htm>)",
+        R"( <a class=c href='yes.htm'> <a HREF= "yes2.htm"> <img SRC=pic.htm> <a sref="s1.htm"><a hRc="s2.htm">)"
+        R"( <a data-x="->" href="no5.htm"> <a xhsrc="s3.htm">)",
         "http://h/p.htm");
-    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"yes.htm", "yes2.htm", "pic.htm"}));
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"yes.htm", "yes2.htm", "pic.htm", "s1.htm", "s2.htm", "s3.htm"}));
 }
 
 TEST_F(Scan, CommentsHideLinksUntilTheyClose)
@@ -150,6 +151,22 @@ TEST_F(Scan, ImagesAreNeverCheckedAsLinksAndNotSizedWhenSizesAreOff)
     Run(R"(<img src=logo.gif>)", "http://h/p.htm");
     EXPECT_EQ(ctx.szImage, "logo.gif,");
     EXPECT_EQ(Report(), "");
+
+    // Past 492 characters the list of sized images grows no more.
+    ctx.szImage = std::string(493, 'x');
+    Run(R"(<img src=other.gif>)", "http://h/p.htm");
+    EXPECT_EQ(ctx.szImage, std::string(493, 'x'));
+    EXPECT_EQ(Report(), "");
+}
+
+TEST_F(Scan, LongLinksAreKeptWhole)
+{
+    const std::string name = std::string(600, 'n') + ".htm";
+    Run("<a href=\"" + name + "\">", "http://h/p.htm");
+    EXPECT_EQ(Entries(ctx), std::vector<std::string>{name});
+    ctx.LB.ClearList();
+    Run("<a href=\"" + name + "\">", "http://h/p.htm", {300});  // carried over three blocks
+    EXPECT_EQ(Entries(ctx), std::vector<std::string>{name});
 }
 
 TEST_F(Scan, BaseTagMovesTheSiteBaseAndThePageDirectory)
@@ -159,6 +176,13 @@ TEST_F(Scan, BaseTagMovesTheSiteBaseAndThePageDirectory)
     EXPECT_EQ(ctx.szBaseDom, "http://other.dom/");
     EXPECT_EQ(bases, std::vector<std::string>{"http://other.dom/"});
     EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"x/a.htm", "x/b.htm"}));
+}
+
+TEST_F(Scan, AnIgnoredBaseValueDoesNotTurnTheNextLinkIntoABase)
+{
+    Run("<base href=\"#\"><a href=\"x.htm\"><a href=y.htm\n><a\thref=z.htm\t>", "http://h/p.htm");
+    EXPECT_EQ(ctx.szBaseDom, "http://h/");
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"x.htm", "y.htm", "z.htm"}));
 }
 
 TEST_F(Scan, BaseTagOnALocalPageIsIgnored)
@@ -174,7 +198,7 @@ TEST_F(Scan, ALinkSplitAcrossTwoBlocksIsFoundWhereverTheSplitFalls)
 {
     const std::string page =
         R"(<p>intro</p><!-- <a href="hidden.htm"> --><a title=t HREF="sub/a.htm">A</a> )"
-        R"(<BASE href="http://h/dir/"><img SRC="b.htm"> <a class=x.y href=no.htm><a href=last.htm>)";
+        R"(<BASE href="http://h/dir/"><img SRC="b.htm"> <a class=x.y href=no.htm><a data-q="-" hrc=last.htm>)";
     std::vector<std::string> whole;
     {
         RunContext one(nullptr);

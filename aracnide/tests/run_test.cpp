@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
+#include <set>
+
 namespace {
 
 std::tm FixedDate()
@@ -68,8 +71,25 @@ TEST_F(Run, LocalSiteCompletesFolderIndexesAndReportsAMissingFile)
     EXPECT_EQ(ctx.CheckStatus, kIdle);
 }
 
+TEST_F(Run, AFolderNamedWithoutItsFinalSlashIsReportedNotRead)
+{
+    site.Write("index.htm", R"(<a href="sub">)");
+    site.Write("sub/index.htm", "");
+    Go(site.Path() + "index.htm");
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"index.htm\tOk", "sub\t0"}));
+    EXPECT_EQ(Log(), kRunHeader + PageHeaderText(site.Path() + "sub") + "> Link in " + site.Path() +
+                         "index.htm\r\n> Error: Is a directory\r\n");
+}
+
 TEST_F(Run, LocationWithoutSchemeBecomesTheSiteRootAndPassesGoLevelByLevel)
 {
+    std::mutex m;
+    std::set<int> clientPorts;
+    srv.svr.set_pre_routing_handler([&](const httplib::Request& q, httplib::Response&) {
+        std::lock_guard lock(m);
+        clientPorts.insert(q.remote_port);
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
     srv.svr.Get("/", [](const httplib::Request&, httplib::Response& r) {
         r.set_content(R"(<a href="a.htm"> <a href="b.htm"> <a href="http://elsewhere.invalid/x.htm">)", "text/html");
     });
@@ -79,12 +99,23 @@ TEST_F(Run, LocationWithoutSchemeBecomesTheSiteRootAndPassesGoLevelByLevel)
     srv.svr.Get("/b.htm", [](const httplib::Request&, httplib::Response& r) { r.set_content("b", "text/html"); });
     srv.Start();
     ctx.settings.ReportOpt = 1;
+    std::vector<std::string> counters;
+    std::vector<int> progress;
+    ctx.observer.counter = [&](int done, int count) {
+        counters.push_back(std::to_string(done) + " / " + std::to_string(count));
+    };
+    ctx.observer.progress = [&](int percent) { progress.push_back(percent); };
     const std::string loc = "127.0.0.1:" + std::to_string(srv.port());
     const StartOutcome out = Go(loc);
     EXPECT_EQ(out.location, srv.Root());
     EXPECT_EQ(ctx.szBaseDom, srv.Root());
     EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"\tOk", "a.htm\tOk", "b.htm\tOk", "c/d.htm\t404"}));
     EXPECT_EQ(ctx.level, 4);  // three passes with entries, and the one that found none
+    EXPECT_EQ(clientPorts.size(), 1u);  // one connection served every check
+    // Start entry, root checked, its two links found, a.htm checked, c/d.htm found, the rest checked.
+    EXPECT_EQ(counters, (std::vector<std::string>{"1 / 1", "0 / 2", "0 / 3", "1 / 3", "1 / 4", "2 / 4", "3 / 4",
+                                                   "4 / 4"}));
+    EXPECT_EQ(progress, (std::vector<int>{0, 0, 0, 33, 25, 50, 75, 100, 100}));
     EXPECT_EQ(Log(), kRunHeader + PageHeaderText(srv.Root()) + PageHeaderText(srv.Url("a.htm")) +
                          PageHeaderText(srv.Url("b.htm")) + PageHeaderText(srv.Url("c/d.htm")) + "> Link in " +
                          srv.Url("a.htm") + "\r\n> Status: 404 (Not found)\r\n\r\n");
