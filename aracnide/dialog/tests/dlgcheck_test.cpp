@@ -241,6 +241,28 @@ TEST_F(Dialog, CommandsBeforeASuspendedRunHasStoppedCannotPullItsListAway)
     EXPECT_EQ(Buttons(), "&Start quit clear");
 }
 
+TEST_F(Dialog, AStartWhileARunIsBeingSetUpDoesNotStartASecondOne)
+{
+    site.Write("index.htm", R"(<a href="a.htm">)");
+    site.Write("a.htm", "");
+    Open();
+    int clicks = 0, setUps = 0;
+    auto counter = ctx.observer.counter;
+    ctx.observer.counter = [&](int done, int count) {
+        setUps += done == 1 && count == 1;  // a new run shows its start entry as "1 / 1"
+        counter(done, count);
+    };
+    QTimer::singleShot(0, dlg.get(), [&] {  // the first yield comes before the run's first entry
+        clicks += ctx.CheckStatus == kIdle;
+        Click("c1");
+    });
+    StartAt(QString::fromStdString(site.Path() + "index.htm"));
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(setUps, 1);
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"index.htm\tOk", "a.htm\tOk"}));
+    EXPECT_EQ(prompts.reports.size(), 1u) << "one run, one report";
+}
+
 TEST_F(Dialog, SuspendThenQuitShowsTheReportWrittenSoFar)
 {
     site.Write("index.htm", R"(<a href="gone.htm"> <a href="a.htm">)");
