@@ -147,7 +147,7 @@ void InternetInit(RunContext& ctx, int seconds)
     // A zero or negative time-out would either never end a wait or end every wait at once.
     const long ms = std::max(1, std::min(seconds, 24 * 3600)) * 1000L;
     if (ctx.hOpen)
-        ctx.hOpen->SetOptions(1, ms, ms);
+        ctx.hOpen->SetOptions(ms, ms);
 }
 
 std::string ResolveLocation(std::string_view current, std::string_view location)

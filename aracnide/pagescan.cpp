@@ -219,7 +219,7 @@ std::string Origin(std::string_view url)
     if (sep == std::string_view::npos)
         return {};
     std::string scheme(url.substr(0, sep));
-    std::string host(url.substr(sep + 3, HostEnd(url) - sep - 3));
+    std::string host = CrackUrl(url).host;
     for (char& c : scheme)
         c = Lower(c);
     for (char& c : host)

@@ -71,8 +71,9 @@ public:
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
 
-    // Connect attempts, connect time-out and the longest wait for a response byte, in milliseconds.
-    void SetOptions(int connectRetries, long connectTimeoutMs, long receiveTimeoutMs);
+    // Connect time-out and the longest wait for a response byte, in milliseconds. A connection is
+    // attempted once per request.
+    void SetOptions(long connectTimeoutMs, long receiveTimeoutMs);
     // Called at least every 50 ms while a request waits for the network.
     void SetYield(std::function<void()> yield);
 

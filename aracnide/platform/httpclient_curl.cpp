@@ -111,7 +111,6 @@ struct HttpRequest::Transfer {
     std::string body;     // received and not yet read: body[bodyPos..]
     size_t bodyPos = 0;
     Clock::time_point lastActivity;
-    char errbuf[CURL_ERROR_SIZE] = {};
 
     size_t Available() const { return body.size() - bodyPos; }
 };
@@ -121,7 +120,6 @@ struct HttpClient::Impl {
     MultiHandle multi{curl_multi_init()};
     std::vector<EasyHandle> spare;  // finished easy handles kept for reuse
     std::string agent;
-    int connectRetries = 1;
     long connectTimeoutMs = 15000;
     long receiveTimeoutMs = 15000;
     std::function<void()> yield;
@@ -259,7 +257,6 @@ std::unique_ptr<HttpRequest::Transfer> HttpClient::Impl::Start(const std::string
     curl_easy_setopt(h, CURLOPT_HEADERDATA, t.get());
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, OnBody);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, t.get());
-    curl_easy_setopt(h, CURLOPT_ERRORBUFFER, t->errbuf);
     curl_easy_setopt(h, CURLOPT_PRIVATE, t.get());
     return t;
 }
@@ -277,17 +274,7 @@ std::unique_ptr<HttpRequest> HttpClient::Impl::Finish(std::unique_ptr<HttpReques
     // A server that sends its headers a byte at a time gets twice the longer time-out for all of them.
     const Clock::time_point deadline =
         Clock::now() + 2 * std::chrono::milliseconds(std::max(connectTimeoutMs, receiveTimeoutMs));
-    bool ok = false;
-    for (int attempt = 0; attempt < std::max(1, connectRetries); ++attempt) {
-        ok = Drive(tr, [&] { return tr.headersDone; }, err, deadline);
-        if (!ok || tr.headersDone || tr.result != CURLE_COULDNT_CONNECT || attempt + 1 >= connectRetries)
-            break;
-        // A refused connection is tried again as many times as the connect retries allow.
-        curl_multi_remove_handle(multi.get(), tr.easy.get());
-        tr.done = false;
-        tr.result = CURLE_OK;
-        curl_multi_add_handle(multi.get(), tr.easy.get());
-    }
+    bool ok = Drive(tr, [&] { return tr.headersDone; }, err, deadline);
     if (ok && !tr.headersDone) {
         if (tr.result != CURLE_OK)
             err = HttpError(MapCurlCode(tr.result));
@@ -372,9 +359,8 @@ HttpClient::HttpClient(std::string agent) : d_(std::make_unique<Impl>())
 
 HttpClient::~HttpClient() = default;
 
-void HttpClient::SetOptions(int connectRetries, long connectTimeoutMs, long receiveTimeoutMs)
+void HttpClient::SetOptions(long connectTimeoutMs, long receiveTimeoutMs)
 {
-    d_->connectRetries = connectRetries;
     d_->connectTimeoutMs = connectTimeoutMs;
     d_->receiveTimeoutMs = receiveTimeoutMs;
 }

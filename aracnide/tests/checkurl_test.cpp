@@ -28,6 +28,13 @@ protected:
         InternetInit(ctx, 5);
     }
     void Serve() { srv.Start(); ctx.szBaseDom = srv.Root(); }
+    // The run started at `srv`: its host may be sent user "user" and the given password.
+    void Credentials(const std::string& password)
+    {
+        ctx.authOrigin = Origin(srv.Root());
+        ctx.settings.szUser = "user";
+        ctx.settings.szPass = password;
+    }
     const std::string& Report() { return static_cast<StringReport&>(*ctx.fhLog).text; }
 
     LoopbackServer srv;
@@ -222,9 +229,7 @@ TEST_F(Check, AuthenticationRetryReachesThePortOfTheStartHost)
     std::mutex m;
     RequireAuth(srv, seen, m);
     Serve();
-    ctx.authOrigin = Origin(srv.Root());
-    ctx.settings.szUser = "user";
-    ctx.settings.szPass = "secret";
+    Credentials("secret");
     const std::string url = srv.Url("private.htm");
     EXPECT_EQ(CheckUrl(ctx, url, 0, false), 200u);
     EXPECT_EQ(Report(), Header(url) + "> Status: 401 (Access denied)\r\n");
@@ -239,9 +244,7 @@ TEST_F(Check, CredentialsAreNeverSentToAnotherHost)
     RequireAuth(other, seen, m);
     other.Start();
     Serve();
-    ctx.authOrigin = Origin(srv.Root());
-    ctx.settings.szUser = "user";
-    ctx.settings.szPass = "secret";
+    Credentials("secret");
     const std::string url = other.Url("private.htm");
     EXPECT_EQ(CheckUrl(ctx, url, 0, false), 401u);
     EXPECT_EQ(Report(), Header(url) + "> Status: 401 (Access denied)\r\n\r\n");
@@ -254,9 +257,7 @@ TEST_F(Check, SecondRefusalAfterTheRetryEndsTheCheck)
     std::mutex m;
     RequireAuth(srv, seen, m);
     Serve();
-    ctx.authOrigin = Origin(srv.Root());
-    ctx.settings.szUser = "user";
-    ctx.settings.szPass = "wrong";
+    Credentials("wrong");
     const std::string url = srv.Url("private.htm");
     EXPECT_EQ(CheckUrl(ctx, url, 0, false), 401u);
     EXPECT_EQ(Report(), Header(url) + "> Status: 401 (Access denied)\r\n" + Header(url) +
@@ -404,15 +405,7 @@ TEST(ReportText, RecordsAreWrittenByteForByte)
     EXPECT_EQ(TotalLine(1536), "    2 Kb Total size (0 s)\r\n\r\n");
     EXPECT_EQ(StatusText(410), std::string("The resource is no longer available"));
     EXPECT_EQ(StatusText(418), std::string("Unknown"));
-    std::tm t{};
-    t.tm_year = 126;
-    t.tm_mon = 11;
-    t.tm_mday = 8;
-    t.tm_wday = 2;
-    t.tm_hour = 3;
-    t.tm_min = 9;
-    t.tm_sec = 5;
-    EXPECT_EQ(RunHeaderText("1.20", t), "Aracnide 1.20 report, Tue Dec  8 03:09:05 2026\r\n\r\n");
+    EXPECT_EQ(RunHeaderText("1.20", Date(3, 9, 5)), "Aracnide 1.20 report, Tue Dec  8 03:09:05 2026\r\n\r\n");
 }
 
 }  // namespace

@@ -10,16 +10,6 @@
 
 namespace {
 
-std::tm FixedDate()
-{
-    std::tm t{};
-    t.tm_year = 126;
-    t.tm_mon = 11;
-    t.tm_mday = 8;
-    t.tm_wday = 2;
-    t.tm_hour = 3;
-    return t;
-}
 const std::string kRunHeader = "Aracnide 1.20 report, Tue Dec  8 03:00:00 2026\r\n\r\n";
 
 class Run : public testing::Test {
@@ -33,7 +23,7 @@ protected:
     }
     StartOutcome Go(const std::string& location)
     {
-        const std::tm date = FixedDate();
+        const std::tm date = Date(3, 0, 0);
         return Start(ctx, location, &date);
     }
     std::string Log() const { return dir.Read("ARACNIDE.LOG"); }

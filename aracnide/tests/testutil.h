@@ -4,6 +4,7 @@
 #include "pagescan.h"
 
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -68,4 +69,18 @@ inline std::vector<std::string> Entries(const RunContext& ctx)
     for (int i = 0; i < ctx.model.Count(); ++i)
         out.push_back(ctx.model.At(i).text);
     return out;
+}
+
+// Tuesday 8 December 2026 at the given time, for report headers.
+inline std::tm Date(int hour, int min, int sec)
+{
+    std::tm t{};
+    t.tm_year = 126;
+    t.tm_mon = 11;
+    t.tm_mday = 8;
+    t.tm_wday = 2;
+    t.tm_hour = hour;
+    t.tm_min = min;
+    t.tm_sec = sec;
+    return t;
 }
