@@ -1,0 +1,27 @@
+// The link checker's program: the command line mode for scripts, or the dialog.
+
+#include "cli.h"
+
+#include <iostream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#ifndef ARACNIDE_VERSION
+#define ARACNIDE_VERSION "1.20"
+#endif
+
+int WinMain(int argc, char** argv, const std::string& commandLine);
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    // The command line mode needs no display: it runs before any Qt application object exists.
+    if (WantsCommandLine(args))
+        return RunCommandLine(args, ARACNIDE_VERSION, std::cout, std::cerr, isatty(STDERR_FILENO) != 0);
+
+    std::string commandLine;
+    for (const auto& a : args)
+        commandLine += (commandLine.empty() ? "" : " ") + a;
+    return WinMain(argc, argv, commandLine);
+}

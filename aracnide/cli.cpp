@@ -1,0 +1,248 @@
+#include "cli.h"
+
+#include "platform/httpclient.h"
+#include "run.h"
+
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+
+namespace {
+
+bool ParseInt(const std::string& text, int low, int& value)
+{
+    const char* end = text.data() + text.size();
+    const auto [p, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && p == end && value >= low;
+}
+
+bool EndsWith(std::string_view s, std::string_view suffix)
+{
+    return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
+}
+
+// A location that names an existing file by a relative path is taken from the current folder.
+std::string Absolute(const std::string& location)
+{
+    if (location.empty() || location[0] == '/' || location.find("://") != std::string::npos ||
+        location.find('#') != std::string::npos)
+        return location;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(location, ec))
+        return location;
+    return std::filesystem::absolute(location, ec).lexically_normal().string();
+}
+
+}  // namespace
+
+bool WantsCommandLine(const std::vector<std::string>& args)
+{
+    for (const auto& a : args)
+        if (a.starts_with("--"))
+            return true;
+    return false;
+}
+
+std::string CliUsage()
+{
+    return "Usage: aracnide --check LOCATION [options]\n"
+           "       aracnide [LOCATION]      (the dialog; LOCATION becomes the last location)\n"
+           "\n"
+           "LOCATION is a URL (host.dom stands for http://host.dom/), a local HTML file, or a list file\n"
+           "of URLs written NAME#COLUMN (the fields of a line end with \";\").\n"
+           "\n"
+           "  --check LOCATION      check the links found from LOCATION, without a window\n"
+           "  --external            check external links too\n"
+           "  --no-local            explore the start page only\n"
+           "  --sizes               report the sizes of pages and images\n"
+           "  --all                 report every link, not only the errors\n"
+           "  --timeout S           connect and receive time-out in seconds (default 15)\n"
+           "  --max-level N         passes during which absolute URLs are explored (default 0)\n"
+           "  --user NAME           user name for a server that asks for one\n"
+           "  --password-file FILE  the password, on the first line of FILE\n"
+           "  --report FILE         the report file (default ARACNIDE.LOG in the current folder)\n"
+           "  --help                this text\n"
+           "  --version             the version\n"
+           "\n"
+           "Exit status: 0 no broken link, 1 some broken links, 2 the run could not start.\n";
+}
+
+std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args, std::string& error)
+{
+    CliOptions o;
+    bool haveCheck = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string flag = args[i];
+        std::optional<std::string> inlineValue;
+        if (const size_t eq = flag.find('='); flag.starts_with("--") && eq != std::string::npos) {
+            inlineValue = flag.substr(eq + 1);
+            flag.resize(eq);
+        }
+        auto value = [&](std::string& into) {
+            if (inlineValue) {
+                into = *inlineValue;
+                return true;
+            }
+            if (i + 1 >= args.size()) {
+                error = flag + " needs a value";
+                return false;
+            }
+            into = args[++i];
+            return true;
+        };
+        auto number = [&](int low, int& into) {
+            std::string text;
+            if (!value(text))
+                return false;
+            if (!ParseInt(text, low, into)) {
+                error = flag + ": not a number: " + text;
+                return false;
+            }
+            return true;
+        };
+        auto noValue = [&] {
+            if (inlineValue)
+                error = flag + " takes no value";
+            return !inlineValue;
+        };
+
+        auto on = [&](auto& field, auto v) {
+            if (!noValue())
+                return false;
+            field = v;
+            return true;
+        };
+
+        bool ok = true;
+        if (flag == "--help")
+            ok = on(o.help, true);
+        else if (flag == "--version")
+            ok = on(o.version, true);
+        else if (flag == "--check")
+            ok = value(o.location) && (haveCheck = true);
+        else if (flag == "--external")
+            ok = on(o.settings.bCEL, true);
+        else if (flag == "--no-local")
+            ok = on(o.settings.bRLS, false);
+        else if (flag == "--sizes")
+            ok = on(o.settings.bCalcSize, true);
+        else if (flag == "--all")
+            ok = on(o.settings.ReportOpt, 1);
+        else if (flag == "--timeout")
+            ok = number(1, o.settings.Timeout);
+        else if (flag == "--max-level")
+            ok = number(0, o.settings.MaxLevel);
+        else if (flag == "--user")
+            ok = value(o.settings.szUser);
+        else if (flag == "--password-file")
+            ok = value(o.passwordFile);
+        else if (flag == "--report")
+            ok = value(o.report);
+        else {
+            error = flag.starts_with("--") ? "unknown flag: " + flag : "unexpected argument: " + flag;
+            ok = false;
+        }
+        if (!ok)
+            return std::nullopt;
+    }
+    if (!o.help && !o.version && !haveCheck) {
+        error = "--check LOCATION is missing";
+        return std::nullopt;
+    }
+    if (haveCheck && o.location.empty()) {
+        error = "--check: the location is empty";
+        return std::nullopt;
+    }
+    return o;
+}
+
+RunSummary Summarize(const ListModel& list)
+{
+    RunSummary s;
+    for (int i = 0; i < list.Count(); ++i) {
+        const std::string& text = list.At(i).text;
+        const size_t tab = text.rfind('\t');
+        if (tab == std::string::npos)
+            continue;  // not checked (a suspended run)
+        ++s.checked;
+        if (EndsWith(text, "\tSkipped"))
+            ++s.skipped;
+        else if (!EndsWith(text, "\tOk"))
+            ++s.broken;
+    }
+    return s;
+}
+
+std::string SummaryLine(const RunSummary& s)
+{
+    return std::to_string(s.checked) + " checked, " + std::to_string(s.broken) + " broken, " +
+           std::to_string(s.skipped) + " skipped";
+}
+
+int RunCommandLine(const std::vector<std::string>& args, const std::string& version, std::ostream& out,
+                   std::ostream& err, bool progressLine)
+{
+    std::string error;
+    const auto parsed = ParseCommandLine(args, error);
+    if (!parsed) {
+        err << "aracnide: " << error << "\n(aracnide --help lists the flags)\n";
+        return kCliNotStarted;
+    }
+    CliOptions o = *parsed;
+    if (o.help) {
+        out << CliUsage();
+        return kCliClean;
+    }
+    if (o.version) {
+        out << "aracnide " << version << "\n";
+        return kCliClean;
+    }
+    if (!o.passwordFile.empty()) {
+        std::ifstream in(o.passwordFile, std::ios::binary);
+        if (!in) {
+            err << "aracnide: cannot read the password file " << o.passwordFile << "\n";
+            return kCliNotStarted;
+        }
+        std::getline(in, o.settings.szPass);
+        if (!o.settings.szPass.empty() && o.settings.szPass.back() == '\r')
+            o.settings.szPass.pop_back();
+    }
+
+    HttpClient client("Aracnide");
+    RunContext ctx(&client);
+    ctx.settings = o.settings;
+    ctx.szVersion = version;
+    ctx.reportPath = o.report;
+    bool lineShown = false;
+    if (progressLine) {
+        ctx.observer.counter = [&](int done, int count) {
+            std::string line = std::to_string(done) + " / " + std::to_string(count) + "  " + ctx.szCurUrl;
+            if (line.size() > 79)
+                line.resize(79);
+            err << "\r" << line << "\033[K" << std::flush;
+            lineShown = true;
+        };
+    }
+
+    const StartOutcome start = NewRun(ctx, Absolute(o.location));
+    switch (start.result) {
+    case StartOutcome::Started:
+        break;
+    case StartOutcome::ReportFailed:
+        err << "aracnide: " << start.message << ": " << o.report << "\n";
+        return kCliNotStarted;
+    case StartOutcome::ListFileFailed:
+        err << "aracnide: cannot read the list file " << start.message << "\n";
+        return kCliNotStarted;
+    default:
+        err << "aracnide: the run cannot start from " << o.location << "\n";
+        return kCliNotStarted;
+    }
+    RunChecks(ctx);
+    if (lineShown)
+        err << "\r\033[K" << std::flush;
+    const RunSummary s = Summarize(ctx.model);
+    out << SummaryLine(s) << "\n";
+    return s.broken > 0 ? kCliBroken : kCliClean;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The command line for scripts: one whole run without a window and without the settings file.
+
+#include "general.h"
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct CliOptions {
+    bool help = false;
+    bool version = false;
+    std::string location;          // --check
+    RunSettings settings;          // the flags that stand for the dialog's fields
+    std::string passwordFile;
+    std::string report = "ARACNIDE.LOG";
+};
+
+// Exit statuses.
+enum CliStatus { kCliClean = 0, kCliBroken = 1, kCliNotStarted = 2 };
+
+// Whether the arguments (without the program name) ask for the command line mode at all.
+bool WantsCommandLine(const std::vector<std::string>& args);
+
+// The options, or nothing with `error` set for an unknown flag or a bad value.
+std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args, std::string& error);
+
+// The text of --help.
+std::string CliUsage();
+
+// Entries checked, broken (a result other than Ok or Skipped) and skipped.
+struct RunSummary {
+    int checked = 0, broken = 0, skipped = 0;
+};
+RunSummary Summarize(const ListModel& list);
+std::string SummaryLine(const RunSummary& s);
+
+// Parses and runs; the progress line goes to `err` when `progressLine` is set. Returns the exit status.
+int RunCommandLine(const std::vector<std::string>& args, const std::string& version, std::ostream& out,
+                   std::ostream& err, bool progressLine);

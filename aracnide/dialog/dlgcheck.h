@@ -1,0 +1,94 @@
+#pragma once
+// The link checker's dialog "ARACNIDE": the location and its history, the run's options, the check
+// list shown live, the gauge, and the Start (Suspend, resume), Clear list and Quit commands.
+//
+// Object names of the controls: "c" followed by the control's number ("c100" the location, "c300" the
+// check list, "c80" the gauge, "c1" Start, "c10" Clear list, "c2" Quit, "c200" the credit button,
+// "c201" the base display, "c500".."c502" the check boxes, "c600"/"c601" the radio buttons,
+// "c202" the counter). The "Open File" button shares number 201 with the base display and is named
+// "c201open". Controls without a number carry a name for their role ("lblLocation", "grpOptions",
+// "frmSeparator", ...; see the table in dlgcheck.cpp).
+
+#include "dialogunits.h"
+
+#include <QDialog>
+#include <QIcon>
+#include <QString>
+
+struct RunContext;
+class Profile;
+class Prompts;
+class WindowLister;
+class Gauge;
+class QComboBox;
+class QLineEdit;
+class QCheckBox;
+class QRadioButton;
+class QLabel;
+class QListView;
+class QPushButton;
+
+// The credit button's mail address.
+inline constexpr char kCreditMail[] = "mailto:aracnide@example.org";
+
+class DlgCheck : public QDialog {
+    Q_OBJECT
+public:
+    DlgCheck(RunContext& ctx, Profile& ini, Prompts& prompts, WindowLister& windows, const QString& version,
+             QWidget* parent = nullptr);
+    ~DlgCheck() override;
+
+    // The dialog's commands by control number: 1 Start, 2 Quit, 10 Clear list, 200 credit, 201 Open File.
+    void Command(int id);
+    DialogBase Base() const { return base_; }
+
+    void reject() override;  // Escape and the window's close button: Quit
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void CreateControls();
+    void OnInitDialog();
+    void StartCommand();
+    void NewRunCommand();
+    void ResumeRun();
+    void ClearCommand();
+    void QuitCommand();
+    void ShowState(int status);
+    void Progress(int percent);
+
+    RunContext& ctx_;
+    Profile& ini_;
+    Prompts& prompts_;
+    WindowLister& windows_;
+    QString version_;
+    DialogBase base_;
+
+    QComboBox* location_ = nullptr;
+    QLineEdit* user_ = nullptr;
+    QLineEdit* pass_ = nullptr;
+    QLineEdit* timeout_ = nullptr;
+    QCheckBox* localLinks_ = nullptr;
+    QCheckBox* externalLinks_ = nullptr;
+    QCheckBox* sizes_ = nullptr;
+    QRadioButton* onlyErrors_ = nullptr;
+    QRadioButton* everything_ = nullptr;
+    QLabel* baseDisplay_ = nullptr;
+    QListView* list_ = nullptr;
+    QLabel* counter_ = nullptr;
+    Gauge* gauge_ = nullptr;
+    QPushButton* start_ = nullptr;
+    QPushButton* clear_ = nullptr;
+    QPushButton* quit_ = nullptr;
+    QPushButton* credit_ = nullptr;
+    QPushButton* openFile_ = nullptr;
+
+    QIcon previousIcon_;
+    bool minimisedIcon_ = false;
+    bool settingUp_ = false;
+    bool inRun_ = false;      // the run's pass loop is on the stack (it may be about to notice a suspension)  // a new run is being set up: a Start command now is ignored
+};
+
+// The window title while minimised and the icon shown then.
+QIcon AracnideIcon();
