@@ -33,3 +33,11 @@ function(suite_benchmark name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endfunction()
+
+# suite_xvfb_test(NAME TARGET [ENVIRONMENT ...]): an end-to-end test run by TARGET inside its own Xvfb server.
+# Such tests take turns: two "xvfb-run -a" starting at once may pick the same display.
+function(suite_xvfb_test name)
+  cmake_parse_arguments(ARG "" "TARGET" "ENVIRONMENT" ${ARGN})
+  add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${ARG_TARGET}>)
+  set_tests_properties(${name} PROPERTIES TIMEOUT 180 RESOURCE_LOCK xvfb ENVIRONMENT "${ARG_ENVIRONMENT}")
+endfunction()

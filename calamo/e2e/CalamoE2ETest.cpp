@@ -92,7 +92,15 @@ protected:
             return !id.isEmpty();
         });
         if (id.isEmpty()) {
-            ADD_FAILURE() << "no window";
+            // Say what the display holds, to tell a slow start from a lost window.
+            QProcess all;
+            all.start(QStringLiteral("sh"), {QStringLiteral("-c"),
+                QStringLiteral("for w in $(xdotool search --name .); do echo $w $(xdotool getwindowpid $w) "
+                               "$(xdotool getwindowname $w); done; cat /proc/%1/wchan").arg(pid)});
+            all.waitForFinished(30000);
+            ADD_FAILURE() << "no window; program state " << program.state() << ", its errors: "
+                          << program.readAllStandardError().toStdString() << "\nwindows:\n"
+                          << all.readAllStandardOutput().toStdString();
             return id;
         }
         xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
