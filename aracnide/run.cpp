@@ -10,6 +10,15 @@
 
 namespace {
 
+// A local entry on the site base. The entry "/" (a link to the site root itself) does not double the base's
+// final "/".
+std::string OnBase(const std::string& base, const std::string& entry)
+{
+    if (!base.empty() && base.back() == '/' && !entry.empty() && entry.front() == '/')
+        return base + entry.substr(1);
+    return base + entry;
+}
+
 void SetState(RunContext& ctx, int status)
 {
     ctx.CheckStatus = status;
@@ -157,7 +166,7 @@ int RunChecks(RunContext& ctx)
                 if (ref < ctx.LB.GetCount()) {
                     std::string text = ctx.LB.GetString(ref);
                     text = text.substr(0, text.find('\t'));
-                    ctx.szCurPage = text.find(':') == std::string::npos ? ctx.szBaseDom + text : text;
+                    ctx.szCurPage = text.find(':') == std::string::npos ? OnBase(ctx.szBaseDom, text) : text;
                 } else {
                     ctx.szCurPage.clear();
                 }
@@ -170,7 +179,7 @@ int RunChecks(RunContext& ctx)
             const std::string text = ctx.LB.GetString(cur);
             const bool absolute = text.find(':') != std::string::npos;
             if (!absolute) {
-                ctx.szCurUrl = ctx.szBaseDom + text;
+                ctx.szCurUrl = OnBase(ctx.szBaseDom, text);
                 explore = !ctx.bLocalL1;
             } else {
                 ctx.szCurUrl = text;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include "checkurl.h"
 #include "loopback.h"
 #include "run.h"
@@ -109,6 +110,27 @@ TEST_F(Run, LocationWithoutSchemeBecomesTheSiteRootAndPassesGoLevelByLevel)
     EXPECT_EQ(Log(), kRunHeader + PageHeaderText(srv.Root()) + PageHeaderText(srv.Url("a.htm")) +
                          PageHeaderText(srv.Url("b.htm")) + PageHeaderText(srv.Url("c/d.htm")) + "> Link in " +
                          srv.Url("a.htm") + "\r\n> Status: 404 (Not found)\r\n\r\n");
+}
+
+TEST_F(Run, ALinkToTheSiteRootIsCheckedAsTheRoot)
+{
+    std::vector<std::string> paths;
+    std::mutex m;
+    srv.svr.set_pre_routing_handler([&](const httplib::Request& q, httplib::Response&) {
+        std::lock_guard lock(m);
+        paths.push_back(q.path);
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
+    srv.svr.Get("/", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content(R"(<a href="a.htm">)", "text/html");
+    });
+    srv.svr.Get("/a.htm", [](const httplib::Request&, httplib::Response& r) {
+        r.set_content(R"(<a href="/">home</a>)", "text/html");
+    });
+    srv.Start();
+    Go(srv.Root());
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"\tOk", "a.htm\tOk", "/\tOk"}));
+    EXPECT_EQ(std::count(paths.begin(), paths.end(), "//"), 0);
 }
 
 TEST_F(Run, ExternalLinksAreSkippedOrCheckedWithoutExploring)
