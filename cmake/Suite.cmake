@@ -35,9 +35,10 @@ function(suite_benchmark name)
 endfunction()
 
 # suite_xvfb_test(NAME TARGET [ENVIRONMENT ...]): an end-to-end test run by TARGET inside its own Xvfb server.
-# Such tests take turns: two "xvfb-run -a" starting at once may pick the same display.
+# Such tests take turns: two "xvfb-run -a" starting at once may pick the same display. The server must not
+# reset when its last client leaves: a program started right after another one ended would find no display.
 function(suite_xvfb_test name)
   cmake_parse_arguments(ARG "" "TARGET" "ENVIRONMENT" ${ARGN})
-  add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24" $<TARGET_FILE:${ARG_TARGET}>)
+  add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" $<TARGET_FILE:${ARG_TARGET}>)
   set_tests_properties(${name} PROPERTIES TIMEOUT 180 RESOURCE_LOCK xvfb ENVIRONMENT "${ARG_ENVIRONMENT}")
 endfunction()
