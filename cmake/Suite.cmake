@@ -50,6 +50,10 @@ endfunction()
 # the fuzz build compiles everything with -fsanitize=fuzzer-no-link.
 if(SUITE_FUZZ AND NOT TARGET fuzz)
   add_custom_target(fuzz)
+  file(GLOB stale_seeds ${CMAKE_BINARY_DIR}/fuzz/*.seeds)  # of targets since removed
+  if(stale_seeds)
+    file(REMOVE ${stale_seeds})
+  endif()
 endif()
 function(suite_fuzz name)
   if(NOT SUITE_FUZZ)
