@@ -1,0 +1,116 @@
+#include "SingleInstance.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLockFile>
+#include <QTimer>
+
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kConnectMs = 2000;   // a first start that does not take the connection by then is gone
+constexpr int kLockMs = 5000;      // two starts at once take turns at the check
+constexpr int kMessageMs = 5000;   // a connection that sends no message by then is dropped
+constexpr qsizetype kMessageLimit = 64 * 1024;
+
+QString RuntimeDirectory()
+{
+    const QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!dir.isEmpty() && QFileInfo(dir).isDir() && QFileInfo(dir).isWritable())
+        return dir;
+    return QDir::tempPath();
+}
+
+} // namespace
+
+QString InstanceSocketName(const QString& dir, unsigned uid, const QByteArray& executablePath)
+{
+    const QString prefix = dir + "/travaso-" + QString::number(uid) + "-";
+    QByteArray name = executablePath;
+    name.replace('/', '+');
+    QString full = prefix + QString::fromLocal8Bit(name);
+    if (full.toLocal8Bit().size() < qsizetype(sizeof(sockaddr_un::sun_path)))
+        return full;
+    return prefix + QString::fromLatin1(QCryptographicHash::hash(executablePath, QCryptographicHash::Sha256).toHex().left(32));
+}
+
+QByteArray InstanceMessage(const QByteArray& executablePath) { return executablePath + "_Afslut\n"; }
+
+SingleInstance::SingleInstance(const QByteArray& executablePath, QObject* parent)
+    : QObject(parent), path_(executablePath), name_(InstanceSocketName(RuntimeDirectory(), getuid(), executablePath))
+{
+}
+
+SingleInstance::~SingleInstance() = default;
+
+bool SingleInstance::Claim()
+{
+    // Without taking turns two starts at once could both find no listener, and the later one would
+    // remove the earlier one's socket.
+    QLockFile lock(name_ + ".lock");
+    const bool locked = lock.tryLock(kLockMs);
+
+    auto socket = std::make_unique<QLocalSocket>();
+    socket->connectToServer(name_);
+    if (socket->waitForConnected(kConnectMs)) {
+        toFirst_ = std::move(socket);
+        return false;
+    }
+    // No listener: nothing is there, or a socket file of a start that ended without removing it.
+    if (locked || socket->error() == QLocalSocket::ConnectionRefusedError)
+        QLocalServer::removeServer(name_);
+    server_ = std::make_unique<QLocalServer>();
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!server_->listen(name_)) {
+        server_.reset();
+        return true;
+    }
+    connect(server_.get(), &QLocalServer::newConnection, this, &SingleInstance::Accept);
+    return true;
+}
+
+void SingleInstance::NotifyFirst()
+{
+    if (!toFirst_)
+        return;
+    toFirst_->write(InstanceMessage(path_));
+    toFirst_->waitForBytesWritten(kConnectMs);
+    Leave();
+}
+
+void SingleInstance::Leave()
+{
+    if (!toFirst_)
+        return;
+    toFirst_->disconnectFromServer();
+    if (toFirst_->state() != QLocalSocket::UnconnectedState)
+        toFirst_->waitForDisconnected(kConnectMs);
+    toFirst_.reset();
+}
+
+void SingleInstance::Accept()
+{
+    while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        QTimer::singleShot(kMessageMs, socket, [socket] { socket->abort(); });
+        auto pending = std::make_shared<QByteArray>();
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, pending] {
+            pending->append(socket->readAll());
+            const qsizetype end = pending->indexOf('\n');
+            if (end < 0) {
+                if (pending->size() > kMessageLimit)
+                    socket->abort();
+                return;
+            }
+            const bool ours = pending->left(end + 1) == InstanceMessage(path_);
+            socket->disconnectFromServer();
+            if (ours)
+                emit AnotherInstance();
+        });
+    }
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "zColorBtn.h"
+
+// TzColorBtn filled with a gradient from Color to EndColor, in Bands steps, by FillType.
+class TzGradBtn : public TzColorBtn {
+    Q_OBJECT
+
+public:
+    explicit TzGradBtn(QWidget* parent = nullptr);
+
+    void SetColor(const QColor& color) override;
+    QColor EndColor() const { return endColor_; }
+    void SetEndColor(const QColor& color);
+    gradType FillType() const { return fillType_; }
+    void SetFillType(gradType type);
+    int Bands() const { return bands_; }
+    void SetBands(int bands);
+    // End minus start, per channel, as last recomputed by a colour or fill setter.
+    ColorDelta Difference() const { return delta_; }
+
+    ButtonFace Face() const override;
+
+private:
+    QColor endColor_;
+    gradType fillType_ = gVert;
+    int bands_ = 75;
+    ColorDelta delta_;
+};
