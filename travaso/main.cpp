@@ -3,36 +3,13 @@
 #include "TravasoMain.h"
 
 #include <QApplication>
-#include <QIcon>
-#include <QPainter>
-#include <QPixmap>
-
-namespace {
-
-// The window's icon: two folders, one poured into the other.
-QIcon CopierIcon()
-{
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setPen(Qt::black);
-    p.setBrush(QColor(255, 200, 0));
-    p.drawRect(2, 4, 18, 13);
-    p.setBrush(QColor(0, 160, 160));
-    p.drawRect(11, 15, 18, 13);
-    p.setPen(QPen(Qt::red, 2));
-    p.drawLine(14, 8, 22, 20);
-    return QIcon(pixmap);
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
+    // The task-bar title until the window's application component sets its own, with the icon, the
+    // hint settings and the one-copy rule.
     QApplication::setApplicationName("TRAVASO");
-    QApplication::setApplicationDisplayName("Travaso");
-    QApplication::setWindowIcon(CopierIcon());
 
     QtPrompts prompts;
     TForm1 form(CopierEnvironment::FromSystem(), prompts);

@@ -4,7 +4,12 @@
 #include "Prompts.h"
 #include "RtfReader.h"
 #include "TextDecoding.h"
+#include "zBackground.h"
+#include "zBigLabel.h"
+#include "zFonts.h"
 #include "zGauge.h"
+#include "zGradBtn.h"
+#include "zShowApp.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -119,6 +124,7 @@ TForm1::TForm1(CopierEnvironment environment, Prompts& prompts, QWidget* parent)
     CreateControls();
     if (const QScreen* screen = this->screen())
         move(screen->availableGeometry().center() - rect().center());
+    LoadApplicationComponent();
 }
 
 void TForm1::CreateControls()
@@ -128,11 +134,15 @@ void TForm1::CreateControls()
     setPalette(pal);
     setAutoFillBackground(true);
 
-    btnCopia = new QPushButton("&Copia", this);
+    btnCopia = new TzGradBtn(this);
     btnCopia->setObjectName("btnCopia");
+    btnCopia->SetCaption("&Copia");
     btnCopia->setGeometry(8, 8, 129, 41);
-    btnCopia->setFont(PixelFont("Arial", 13));
-    connect(btnCopia, &QPushButton::clicked, this, &TForm1::btnCopiaClick);
+    btnCopia->setFont(CaptionFont(13));
+    btnCopia->SetColor(QColor(0, 128, 0));
+    btnCopia->SetEndColor(QColor(255, 255, 255));
+    btnCopia->SetFillType(gCenter);
+    connect(btnCopia, &TzColorBtn::OnClick, this, &TForm1::btnCopiaClick);
 
     Gauge = new TzGauge(this);
     Gauge->setObjectName("Gauge");
@@ -142,11 +152,15 @@ void TForm1::CreateControls()
     Gauge->SetColor(QColor(0, 128, 128));
     Gauge->SetBarColor(QColor(255, 0, 0));
 
-    btnTermina = new QPushButton("&Termina", this);
+    btnTermina = new TzGradBtn(this);
     btnTermina->setObjectName("btnTermina");
+    btnTermina->SetCaption("&Termina");
     btnTermina->setGeometry(8, 104, 129, 41);
-    btnTermina->setFont(PixelFont("Arial", 13));
-    connect(btnTermina, &QPushButton::clicked, this, &TForm1::btnTerminaClick);
+    btnTermina->setFont(CaptionFont(13));
+    btnTermina->SetColor(QColor(255, 0, 255));
+    btnTermina->SetEndColor(QColor(255, 255, 255));
+    btnTermina->SetFillType(gCenter);
+    connect(btnTermina, &TzColorBtn::OnClick, this, &TForm1::btnTerminaClick);
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
@@ -160,13 +174,15 @@ void TForm1::CreateControls()
     Label1 = new QLabel("Directory destinazione: ", this);
     Label1->setObjectName("Label1");
     Label1->setGeometry(8, 160, 137, 16);
-    Label1->setFont(PixelFont("Arial", 13));
+    Label1->setFont(CaptionFont(13));
     Label1->setPalette(yellow);
 
-    lblDest = new QLabel(this);
+    lblDest = new TzBigLabel(this);
     lblDest->setObjectName("lblDest");
+    lblDest->SetAutoSize(false);
+    lblDest->SetTransparent(true);
     lblDest->setGeometry(152, 160, 401, 16);
-    lblDest->setFont(PixelFont("Arial", 13));
+    lblDest->setFont(CaptionFont(13));
     lblDest->setPalette(yellow);
 
     Memo2 = new QTextEdit(this);
@@ -178,11 +194,33 @@ void TForm1::CreateControls()
     setTabOrder(btnCopia, btnTermina);
     setTabOrder(btnTermina, Memo1);
     setTabOrder(Memo1, Memo2);
+
+    zBackground1 = new TzBackground(this);
+    zBackground1->setObjectName("zBackground1");
+    zBackground1->SetBitMap(QImage(":/travaso/sfondo.png"));
+}
+
+// Last, as the window's components finish loading: a second start of the program ends here, and its
+// window leaves the screen.
+void TForm1::LoadApplicationComponent()
+{
+    zShowApp1 = new TzShowApp(this);
+    zShowApp1->setObjectName("zShowApp1");
+    zShowApp1->SetExecutablePath(QByteArray::fromStdString(env_.executablePath));
+    zShowApp1->SetOnlyOneInstance(true);
+    zShowApp1->SetTitle("Travaso");
+    zShowApp1->SetIcon(QIcon(":/travaso/travaso.png"));
+    zShowApp1->SetHintColor(QColor(255, 255, 0));
+    zShowApp1->SetHintPause(900);
+    zShowApp1->SetShowHint(false);
+    zShowApp1->Loaded();
 }
 
 void TForm1::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    if (zShowApp1->IsSecondInstance())
+        return;  // it ends at once, without opening
     if (!opened_) {
         opened_ = true;
         QTimer::singleShot(0, this, &TForm1::FormShow);
@@ -212,6 +250,8 @@ std::string TForm1::SourceDir() const
 
 void TForm1::FormShow()
 {
+    setToolTip(kCaption);  // the window's and the application's hint, shown only while hints are on
+    zShowApp1->SetHint(kCaption);
     try {
         RunOpening();
     } catch (const std::exception& e) {

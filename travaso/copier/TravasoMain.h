@@ -1,6 +1,8 @@
 #pragma once
 
 #include "CopierEnvironment.h"
+#include "zBigLabel.h"
+#include "zGradBtn.h"
 
 #include <QWidget>
 
@@ -12,7 +14,9 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTextEdit;
+class TzBackground;
 class TzGauge;
+class TzShowApp;
 
 // The copier's window: shows the descriptive text beside the program, measures the program's tree,
 // compares it with the free space at the target root and, on request, copies the tree (except the
@@ -28,13 +32,15 @@ public:
     void btnCopiaClick();
     void btnTerminaClick();
 
-    QPushButton* btnCopia;
+    TzGradBtn* btnCopia;
     TzGauge* Gauge;
-    QPushButton* btnTermina;
+    TzGradBtn* btnTermina;
     QPlainTextEdit* Memo1;
     QLabel* Label1;
-    QLabel* lblDest;
+    TzBigLabel* lblDest;
     QTextEdit* Memo2;
+    TzShowApp* zShowApp1;
+    TzBackground* zBackground1;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -42,6 +48,7 @@ protected:
 
 private:
     void CreateControls();
+    void LoadApplicationComponent();
     void Log(const std::string& line);
     void SetButtons(bool copia, bool termina);
     void RunOpening();

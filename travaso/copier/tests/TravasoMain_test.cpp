@@ -79,6 +79,7 @@ protected:
     // Shows the window and waits for the opening to end (its last line, or an error box).
     TForm1& Open()
     {
+        form.reset();  // one window per program: a second one would be a second start
         form = std::make_unique<TForm1>(Environment(), prompts);
         form->show();
         EXPECT_TRUE(QTest::qWaitFor([&] {

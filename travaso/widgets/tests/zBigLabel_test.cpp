@@ -1,7 +1,9 @@
 #include "zBigLabel.h"
 #include "zDesktop.h"
+#include "zFonts.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QScreen>
 #include <QTest>
 
@@ -137,6 +139,15 @@ TEST(DesktopTest, SizeIsTheScreenResolution)
     EXPECT_EQ(desktop.Width(), screen.width());
     EXPECT_EQ(desktop.Height(), screen.height());
     EXPECT_GT(desktop.Width(), 0);
+}
+
+TEST(FontsTest, CaptionFontIsTheFirstFamilyPresent)
+{
+    EXPECT_EQ(FirstPresentFamily({"No Such Family", "DejaVu Sans"}), "DejaVu Sans");
+    EXPECT_EQ(FirstPresentFamily({"No Such Family", "Nor This"}), "No Such Family");
+    const QFont font = CaptionFont(13);
+    EXPECT_EQ(font.pixelSize(), 13);
+    EXPECT_TRUE(QFontDatabase::hasFamily(font.family())) << font.family().toStdString();
 }
 
 } // namespace
