@@ -1,4 +1,5 @@
 #include "CopierEnvironment.h"
+#include "QtItalian.h"
 #include "QtPrompts.h"
 #include "TravasoMain.h"
 
@@ -10,6 +11,8 @@ int main(int argc, char** argv)
     // The task-bar title until the window's application component sets its own, with the icon, the
     // hint settings and the one-copy rule.
     QApplication::setApplicationName("TRAVASO");
+    QApplication::setDesktopFileName("org.suiteweb.travaso");
+    InstallQtItalian(app);
 
     QtPrompts prompts;
     TForm1 form(CopierEnvironment::FromSystem(), prompts);

@@ -9,6 +9,7 @@
 #include "zFonts.h"
 #include "zGauge.h"
 #include "zGradBtn.h"
+#include "zImages.h"
 #include "zShowApp.h"
 
 #include <QApplication>
@@ -197,7 +198,7 @@ void TForm1::CreateControls()
 
     zBackground1 = new TzBackground(this);
     zBackground1->setObjectName("zBackground1");
-    zBackground1->SetBitMap(QImage(":/travaso/sfondo.png"));
+    zBackground1->SetBitMap(CopierTile());
 }
 
 // Last, as the window's components finish loading: a second start of the program ends here, and its
@@ -209,7 +210,7 @@ void TForm1::LoadApplicationComponent()
     zShowApp1->SetExecutablePath(QByteArray::fromStdString(env_.executablePath));
     zShowApp1->SetOnlyOneInstance(true);
     zShowApp1->SetTitle("Travaso");
-    zShowApp1->SetIcon(QIcon(":/travaso/travaso.png"));
+    zShowApp1->SetIcon(CopierIcon());
     zShowApp1->SetHintColor(QColor(255, 255, 0));
     zShowApp1->SetHintPause(900);
     zShowApp1->SetShowHint(false);

@@ -1,6 +1,8 @@
 // The program's look and its one-copy rule under an X server: the window's pixels from a screen grab,
 // a second start of the same executable, and a copy run afterwards.
 
+#include "zImages.h"
+
 #include <QClipboard>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -131,7 +133,7 @@ TEST_F(LookEndToEnd, WindowLooksAsDesignedRefusesASecondStartAndStillCopies)
     Xdotool({"windowfocus", "--sync", window});
     ASSERT_TRUE(WaitFor([&] { return Log().contains("Pronto per la copia"); }));
 
-    const QImage tile = QImage(":/travaso/sfondo.png").convertToFormat(QImage::Format_RGB32);
+    const QImage tile = CopierTile().convertToFormat(QImage::Format_RGB32);
     ASSERT_FALSE(tile.isNull());
     EXPECT_EQ(At(8 + 10, 8 + 20), QColor(38, 147, 38));     // Copia: green to white from the centre
     EXPECT_EQ(At(8 + 10, 104 + 20), QColor(255, 38, 255));  // Termina: fuchsia to white

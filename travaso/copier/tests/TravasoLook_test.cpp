@@ -6,6 +6,7 @@
 #include "TreeFixture.h"
 #include "zBackground.h"
 #include "zFonts.h"
+#include "zImages.h"
 #include "zShowApp.h"
 
 #include <QApplication>
@@ -30,7 +31,7 @@ protected:
         tree.File("media/PROVA/travaso", std::string(100, 'x'));
         tree.File("media/PROVA/a.txt", "aaa");
         tree.Dir("home");
-        tile = QImage(":/travaso/sfondo.png").convertToFormat(QImage::Format_RGB32);
+        tile = CopierTile().convertToFormat(QImage::Format_RGB32);
     }
 
     CopierEnvironment Environment()

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Draws the copier's own pictures: the tile behind its window and its icon.
+"""Draws the tile behind the copier's window.
 
-Run from this folder; writes sfondo.png and travaso.png. Only the standard library is used.
+Run from this folder; writes sfondo.png. Only the standard library is used.
 The tile is seamless (every wave has a whole number of periods across it) and dark enough that
 yellow captions keep a contrast of at least 4.5:1 against each of its pixels.
 """
@@ -37,24 +37,5 @@ def tile(size=128):
     return rows
 
 
-def icon(size=32):
-    rows = [[(0, 0, 0, 0) for _ in range(size)] for _ in range(size)]
-
-    def box(x0, y0, x1, y1, fill):
-        for y in range(y0, y1 + 1):
-            for x in range(x0, x1 + 1):
-                edge = x in (x0, x1) or y in (y0, y1)
-                rows[y][x] = (0, 0, 0, 255) if edge else fill
-
-    box(2, 4, 20, 17, (255, 200, 0, 255))
-    box(11, 15, 29, 28, (0, 160, 160, 255))
-    for t in range(0, 41):
-        x, y = 14 + 8 * t / 40, 8 + 12 * t / 40
-        for dx in (0, 1):
-            rows[int(y)][int(x) + dx] = (255, 0, 0, 255)
-    return rows
-
-
 if __name__ == "__main__":
     write_png("sfondo.png", 128, 128, tile())
-    write_png("travaso.png", 32, 32, icon())

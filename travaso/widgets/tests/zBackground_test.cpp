@@ -1,4 +1,5 @@
 #include "zBackground.h"
+#include "zImages.h"
 
 #include <QLabel>
 #include <QPainter>
@@ -169,14 +170,15 @@ TEST(BackgroundTest, NeedsAForm)
 
 TEST(BackgroundTest, CopierTileKeepsYellowCaptionsReadable)
 {
-    const QImage tile(":/travaso/sfondo.png");
+    const QImage tile = CopierTile();
     ASSERT_FALSE(tile.isNull());
     double worst = 100;
     for (int y = 0; y < tile.height(); ++y)
         for (int x = 0; x < tile.width(); ++x)
             worst = std::min(worst, Contrast(tile.pixelColor(x, y), QColor(255, 255, 0)));
     EXPECT_GE(worst, 4.5);
-    EXPECT_FALSE(QImage(":/travaso/travaso.png").isNull());
+    EXPECT_EQ(CopierIcon().availableSizes().size(), 8);
+    EXPECT_FALSE(CopierIcon().pixmap(32, 32).isNull());
 }
 
 } // namespace

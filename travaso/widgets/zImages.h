@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+
+// The picture tiled behind the copier's window.
+QImage CopierTile();
+// The copier's icon, in every size its desktop entry has.
+QIcon CopierIcon();
