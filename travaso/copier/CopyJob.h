@@ -18,7 +18,7 @@ struct CopierPaths {
 };
 
 // The descriptive text beside the program: at most this many bytes are read.
-inline constexpr std::size_t DescriptiveTextLimit = 4u << 20;
+inline constexpr std::size_t DescriptiveTextLimit = 1u << 20;
 
 struct DescriptiveText {
     std::string data;   // the file's bytes, empty when there is no text

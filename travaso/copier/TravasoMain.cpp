@@ -40,28 +40,49 @@ struct HourglassCursor {
     HourglassCursor& operator=(const HourglassCursor&) = delete;
 };
 
+// Qt lays out a paragraph in time quadratic in its format changes: past this many runs the rest of a
+// paragraph keeps the format of its last run (real texts change format a few dozen times a paragraph).
+constexpr std::size_t kMaxRunsPerParagraph = 256;
+
+QTextCharFormat CharFormat(const RtfCharFormat& rtf)
+{
+    QTextCharFormat format;
+    format.setFontWeight(rtf.bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(rtf.italic);
+    format.setFontUnderline(rtf.underline);
+    if (!rtf.family.isEmpty())
+        format.setFontFamilies({rtf.family});
+    if (rtf.pointSize > 0)
+        format.setFontPointSize(rtf.pointSize);
+    if (rtf.color)
+        format.setForeground(QColor(rtf.color->red, rtf.color->green, rtf.color->blue));
+    return format;
+}
+
 void ShowRtf(QTextEdit* view, const RtfDocument& doc)
 {
+    // One edit block and no undo history: laid out once at the end, not after every run.
+    view->document()->setUndoRedoEnabled(false);
     QTextCursor cursor(view->document());
+    cursor.beginEditBlock();
     bool first = true;
     for (const RtfParagraph& paragraph : doc.paragraphs) {
         if (!first)
             cursor.insertBlock();
         first = false;
-        for (const RtfRun& run : paragraph.runs) {
-            QTextCharFormat format;
-            format.setFontWeight(run.format.bold ? QFont::Bold : QFont::Normal);
-            format.setFontItalic(run.format.italic);
-            format.setFontUnderline(run.format.underline);
-            if (!run.format.family.isEmpty())
-                format.setFontFamilies({run.format.family});
-            if (run.format.pointSize > 0)
-                format.setFontPointSize(run.format.pointSize);
-            if (run.format.color)
-                format.setForeground(QColor(run.format.color->red, run.format.color->green, run.format.color->blue));
-            cursor.insertText(run.text, format);
+        QTextCharFormat format;
+        QString text;  // runs that share format, inserted at once
+        for (std::size_t i = 0; i < paragraph.runs.size(); ++i) {
+            if (i < kMaxRunsPerParagraph) {
+                cursor.insertText(text, format);
+                text.clear();
+                format = CharFormat(paragraph.runs[i].format);
+            }
+            text += paragraph.runs[i].text;
         }
+        cursor.insertText(text, format);
     }
+    cursor.endEditBlock();
 }
 
 } // namespace

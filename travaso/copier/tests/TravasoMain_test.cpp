@@ -325,6 +325,22 @@ TEST_F(WindowTest, FormattedTextIsShownFormatted)
     EXPECT_NE(cursor.charFormat().fontWeight(), QFont::Bold);
 }
 
+TEST_F(WindowTest, AParagraphOfEndlessFormatChangesKeepsItsWholeText)
+{
+    std::string rtf = "{\\rtf1 ";
+    QString expected;
+    for (int i = 0; i < 2000; ++i) {
+        rtf += i % 2 ? "{\\b x}" : "{\\i y}";
+        expected += i % 2 ? u'x' : u'y';
+    }
+    tree.File("media/PROVA/testo.rtf", rtf + "}");
+    Open();
+    EXPECT_EQ(form->Memo2->toPlainText(), expected);
+    QTextCursor cursor(form->Memo2->document());
+    cursor.setPosition(2);
+    EXPECT_EQ(cursor.charFormat().fontWeight(), QFont::Bold);  // the first runs keep their own formats
+}
+
 } // namespace
 
 int main(int argc, char** argv)
