@@ -66,7 +66,7 @@ public:
             case '\n':
                 break;
             default:
-                Char(QChar(DecodeCp1252(QByteArray(1, c))[0]));
+                Char(Cp1252Char(static_cast<unsigned char>(c)));
                 break;
             }
         }
@@ -155,7 +155,7 @@ private:
                 const int byte = data_.mid(pos_, 2).toInt(&ok, 16);
                 pos_ += 2;
                 if (ok)
-                    Char(DecodeCp1252(QByteArray(1, char(byte)))[0]);
+                    Char(Cp1252Char(static_cast<unsigned char>(byte)));
             } else {
                 pos_ = data_.size();  // cut off in the middle of the escape
             }
