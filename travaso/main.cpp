@@ -1,4 +1,5 @@
 #include "CopierEnvironment.h"
+#include "PosixFileSystem.h"
 #include "QtItalian.h"
 #include "QtPrompts.h"
 #include "TravasoMain.h"
@@ -9,13 +10,15 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     // The task-bar title until the window's application component sets its own, with the icon, the
-    // hint settings and the one-copy rule.
+    // hint settings and the one-copy rule. No display name: Qt would append it to every window title,
+    // and the caption is exactly the window's.
     QApplication::setApplicationName("TRAVASO");
     QApplication::setDesktopFileName("org.suiteweb.travaso");
     InstallQtItalian(app);
 
+    PosixFileSystem fs;
     QtPrompts prompts;
-    TForm1 form(CopierEnvironment::FromSystem(), prompts);
+    TForm1 form(CopierEnvironment::FromSystem(), fs, prompts);
     prompts.SetParent(&form);
     form.show();
     return app.exec();

@@ -1,6 +1,7 @@
 // The copy window with its own controls: gradient buttons, tiled background, yellow labels, and the
 // application component's one-window rule, shown offscreen.
 
+#include "PosixFileSystem.h"
 #include "ScriptedPrompts.h"
 #include "TravasoMain.h"
 #include "TreeFixture.h"
@@ -39,14 +40,12 @@ protected:
         CopierEnvironment env;
         env.executablePath = tree.Path("media/PROVA/travaso");
         env.targetRoot = tree.Path("home");
-        env.freeSpace = [](const std::string&) { return std::int64_t(1) << 40; };
-        env.syncFileSystem = [](const std::string&) { return std::string(); };
         return env;
     }
 
     std::unique_ptr<TForm1> Open()
     {
-        auto form = std::make_unique<TForm1>(Environment(), prompts);
+        auto form = std::make_unique<TForm1>(Environment(), files, prompts);
         form->show();
         EXPECT_TRUE(QTest::qWaitFor([&] { return form->Memo1->toPlainText().contains("Pronto per la copia"); }));
         return form;
@@ -55,6 +54,7 @@ protected:
     QColor Tile(int x, int y) const { return tile.pixelColor(x % tile.width(), y % tile.height()); }
 
     TreeFixture tree;
+    PosixFileSystem files;
     ScriptedPrompts prompts;
     QImage tile;
 };
@@ -124,7 +124,7 @@ TEST_F(LookTest, ASecondWindowOfTheSameProgramLeavesAndBringsTheFirstUp)
     auto first = Open();
     QSignalSpy raised(first->zShowApp1, &TzShowApp::OnAnotherInstance);
     first->showMinimized();
-    auto second = std::make_unique<TForm1>(Environment(), prompts);
+    auto second = std::make_unique<TForm1>(Environment(), files, prompts);
     EXPECT_TRUE(second->zShowApp1->IsSecondInstance());
     EXPECT_EQ(second->x(), -561 - 10);
     second->show();
