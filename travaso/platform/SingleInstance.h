@@ -9,8 +9,8 @@ class QLocalServer;
 class QLocalSocket;
 
 // Name of the local socket that the starts of one executable by one user meet at: in dir, after the
-// user id and the executable's path with every "/" made "+". A name too long for a socket address is
-// shortened to a hash of the path.
+// user id and the executable's path with every "/" made "+". A name too long for a socket address, or a
+// path the locale cannot spell, is replaced by a hash of the path.
 QString InstanceSocketName(const QString& dir, unsigned uid, const QByteArray& executablePath);
 // The message a second start sends to the first.
 QByteArray InstanceMessage(const QByteArray& executablePath);

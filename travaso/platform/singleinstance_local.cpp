@@ -33,8 +33,10 @@ QString InstanceSocketName(const QString& dir, unsigned uid, const QByteArray& e
     const QString prefix = dir + "/travaso-" + QString::number(uid) + "-";
     QByteArray name = executablePath;
     name.replace('/', '+');
-    QString full = prefix + QString::fromLocal8Bit(name);
-    if (full.toLocal8Bit().size() < qsizetype(sizeof(sockaddr_un::sun_path)))
+    const QString shown = QString::fromLocal8Bit(name);
+    // A path that the locale cannot spell (not UTF-8) would lose bytes and could meet another path's name.
+    const QString full = prefix + shown;
+    if (shown.toLocal8Bit() == name && full.toLocal8Bit().size() < qsizetype(sizeof(sockaddr_un::sun_path)))
         return full;
     return prefix + QString::fromLatin1(QCryptographicHash::hash(executablePath, QCryptographicHash::Sha256).toHex().left(32));
 }

@@ -24,11 +24,18 @@ TzColorBtn::TzColorBtn(QWidget* parent)
     setFocusPolicy(Qt::StrongFocus);
     // The face covers every pixel: no background is erased under it.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { FocusChanged(now); });
+    focusConnection_ =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { FocusChanged(now); });
     WatchWindow();
 }
 
-TzColorBtn::~TzColorBtn() = default;
+// The focus moves on while QWidget's destructor runs: by then this is no button to tell.
+TzColorBtn::~TzColorBtn()
+{
+    disconnect(focusConnection_);
+    if (watchedWindow_)
+        watchedWindow_->removeEventFilter(this);
+}
 
 void TzColorBtn::SetCaption(const QString& caption)
 {

@@ -2,6 +2,7 @@
 
 #include "zButtonFace.h"
 
+#include <QPointer>
 #include <QWidget>
 
 class QMenu;
@@ -106,7 +107,8 @@ private:
     int modalResult_ = 0;
     QMenu* popupMenu_ = nullptr;
     int shortcutId_ = 0;
-    QWidget* watchedWindow_ = nullptr;
+    QPointer<QWidget> watchedWindow_;
+    QMetaObject::Connection focusConnection_;
 
     bool hot_ = false;
     bool pressed_ = false;

@@ -147,6 +147,8 @@ TEST(SingleInstanceNameTest, NamedAfterUserAndPathWithinASocketAddress)
     EXPECT_LT(name.toLocal8Bit().size(), qsizetype(sizeof(sockaddr_un::sun_path)));
     EXPECT_TRUE(name.startsWith("/run/user/1000/travaso-1000-"));
     EXPECT_NE(name, InstanceSocketName("/run/user/1000", 1000, deep + "2"));
+    // Folder names that are not UTF-8 keep their bytes apart.
+    EXPECT_NE(InstanceSocketName("/tmp", 1000, "/caf\xe8/travaso"), InstanceSocketName("/tmp", 1000, "/caf\xe9/travaso"));
     EXPECT_EQ(InstanceMessage("/a/travaso"), "/a/travaso_Afslut\n");
 }
 
