@@ -1,5 +1,6 @@
 #include "CopierEnvironment.h"
 #include "PosixFileSystem.h"
+#include "QtItalian.h"
 #include "QtPrompts.h"
 #include "TravasoMain.h"
 
@@ -34,6 +35,8 @@ int main(int argc, char** argv)
     // No display name: Qt would append it to every window title, and the caption is exactly the window's.
     QApplication::setApplicationName("Travaso");
     QApplication::setWindowIcon(CopierIcon());
+    QApplication::setDesktopFileName("org.suiteweb.travaso");
+    InstallQtItalian(app);
 
     PosixFileSystem fs;
     QtPrompts prompts;
