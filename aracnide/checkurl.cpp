@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cstring>
 
+namespace aracnide {
+
 namespace {
 
 // A local file, open for reading; closed with its error reported, or on destruction.
@@ -23,10 +25,13 @@ public:
         if (fd_ >= 0)
             ::close(fd_);
     }
-    bool Open(const std::string& path)
+    // Opens without waiting (a FIFO would block an ordinary open); 0 or errno.
+    int Open(const std::string& path)
     {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        return fd_ >= 0;
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        return fd_ >= 0 ? 0 : errno;
     }
     int fd() const { return fd_; }
     long Read(char* buffer, size_t size, ErrorInfo& err) override
@@ -81,23 +86,44 @@ bool HasScheme(std::string_view s)
     return false;
 }
 
-// Reads a response body away. False (with an error record) when it runs past the bound: the request
-// is then closed by the caller without reading further.
-bool Drain(RunContext& ctx, HttpRequest& req)
+// An error that ends a check right after its status record: written under that record's page header
+// and referrer, and closed by the blank line that ends every status.
+void ErrorAfterStatus(RunContext& ctx, const ErrorInfo& e)
+{
+    ctx.Log("> Error: " + std::string(std::string_view(e.text).substr(0, 250)));
+    ctx.Log("\r\n");
+    if (e.code == kErrTimeout)
+        ctx.bTimeout = true;
+}
+
+// Reads a response body away, block by block. It stops early, leaving the request to be closed, when
+// the run is suspended; when the body runs past its bound or a read fails, with the error returned.
+ErrorInfo Drain(RunContext& ctx, HttpRequest& req)
 {
     uint64_t total = 0;
     for (;;) {
         ErrorInfo err;
         const long n = req.Read(ctx.drainBuf.data(), kDrainBlock, err);
-        if (n <= 0)
-            return true;
+        if (n < 0)
+            return err;
+        if (n == 0)
+            return {};
         total += static_cast<uint64_t>(n);
-        if (total > kMaxDrain) {
-            ErrorOut(ctx, ErrorInfo{kErrConnectionAborted,
-                                    "The response body is longer than 1 MiB; the request was closed\r\n"});
-            return false;
-        }
+        if (total > kMaxDrain)
+            return ErrorInfo{kErrConnectionAborted, "The response body is longer than 1 MiB; the request was closed\r\n"};
+        if (ctx.CheckStatus != kRunning)
+            return {};
     }
+}
+
+bool IsRedirect(uint32_t status) { return status == 301 || status == 302 || status == 303 || status == 307 || status == 308; }
+
+// What a local path names that is not a regular file: never opened for reading.
+ErrorInfo NotAFile(const struct stat& info)
+{
+    if (S_ISDIR(info.st_mode))
+        return SystemError(EISDIR);
+    return ErrorInfo{kErrNotRegularFile, "Not a regular file (a device, FIFO or socket): it was not read\r\n"};
 }
 
 // Page scan and size records, shared by local files and URLs (steps after the page is open).
@@ -147,7 +173,7 @@ void InternetInit(RunContext& ctx, int seconds)
     // A zero or negative time-out would either never end a wait or end every wait at once.
     const long ms = std::max(1, std::min(seconds, 24 * 3600)) * 1000L;
     if (ctx.hOpen)
-        ctx.hOpen->SetOptions(ms, ms);
+        ctx.hOpen->SetOptions(ms, ms, kRequestDeadlineFactor * ms);
 }
 
 std::string ResolveLocation(std::string_view current, std::string_view location)
@@ -209,15 +235,15 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
         const std::string dir = szUrl;
         if (completed)
             szUrl += "index.htm";
-        bool open = file.Open(szUrl);
+        int openError = file.Open(szUrl);
         for (const char* other : {"index.html", "default.htm"}) {
-            if (open || !completed)
+            if (openError == 0 || !completed)
                 break;
             szUrl = dir + other;
-            open = file.Open(szUrl);
+            openError = file.Open(szUrl);
         }
-        if (!open) {
-            ErrorOut(ctx, SystemError(errno));
+        if (openError != 0) {
+            ErrorOut(ctx, SystemError(openError));
             return 0;
         }
         struct stat info {};
@@ -225,8 +251,8 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
             ErrorOut(ctx, SystemError(errno));
             return 0;
         }
-        if (S_ISDIR(info.st_mode)) {
-            ErrorOut(ctx, SystemError(EISDIR));
+        if (!S_ISREG(info.st_mode)) {
+            ErrorOut(ctx, NotAFile(info));
             return 0;
         }
         st.szHtml = szUrl;
@@ -244,8 +270,7 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
         ErrorOut(ctx, HttpError(kErrInternal));
         return result();
     }
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point t0 = Clock::now();
+    const Clock::TimePoint t0 = ctx.clock->Now();
     std::unique_ptr<HttpRequest> req;
     int redirects = 0;
     bool retried = false;
@@ -254,10 +279,21 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
         if (needOpen) {
             ErrorInfo err;
             req = ctx.hOpen->OpenUrl(szUrl, err);
+            // After a time-out, a failed open is repeated until ten seconds have passed since the
+            // check's first open: at growing intervals, a bounded number of times, with the front end
+            // kept live in between, and not once the run has been suspended.
+            std::chrono::milliseconds wait = kRetryFirstWait;
+            for (int retry = 0; !req && ctx.bTimeout && retry < kMaxOpenRetries && ctx.CheckStatus == kRunning;
+                 ++retry) {
+                const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(ctx.clock->Now() - t0);
+                if (elapsed >= ctx.timeoutWindow)
+                    break;
+                ctx.clock->Wait(std::min(wait, ctx.timeoutWindow - elapsed), ctx.observer.yield);
+                wait *= 2;
+                err = {};
+                req = ctx.hOpen->OpenUrl(szUrl, err);
+            }
             if (!req) {
-                // After a time-out, a failed open is repeated until ten seconds have passed.
-                if (ctx.bTimeout && Clock::now() - t0 < std::chrono::milliseconds(ctx.timeoutWindowMs))
-                    continue;
                 ctx.bTimeout = false;
                 ErrorOut(ctx, err);
                 return result();
@@ -273,16 +309,20 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
             ctx.Log(PageHeaderText(ctx.szCurUrl));
         Referrer(ctx);
         ctx.Log("> Status: " + std::to_string(dwCode) + " (" + StatusText(static_cast<int>(dwCode)) + ")\r\n");
-        if (!Drain(ctx, *req))
+        if (const ErrorInfo drained = Drain(ctx, *req)) {
+            ErrorAfterStatus(ctx, drained);
             return result();
+        }
 
-        if (dwCode == 301 || dwCode == 302) {
+        if (IsRedirect(dwCode)) {
             const std::optional<std::string> location = req->Location();
             req.reset();
-            if (!location)
+            if (!location) {
+                ctx.Log("\r\n");
                 return result();
+            }
             if (redirects == kMaxRedirects) {
-                ErrorOut(ctx, HttpError(12156));
+                ErrorAfterStatus(ctx, HttpError(kErrRedirectFailed));
                 return result();
             }
             ++redirects;
@@ -302,7 +342,7 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
             req = ctx.hOpen->OpenAuthenticated(szUrl, ctx.settings.szUser, ctx.settings.szPass, ctx.szCurUrl,
                                                err);
             if (!req) {
-                ErrorOut(ctx, err);
+                ErrorAfterStatus(ctx, err);
                 return result();
             }
             continue;
@@ -324,3 +364,5 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
     ScanAndSize(ctx, st, reader, explore, bSize, CurSize);
     return result();
 }
+
+}  // namespace aracnide

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <ostream>
 
+namespace aracnide {
+
 namespace {
 
 bool ParseInt(const std::string& text, int low, int& value)
@@ -211,7 +213,6 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& vers
 
     HttpClient client("Aracnide");
     RunContext ctx(&client);
-    ctx.settings = o.settings;
     ctx.szVersion = version;
     ctx.reportPath = o.report;
     bool lineShown = false;
@@ -225,7 +226,10 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& vers
         };
     }
 
-    const StartOutcome start = NewRun(ctx, Absolute(o.location));
+    RunRequest request;
+    request.location = Absolute(o.location);
+    request.settings = o.settings;
+    const StartOutcome start = NewRun(ctx, request);
     switch (start.result) {
     case StartOutcome::Started:
         break;
@@ -233,7 +237,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& vers
         err << "aracnide: " << start.message << ": " << o.report << "\n";
         return kCliNotStarted;
     case StartOutcome::ListFileFailed:
-        err << "aracnide: cannot read the list file " << start.message << "\n";
+        err << "aracnide: cannot read the list file " << start.fileName << ": " << start.message << "\n";
         return kCliNotStarted;
     default:
         err << "aracnide: the run cannot start from " << o.location << "\n";
@@ -246,3 +250,5 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& vers
     out << SummaryLine(s) << "\n";
     return s.broken > 0 ? kCliBroken : kCliClean;
 }
+
+}  // namespace aracnide

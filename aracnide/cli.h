@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace aracnide {
+
 struct CliOptions {
     bool help = false;
     bool version = false;
@@ -39,3 +41,5 @@ std::string SummaryLine(const RunSummary& s);
 // Parses and runs; the progress line goes to `err` when `progressLine` is set. Returns the exit status.
 int RunCommandLine(const std::vector<std::string>& args, const std::string& version, std::ostream& out,
                    std::ostream& err, bool progressLine);
+
+}  // namespace aracnide

@@ -6,11 +6,14 @@
 #include "platform/httpclient.h"
 #include "report.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace aracnide {
 
 // Sizes of the reads and of the safety bounds, in bytes.
 inline constexpr size_t kScanBlock = 8092;       // one read of a page being scanned
@@ -20,13 +23,50 @@ inline constexpr uint32_t kMaxScannedSize = 200000;     // larger pages of known
 inline constexpr uint64_t kMaxUnknownPage = 10000000;   // a page of unknown length stops here
 inline constexpr uint64_t kMaxDrain = 1024 * 1024;      // a non-200 body is thrown away up to here
 inline constexpr int kMaxRedirects = 10;                // redirects followed in one check
+inline constexpr int kRequestDeadlineFactor = 4;        // a request ends within this many time-outs
+inline constexpr int kMaxOpenRetries = 8;               // repeated opens after a time-out, at most
+inline constexpr std::chrono::milliseconds kRetryFirstWait{100};  // doubled before each further repeat
 inline constexpr size_t kMaxImageList = 492;            // szImage grows no further past this length
+
+// Entry data: the high 16 bits hold the referring entry's index (kNoReferrer for none; larger indexes
+// keep their low 16 bits, the full index lives beside the data), the low 16 bits 0 or kChecked.
 inline constexpr uint16_t kNoReferrer = 0xFFFF;
+inline constexpr uint32_t kChecked = 1;
+constexpr uint32_t EntryData(int referrer, bool checked)
+{
+    const uint32_t ref = referrer < 0 ? kNoReferrer : static_cast<uint32_t>(referrer) & 0xFFFF;
+    return ref << 16 | (checked ? kChecked : 0);
+}
+
+// Results of a check as the run records them: a status, kSkipped for an external link left
+// unchecked, 0 when no status could be obtained.
+inline constexpr uint32_t kSkipped = 100;
+inline constexpr uint32_t kStatusOk = 200;
+
+// Time as the run sees it: handed to the engine so that tests can drive the waits.
+class Clock {
+public:
+    using TimePoint = std::chrono::steady_clock::time_point;
+    virtual ~Clock() = default;
+    virtual TimePoint Now() const = 0;
+    // Waits `span`, calling `yield` (when set) at least every 50 ms.
+    virtual void Wait(std::chrono::milliseconds span, const std::function<void()>& yield) = 0;
+};
+
+// The machine's monotonic clock.
+class SystemClock : public Clock {
+public:
+    TimePoint Now() const override;
+    void Wait(std::chrono::milliseconds span, const std::function<void()>& yield) override;
+    static SystemClock& Instance();
+};
 
 // Run states.
 enum CheckStatusValue { kIdle = 0, kRunning = 1, kSuspended = 2 };
 
 // How a front end follows a run. Every hook is optional.
+struct StartOutcome;
+
 struct RunObserver {
     std::function<void()> yield;                        // process pending user events; never waits
     std::function<void(int percent)> progress;          // 0..100
@@ -34,6 +74,7 @@ struct RunObserver {
     std::function<void(const std::string& base)> baseChanged;
     std::function<void(int status)> stateChanged;       // CheckStatus after a change
     std::function<void(const std::string& path)> showReport;  // a finished, non-empty report file
+    std::function<void(const StartOutcome&)> runSetUp;  // a new run is set up; its passes begin
 };
 
 // The settings a run is made with (the dialog's fields and check boxes).
@@ -55,6 +96,7 @@ struct RunContext {
     RunContext& operator=(const RunContext&) = delete;
 
     HttpClient* hOpen;  // may be null for local sites only
+    Clock* clock = &SystemClock::Instance();
     ListModel model;
     ListBox LB;
     RunObserver observer;
@@ -72,17 +114,19 @@ struct RunContext {
 
     // Pass loop.
     int CheckStatus = kIdle;
+    bool settingUp = false;  // a new run is being set up (its yields may bring a second Start)
+    bool inPasses = false;   // the pass loop is on the stack (it may not yet have noticed a suspension)
     int curlig = 0;
     int level = 0;
     int maxlevel = 0;
     int maxlig = 0;
     bool bFin = false;
     bool bLocalL1 = false;
-    uint16_t reflig = kNoReferrer;
+    int reflig = -1;         // full index of the entry whose page szCurPage names; -1 none
 
     // Lives as long as the program: after a time-out, failed opens are repeated for this long.
     bool bTimeout = false;
-    int timeoutWindowMs = 10000;
+    std::chrono::milliseconds timeoutWindow{10000};
 
     std::unique_ptr<Report> fhLog;
     std::vector<char> fBuf = std::vector<char>(kMaxCarry + kScanBlock + 8);
@@ -99,3 +143,5 @@ struct RunContext {
             fhLog->Write(bytes);
     }
 };
+
+}  // namespace aracnide

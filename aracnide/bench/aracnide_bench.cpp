@@ -11,6 +11,8 @@
 
 #include <memory>
 
+using namespace aracnide;
+
 namespace {
 
 // About 2 MB of navigation lists: every line holds a link and an image, over 2,000 distinct targets.
@@ -124,7 +126,9 @@ void BM_RunSite(benchmark::State& state)
     RunContext ctx(&client);
     ctx.reportPath = dir.Path() + "ARACNIDE.LOG";
     for (auto _ : state) {
-        Start(ctx, srv.Root());
+        RunRequest request;
+        request.location = srv.Root();
+        Start(ctx, request);
         if (ctx.LB.GetCount() != kPages + 1)
             state.SkipWithError("the run did not reach every page");
     }

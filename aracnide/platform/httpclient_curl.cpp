@@ -2,6 +2,7 @@
 // the same host reuse their connection; each request is one easy handle driven only while the caller waits.
 
 #include "httpclient.h"
+#include "text.h"
 
 #include <curl/curl.h>
 
@@ -10,6 +11,8 @@
 #include <chrono>
 #include <cstring>
 #include <vector>
+
+namespace aracnide {
 
 namespace {
 
@@ -33,13 +36,6 @@ struct CurlGlobal {
     CurlGlobal() { curl_global_init(CURL_GLOBAL_DEFAULT); }
     ~CurlGlobal() { curl_global_cleanup(); }
 };
-
-bool IEquals(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return (x | 0x20) == (y | 0x20);
-           });
-}
 
 std::string_view Trim(std::string_view s)
 {
@@ -111,6 +107,8 @@ struct HttpRequest::Transfer {
     std::string body;     // received and not yet read: body[bodyPos..]
     size_t bodyPos = 0;
     Clock::time_point lastActivity;
+    Clock::time_point deadline;  // the whole request, headers and body, ends by then
+    std::string url;
 
     size_t Available() const { return body.size() - bodyPos; }
 };
@@ -122,6 +120,7 @@ struct HttpClient::Impl {
     std::string agent;
     long connectTimeoutMs = 15000;
     long receiveTimeoutMs = 15000;
+    long requestDeadlineMs = 60000;
     std::function<void()> yield;
 
     EasyHandle TakeEasy()
@@ -162,7 +161,8 @@ struct HttpClient::Impl {
     }
 
     // Drives the network until `ready()` holds or the transfer ends. A wait longer than the receive
-    // time-out without a byte from the server, or past `deadline`, fails with the time-out error.
+    // time-out without a byte from the server, or past `deadline`, fails with the time-out error; past
+    // the request's own deadline, with the error that says the transfer was cut.
     template <class Ready>
     bool Drive(HttpRequest::Transfer& t, Ready ready, ErrorInfo& err,
                Clock::time_point deadline = Clock::time_point::max())
@@ -172,10 +172,17 @@ struct HttpClient::Impl {
             int running = 0;
             curl_multi_perform(multi.get(), &running);
             ReapMessages();
-            if (ready() || t.done)
+            if (t.done)
+                return true;
+            // Checked before `ready`: a server that sends a byte now and then is still cut.
+            const Clock::time_point now = Clock::now();
+            if (now >= t.deadline) {
+                err = TransferCut(t.url, requestDeadlineMs);
+                return false;
+            }
+            if (ready())
                 return true;
             const Clock::time_point last = std::max(start, t.lastActivity);
-            const Clock::time_point now = Clock::now();
             if (now - last >= std::chrono::milliseconds(receiveTimeoutMs) || now >= deadline) {
                 err = HttpError(kErrTimeout);
                 return false;
@@ -241,6 +248,8 @@ std::unique_ptr<HttpRequest::Transfer> HttpClient::Impl::Start(const std::string
 {
     auto t = std::make_unique<HttpRequest::Transfer>();
     t->owner = this;
+    t->url = url;
+    t->deadline = Clock::now() + std::chrono::milliseconds(requestDeadlineMs);
     t->easy = TakeEasy();
     if (!t->easy || !multi) {
         err = HttpError(kErrOutOfHandles);
@@ -359,10 +368,11 @@ HttpClient::HttpClient(std::string agent) : d_(std::make_unique<Impl>())
 
 HttpClient::~HttpClient() = default;
 
-void HttpClient::SetOptions(long connectTimeoutMs, long receiveTimeoutMs)
+void HttpClient::SetOptions(long connectTimeoutMs, long receiveTimeoutMs, long requestDeadlineMs)
 {
     d_->connectTimeoutMs = connectTimeoutMs;
     d_->receiveTimeoutMs = receiveTimeoutMs;
+    d_->requestDeadlineMs = requestDeadlineMs;
 }
 
 void HttpClient::SetYield(std::function<void()> yield) { d_->yield = std::move(yield); }
@@ -390,3 +400,5 @@ std::unique_ptr<HttpRequest> HttpClient::OpenAuthenticated(const std::string& ur
     curl_easy_setopt(h, CURLOPT_REFERER, referrer.c_str());
     return d_->Finish(std::move(t), err);
 }
+
+}  // namespace aracnide

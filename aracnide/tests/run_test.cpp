@@ -9,6 +9,8 @@
 #include <mutex>
 #include <set>
 
+using namespace aracnide;
+
 namespace {
 
 const std::string kRunHeader = "Aracnide 1.20 report, Tue Dec  8 03:00:00 2026\r\n\r\n";
@@ -22,10 +24,17 @@ protected:
         ctx.observer.showReport = [this](const std::string& p) { shown.push_back(p); };
         ctx.observer.stateChanged = [this](int s) { states.push_back(s); };
     }
+    RunRequest Request(const std::string& location) const
+    {
+        RunRequest r;
+        r.location = location;
+        r.settings = ctx.settings;
+        return r;
+    }
     StartOutcome Go(const std::string& location)
     {
         const std::tm date = Date(3, 0, 0);
-        return Start(ctx, location, &date);
+        return Start(ctx, Request(location), nullptr, &date);
     }
     std::string Log() const { return dir.Read("ARACNIDE.LOG"); }
 
@@ -183,7 +192,7 @@ TEST_F(Run, SuspendStopsAfterTheCurrentEntryAndResumeRecounts)
     ctx.observer.counter = [&](int, int) {};
     ctx.observer.yield = [&] {
         if (ctx.CheckStatus == kRunning && ctx.curlig == 2 && ++checks == 1)
-            Start(ctx, start);  // the Start button pressed during the run: suspend
+            Start(ctx, Request(start));  // the Start button pressed during the run: suspend
     };
     StartOutcome out = Go(start);
     EXPECT_EQ(out.result, StartOutcome::Started);
@@ -192,7 +201,7 @@ TEST_F(Run, SuspendStopsAfterTheCurrentEntryAndResumeRecounts)
     EXPECT_EQ(ctx.LB.GetString(1).find('\t') != std::string::npos, true);
     EXPECT_EQ(ctx.LB.GetString(2).find('\t'), std::string::npos);
     EXPECT_TRUE(shown.size() == 1);  // only the first run's report so far
-    EXPECT_EQ(Start(ctx, start).result, StartOutcome::Resumed);
+    EXPECT_EQ(Start(ctx, Request(start)).result, StartOutcome::Resumed);
     EXPECT_EQ(ctx.CheckStatus, kIdle);
     EXPECT_EQ(Entries(ctx), whole);
     EXPECT_EQ(shown.size(), 2u);
@@ -231,7 +240,8 @@ TEST_F(Run, ListFileEntriesAreCheckedWithoutExploring)
 
     const StartOutcome missing = Go(dir.Path() + "nothere.txt#1");
     EXPECT_EQ(missing.result, StartOutcome::ListFileFailed);
-    EXPECT_EQ(missing.message, dir.Path() + "nothere.txt: No such file or directory");
+    EXPECT_EQ(missing.fileName, dir.Path() + "nothere.txt");
+    EXPECT_EQ(missing.message, "No such file or directory");
     EXPECT_EQ(ctx.CheckStatus, kIdle);
 }
 

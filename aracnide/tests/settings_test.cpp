@@ -5,6 +5,8 @@
 
 #include <sys/stat.h>
 
+using namespace aracnide;
+
 namespace {
 
 mode_t ModeOf(const std::string& path)

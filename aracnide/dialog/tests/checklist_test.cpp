@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace aracnide;
+
 namespace {
 
 TEST(CheckListColumns, TheResultStartsAtTheFirstTabStopPastItsEntry)

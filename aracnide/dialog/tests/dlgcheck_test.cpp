@@ -25,6 +25,8 @@
 #include <cstring>
 #include <functional>
 
+using namespace aracnide;
+
 namespace {
 
 class ScriptedPrompts : public Prompts {
