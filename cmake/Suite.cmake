@@ -7,7 +7,7 @@ include(GoogleTest)
 
 set(CMAKE_AUTOMOC ON)
 
-# Programs land in build/bin, benchmarks in build/bench.
+# Programs land in build/bin, benchmarks in build/bench, fuzz targets in build-fuzz/fuzz.
 function(suite_program target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endfunction()
@@ -41,4 +41,33 @@ function(suite_xvfb_test name)
   cmake_parse_arguments(ARG "" "TARGET" "ENVIRONMENT" ${ARGN})
   add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" $<TARGET_FILE:${ARG_TARGET}>)
   set_tests_properties(${name} PROPERTIES TIMEOUT 180 RESOURCE_LOCK xvfb ENVIRONMENT "${ARG_ENVIRONMENT}")
+endfunction()
+
+# suite_fuzz(NAME SOURCES... LIBS ... [CORPUS DIR]): a libFuzzer target, built only in the fuzz build
+# (clang, -DSUITE_FUZZ=ON; `./suite fuzz` makes it). Call it from a program's `fuzz/` folder; its seed corpus
+# is `fuzz/corpus/NAME/` there unless CORPUS says otherwise. `./suite fuzz` runs every target over its seeds,
+# `./suite fuzz NAME SECONDS` mutates from them. The libraries the target links are instrumented too, since
+# the fuzz build compiles everything with -fsanitize=fuzzer-no-link.
+if(SUITE_FUZZ AND NOT TARGET fuzz)
+  add_custom_target(fuzz)
+  file(GLOB stale_seeds ${CMAKE_BINARY_DIR}/fuzz/*.seeds)  # of targets since removed
+  if(stale_seeds)
+    file(REMOVE ${stale_seeds})
+  endif()
+endif()
+function(suite_fuzz name)
+  if(NOT SUITE_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(ARG "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_CORPUS)
+    set(ARG_CORPUS ${CMAKE_CURRENT_SOURCE_DIR}/corpus/${name})
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)
+  add_dependencies(fuzz ${name})
+  # The suite script finds each target's seeds through this file.
+  file(WRITE ${CMAKE_BINARY_DIR}/fuzz/${name}.seeds "${ARG_CORPUS}\n")
 endfunction()
