@@ -301,8 +301,10 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
     char stop = st.lastStop;
     bool stopBase = st.lastTagBase;
     size_t known = 0;
+    st.looked += len;
     auto advance = [&](size_t to) {
         for (size_t q = to; q > known; --q) {
+            ++st.looked;
             if (IsStop(buf[q - 1])) {
                 stop = buf[q - 1];
                 stopBase = stop == '<' && TagIsBase(buf, q - 1, len);
@@ -441,16 +443,18 @@ ScanEnd ScanPage(RunContext& ctx, PageState& st, PageReader& reader, bool bSize,
     st.bComment = false;
     st.lastStop = 0;
     st.lastTagBase = false;
+    st.looked = 0;
     std::fill_n(st.before, 3, '\0');
     uint64_t total = 0;
     for (;;) {
         // A block is filled by as many reads as it takes: a server that sends a few bytes at a time
         // does not make the carried text be scanned again for each of them.
+        const size_t block = std::clamp<size_t>(st.blockSize, 1, kScanBlock);
         size_t len = st.decal;
         bool ended = false;
         ErrorInfo err;
-        while (len - st.decal < kScanBlock) {
-            const long n = reader.Read(buf + len, kScanBlock - (len - st.decal), err);
+        while (len - st.decal < block) {
+            const long n = reader.Read(buf + len, block - (len - st.decal), err);
             if (n <= 0) {
                 ended = true;
                 break;
