@@ -227,7 +227,7 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
     if (line != -1 && ctx.settings.ReportOpt == 1)
         ctx.Log(PageHeaderText(url));
     st.szTmpBHref = PageDirectory(url, ctx.szBaseDom);
-    ctx.Yield();
+    ctx.YieldBriefly();
 
     if (st.bFile) {
         LocalFile file;

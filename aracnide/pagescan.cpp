@@ -420,7 +420,7 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
         if (end >= len)
             return carry(c);
         HandleLink(ctx, st, std::string_view(buf + v, end - v));
-        ctx.Yield();
+        ctx.YieldBriefly();
         p = end;
     }
     // A marker cut by the block end ("hr", "sr" ...) is carried so that the next block completes it.

@@ -192,7 +192,7 @@ int RunChecks(RunContext& ctx, const Profile* ini)
             const int cur = ctx.curlig;
             ctx.LB.SetCaretIndex(cur);
             ctx.LB.SetSelIndex(cur);
-            ctx.Yield();
+            ctx.YieldBriefly();  // the full yield comes after the entry, where a Suspend is looked for
 
             const int ref = ctx.LB.GetReferrer(cur);
             if (ref != ctx.reflig) {

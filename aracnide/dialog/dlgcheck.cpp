@@ -264,18 +264,25 @@ void DlgCheck::OnInitDialog()
     ctx_.szVersion = version_.toStdString();
 
     RunObserver& o = ctx_.observer;
+    // A flush just before the events are taken: its repaint happens at once, so repaints are spaced
+    // as the flushes are.
     o.yield = [this] {
+        const bool flushed = Flush(false);
         QCoreApplication::processEvents();
-        Flush(false);
+        if (flushed)
+            sinceFlush_.start();  // the interval runs from the end of the repaint
     };
+    // During a run the figures wait for the next flush; outside one they show at once.
     o.progress = [this](int percent) {
         pendingPercent_ = percent;
-        Flush(false);
+        if (!Busy(ctx_))
+            Flush(true);
     };
     o.counter = [this](int done, int count) {
-        pendingCounter_ = QStringLiteral("%1 / %2").arg(done).arg(count);
+        pendingCounter_ = {done, count};
         counterPending_ = true;
-        Flush(false);
+        if (!Busy(ctx_))
+            Flush(true);
     };
     o.baseChanged = [this](const std::string& base) { baseDisplay_->setText(FromBytes(base)); };
     o.stateChanged = [this](int) {
@@ -378,7 +385,6 @@ void DlgCheck::ClearCommand()
         return;
     Flush(true);
     counter_->clear();
-    pendingCounter_.clear();
     counterPending_ = false;
 }
 
@@ -403,15 +409,15 @@ void DlgCheck::ShowState()
     clear_->setEnabled(!busy);
 }
 
-void DlgCheck::Flush(bool now)
+bool DlgCheck::Flush(bool now)
 {
     if (!now && sinceFlush_.isValid() && sinceFlush_.elapsed() < kRepaintMs)
-        return;
+        return false;
     sinceFlush_.start();
     listModel_->Flush();
     if (counterPending_) {
         counterPending_ = false;
-        counter_->setText(pendingCounter_);
+        counter_->setText(QStringLiteral("%1 / %2").arg(pendingCounter_.first).arg(pendingCounter_.second));
     }
     if (pendingPercent_ >= 0) {
         gauge_->SetPercent(pendingPercent_);
@@ -419,6 +425,7 @@ void DlgCheck::Flush(bool now)
         if (isMinimized())
             setWindowTitle(ComputeGauge(gauge_->size(), gauge_->JgCur()).text);
     }
+    return true;
 }
 
 void DlgCheck::changeEvent(QEvent* event)

@@ -70,8 +70,8 @@ private:
     void QuitCommand();
     void ShowState();
     // Brings the list, the counter and the gauge up to date with the run (at most every kRepaintMs
-    // unless `now`).
-    void Flush(bool now);
+    // unless `now`). Whether it did.
+    bool Flush(bool now);
 
     RunContext& ctx_;
     Profile& ini_;
@@ -107,7 +107,7 @@ private:
     bool bLogData_ = false;  // read from the settings at start; no control shows it
     // What the run reported since the last flush.
     int pendingPercent_ = -1;
-    QString pendingCounter_;
+    std::pair<int, int> pendingCounter_;  // done, count
     bool counterPending_ = false;
     QElapsedTimer sinceFlush_;
 };

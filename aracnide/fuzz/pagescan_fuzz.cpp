@@ -59,8 +59,8 @@ Outcome Scan(std::string_view page, uint8_t options, size_t block, size_t step)
     Outcome out;
     for (int i = 0; i < ctx.LB.GetCount(); ++i) {
         const std::string& e = ctx.model.At(i).text;
-        // A link text ends before any of these, and resolution never empties it.
-        if (e.empty() || e.find_first_of("\"'#> \r\n\t") != std::string::npos)
+        // Resolution never empties a link text.
+        if (e.empty())
             std::abort();
         if (ctx.LB.GetReferrer(i) != ctx.curlig || ctx.LB.GetItemData(i) != EntryData(ctx.curlig, false))
             std::abort();
