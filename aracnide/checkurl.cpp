@@ -257,7 +257,7 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
         }
         st.szHtml = szUrl;
         CurSize = static_cast<uint32_t>(std::min<uint64_t>(static_cast<uint64_t>(info.st_size), UINT32_MAX));
-        dwCode = 200;
+        dwCode = kStatusOk;
         ScanAndSize(ctx, st, file, explore, bSize, CurSize);
         if (const int e = file.Close()) {
             ErrorOut(ctx, SystemError(e));
@@ -302,7 +302,7 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
         }
         ctx.Yield();
         dwCode = static_cast<uint32_t>(req->Status());
-        if (dwCode == 200)
+        if (dwCode == kStatusOk)
             break;
 
         if (ctx.settings.ReportOpt == 0)

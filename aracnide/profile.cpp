@@ -112,7 +112,7 @@ int ProfileInt(std::string_view value)
     const std::string_view v = Trim(value);
     size_t i = 0;
     const bool negative = i < v.size() && v[i] == '-';
-    if (i < v.size() && (v[i] == '-' || v[i] == '+'))
+    if (negative)
         ++i;
     // Accumulated as a negative number, whose range holds INT_MIN, and clamped as soon as it leaves
     // the range of int.

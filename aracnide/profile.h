@@ -32,7 +32,7 @@ private:
     std::vector<std::string> lines_;
 };
 
-// A stored value as a number: its leading decimal digits (after blanks and a sign), 0 when it has
+// A stored value as a number: its leading decimal digits (after blanks and a "-"), 0 when it has
 // none, clamped to the range of int.
 int ProfileInt(std::string_view value);
 

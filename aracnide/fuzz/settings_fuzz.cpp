@@ -37,8 +37,8 @@ int Reference(std::string_view v)
     while (!v.empty() && (v.front() == ' ' || v.front() == '\t'))
         v.remove_prefix(1);
     bool negative = false;
-    if (!v.empty() && (v.front() == '-' || v.front() == '+')) {
-        negative = v.front() == '-';
+    if (!v.empty() && v.front() == '-') {
+        negative = true;
         v.remove_prefix(1);
     }
     long long n = 0;
@@ -55,11 +55,17 @@ int Reference(std::string_view v)
 const std::string& Scratch()
 {
     static const std::string path = [] {
-        char name[] = "/tmp/aracnide-settings-fuzz-XXXXXX";
-        const int fd = mkstemp(name);
-        if (fd >= 0)
-            close(fd);
-        return std::string(name);
+        // In memory where possible: rewriting a file on disk tens of thousands of times a second would
+        // wait for the disk.
+        for (const char* dir : {"/dev/shm", "/tmp"}) {
+            std::string name = std::string(dir) + "/aracnide-settings-fuzz-XXXXXX";
+            const int fd = mkstemp(name.data());
+            if (fd >= 0) {
+                close(fd);
+                return name;
+            }
+        }
+        return std::string("/tmp/aracnide-settings-fuzz");
     }();
     return path;
 }

@@ -143,7 +143,7 @@ TEST_F(SettingsFile, NumbersAreClampedToTheRangeOfInt)
 {
     const std::pair<std::string, int> rows[] = {
         {"9999999999", 2147483647}, {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
-        {"-99999999999999999999", -2147483647 - 1}, {" 42x", 42}, {"+7", 7}, {"x1", 0}, {"", 0}, {"-", 0},
+        {"-99999999999999999999", -2147483647 - 1}, {" 42x", 42}, {"+7", 0}, {"x1", 0}, {"", 0}, {"-", 0},
     };
     for (const auto& [text, value] : rows)
         EXPECT_EQ(ProfileInt(text), value) << text;
