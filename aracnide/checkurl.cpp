@@ -88,8 +88,19 @@ bool HasScheme(std::string_view s)
 
 // An error that ends a check right after its status record: written under that record's page header
 // and referrer, and closed by the blank line that ends every status.
+void RecordError(RunContext& ctx, const ErrorInfo& e)
+{
+    if (ctx.recording && ctx.recording->error.empty()) {
+        std::string_view text = e.text;
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+            text.remove_suffix(1);
+        ctx.recording->error = text;
+    }
+}
+
 void ErrorAfterStatus(RunContext& ctx, const ErrorInfo& e)
 {
+    RecordError(ctx, e);
     ctx.Log("> Error: " + std::string(std::string_view(e.text).substr(0, 250)));
     ctx.Log("\r\n");
     if (e.code == kErrTimeout)
@@ -165,6 +176,7 @@ uint32_t ErrorOut(RunContext& ctx, const ErrorInfo& e)
     ctx.Log(std::string_view(e.text).substr(0, 250));
     if (e.code == kErrTimeout)
         ctx.bTimeout = true;
+    RecordError(ctx, e);
     return e.code;
 }
 
@@ -215,6 +227,22 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
         }
     } restore{ctx, line < 0 ? ctx.szCurUrl : std::string(), line < 0};
 
+    // What the check finds goes to the entry's record (image checks have none of their own).
+    struct Recording {
+        RunContext& ctx;
+        CheckRecord* saved;
+        ~Recording() { ctx.recording = saved; }
+    } recording{ctx, ctx.recording};
+    ctx.recording = nullptr;
+    if (line >= 0 && ctx.keepRecords) {
+        if (ctx.records.size() <= static_cast<size_t>(line))
+            ctx.records.resize(static_cast<size_t>(line) + 1);
+        CheckRecord& r = ctx.records[static_cast<size_t>(line)];
+        r.checked = true;
+        r.url = url;
+        ctx.recording = &r;
+    }
+
     PageState st;
     st.bFile = IsLocal(url);
     st.szHtml = url;
@@ -222,7 +250,15 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
     ctx.szCurUrl = url;
     uint32_t dwCode = 0, dwCode2 = 0, CurSize = 0;
     bool bSize = true;
-    auto result = [&] { return line == -1 ? CurSize : (dwCode2 ? dwCode2 : dwCode); };
+    auto result = [&] {
+        const uint32_t r = line == -1 ? CurSize : (dwCode2 ? dwCode2 : dwCode);
+        if (ctx.recording) {
+            ctx.recording->result = r;
+            ctx.recording->sizeKnown = dwCode == kStatusOk && (bSize || CurSize > 0);
+            ctx.recording->size = CurSize;
+        }
+        return r;
+    };
 
     if (line != -1 && ctx.settings.ReportOpt == 1)
         ctx.Log(PageHeaderText(url));
@@ -329,6 +365,8 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
             szUrl = ResolveLocation(szUrl, *location);
             explore = false;  // a redirect target is never scanned
             ctx.Log("> Link to " + szUrl + "\r\n\r\n");
+            if (ctx.recording)
+                ctx.recording->redirects.push_back(szUrl);
             dwCode2 = dwCode;
             needOpen = true;
             continue;

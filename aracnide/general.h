@@ -8,9 +8,11 @@
 
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace aracnide {
@@ -87,7 +89,21 @@ struct RunSettings {
     int ReportOpt = 0;       // 0 errors only, 1 everything
     int MaxLevel = 0;        // passes during which absolute entries are explored
     int Timeout = 15;        // seconds, connect and receive
+    int jobs = 1;            // requests in flight at once (the entries ahead of the one being checked)
+    bool wholeSite = false;  // links to the start location's scheme, host and port are all local
     std::string szUser, szPass;
+};
+
+// What one entry's check found, kept for the command line's JSON output and summary.
+struct CheckRecord {
+    bool checked = false;
+    std::string url;                     // the URL or path as checked
+    uint32_t result = 0;                 // the check's result (see CheckUrl)
+    std::string error;                   // the first error record's text, without its line end
+    std::vector<std::string> redirects;  // the URLs the redirects led to, in order
+    bool sizeKnown = false;
+    uint32_t size = 0;                   // bytes of the page, when known
+    std::vector<int> referrers;          // the entries whose pages link to it, in the order found
 };
 
 // Everything one run shares between the scan, the checks and the pass loop.
@@ -108,6 +124,7 @@ struct RunContext {
     // Site and current entry.
     std::string szBaseDom;   // scheme://host/ or the local start directory, with its final "/"
     std::string authOrigin;  // scheme://host:port of the start location: the only one given credentials
+    std::string siteOrigin;  // the same for the whole-site rule (empty for a local site or a list file)
     std::string szCurUrl;    // URL of the check in progress
     std::string szCurPage;   // page on which the entry being checked was found
     std::string szImage;     // image names already sized for this entry, each followed by ","
@@ -128,6 +145,18 @@ struct RunContext {
     // Lives as long as the program: after a time-out, failed opens are repeated for this long.
     bool bTimeout = false;
     std::chrono::milliseconds timeoutWindow{10000};
+
+    // Entries whose requests were started ahead (index, URL), in list order; the next index to look at.
+    std::deque<std::pair<int, std::string>> prefetched;
+    int prefetchNext = 0;
+
+    // Filled only when `keepRecords` is set: one record per entry, by index.
+    bool keepRecords = false;
+    std::vector<CheckRecord> records;
+    CheckRecord* recording = nullptr;  // the record of the entry check in progress (not image checks)
+    // Image sizes by URL, for `imageCache` runs: each image is asked for once.
+    bool imageCache = false;
+    std::unordered_map<std::string, uint32_t> imageSizes;
 
     std::unique_ptr<Report> fhLog;
     std::vector<char> fBuf = std::vector<char>(kMaxCarry + kScanBlock + 8);

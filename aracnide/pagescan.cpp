@@ -112,6 +112,18 @@ void AddLink(RunContext& ctx, PageState& st, std::string_view link)
         rel = false;
         r.assign(link);
     }
+    if (ctx.settings.wholeSite && !ctx.siteOrigin.empty() && r.find(':') != std::string::npos &&
+        Origin(r) == ctx.siteOrigin && Origin(ctx.szBaseDom) == ctx.siteOrigin) {
+        // The whole site is local: a link to its host, in any form, is stored relative to the base.
+        // An empty path is the site root: the start entry when the run started there, else "/".
+        r.erase(0, std::min(HostEnd(r) + 1, r.size()));
+        if (r.empty()) {
+            if (ctx.LB.GetCount() > 0 && ctx.LB.GetString(0).substr(0, ctx.LB.GetString(0).find('\t')).empty())
+                return;
+            r = "/";
+        }
+        rel = true;
+    }
     const std::string_view base = ctx.szBaseDom, dir = st.szTmpBHref;
     if (r.size() >= base.size() + dir.size() && IEquals(std::string_view(r).substr(0, base.size()), base) &&
         IEquals(std::string_view(r).substr(base.size(), dir.size()), dir)) {
@@ -125,11 +137,28 @@ void AddLink(RunContext& ctx, PageState& st, std::string_view link)
     if (!rel && !ctx.settings.bCEL)
         return;
     SimplifyUrl(r);
-    if (ctx.LB.Contains(r))
+    if (ctx.LB.Contains(r)) {
+        if (ctx.keepRecords) {
+            // One more page that links to the entry (once per page).
+            const int found = ctx.LB.FindString(r);
+            if (found >= 0) {
+                if (ctx.records.size() <= static_cast<size_t>(found))
+                    ctx.records.resize(static_cast<size_t>(found) + 1);
+                std::vector<int>& refs = ctx.records[static_cast<size_t>(found)].referrers;
+                if (refs.empty() || refs.back() != ctx.curlig)
+                    refs.push_back(ctx.curlig);
+            }
+        }
         return;
+    }
     const int index = ctx.LB.AddString(r);
     if (index < 0)
         return;
+    if (ctx.keepRecords) {
+        if (ctx.records.size() <= static_cast<size_t>(index))
+            ctx.records.resize(static_cast<size_t>(index) + 1);
+        ctx.records[static_cast<size_t>(index)].referrers.push_back(ctx.curlig);
+    }
     ctx.LB.SetItemData(index, EntryData(ctx.curlig, false));
     ctx.LB.SetReferrer(index, ctx.curlig);
     const int count = ctx.LB.GetCount();
@@ -179,7 +208,17 @@ void SizeImage(RunContext& ctx, PageState& st, std::string_view link)
     }
     if (IsLocal(url))
         UrlToFile(url);
-    const uint32_t size = CheckUrl(ctx, url, -1, false);
+    // With the cache, an image is asked for once per run. Only a check that wrote nothing to the report
+    // is kept: the records of a failed one are written again for every page, as without the cache.
+    uint32_t size;
+    if (auto cached = ctx.imageCache ? ctx.imageSizes.find(url) : ctx.imageSizes.end(); cached != ctx.imageSizes.end()) {
+        size = cached->second;
+    } else {
+        const uint64_t before = ctx.fhLog ? ctx.fhLog->Size() : 0;
+        size = CheckUrl(ctx, url, -1, false);
+        if (ctx.imageCache && (ctx.fhLog ? ctx.fhLog->Size() : 0) == before)
+            ctx.imageSizes.emplace(url, size);
+    }
     if (ctx.settings.ReportOpt == 1)
         ctx.Log(SizeLine(size, link));
     ctx.UrlSize += size;

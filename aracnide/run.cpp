@@ -4,6 +4,7 @@
 #include "pagescan.h"
 #include "settings.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -54,6 +55,52 @@ void CloseAndShow(RunContext& ctx)
         ctx.observer.showReport(path);
 }
 
+// The URL a check of entry `text` asks the HTTP client for; empty when it asks for none (a local file,
+// or an external link left unchecked).
+std::string RequestUrl(const RunContext& ctx, const std::string& text)
+{
+    if (text.find(':') != std::string::npos)
+        return ctx.settings.bCEL && !IsLocal(text) ? text : std::string();
+    const std::string url = OnBase(ctx.szBaseDom, text);
+    return IsLocal(url) ? std::string() : url;
+}
+
+// With several jobs, the requests of the entries after `cur` start now, so that their answers come
+// while earlier entries are checked; every check still runs in list order and takes its request from
+// the client, so the report is the report of one job. A request no check took is ended once its
+// entry has been passed.
+void PrefetchAhead(RunContext& ctx, int cur)
+{
+    if (ctx.settings.jobs <= 1 || !ctx.hOpen)
+        return;
+    while (!ctx.prefetched.empty() && ctx.prefetched.front().first <= cur) {
+        if (ctx.prefetched.front().first < cur)
+            ctx.hOpen->DropPrefetch(ctx.prefetched.front().second);
+        ctx.prefetched.pop_front();
+    }
+    ctx.prefetchNext = std::max(ctx.prefetchNext, cur + 1);
+    const int count = ctx.LB.GetCount();
+    while (ctx.prefetchNext < count && static_cast<int>(ctx.hOpen->Prefetches()) < ctx.settings.jobs - 1) {
+        const int k = ctx.prefetchNext++;
+        std::string text = ctx.LB.GetString(k);
+        if (text.find('\t') != std::string::npos)
+            continue;  // already checked
+        const std::string url = RequestUrl(ctx, text);
+        if (url.empty() || ctx.hOpen->IsPrefetched(url))
+            continue;
+        ctx.hOpen->Prefetch(url);
+        ctx.prefetched.emplace_back(k, url);
+    }
+}
+
+void EndPrefetches(RunContext& ctx)
+{
+    if (ctx.hOpen)
+        ctx.hOpen->DropPrefetches();
+    ctx.prefetched.clear();
+    ctx.prefetchNext = 0;
+}
+
 StartOutcome NotStarted(RunContext& ctx, StartOutcome::Result r, std::string message = {})
 {
     // The report made for a run that does not start holds only its header: closed, not shown.
@@ -96,6 +143,9 @@ StartOutcome NewRun(RunContext& ctx, const RunRequest& request, Profile* ini, co
     ctx.level = 0;
     ctx.curlig = 0;
     ctx.szCurPage.clear();  // a new run carries no referring page over from the last one
+    EndPrefetches(ctx);
+    ctx.records.clear();
+    ctx.imageSizes.clear();
     ctx.settings = request.settings;
     if (ini)
         stored(ini->WriteString("Init", "Timeout", request.timeoutText));
@@ -128,6 +178,7 @@ StartOutcome NewRun(RunContext& ctx, const RunRequest& request, Profile* ini, co
         ctx.settings.bRLS = false;
         ctx.settings.bCEL = true;
         ctx.authOrigin.clear();  // list entries may lie anywhere: no credentials are sent
+        ctx.siteOrigin.clear();
         out.listFile = true;
         out.location = name;
     } else {
@@ -138,6 +189,7 @@ StartOutcome NewRun(RunContext& ctx, const RunRequest& request, Profile* ini, co
             ctx.szBaseDom = loc.substr(0, slash + 1);
             start = loc.substr(slash + 1);
             ctx.authOrigin.clear();
+            ctx.siteOrigin.clear();
         } else {
             const size_t first = loc.find('/');
             if (first == std::string::npos || first + 1 >= loc.size() || loc[first + 1] != '/')
@@ -148,6 +200,7 @@ StartOutcome NewRun(RunContext& ctx, const RunRequest& request, Profile* ini, co
             ctx.szBaseDom = loc.substr(0, end + 1);
             start = end + 1 < loc.size() ? loc.substr(end + 1) : std::string();
             ctx.authOrigin = Origin(loc);
+            ctx.siteOrigin = ctx.authOrigin;
         }
         out.location = loc;
         if (ctx.observer.baseChanged)
@@ -176,7 +229,11 @@ int RunChecks(RunContext& ctx, const Profile* ini)
     struct InPasses {
         RunContext& ctx;
         explicit InPasses(RunContext& c) : ctx(c) { ctx.inPasses = true; }
-        ~InPasses() { ctx.inPasses = false; }
+        ~InPasses()
+        {
+            ctx.inPasses = false;
+            EndPrefetches(ctx);  // a suspended run starts its requests again when it resumes
+        }
     } inPasses(ctx);
     SetState(ctx, kRunning);
     if (ini)
@@ -192,6 +249,7 @@ int RunChecks(RunContext& ctx, const Profile* ini)
             const int cur = ctx.curlig;
             ctx.LB.SetCaretIndex(cur);
             ctx.LB.SetSelIndex(cur);
+            PrefetchAhead(ctx, cur);
             ctx.YieldBriefly();  // the full yield comes after the entry, where a Suspend is looked for
 
             const int ref = ctx.LB.GetReferrer(cur);

@@ -84,7 +84,18 @@ public:
     void SetYield(std::function<void()> yield);
 
     // GET without credentials; returns once the status and headers are in. Redirects are not followed.
+    // A request started by Prefetch for the same URL is taken instead of a new one.
     std::unique_ptr<HttpRequest> OpenUrl(const std::string& url, ErrorInfo& err);
+
+    // Starts a GET of `url` now, to go on while the caller does other things, for a later OpenUrl of
+    // the same URL. Its body is buffered only up to a bound (the transfer pauses there).
+    void Prefetch(const std::string& url);
+    size_t Prefetches() const;
+    bool IsPrefetched(const std::string& url) const;
+    // Ends the request started ahead for `url`, if no OpenUrl took it.
+    void DropPrefetch(const std::string& url);
+    // Ends every request started ahead that no OpenUrl took.
+    void DropPrefetches();
     // HTTP/1.0 GET with basic credentials and a referrer, for the one authentication retry.
     std::unique_ptr<HttpRequest> OpenAuthenticated(const std::string& url, const std::string& user,
                                                    const std::string& password, const std::string& referrer,

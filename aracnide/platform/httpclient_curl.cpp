@@ -10,6 +10,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 namespace aracnide {
@@ -122,6 +123,17 @@ struct HttpClient::Impl {
     long receiveTimeoutMs = 15000;
     long requestDeadlineMs = 60000;
     std::function<void()> yield;
+    // Requests started ahead of the checker, by URL, until OpenUrl takes them.
+    std::unordered_map<std::string, std::unique_ptr<HttpRequest::Transfer>> prefetched;
+
+    ~Impl() { DropPrefetches(); }
+
+    void DropPrefetches()
+    {
+        for (auto& [url, t] : prefetched)
+            Detach(*t);
+        prefetched.clear();
+    }
 
     EasyHandle TakeEasy()
     {
@@ -194,6 +206,7 @@ struct HttpClient::Impl {
     }
 
     std::unique_ptr<HttpRequest::Transfer> Start(const std::string& url, ErrorInfo& err);
+    bool Attach(HttpRequest::Transfer& t, ErrorInfo& err);
     std::unique_ptr<HttpRequest> Finish(std::unique_ptr<HttpRequest::Transfer> t, ErrorInfo& err);
 };
 
@@ -270,15 +283,22 @@ std::unique_ptr<HttpRequest::Transfer> HttpClient::Impl::Start(const std::string
     return t;
 }
 
+bool HttpClient::Impl::Attach(HttpRequest::Transfer& t, ErrorInfo& err)
+{
+    t.lastActivity = Clock::now();
+    if (curl_multi_add_handle(multi.get(), t.easy.get()) != CURLM_OK) {
+        err = HttpError(kErrInternal);
+        Detach(t);
+        return false;
+    }
+    t.attached = true;
+    return true;
+}
+
 std::unique_ptr<HttpRequest> HttpClient::Impl::Finish(std::unique_ptr<HttpRequest::Transfer> t, ErrorInfo& err)
 {
-    t->lastActivity = Clock::now();
-    if (curl_multi_add_handle(multi.get(), t->easy.get()) != CURLM_OK) {
-        err = HttpError(kErrInternal);
-        Detach(*t);
+    if (!t->attached && !Attach(*t, err))
         return nullptr;
-    }
-    t->attached = true;
     HttpRequest::Transfer& tr = *t;
     // A server that sends its headers a byte at a time gets twice the longer time-out for all of them.
     const Clock::time_point deadline =
@@ -379,10 +399,45 @@ void HttpClient::SetYield(std::function<void()> yield) { d_->yield = std::move(y
 
 std::unique_ptr<HttpRequest> HttpClient::OpenUrl(const std::string& url, ErrorInfo& err)
 {
+    if (auto it = d_->prefetched.find(url); it != d_->prefetched.end()) {
+        // Started ahead: the time-outs and the deadline count from now, as for a request opened now.
+        std::unique_ptr<HttpRequest::Transfer> t = std::move(it->second);
+        d_->prefetched.erase(it);
+        t->deadline = Clock::now() + std::chrono::milliseconds(d_->requestDeadlineMs);
+        return d_->Finish(std::move(t), err);
+    }
     auto t = d_->Start(url, err);
     if (!t)
         return nullptr;
     return d_->Finish(std::move(t), err);
+}
+
+void HttpClient::Prefetch(const std::string& url)
+{
+    if (d_->prefetched.count(url))
+        return;
+    ErrorInfo err;
+    auto t = d_->Start(url, err);
+    if (!t || !d_->Attach(*t, err))
+        return;  // the later OpenUrl tries again and reports what fails
+    int running = 0;
+    curl_multi_perform(d_->multi.get(), &running);
+    d_->ReapMessages();
+    d_->prefetched.emplace(url, std::move(t));
+}
+
+size_t HttpClient::Prefetches() const { return d_->prefetched.size(); }
+
+bool HttpClient::IsPrefetched(const std::string& url) const { return d_->prefetched.count(url) != 0; }
+
+void HttpClient::DropPrefetches() { d_->DropPrefetches(); }
+
+void HttpClient::DropPrefetch(const std::string& url)
+{
+    if (auto it = d_->prefetched.find(url); it != d_->prefetched.end()) {
+        d_->Detach(*it->second);
+        d_->prefetched.erase(it);
+    }
 }
 
 std::unique_ptr<HttpRequest> HttpClient::OpenAuthenticated(const std::string& url, const std::string& user,
