@@ -90,11 +90,12 @@ bool HasScheme(std::string_view s)
 // and referrer, and closed by the blank line that ends every status.
 void RecordError(RunContext& ctx, const ErrorInfo& e)
 {
-    if (ctx.recording && ctx.recording->error.empty()) {
+    CheckRecord* rec = ctx.Recording();
+    if (rec && rec->error.empty()) {
         std::string_view text = e.text;
         while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
             text.remove_suffix(1);
-        ctx.recording->error = text;
+        rec->error = text;
     }
 }
 
@@ -230,17 +231,17 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
     // What the check finds goes to the entry's record (image checks have none of their own).
     struct Recording {
         RunContext& ctx;
-        CheckRecord* saved;
-        ~Recording() { ctx.recording = saved; }
-    } recording{ctx, ctx.recording};
-    ctx.recording = nullptr;
+        int saved;
+        ~Recording() { ctx.recordIndex = saved; }
+    } recording{ctx, ctx.recordIndex};
+    ctx.recordIndex = -1;
     if (line >= 0 && ctx.keepRecords) {
         if (ctx.records.size() <= static_cast<size_t>(line))
             ctx.records.resize(static_cast<size_t>(line) + 1);
         CheckRecord& r = ctx.records[static_cast<size_t>(line)];
         r.checked = true;
         r.url = url;
-        ctx.recording = &r;
+        ctx.recordIndex = line;
     }
 
     PageState st;
@@ -252,10 +253,10 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
     bool bSize = true;
     auto result = [&] {
         const uint32_t r = line == -1 ? CurSize : (dwCode2 ? dwCode2 : dwCode);
-        if (ctx.recording) {
-            ctx.recording->result = r;
-            ctx.recording->sizeKnown = dwCode == kStatusOk && (bSize || CurSize > 0);
-            ctx.recording->size = CurSize;
+        if (CheckRecord* rec = ctx.Recording()) {
+            rec->result = r;
+            rec->sizeKnown = dwCode == kStatusOk && (bSize || CurSize > 0);
+            rec->size = CurSize;
         }
         return r;
     };
@@ -365,8 +366,8 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
             szUrl = ResolveLocation(szUrl, *location);
             explore = false;  // a redirect target is never scanned
             ctx.Log("> Link to " + szUrl + "\r\n\r\n");
-            if (ctx.recording)
-                ctx.recording->redirects.push_back(szUrl);
+            if (CheckRecord* rec = ctx.Recording())
+                rec->redirects.push_back(szUrl);
             dwCode2 = dwCode;
             needOpen = true;
             continue;

@@ -153,7 +153,13 @@ struct RunContext {
     // Filled only when `keepRecords` is set: one record per entry, by index.
     bool keepRecords = false;
     std::vector<CheckRecord> records;
-    CheckRecord* recording = nullptr;  // the record of the entry check in progress (not image checks)
+    int recordIndex = -1;  // the entry whose check is in progress (not an image check); -1 none
+    // The record of the entry check in progress, or null. Found again on each use: the records grow
+    // while a page is scanned.
+    CheckRecord* Recording()
+    {
+        return recordIndex >= 0 && static_cast<size_t>(recordIndex) < records.size() ? &records[recordIndex] : nullptr;
+    }
     // Image sizes by URL, for `imageCache` runs: each image is asked for once.
     bool imageCache = false;
     std::unordered_map<std::string, uint32_t> imageSizes;

@@ -214,6 +214,23 @@ TEST_F(SiteCheck, JsonHasOneObjectPerCheckedUrlWithEveryReferrer)
     EXPECT_EQ(json[0]["url"], root) << "in list order";
 }
 
+TEST_F(SiteCheck, ThePageBeingCheckedKeepsItsRecordWhileItsLinksAreAdded)
+{
+    TempDir local;
+    std::string index;
+    for (int i = 0; i < 3000; ++i)
+        index += "<a href=\"p" + std::to_string(i) + ".htm\">";
+    local.Write("index.htm", index);
+    std::ostringstream out, err;
+    RunCommandLine({"--check", local.Path() + "index.htm", "--report", dir.Path() + "i.log", "--json",
+                    dir.Path() + "i.json", "--no-local", "--sizes"},
+                   "1.20", out, err, false);
+    const auto json = nlohmann::json::parse(dir.Read("i.json"));
+    ASSERT_EQ(json.size(), 1u);
+    EXPECT_EQ(json[0]["result"], 200);
+    EXPECT_EQ(json[0]["size"], index.size());
+}
+
 TEST_F(SiteCheck, AnUnreachableHostIsAnErrorTextInTheJson)
 {
     std::ostringstream out, err;
