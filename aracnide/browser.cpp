@@ -4,6 +4,8 @@
 
 #include <vector>
 
+namespace aracnide {
+
 namespace {
 constexpr size_t kMaxWindows = 200;  // listeHw
 constexpr size_t kMaxTitle = 250;    // szTitreHw
@@ -39,3 +41,5 @@ std::string EnumWindowsProc(WindowLister& windows)
     }
     return {};
 }
+
+}  // namespace aracnide

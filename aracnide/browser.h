@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+namespace aracnide {
+
 // Whether a window title names a browser ("Netscape", "Internet Explorer", "Opera", "Firefox",
 // "Chromium", "Chrome", exact case, anywhere in the title).
 bool IsBrowserTitle(std::string_view title);
@@ -14,3 +16,5 @@ bool IsBrowserTitle(std::string_view title);
 // windows in the table) until one whose text begins with "http" (either case). Returns that text, or
 // an empty text when no browser shows an address.
 std::string EnumWindowsProc(WindowLister& windows);
+
+}  // namespace aracnide

@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cstring>
 
+namespace aracnide {
+
 namespace {
 
 // A local file, open for reading; closed with its error reported, or on destruction.
@@ -23,10 +25,13 @@ public:
         if (fd_ >= 0)
             ::close(fd_);
     }
-    bool Open(const std::string& path)
+    // Opens without waiting (a FIFO would block an ordinary open); 0 or errno.
+    int Open(const std::string& path)
     {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        return fd_ >= 0;
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        return fd_ >= 0 ? 0 : errno;
     }
     int fd() const { return fd_; }
     long Read(char* buffer, size_t size, ErrorInfo& err) override
@@ -81,23 +86,56 @@ bool HasScheme(std::string_view s)
     return false;
 }
 
-// Reads a response body away. False (with an error record) when it runs past the bound: the request
-// is then closed by the caller without reading further.
-bool Drain(RunContext& ctx, HttpRequest& req)
+// An error that ends a check right after its status record: written under that record's page header
+// and referrer, and closed by the blank line that ends every status.
+void RecordError(RunContext& ctx, const ErrorInfo& e)
+{
+    CheckRecord* rec = ctx.Recording();
+    if (rec && rec->error.empty()) {
+        std::string_view text = e.text;
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+            text.remove_suffix(1);
+        rec->error = text;
+    }
+}
+
+void ErrorAfterStatus(RunContext& ctx, const ErrorInfo& e)
+{
+    RecordError(ctx, e);
+    ctx.Log("> Error: " + std::string(std::string_view(e.text).substr(0, 250)));
+    ctx.Log("\r\n");
+    if (e.code == kErrTimeout)
+        ctx.bTimeout = true;
+}
+
+// Reads a response body away, block by block. It stops early, leaving the request to be closed, when
+// the run is suspended; when the body runs past its bound or a read fails, with the error returned.
+ErrorInfo Drain(RunContext& ctx, HttpRequest& req)
 {
     uint64_t total = 0;
     for (;;) {
         ErrorInfo err;
         const long n = req.Read(ctx.drainBuf.data(), kDrainBlock, err);
-        if (n <= 0)
-            return true;
+        if (n < 0)
+            return err;
+        if (n == 0)
+            return {};
         total += static_cast<uint64_t>(n);
-        if (total > kMaxDrain) {
-            ErrorOut(ctx, ErrorInfo{kErrConnectionAborted,
-                                    "The response body is longer than 1 MiB; the request was closed\r\n"});
-            return false;
-        }
+        if (total > kMaxDrain)
+            return ErrorInfo{kErrConnectionAborted, "The response body is longer than 1 MiB; the request was closed\r\n"};
+        if (ctx.CheckStatus != kRunning)
+            return {};
     }
+}
+
+bool IsRedirect(uint32_t status) { return status == 301 || status == 302 || status == 303 || status == 307 || status == 308; }
+
+// What a local path names that is not a regular file: never opened for reading.
+ErrorInfo NotAFile(const struct stat& info)
+{
+    if (S_ISDIR(info.st_mode))
+        return SystemError(EISDIR);
+    return ErrorInfo{kErrNotRegularFile, "Not a regular file (a device, FIFO or socket): it was not read\r\n"};
 }
 
 // Page scan and size records, shared by local files and URLs (steps after the page is open).
@@ -139,6 +177,7 @@ uint32_t ErrorOut(RunContext& ctx, const ErrorInfo& e)
     ctx.Log(std::string_view(e.text).substr(0, 250));
     if (e.code == kErrTimeout)
         ctx.bTimeout = true;
+    RecordError(ctx, e);
     return e.code;
 }
 
@@ -147,7 +186,7 @@ void InternetInit(RunContext& ctx, int seconds)
     // A zero or negative time-out would either never end a wait or end every wait at once.
     const long ms = std::max(1, std::min(seconds, 24 * 3600)) * 1000L;
     if (ctx.hOpen)
-        ctx.hOpen->SetOptions(ms, ms);
+        ctx.hOpen->SetOptions(ms, ms, kRequestDeadlineFactor * ms);
 }
 
 std::string ResolveLocation(std::string_view current, std::string_view location)
@@ -189,6 +228,22 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
         }
     } restore{ctx, line < 0 ? ctx.szCurUrl : std::string(), line < 0};
 
+    // What the check finds goes to the entry's record (image checks have none of their own).
+    struct Recording {
+        RunContext& ctx;
+        int saved;
+        ~Recording() { ctx.recordIndex = saved; }
+    } recording{ctx, ctx.recordIndex};
+    ctx.recordIndex = -1;
+    if (line >= 0 && ctx.keepRecords) {
+        if (ctx.records.size() <= static_cast<size_t>(line))
+            ctx.records.resize(static_cast<size_t>(line) + 1);
+        CheckRecord& r = ctx.records[static_cast<size_t>(line)];
+        r.checked = true;
+        r.url = url;
+        ctx.recordIndex = line;
+    }
+
     PageState st;
     st.bFile = IsLocal(url);
     st.szHtml = url;
@@ -196,12 +251,20 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
     ctx.szCurUrl = url;
     uint32_t dwCode = 0, dwCode2 = 0, CurSize = 0;
     bool bSize = true;
-    auto result = [&] { return line == -1 ? CurSize : (dwCode2 ? dwCode2 : dwCode); };
+    auto result = [&] {
+        const uint32_t r = line == -1 ? CurSize : (dwCode2 ? dwCode2 : dwCode);
+        if (CheckRecord* rec = ctx.Recording()) {
+            rec->result = r;
+            rec->sizeKnown = dwCode == kStatusOk && (bSize || CurSize > 0);
+            rec->size = CurSize;
+        }
+        return r;
+    };
 
     if (line != -1 && ctx.settings.ReportOpt == 1)
         ctx.Log(PageHeaderText(url));
     st.szTmpBHref = PageDirectory(url, ctx.szBaseDom);
-    ctx.Yield();
+    ctx.YieldBriefly();
 
     if (st.bFile) {
         LocalFile file;
@@ -209,15 +272,15 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
         const std::string dir = szUrl;
         if (completed)
             szUrl += "index.htm";
-        bool open = file.Open(szUrl);
+        int openError = file.Open(szUrl);
         for (const char* other : {"index.html", "default.htm"}) {
-            if (open || !completed)
+            if (openError == 0 || !completed)
                 break;
             szUrl = dir + other;
-            open = file.Open(szUrl);
+            openError = file.Open(szUrl);
         }
-        if (!open) {
-            ErrorOut(ctx, SystemError(errno));
+        if (openError != 0) {
+            ErrorOut(ctx, SystemError(openError));
             return 0;
         }
         struct stat info {};
@@ -225,13 +288,13 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
             ErrorOut(ctx, SystemError(errno));
             return 0;
         }
-        if (S_ISDIR(info.st_mode)) {
-            ErrorOut(ctx, SystemError(EISDIR));
+        if (!S_ISREG(info.st_mode)) {
+            ErrorOut(ctx, NotAFile(info));
             return 0;
         }
         st.szHtml = szUrl;
         CurSize = static_cast<uint32_t>(std::min<uint64_t>(static_cast<uint64_t>(info.st_size), UINT32_MAX));
-        dwCode = 200;
+        dwCode = kStatusOk;
         ScanAndSize(ctx, st, file, explore, bSize, CurSize);
         if (const int e = file.Close()) {
             ErrorOut(ctx, SystemError(e));
@@ -244,8 +307,7 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
         ErrorOut(ctx, HttpError(kErrInternal));
         return result();
     }
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point t0 = Clock::now();
+    const Clock::TimePoint t0 = ctx.clock->Now();
     std::unique_ptr<HttpRequest> req;
     int redirects = 0;
     bool retried = false;
@@ -254,10 +316,21 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
         if (needOpen) {
             ErrorInfo err;
             req = ctx.hOpen->OpenUrl(szUrl, err);
+            // After a time-out, a failed open is repeated until ten seconds have passed since the
+            // check's first open: at growing intervals, a bounded number of times, with the front end
+            // kept live in between, and not once the run has been suspended.
+            std::chrono::milliseconds wait = kRetryFirstWait;
+            for (int retry = 0; !req && ctx.bTimeout && retry < kMaxOpenRetries && ctx.CheckStatus == kRunning;
+                 ++retry) {
+                const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(ctx.clock->Now() - t0);
+                if (elapsed >= ctx.timeoutWindow)
+                    break;
+                ctx.clock->Wait(std::min(wait, ctx.timeoutWindow - elapsed), ctx.observer.yield);
+                wait *= 2;
+                err = {};
+                req = ctx.hOpen->OpenUrl(szUrl, err);
+            }
             if (!req) {
-                // After a time-out, a failed open is repeated until ten seconds have passed.
-                if (ctx.bTimeout && Clock::now() - t0 < std::chrono::milliseconds(ctx.timeoutWindowMs))
-                    continue;
                 ctx.bTimeout = false;
                 ErrorOut(ctx, err);
                 return result();
@@ -266,29 +339,35 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
         }
         ctx.Yield();
         dwCode = static_cast<uint32_t>(req->Status());
-        if (dwCode == 200)
+        if (dwCode == kStatusOk)
             break;
 
         if (ctx.settings.ReportOpt == 0)
             ctx.Log(PageHeaderText(ctx.szCurUrl));
         Referrer(ctx);
         ctx.Log("> Status: " + std::to_string(dwCode) + " (" + StatusText(static_cast<int>(dwCode)) + ")\r\n");
-        if (!Drain(ctx, *req))
+        if (const ErrorInfo drained = Drain(ctx, *req)) {
+            ErrorAfterStatus(ctx, drained);
             return result();
+        }
 
-        if (dwCode == 301 || dwCode == 302) {
+        if (IsRedirect(dwCode)) {
             const std::optional<std::string> location = req->Location();
             req.reset();
-            if (!location)
+            if (!location) {
+                ctx.Log("\r\n");
                 return result();
+            }
             if (redirects == kMaxRedirects) {
-                ErrorOut(ctx, HttpError(12156));
+                ErrorAfterStatus(ctx, HttpError(kErrRedirectFailed));
                 return result();
             }
             ++redirects;
             szUrl = ResolveLocation(szUrl, *location);
             explore = false;  // a redirect target is never scanned
             ctx.Log("> Link to " + szUrl + "\r\n\r\n");
+            if (CheckRecord* rec = ctx.Recording())
+                rec->redirects.push_back(szUrl);
             dwCode2 = dwCode;
             needOpen = true;
             continue;
@@ -302,7 +381,7 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
             req = ctx.hOpen->OpenAuthenticated(szUrl, ctx.settings.szUser, ctx.settings.szPass, ctx.szCurUrl,
                                                err);
             if (!req) {
-                ErrorOut(ctx, err);
+                ErrorAfterStatus(ctx, err);
                 return result();
             }
             continue;
@@ -324,3 +403,5 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
     ScanAndSize(ctx, st, reader, explore, bSize, CurSize);
     return result();
 }
+
+}  // namespace aracnide

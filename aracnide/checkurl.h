@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+namespace aracnide {
+
 // line: the entry's index, or -1 for an image-size check. Result: for -1 the byte size (0 when not
 // known); otherwise the status of the last redirect when there was one, else the status (0 for none).
 uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explore);
@@ -23,3 +25,5 @@ ErrorInfo SystemError(int errnum);
 
 // The URL a Location header leads to from `current`.
 std::string ResolveLocation(std::string_view current, std::string_view location);
+
+}  // namespace aracnide

@@ -3,10 +3,15 @@
 #include "platform/httpclient.h"
 #include "run.h"
 
+#include <nlohmann/json.hpp>
+
 #include <charconv>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
+
+namespace aracnide {
 
 namespace {
 
@@ -62,10 +67,17 @@ std::string CliUsage()
            "  --user NAME           user name for a server that asks for one\n"
            "  --password-file FILE  the password, on the first line of FILE\n"
            "  --report FILE         the report file (default ARACNIDE.LOG in the current folder)\n"
+           "  --jobs N              requests in flight at once (default 8; 1 asks one at a time); the\n"
+           "                        report is the same whatever N\n"
+           "  --whole-site          links to the start location's host (absolute, root-relative or\n"
+           "                        relative) are all local: explored and checked once\n"
+           "  --json FILE           also write FILE: a JSON array with one object per checked URL (url,\n"
+           "                        result, redirects, size, referrers)\n"
            "  --help                this text\n"
            "  --version             the version\n"
            "\n"
-           "Exit status: 0 no broken link, 1 some broken links, 2 the run could not start.\n";
+           "Exit status: 0 no broken link, 1 some broken links, 2 the run could not start (or the JSON\n"
+           "file could not be written).\n";
 }
 
 std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args, std::string& error)
@@ -139,6 +151,12 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
             ok = value(o.passwordFile);
         else if (flag == "--report")
             ok = value(o.report);
+        else if (flag == "--jobs")
+            ok = number(1, o.settings.jobs);
+        else if (flag == "--whole-site")
+            ok = on(o.settings.wholeSite, true);
+        else if (flag == "--json")
+            ok = value(o.json);
         else {
             error = flag.starts_with("--") ? "unknown flag: " + flag : "unexpected argument: " + flag;
             ok = false;
@@ -180,6 +198,58 @@ std::string SummaryLine(const RunSummary& s)
            std::to_string(s.skipped) + " skipped";
 }
 
+namespace {
+
+bool IsBroken(const std::string& text)
+{
+    const size_t tab = text.rfind('\t');
+    return tab != std::string::npos && !EndsWith(text, "\tSkipped") && !EndsWith(text, "\tOk");
+}
+
+}  // namespace
+
+std::string BrokenLinks(const RunContext& ctx)
+{
+    std::string out;
+    for (int i = 0; i < ctx.model.Count(); ++i) {
+        if (!IsBroken(ctx.model.At(i).text) || static_cast<size_t>(i) >= ctx.records.size())
+            continue;
+        const CheckRecord& r = ctx.records[static_cast<size_t>(i)];
+        out += "  " + r.url + "\n";
+        for (const int ref : r.referrers)
+            if (ref >= 0 && static_cast<size_t>(ref) < ctx.records.size())
+                out += "    linked from " + ctx.records[static_cast<size_t>(ref)].url + "\n";
+    }
+    return out;
+}
+
+std::string JsonReport(const RunContext& ctx)
+{
+    nlohmann::json all = nlohmann::json::array();
+    for (size_t i = 0; i < ctx.records.size(); ++i) {
+        const CheckRecord& r = ctx.records[i];
+        if (!r.checked)
+            continue;
+        nlohmann::json o;
+        o["url"] = r.url;
+        if (r.result != 0 || r.error.empty())
+            o["result"] = r.result;
+        else
+            o["result"] = r.error;
+        o["redirects"] = r.redirects;
+        if (r.sizeKnown)
+            o["size"] = r.size;
+        nlohmann::json refs = nlohmann::json::array();
+        for (const int ref : r.referrers)
+            if (ref >= 0 && static_cast<size_t>(ref) < ctx.records.size())
+                refs.push_back(ctx.records[static_cast<size_t>(ref)].url);
+        o["referrers"] = std::move(refs);
+        all.push_back(std::move(o));
+    }
+    // Texts from pages need not be UTF-8: what is not comes out as U+FFFD rather than failing.
+    return all.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+}
+
 int RunCommandLine(const std::vector<std::string>& args, const std::string& version, std::ostream& out,
                    std::ostream& err, bool progressLine)
 {
@@ -211,8 +281,9 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& vers
 
     HttpClient client("Aracnide");
     RunContext ctx(&client);
-    ctx.settings = o.settings;
     ctx.szVersion = version;
+    ctx.keepRecords = true;
+    ctx.imageCache = true;
     ctx.reportPath = o.report;
     bool lineShown = false;
     if (progressLine) {
@@ -225,7 +296,10 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& vers
         };
     }
 
-    const StartOutcome start = NewRun(ctx, Absolute(o.location));
+    RunRequest request;
+    request.location = Absolute(o.location);
+    request.settings = o.settings;
+    const StartOutcome start = NewRun(ctx, request);
     switch (start.result) {
     case StartOutcome::Started:
         break;
@@ -233,7 +307,7 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& vers
         err << "aracnide: " << start.message << ": " << o.report << "\n";
         return kCliNotStarted;
     case StartOutcome::ListFileFailed:
-        err << "aracnide: cannot read the list file " << start.message << "\n";
+        err << "aracnide: cannot read the list file " << start.fileName << ": " << start.message << "\n";
         return kCliNotStarted;
     default:
         err << "aracnide: the run cannot start from " << o.location << "\n";
@@ -243,6 +317,20 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& vers
     if (lineShown)
         err << "\r\033[K" << std::flush;
     const RunSummary s = Summarize(ctx.model);
-    out << SummaryLine(s) << "\n";
+    out << SummaryLine(s) << "\n" << BrokenLinks(ctx);
+    if (!o.json.empty()) {
+        // Written whole beside its final place, then renamed: a reader never sees half of it.
+        const std::string tmp = o.json + ".tmp";
+        std::ofstream file(tmp, std::ios::binary | std::ios::trunc);
+        file << JsonReport(ctx);
+        file.close();
+        if (!file || std::rename(tmp.c_str(), o.json.c_str()) != 0) {
+            std::remove(tmp.c_str());
+            err << "aracnide: cannot write " << o.json << "\n";
+            return kCliNotStarted;
+        }
+    }
     return s.broken > 0 ? kCliBroken : kCliClean;
 }
+
+}  // namespace aracnide

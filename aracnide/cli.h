@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace aracnide {
+
 struct CliOptions {
     bool help = false;
     bool version = false;
@@ -15,6 +17,9 @@ struct CliOptions {
     RunSettings settings;          // the flags that stand for the dialog's fields
     std::string passwordFile;
     std::string report = "ARACNIDE.LOG";
+    std::string json;  // --json: the file for one object per checked URL; empty for none
+    CliOptions() { settings.jobs = kDefaultJobs; }
+    static constexpr int kDefaultJobs = 8;
 };
 
 // Exit statuses.
@@ -35,7 +40,15 @@ struct RunSummary {
 };
 RunSummary Summarize(const ListModel& list);
 std::string SummaryLine(const RunSummary& s);
+// After the counts: each broken URL, then every page that links to it ("  URL" and "    linked from
+// PAGE" lines).
+std::string BrokenLinks(const RunContext& ctx);
+// One JSON array, one object per checked URL in list order: url, result (the status, or the error
+// text when there is none), redirects, size when known, referrers.
+std::string JsonReport(const RunContext& ctx);
 
 // Parses and runs; the progress line goes to `err` when `progressLine` is set. Returns the exit status.
 int RunCommandLine(const std::vector<std::string>& args, const std::string& version, std::ostream& out,
                    std::ostream& err, bool progressLine);
+
+}  // namespace aracnide

@@ -6,11 +6,16 @@
 #include "platform/httpclient.h"
 #include "report.h"
 
+#include <chrono>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
+
+namespace aracnide {
 
 // Sizes of the reads and of the safety bounds, in bytes.
 inline constexpr size_t kScanBlock = 8092;       // one read of a page being scanned
@@ -20,13 +25,51 @@ inline constexpr uint32_t kMaxScannedSize = 200000;     // larger pages of known
 inline constexpr uint64_t kMaxUnknownPage = 10000000;   // a page of unknown length stops here
 inline constexpr uint64_t kMaxDrain = 1024 * 1024;      // a non-200 body is thrown away up to here
 inline constexpr int kMaxRedirects = 10;                // redirects followed in one check
+inline constexpr int kRequestDeadlineFactor = 4;        // a request ends within this many time-outs
+inline constexpr int kMaxOpenRetries = 8;               // repeated opens after a time-out, at most
+inline constexpr std::chrono::milliseconds kRetryFirstWait{100};  // doubled before each further repeat
+inline constexpr std::chrono::milliseconds kBriefYieldGap{5};     // see RunContext::YieldBriefly
 inline constexpr size_t kMaxImageList = 492;            // szImage grows no further past this length
+
+// Entry data: the high 16 bits hold the referring entry's index (kNoReferrer for none; larger indexes
+// keep their low 16 bits, the full index lives beside the data), the low 16 bits 0 or kChecked.
 inline constexpr uint16_t kNoReferrer = 0xFFFF;
+inline constexpr uint32_t kChecked = 1;
+constexpr uint32_t EntryData(int referrer, bool checked)
+{
+    const uint32_t ref = referrer < 0 ? kNoReferrer : static_cast<uint32_t>(referrer) & 0xFFFF;
+    return ref << 16 | (checked ? kChecked : 0);
+}
+
+// Results of a check as the run records them: a status, kSkipped for an external link left
+// unchecked, 0 when no status could be obtained.
+inline constexpr uint32_t kSkipped = 100;
+inline constexpr uint32_t kStatusOk = 200;
+
+// Time as the run sees it: handed to the engine so that tests can drive the waits.
+class Clock {
+public:
+    using TimePoint = std::chrono::steady_clock::time_point;
+    virtual ~Clock() = default;
+    virtual TimePoint Now() const = 0;
+    // Waits `span`, calling `yield` (when set) at least every 50 ms.
+    virtual void Wait(std::chrono::milliseconds span, const std::function<void()>& yield) = 0;
+};
+
+// The machine's monotonic clock.
+class SystemClock : public Clock {
+public:
+    TimePoint Now() const override;
+    void Wait(std::chrono::milliseconds span, const std::function<void()>& yield) override;
+    static SystemClock& Instance();
+};
 
 // Run states.
 enum CheckStatusValue { kIdle = 0, kRunning = 1, kSuspended = 2 };
 
 // How a front end follows a run. Every hook is optional.
+struct StartOutcome;
+
 struct RunObserver {
     std::function<void()> yield;                        // process pending user events; never waits
     std::function<void(int percent)> progress;          // 0..100
@@ -34,6 +77,7 @@ struct RunObserver {
     std::function<void(const std::string& base)> baseChanged;
     std::function<void(int status)> stateChanged;       // CheckStatus after a change
     std::function<void(const std::string& path)> showReport;  // a finished, non-empty report file
+    std::function<void(const StartOutcome&)> runSetUp;  // a new run is set up; its passes begin
 };
 
 // The settings a run is made with (the dialog's fields and check boxes).
@@ -45,7 +89,21 @@ struct RunSettings {
     int ReportOpt = 0;       // 0 errors only, 1 everything
     int MaxLevel = 0;        // passes during which absolute entries are explored
     int Timeout = 15;        // seconds, connect and receive
+    int jobs = 1;            // requests in flight at once (the entries ahead of the one being checked)
+    bool wholeSite = false;  // links to the start location's scheme, host and port are all local
     std::string szUser, szPass;
+};
+
+// What one entry's check found, kept for the command line's JSON output and summary.
+struct CheckRecord {
+    bool checked = false;
+    std::string url;                     // the URL or path as checked
+    uint32_t result = 0;                 // the check's result (see CheckUrl)
+    std::string error;                   // the first error record's text, without its line end
+    std::vector<std::string> redirects;  // the URLs the redirects led to, in order
+    bool sizeKnown = false;
+    uint32_t size = 0;                   // bytes of the page, when known
+    std::vector<int> referrers;          // the entries whose pages link to it, in the order found
 };
 
 // Everything one run shares between the scan, the checks and the pass loop.
@@ -55,6 +113,7 @@ struct RunContext {
     RunContext& operator=(const RunContext&) = delete;
 
     HttpClient* hOpen;  // may be null for local sites only
+    Clock* clock = &SystemClock::Instance();
     ListModel model;
     ListBox LB;
     RunObserver observer;
@@ -65,6 +124,7 @@ struct RunContext {
     // Site and current entry.
     std::string szBaseDom;   // scheme://host/ or the local start directory, with its final "/"
     std::string authOrigin;  // scheme://host:port of the start location: the only one given credentials
+    std::string siteOrigin;  // the same for the whole-site rule (empty for a local site or a list file)
     std::string szCurUrl;    // URL of the check in progress
     std::string szCurPage;   // page on which the entry being checked was found
     std::string szImage;     // image names already sized for this entry, each followed by ","
@@ -72,30 +132,68 @@ struct RunContext {
 
     // Pass loop.
     int CheckStatus = kIdle;
+    bool settingUp = false;  // a new run is being set up (its yields may bring a second Start)
+    bool inPasses = false;   // the pass loop is on the stack (it may not yet have noticed a suspension)
     int curlig = 0;
     int level = 0;
     int maxlevel = 0;
     int maxlig = 0;
     bool bFin = false;
     bool bLocalL1 = false;
-    uint16_t reflig = kNoReferrer;
+    int reflig = -1;         // full index of the entry whose page szCurPage names; -1 none
 
     // Lives as long as the program: after a time-out, failed opens are repeated for this long.
     bool bTimeout = false;
-    int timeoutWindowMs = 10000;
+    std::chrono::milliseconds timeoutWindow{10000};
+
+    // Entries whose requests were started ahead (index, URL), in list order; the next index to look at.
+    std::deque<std::pair<int, std::string>> prefetched;
+    int prefetchNext = 0;
+
+    // Filled only when `keepRecords` is set: one record per entry, by index.
+    bool keepRecords = false;
+    std::vector<CheckRecord> records;
+    int recordIndex = -1;  // the entry whose check is in progress (not an image check); -1 none
+    // The record of the entry check in progress, or null. Found again on each use: the records grow
+    // while a page is scanned.
+    CheckRecord* Recording()
+    {
+        return recordIndex >= 0 && static_cast<size_t>(recordIndex) < records.size() ? &records[recordIndex] : nullptr;
+    }
+    // Image sizes by URL, for `imageCache` runs: each image is asked for once.
+    bool imageCache = false;
+    std::unordered_map<std::string, uint32_t> imageSizes;
 
     std::unique_ptr<Report> fhLog;
     std::vector<char> fBuf = std::vector<char>(kMaxCarry + kScanBlock + 8);
     std::vector<char> drainBuf = std::vector<char>(kDrainBlock);
 
-    void Yield() const
+    void Yield()
     {
-        if (observer.yield)
+        if (observer.yield) {
+            lastYield = clock->Now();
             observer.yield();
+        }
     }
+    // Between the links of a page and before a check's first step: a yield when the last one is
+    // kBriefYieldGap old. Thousands of links a second need no more to keep the front end live, and
+    // each yield costs microseconds.
+    void YieldBriefly()
+    {
+        if (!observer.yield)
+            return;
+        const Clock::TimePoint now = clock->Now();
+        if (now - lastYield >= kBriefYieldGap) {
+            lastYield = now;
+            observer.yield();
+        }
+    }
+    Clock::TimePoint lastYield{};
     void Log(std::string_view bytes) const
     {
         if (fhLog)
             fhLog->Write(bytes);
     }
 };
+
+}  // namespace aracnide

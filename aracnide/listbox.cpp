@@ -1,15 +1,17 @@
 #include "listbox.h"
 
+#include "text.h"
+
 #include <algorithm>
 
-namespace {
+namespace aracnide {
 
-inline char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+namespace {
 
 void FoldInto(std::string& out, std::string_view text)
 {
     out.resize(text.size());
-    std::transform(text.begin(), text.end(), out.begin(), Fold);
+    std::transform(text.begin(), text.end(), out.begin(), AsciiLower);
 }
 
 }  // namespace
@@ -91,6 +93,14 @@ bool ListModel::SetData(int index, uint32_t data)
     return true;
 }
 
+bool ListModel::SetReferrer(int index, int referrer)
+{
+    if (index < 0 || index >= Count())
+        return false;
+    entries_[index].referrer = referrer;
+    return true;
+}
+
 void ListModel::Clear()
 {
     index_.clear();
@@ -146,3 +156,5 @@ uint32_t ListBox::GetItemData(int index) const
 {
     return (index >= 0 && index < m_->Count()) ? m_->At(index).data : 0;
 }
+
+}  // namespace aracnide

@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace aracnide {
+
 // What changed in the list, for a view that mirrors it.
 struct ListChange {
     enum Kind { Inserted, Removed, Changed, Cleared, Selected } kind;
@@ -22,6 +24,7 @@ public:
     struct Entry {
         std::string text;
         uint32_t data = 0;
+        int referrer = -1;  // full index of the entry whose page holds the link; -1 for none
     };
 
     ListModel() = default;
@@ -38,6 +41,7 @@ public:
     bool Remove(int index);
     bool SetText(int index, std::string text);
     bool SetData(int index, uint32_t data);
+    bool SetReferrer(int index, int referrer);
     void Clear();
     void SetSelected(int index);
     void SetCaret(int index) { caret_ = index; }
@@ -104,6 +108,9 @@ public:
     int GetCount() const { return m_->Count(); }
     uint32_t GetItemData(int index) const;
     bool SetItemData(int index, uint32_t data) { return m_->SetData(index, data); }
+    // The referring entry's index in full (the item data keeps only its low 16 bits).
+    int GetReferrer(int index) const { return index >= 0 && index < m_->Count() ? m_->At(index).referrer : -1; }
+    bool SetReferrer(int index, int referrer) { return m_->SetReferrer(index, referrer); }
     // Whether FindString(text) would find an entry.
     bool Contains(std::string_view text) const { return m_->HasPrefix(text); }
     void SetCaretIndex(int index) { m_->SetCaret(index); }
@@ -116,3 +123,5 @@ public:
 private:
     ListModel* m_;
 };
+
+}  // namespace aracnide

@@ -1,30 +1,25 @@
 #include "pagescan.h"
 
 #include "checkurl.h"
+#include "text.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
+namespace aracnide {
+
 namespace {
 
-inline char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+inline char Lower(char c) { return AsciiLower(c); }
 inline bool IsSep(char c) { return c == '/' || c == '\\'; }
 inline bool IsStop(char c) { return c == '<' || c == '>' || c == ';' || c == '.'; }
-inline bool IsAlnum(char c)
-{
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
+inline bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+inline bool IsAlnum(char c) { return (c >= '0' && c <= '9') || IsAlpha(c); }
 // Characters that end a link text. Line breaks and tabs end it too: an unquoted value stops at them.
 inline bool EndsLink(char c)
 {
     return c == '"' || c == '\'' || c == '#' || c == '>' || c == ' ' || c == '\r' || c == '\n' || c == '\t';
-}
-
-bool IEquals(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 // The last three characters in lower case, packed; 0 for a shorter text.
@@ -65,24 +60,48 @@ constexpr std::array<bool, 256> kEvent = [] {
     return t;
 }();
 
-char LastStop(const char* buf, size_t end, char before)
+// The tag name after the '<' at buf[q]: whether it is "base" (any case) with no letter after it.
+// buf[end] must be readable; letters past it are not known yet.
+bool TagIsBase(const char* buf, size_t q, size_t end)
 {
-    for (size_t i = end; i > 0; --i)
-        if (IsStop(buf[i - 1]))
-            return buf[i - 1];
-    return before;
+    return q + 5 <= end && IEquals(std::string_view(buf + q + 1, 4), "base") && !IsAlpha(buf[q + 5]);
+}
+
+// Whether the tag name after the '<' at buf[q] is cut by `end` while it may still become "base".
+bool TagNameUndecided(const char* buf, size_t q, size_t end)
+{
+    if (end - (q + 1) > 4)
+        return false;
+    return IStartsWith("base", std::string_view(buf + q + 1, end - (q + 1)));
+}
+
+// A link that begins with "//" takes the scheme of the page it is on ("https:" + "//host/x").
+std::string_view SchemeOf(std::string_view page)
+{
+    const size_t colon = page.find(':');
+    return colon == std::string_view::npos ? std::string_view() : page.substr(0, colon + 1);
 }
 
 void AddLink(RunContext& ctx, PageState& st, std::string_view link)
 {
     std::string& r = st.result;
     bool rel;
-    if (link.find(':') == std::string_view::npos) {
+    if (link.starts_with("//")) {
+        // Scheme-relative: another host (or the same one) under the page's own scheme. A local page has
+        // none that could reach a host, so such a link on it is left out.
+        const std::string_view scheme = SchemeOf(st.szHtml);
+        if (st.bFile || scheme.empty())
+            return;
+        rel = false;
+        r.assign(scheme);
+        r.append(link);
+    } else if (link.find(':') == std::string_view::npos) {
         rel = true;
         if (link.front() == '/') {
-            const std::string& from =
+            // The base (or a directory that holds a ':') without its final separator.
+            const std::string_view from =
                 st.szTmpBHref.find(':') != std::string::npos ? st.szTmpBHref : ctx.szBaseDom;
-            r.assign(from, 0, from.empty() ? 0 : from.size() - 1);
+            r.assign(from.substr(0, from.empty() ? 0 : from.size() - 1));
         } else {
             r = st.szTmpBHref;
         }
@@ -92,6 +111,18 @@ void AddLink(RunContext& ctx, PageState& st, std::string_view link)
     } else {
         rel = false;
         r.assign(link);
+    }
+    if (ctx.settings.wholeSite && !ctx.siteOrigin.empty() && r.find(':') != std::string::npos &&
+        Origin(r) == ctx.siteOrigin && Origin(ctx.szBaseDom) == ctx.siteOrigin) {
+        // The whole site is local: a link to its host, in any form, is stored relative to the base.
+        // An empty path is the site root: the start entry when the run started there, else "/".
+        r.erase(0, std::min(HostEnd(r) + 1, r.size()));
+        if (r.empty()) {
+            if (ctx.LB.GetCount() > 0 && ctx.LB.GetString(0).substr(0, ctx.LB.GetString(0).find('\t')).empty())
+                return;
+            r = "/";
+        }
+        rel = true;
     }
     const std::string_view base = ctx.szBaseDom, dir = st.szTmpBHref;
     if (r.size() >= base.size() + dir.size() && IEquals(std::string_view(r).substr(0, base.size()), base) &&
@@ -106,15 +137,33 @@ void AddLink(RunContext& ctx, PageState& st, std::string_view link)
     if (!rel && !ctx.settings.bCEL)
         return;
     SimplifyUrl(r);
-    if (ctx.LB.Contains(r))
+    if (ctx.LB.Contains(r)) {
+        if (ctx.keepRecords) {
+            // One more page that links to the entry (once per page).
+            const int found = ctx.LB.FindString(r);
+            if (found >= 0) {
+                if (ctx.records.size() <= static_cast<size_t>(found))
+                    ctx.records.resize(static_cast<size_t>(found) + 1);
+                std::vector<int>& refs = ctx.records[static_cast<size_t>(found)].referrers;
+                if (refs.empty() || refs.back() != ctx.curlig)
+                    refs.push_back(ctx.curlig);
+            }
+        }
         return;
+    }
     const int index = ctx.LB.AddString(r);
     if (index < 0)
         return;
-    ctx.LB.SetItemData(index, static_cast<uint32_t>(ctx.curlig) << 16);
+    if (ctx.keepRecords) {
+        if (ctx.records.size() <= static_cast<size_t>(index))
+            ctx.records.resize(static_cast<size_t>(index) + 1);
+        ctx.records[static_cast<size_t>(index)].referrers.push_back(ctx.curlig);
+    }
+    ctx.LB.SetItemData(index, EntryData(ctx.curlig, false));
+    ctx.LB.SetReferrer(index, ctx.curlig);
     const int count = ctx.LB.GetCount();
     if (ctx.observer.progress)
-        ctx.observer.progress(ctx.curlig * 100 / count);
+        ctx.observer.progress(static_cast<int>(int64_t{ctx.curlig} * 100 / count));
     if (ctx.observer.counter)
         ctx.observer.counter(ctx.curlig, count);
 }
@@ -144,6 +193,11 @@ void SizeImage(RunContext& ctx, PageState& st, std::string_view link)
     std::string url;
     if (link.find(':') != std::string_view::npos) {
         url = link;
+    } else if (link.starts_with("//")) {
+        if (st.bFile || SchemeOf(st.szHtml).empty())
+            return;
+        url.assign(SchemeOf(st.szHtml));
+        url.append(link);
     } else if (link.front() == '/') {
         // Root-relative: the base without its final "/", as for links, so no "//" enters the path.
         url.assign(ctx.szBaseDom, 0, ctx.szBaseDom.empty() ? 0 : ctx.szBaseDom.size() - 1);
@@ -154,18 +208,23 @@ void SizeImage(RunContext& ctx, PageState& st, std::string_view link)
     }
     if (IsLocal(url))
         UrlToFile(url);
-    const uint32_t size = CheckUrl(ctx, url, -1, false);
+    // With the cache, an image is asked for once per run. Only a check that wrote nothing to the report
+    // is kept: the records of a failed one are written again for every page, as without the cache.
+    uint32_t size;
+    if (auto cached = ctx.imageCache ? ctx.imageSizes.find(url) : ctx.imageSizes.end(); cached != ctx.imageSizes.end()) {
+        size = cached->second;
+    } else {
+        const uint64_t before = ctx.fhLog ? ctx.fhLog->Size() : 0;
+        size = CheckUrl(ctx, url, -1, false);
+        if (ctx.imageCache && (ctx.fhLog ? ctx.fhLog->Size() : 0) == before)
+            ctx.imageSizes.emplace(url, size);
+    }
     if (ctx.settings.ReportOpt == 1)
         ctx.Log(SizeLine(size, link));
     ctx.UrlSize += size;
 }
 
 }  // namespace
-
-bool IStartsWith(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && IEquals(text.substr(0, prefix.size()), prefix);
-}
 
 int SimplifyUrl(std::string& t)
 {
@@ -275,13 +334,43 @@ void HandleLink(RunContext& ctx, PageState& st, std::string_view link)
 
 size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
 {
+    // The tag test needs the last '<' '>' ';' '.' before an attribute's letter. It is kept as the scan
+    // moves on: `stop`/`stopBase` describe buf[0..known) (with what lay before the buffer start), and
+    // only the text between `known` and the letter is looked at, so no byte is walked twice.
+    char stop = st.lastStop;
+    bool stopBase = st.lastTagBase;
+    size_t known = 0;
+    st.looked += len;
+    auto advance = [&](size_t to) {
+        for (size_t q = to; q > known; --q) {
+            ++st.looked;
+            if (IsStop(buf[q - 1])) {
+                stop = buf[q - 1];
+                stopBase = stop == '<' && TagIsBase(buf, q - 1, len);
+                break;
+            }
+        }
+        known = std::max(known, to);
+    };
     // A text cut by the block end is carried to the start of the next block. What lay before it is
-    // remembered: the last '<' '>' ';' '.' decides the tag test when its walk back reaches the buffer
-    // start, and the three characters before it serve the comment and base tests.
+    // remembered: the tag state for the tag test, the three characters before it for the comment test.
     auto carry = [&](size_t from) {
         if (len - from > kMaxCarry)
             from = len;  // too long to be a link: dropped
-        st.lastStop = LastStop(buf, from, st.lastStop);
+        // A tag name cut by the block end ("<ba") cannot yet say whether it opens a base tag: the tag
+        // goes to the next block with the rest.
+        for (size_t q = std::min(from, len); q > known && q + 6 > from; --q) {
+            if (buf[q - 1] == '<' && TagNameUndecided(buf, q - 1, from)) {
+                if (len - (q - 1) <= kMaxCarry)
+                    from = q - 1;
+                break;
+            }
+            if (!IsAlpha(buf[q - 1]))
+                break;
+        }
+        advance(from);
+        st.lastStop = stop;
+        st.lastTagBase = stopBase;
         char keep[3];
         for (int i = 0; i < 3; ++i) {
             const ptrdiff_t at = static_cast<ptrdiff_t>(from) - 3 + i;
@@ -331,16 +420,13 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
             continue;
         }
         // Tag test: the nearest '<' '>' ';' '.' before the letter must be a '<'.
-        size_t q = c;
-        while (q > 0 && !IsStop(buf[q]))
-            --q;
-        const bool inTag = IsStop(buf[q]) ? buf[q] == '<' : st.lastStop == '<';
-        if (!inTag) {
+        advance(c);
+        if (stop != '<') {
             p = e + 1;
             continue;
         }
         st.bSrc = Lower(buf[c]) == 's';
-        st.bBase = Lower(at(c, 3)) == 's' && Lower(at(c, 2)) == 'e';
+        st.bBase = stopBase;  // only an attribute of a base tag sets the base
         size_t v = e + 1;
         if (v >= len)
             return carry(c);
@@ -373,7 +459,7 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
         if (end >= len)
             return carry(c);
         HandleLink(ctx, st, std::string_view(buf + v, end - v));
-        ctx.Yield();
+        ctx.YieldBriefly();
         p = end;
     }
     // A marker cut by the block end ("hr", "sr" ...) is carried so that the next block completes it.
@@ -395,37 +481,54 @@ ScanEnd ScanPage(RunContext& ctx, PageState& st, PageReader& reader, bool bSize,
     st.decal = 0;
     st.bComment = false;
     st.lastStop = 0;
+    st.lastTagBase = false;
+    st.looked = 0;
     std::fill_n(st.before, 3, '\0');
     uint64_t total = 0;
     for (;;) {
+        // A block is filled by as many reads as it takes: a server that sends a few bytes at a time
+        // does not make the carried text be scanned again for each of them.
+        const size_t block = std::clamp<size_t>(st.blockSize, 1, kScanBlock);
+        size_t len = st.decal;
+        bool ended = false;
         ErrorInfo err;
-        const long n = reader.Read(buf + st.decal, kScanBlock, err);
-        if (n < 0) {
+        while (len - st.decal < block) {
+            const long n = reader.Read(buf + len, block - (len - st.decal), err);
+            if (n <= 0) {
+                ended = true;
+                break;
+            }
+            if (ctx.settings.bLogData)
+                ctx.Log(std::string_view(buf + len, static_cast<size_t>(n)));
+            total += static_cast<uint64_t>(n);
+            if (!bSize) {
+                CurSize += static_cast<uint32_t>(n);
+                if (total > kMaxUnknownPage) {
+                    ErrorOut(ctx, ErrorInfo{kErrConnectionAborted,
+                                            "The page is longer than 10 MB and was not read further\r\n"});
+                    return ScanEnd::TooLong;
+                }
+            }
+            len += static_cast<size_t>(n);
+            if (ctx.CheckStatus != kRunning)
+                break;  // suspended: what has come is scanned, and the page ends there
+        }
+        if (len > st.decal) {
+            buf[len] = 0;
+            st.decal = 0;
+            const size_t from = ScanBlock(ctx, st, buf, len);
+            if (from < len) {
+                std::memmove(buf, buf + from, len - from);
+                st.decal = len - from;
+            }
+        }
+        if (err) {
             ErrorOut(ctx, err);
             return ScanEnd::ReadError;
         }
-        if (n == 0)
-            return ScanEnd::Complete;
-        if (ctx.settings.bLogData)
-            ctx.Log(std::string_view(buf + st.decal, static_cast<size_t>(n)));
-        total += static_cast<uint64_t>(n);
-        if (!bSize) {
-            CurSize += static_cast<uint32_t>(n);
-            if (total > kMaxUnknownPage) {
-                ErrorOut(ctx, ErrorInfo{kErrConnectionAborted,
-                                        "The page is longer than 10 MB and was not read further\r\n"});
-                return ScanEnd::TooLong;
-            }
-        }
-        const size_t len = st.decal + static_cast<size_t>(n);
-        buf[len] = 0;
-        st.decal = 0;
-        const size_t from = ScanBlock(ctx, st, buf, len);
-        if (from < len) {
-            std::memmove(buf, buf + from, len - from);
-            st.decal = len - from;
-        }
-        if (ctx.CheckStatus != kRunning)
+        if (ended || ctx.CheckStatus != kRunning)
             return ScanEnd::Complete;
     }
 }
+
+}  // namespace aracnide

@@ -3,9 +3,12 @@
 // against the site base and appended to the check list.
 
 #include "general.h"
+#include "text.h"
 
 #include <string>
 #include <string_view>
+
+namespace aracnide {
 
 // Folds "./" and "dir/../" (and their backslash forms) in place; only the text's first "." is looked at,
 // so host names and file names stop the folding. Returns 1.
@@ -25,7 +28,6 @@ bool IsLocal(std::string_view url);
 size_t HostEnd(std::string_view url);
 // "scheme://host[:port]", lower case, with the scheme's port made explicit; empty for no host.
 std::string Origin(std::string_view url);
-bool IStartsWith(std::string_view text, std::string_view prefix);
 
 // The page's directory relative to the site base, with its final "/"; empty when the page lies directly
 // in the base or outside it.
@@ -48,8 +50,11 @@ struct PageState {
     bool bSrc = false;
     bool bBase = false;
     size_t decal = 0;        // bytes carried to the start of the buffer
+    size_t blockSize = kScanBlock;  // new bytes a block is filled to before it is scanned (1..kScanBlock)
+    uint64_t looked = 0;     // bytes handed to the block scan plus bytes walked back over: its cost
     char lastStop = 0;       // last of '<' '>' ';' '.' before the buffer start (0 for none)
-    char before[3] = {};     // the three characters before the buffer start, for the base test
+    bool lastTagBase = false;  // lastStop is the '<' of a base tag
+    char before[3] = {};     // the three characters before the buffer start, for the comment test
     std::string result;      // link being resolved; kept to reuse its storage
 };
 
@@ -62,3 +67,5 @@ ScanEnd ScanPage(RunContext& ctx, PageState& st, PageReader& reader, bool bSize,
 size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len);
 // Filters one link text and adds it to the check list, sizes it as an image, or takes it as the base.
 void HandleLink(RunContext& ctx, PageState& st, std::string_view link);
+
+}  // namespace aracnide

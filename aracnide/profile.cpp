@@ -1,31 +1,19 @@
 #include "profile.h"
 
+#include "text.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
+#include <limits>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+namespace aracnide {
 
-bool IEquals(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
+namespace {
 
 std::string_view Trim(std::string_view s)
 {
@@ -91,30 +79,135 @@ std::optional<std::string> Find(const std::vector<std::string>& lines, std::stri
     return std::nullopt;
 }
 
+// The file's bytes; empty when it is missing, unreadable or not a regular file (a FIFO is never
+// opened for a blocking read).
+std::string ReadBytes(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return {};
+    std::string bytes;
+    struct stat st{};
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        char block[16384];
+        for (;;) {
+            const ssize_t n = ::read(fd, block, sizeof block);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            bytes.append(block, static_cast<size_t>(n));
+        }
+    }
+    ::close(fd);
+    return bytes;
+}
+
 }  // namespace
+
+std::string_view StoredValue(std::string_view value) { return value.substr(0, value.find_first_of("\r\n")); }
+
+int ProfileInt(std::string_view value)
+{
+    const std::string_view v = Trim(value);
+    size_t i = 0;
+    const bool negative = i < v.size() && v[i] == '-';
+    if (negative)
+        ++i;
+    // Accumulated as a negative number, whose range holds INT_MIN, and clamped as soon as it leaves
+    // the range of int.
+    long long n = 0;
+    for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i) {
+        n = n * 10 - (v[i] - '0');
+        if (n < std::numeric_limits<int>::min())
+            return negative ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
+    }
+    if (negative)
+        return static_cast<int>(n);
+    return n < -static_cast<long long>(std::numeric_limits<int>::max()) ? std::numeric_limits<int>::max()
+                                                                        : static_cast<int>(-n);
+}
+
+ProfileText ProfileText::Parse(std::string_view bytes)
+{
+    ProfileText t;
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        size_t end = bytes.find('\n', pos);
+        if (end == std::string_view::npos)
+            end = bytes.size();
+        std::string_view line = bytes.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        t.lines_.emplace_back(line);
+        pos = end + 1;
+    }
+    return t;
+}
+
+std::string ProfileText::Serialize() const
+{
+    std::string bytes;
+    for (const auto& line : lines_) {
+        bytes += line;
+        bytes += "\r\n";
+    }
+    return bytes;
+}
+
+std::optional<std::string> ProfileText::Get(std::string_view section, std::string_view key) const
+{
+    return Find(lines_, section, key);
+}
+
+std::vector<std::pair<std::string, std::string>> ProfileText::Entries(std::string_view section) const
+{
+    std::vector<std::pair<std::string, std::string>> out;
+    const Span s = FindSection(lines_, section);
+    if (s.header == std::string::npos)
+        return out;
+    for (size_t i = s.header + 1; i < s.end; ++i) {
+        const size_t eq = lines_[i].find('=');
+        if (eq != std::string::npos)
+            out.emplace_back(std::string(Trim(std::string_view(lines_[i]).substr(0, eq))), lines_[i].substr(eq + 1));
+    }
+    return out;
+}
+
+void ProfileText::Set(std::string_view section, std::string_view key, std::string_view rawValue)
+{
+    const std::string_view value = StoredValue(rawValue);
+    std::string entry = std::string(key) + "=" + std::string(value);
+    const Span s = FindSection(lines_, section);
+    if (s.header == std::string::npos) {
+        lines_.push_back("[" + std::string(section) + "]");
+        lines_.push_back(std::move(entry));
+        return;
+    }
+    size_t insertAt = s.header + 1;  // after the section's last non-blank line
+    for (size_t i = s.header + 1; i < s.end; ++i) {
+        if (IsKey(lines_[i], key)) {
+            // Keep the key as it is written in the file; only the value changes.
+            lines_[i] = lines_[i].substr(0, lines_[i].find('=') + 1) + std::string(value);
+            return;
+        }
+        if (!Trim(lines_[i]).empty())
+            insertAt = i + 1;
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(entry));
+}
 
 Profile::Profile(std::string path, std::vector<std::pair<std::string, std::string>> secretKeys)
     : path_(std::move(path)), secretKeys_(std::move(secretKeys))
 {
 }
 
-std::vector<std::string> Profile::Load() const
-{
-    std::vector<std::string> lines;
-    std::ifstream in(path_, std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(std::move(line));
-    }
-    return lines;
-}
+ProfileText Profile::Read() const { return ProfileText::Parse(ReadBytes(path_)); }
 
 std::string Profile::GetString(std::string_view section, std::string_view key, std::string_view def,
                                size_t maxLength) const
 {
-    const auto value = Find(Load(), section, key);
+    const auto value = Read().Get(section, key);
     std::string out = value ? *value : std::string(def);
     if (out.size() > maxLength)
         out.resize(maxLength);
@@ -123,18 +216,8 @@ std::string Profile::GetString(std::string_view section, std::string_view key, s
 
 int Profile::GetInt(std::string_view section, std::string_view key, int def) const
 {
-    const auto value = Find(Load(), section, key);
-    if (!value)
-        return def;
-    const std::string_view v = Trim(*value);
-    long n = 0;
-    size_t i = 0;
-    const bool negative = !v.empty() && v[0] == '-';
-    if (negative)
-        ++i;
-    for (; i < v.size() && v[i] >= '0' && v[i] <= '9' && n < 1000000000L; ++i)
-        n = n * 10 + (v[i] - '0');
-    return static_cast<int>(negative ? -n : n);
+    const auto value = Read().Get(section, key);
+    return value ? ProfileInt(*value) : def;
 }
 
 bool Profile::WriteInt(std::string_view section, std::string_view key, int value)
@@ -144,51 +227,36 @@ bool Profile::WriteInt(std::string_view section, std::string_view key, int value
 
 bool Profile::WriteString(std::string_view section, std::string_view key, std::string_view value)
 {
-    std::vector<std::string> lines = Load();
-    std::string entry = std::string(key) + "=" + std::string(value);
-    const Span s = FindSection(lines, section);
-    if (s.header == std::string::npos) {
-        lines.push_back("[" + std::string(section) + "]");
-        lines.push_back(std::move(entry));
-    } else {
-        size_t insertAt = s.header + 1;  // after the section's last non-blank line
-        bool replaced = false;
-        for (size_t i = s.header + 1; i < s.end; ++i) {
-            if (IsKey(lines[i], key)) {
-                // Keep the key as it is written in the file; only the value changes.
-                lines[i] = lines[i].substr(0, lines[i].find('=') + 1) + std::string(value);
-                replaced = true;
-                break;
-            }
-            if (!Trim(lines[i]).empty())
-                insertAt = i + 1;
-        }
-        if (!replaced)
-            lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(insertAt), std::move(entry));
-    }
-    return Save(lines);
+    ProfileText text = Read();
+    text.Set(section, key, value);
+    return Save(text);
 }
 
-bool Profile::HoldsSecret(const std::vector<std::string>& lines) const
+bool Profile::WriteValues(std::string_view section, const std::vector<std::pair<std::string, std::string>>& values)
+{
+    ProfileText text = Read();
+    for (const auto& [key, value] : values)
+        text.Set(section, key, value);
+    return Save(text);
+}
+
+bool Profile::HoldsSecret(const ProfileText& text) const
 {
     for (const auto& [section, key] : secretKeys_) {
-        const auto value = Find(lines, section, key);
+        const auto value = text.Get(section, key);
         if (value && !value->empty())
             return true;
     }
     return false;
 }
 
-bool Profile::Save(const std::vector<std::string>& lines)
+bool Profile::Save(const ProfileText& text)
 {
-    std::string bytes;
-    for (const auto& line : lines) {
-        bytes += line;
-        bytes += "\r\n";
-    }
+    const std::string bytes = text.Serialize();
     // The new text goes to a fresh file beside the old one, created with its final permissions (a
     // secret is never readable by others, not even for a moment), then takes the old one's place.
-    const bool secret = HoldsSecret(lines);
+    // Whether it holds a secret is decided on the bytes as they will be read back.
+    const bool secret = HoldsSecret(ProfileText::Parse(bytes));
     std::string tmp = path_ + ".XXXXXX";
     const int fd = mkstemp(tmp.data());  // mode 0600
     if (fd < 0) {
@@ -234,3 +302,5 @@ bool Profile::Save(const std::vector<std::string>& lines)
     }
     return true;
 }
+
+}  // namespace aracnide

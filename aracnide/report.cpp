@@ -5,6 +5,8 @@
 #include <cstring>
 #include <utility>
 
+namespace aracnide {
+
 std::unique_ptr<FileReport> FileReport::Create(const std::string& path, std::string& error)
 {
     std::FILE* f = std::fopen(path.c_str(), "wb");
@@ -21,7 +23,9 @@ void FileReport::Write(std::string_view bytes)
 {
     if (!f_ || bytes.empty())
         return;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size())
+    // Each write is one record or part of one, and goes to the file at once: a run that is killed
+    // leaves every record written so far.
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size() || std::fflush(f_) != 0)
         failed_ = true;
     size_ += bytes.size();
 }
@@ -83,7 +87,10 @@ const char* StatusText(int code)
         {204, "No info to return"},
         {301, "Moved permanently"},
         {302, "Moved temporarily"},
+        {303, "See other"},
         {304, "Not modified"},
+        {307, "Temporary redirect"},
+        {308, "Permanent redirect"},
         {400, "Bad request"},
         {401, "Access denied"},
         {402, "Payment required"},
@@ -127,3 +134,5 @@ std::string TotalLine(uint32_t bytes)
                   static_cast<uint32_t>((uint64_t{bytes} + 512) / 3000));
     return line;
 }
+
+}  // namespace aracnide

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+namespace aracnide {
+
 class Report {
 public:
     virtual ~Report() = default;
@@ -61,3 +63,5 @@ uint32_t Kb(uint32_t bytes);
 std::string SizeLine(uint32_t bytes, std::string_view name);
 // "%5d Kb Total size (%d s)\r\n\r\n": the seconds at 3000 bytes a second.
 std::string TotalLine(uint32_t bytes);
+
+}  // namespace aracnide

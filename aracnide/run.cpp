@@ -2,11 +2,15 @@
 
 #include "checkurl.h"
 #include "pagescan.h"
+#include "settings.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+
+namespace aracnide {
 
 namespace {
 
@@ -51,6 +55,52 @@ void CloseAndShow(RunContext& ctx)
         ctx.observer.showReport(path);
 }
 
+// The URL a check of entry `text` asks the HTTP client for; empty when it asks for none (a local file,
+// or an external link left unchecked).
+std::string RequestUrl(const RunContext& ctx, const std::string& text)
+{
+    if (text.find(':') != std::string::npos)
+        return ctx.settings.bCEL && !IsLocal(text) ? text : std::string();
+    const std::string url = OnBase(ctx.szBaseDom, text);
+    return IsLocal(url) ? std::string() : url;
+}
+
+// With several jobs, the requests of the entries after `cur` start now, so that their answers come
+// while earlier entries are checked; every check still runs in list order and takes its request from
+// the client, so the report is the report of one job. A request no check took is ended once its
+// entry has been passed.
+void PrefetchAhead(RunContext& ctx, int cur)
+{
+    if (ctx.settings.jobs <= 1 || !ctx.hOpen)
+        return;
+    while (!ctx.prefetched.empty() && ctx.prefetched.front().first <= cur) {
+        if (ctx.prefetched.front().first < cur)
+            ctx.hOpen->DropPrefetch(ctx.prefetched.front().second);
+        ctx.prefetched.pop_front();
+    }
+    ctx.prefetchNext = std::max(ctx.prefetchNext, cur + 1);
+    const int count = ctx.LB.GetCount();
+    while (ctx.prefetchNext < count && static_cast<int>(ctx.hOpen->Prefetches()) < ctx.settings.jobs - 1) {
+        const int k = ctx.prefetchNext++;
+        std::string text = ctx.LB.GetString(k);
+        if (text.find('\t') != std::string::npos)
+            continue;  // already checked
+        const std::string url = RequestUrl(ctx, text);
+        if (url.empty() || ctx.hOpen->IsPrefetched(url))
+            continue;
+        ctx.hOpen->Prefetch(url);
+        ctx.prefetched.emplace_back(k, url);
+    }
+}
+
+void EndPrefetches(RunContext& ctx)
+{
+    if (ctx.hOpen)
+        ctx.hOpen->DropPrefetches();
+    ctx.prefetched.clear();
+    ctx.prefetchNext = 0;
+}
+
 StartOutcome NotStarted(RunContext& ctx, StartOutcome::Result r, std::string message = {})
 {
     // The report made for a run that does not start holds only its header: closed, not shown.
@@ -58,7 +108,7 @@ StartOutcome NotStarted(RunContext& ctx, StartOutcome::Result r, std::string mes
         ctx.fhLog->Close();
         ctx.fhLog.reset();
     }
-    return {r, std::move(message), {}};
+    return {r, std::move(message), {}, {}, false, {}};
 }
 
 std::tm LocalNow()
@@ -73,81 +123,121 @@ std::tm LocalNow()
 
 std::string ResultWord(uint32_t result)
 {
-    if (result == 100)
+    if (result == kSkipped)
         return "\tSkipped";
-    if (result == 200)
+    if (result == kStatusOk)
         return "\tOk";
     return "\t" + std::to_string(result);
 }
 
-StartOutcome NewRun(RunContext& ctx, const std::string& location, const std::tm* now)
+StartOutcome NewRun(RunContext& ctx, const RunRequest& request, Profile* ini, const std::tm* now)
 {
+    StartOutcome out{StartOutcome::Started, {}, {}, {}, false, {}};
+    auto stored = [&](bool ok) {
+        if (!ok && out.settingsError.empty() && ini)
+            out.settingsError = ini->LastError();
+    };
     ctx.LB.ClearList();
     ctx.bLocalL1 = false;
-    ctx.reflig = kNoReferrer;
+    ctx.reflig = -1;
     ctx.level = 0;
     ctx.curlig = 0;
     ctx.szCurPage.clear();  // a new run carries no referring page over from the last one
+    EndPrefetches(ctx);
+    ctx.records.clear();
+    ctx.imageSizes.clear();
+    ctx.settings = request.settings;
+    if (ini)
+        stored(ini->WriteString("Init", "Timeout", request.timeoutText));
     InternetInit(ctx, ctx.settings.Timeout);
 
     std::string error;
     auto report = FileReport::Create(ctx.reportPath, error);
-    if (!report)
-        return {StartOutcome::ReportFailed, "Unable to create LOG file", {}};
+    if (!report) {
+        out.result = StartOutcome::ReportFailed;
+        out.message = "Unable to create LOG file";
+        return out;
+    }
     ctx.fhLog = std::move(report);
     const std::tm date = now ? *now : LocalNow();
     ctx.Log(RunHeaderText(ctx.szVersion, date));
 
-    std::string loc = location;
+    std::string loc = request.location;
     if (loc.empty())
         return NotStarted(ctx, StartOutcome::NotStarted);
-    StartOutcome out{StartOutcome::Started, {}, {}};
 
+    std::string start;
     if (const size_t hash = loc.find('#'); hash != std::string::npos) {
         const std::string name = loc.substr(0, hash);
         const int column = std::atoi(loc.c_str() + hash + 1);
-        if (ReadFile(ctx, name, column, error) < 0)
-            return NotStarted(ctx, StartOutcome::ListFileFailed, name + ": " + error);
+        if (ReadFile(ctx, name, column, error) < 0) {
+            StartOutcome failed = NotStarted(ctx, StartOutcome::ListFileFailed, error);
+            failed.fileName = name;
+            return failed;
+        }
         ctx.settings.bRLS = false;
         ctx.settings.bCEL = true;
         ctx.authOrigin.clear();  // list entries may lie anywhere: no credentials are sent
+        ctx.siteOrigin.clear();
+        out.listFile = true;
         out.location = name;
-        return out;
-    }
-
-    std::string start;
-    if (loc.starts_with("file://"))
-        loc.erase(0, 7);
-    if (IsLocal(loc)) {
-        const size_t slash = loc.rfind('/');
-        ctx.szBaseDom = loc.substr(0, slash + 1);
-        start = loc.substr(slash + 1);
-        ctx.authOrigin.clear();
     } else {
-        const size_t first = loc.find('/');
-        if (first == std::string::npos || first + 1 >= loc.size() || loc[first + 1] != '/')
-            loc.insert(0, "http://");
-        if (loc.rfind('/') == loc.find("//") + 1)
-            loc += '/';
-        const size_t end = HostEnd(loc);
-        ctx.szBaseDom = loc.substr(0, end + 1);
-        start = end + 1 < loc.size() ? loc.substr(end + 1) : std::string();
-        ctx.authOrigin = Origin(loc);
+        if (loc.starts_with("file://"))
+            loc.erase(0, 7);
+        if (IsLocal(loc)) {
+            const size_t slash = loc.rfind('/');
+            ctx.szBaseDom = loc.substr(0, slash + 1);
+            start = loc.substr(slash + 1);
+            ctx.authOrigin.clear();
+            ctx.siteOrigin.clear();
+        } else {
+            const size_t first = loc.find('/');
+            if (first == std::string::npos || first + 1 >= loc.size() || loc[first + 1] != '/')
+                loc.insert(0, "http://");
+            if (loc.rfind('/') == loc.find("//") + 1)
+                loc += '/';
+            const size_t end = HostEnd(loc);
+            ctx.szBaseDom = loc.substr(0, end + 1);
+            start = end + 1 < loc.size() ? loc.substr(end + 1) : std::string();
+            ctx.authOrigin = Origin(loc);
+            ctx.siteOrigin = ctx.authOrigin;
+        }
+        out.location = loc;
+        if (ctx.observer.baseChanged)
+            ctx.observer.baseChanged(ctx.szBaseDom);
+        const int index = ctx.LB.AddString(start);
+        ctx.LB.SetItemData(index, EntryData(-1, false));
+        Progress(ctx, 0);
+        Counter(ctx, 1, 1);
     }
-    out.location = loc;
-    if (ctx.observer.baseChanged)
-        ctx.observer.baseChanged(ctx.szBaseDom);
-    const int index = ctx.LB.AddString(start);
-    ctx.LB.SetItemData(index, uint32_t{kNoReferrer} << 16);
-    Progress(ctx, 0);
-    Counter(ctx, 1, 1);
+    if (ini)
+        stored(SaveLastLocation(*ini, out.location));
     ctx.Yield();
+    if (ini) {
+        stored(SaveRunSettings(*ini, ctx.settings, request.timeoutText));
+        // The history holds what the location field shows: the completed URL, or the list file's
+        // "name#column" as typed.
+        std::string shown = out.listFile ? request.location : out.location;
+        if (!InHistoryList(request.history, shown))
+            stored(StoreHistory(*ini, request.history, shown));
+    }
     return out;
 }
 
-int RunChecks(RunContext& ctx)
+int RunChecks(RunContext& ctx, const Profile* ini)
 {
+    struct InPasses {
+        RunContext& ctx;
+        explicit InPasses(RunContext& c) : ctx(c) { ctx.inPasses = true; }
+        ~InPasses()
+        {
+            ctx.inPasses = false;
+            EndPrefetches(ctx);  // a suspended run starts its requests again when it resumes
+        }
+    } inPasses(ctx);
     SetState(ctx, kRunning);
+    if (ini)
+        ctx.settings.MaxLevel = LoadMaxLevel(*ini);
     ctx.maxlevel = ctx.settings.MaxLevel;
     if (ctx.hOpen)
         ctx.hOpen->SetYield(ctx.observer.yield);  // the front end stays live while a server is slow
@@ -159,11 +249,12 @@ int RunChecks(RunContext& ctx)
             const int cur = ctx.curlig;
             ctx.LB.SetCaretIndex(cur);
             ctx.LB.SetSelIndex(cur);
-            ctx.Yield();
+            PrefetchAhead(ctx, cur);
+            ctx.YieldBriefly();  // the full yield comes after the entry, where a Suspend is looked for
 
-            const uint16_t ref = static_cast<uint16_t>(ctx.LB.GetItemData(cur) >> 16);
+            const int ref = ctx.LB.GetReferrer(cur);
             if (ref != ctx.reflig) {
-                if (ref < ctx.LB.GetCount()) {
+                if (ref >= 0 && ref < ctx.LB.GetCount()) {
                     std::string text = ctx.LB.GetString(ref);
                     text = text.substr(0, text.find('\t'));
                     ctx.szCurPage = text.find(':') == std::string::npos ? OnBase(ctx.szBaseDom, text) : text;
@@ -185,16 +276,14 @@ int RunChecks(RunContext& ctx)
                 ctx.szCurUrl = text;
             }
             const uint32_t result =
-                absolute && !ctx.settings.bCEL ? 100 : CheckUrl(ctx, ctx.szCurUrl, cur, explore);
+                absolute && !ctx.settings.bCEL ? kSkipped : CheckUrl(ctx, ctx.szCurUrl, cur, explore);
 
             ctx.LB.SetString(cur, text + ResultWord(result));
-            ctx.LB.SetItemData(cur, (uint32_t{ref} << 16) + 1);
+            ctx.LB.SetItemData(cur, EntryData(ref, true));
             ctx.curlig = cur + 1;
             const int count = ctx.LB.GetCount();
-            Progress(ctx, ctx.curlig * 100 / count);
+            Progress(ctx, static_cast<int>(int64_t{ctx.curlig} * 100 / count));
             Counter(ctx, ctx.curlig, count);
-            if (ctx.fhLog)
-                ctx.fhLog->Flush();
             ctx.Yield();
 
             if (ctx.CheckStatus == kSuspended)
@@ -219,28 +308,44 @@ void Suspend(RunContext& ctx)
         SetState(ctx, kSuspended);
 }
 
-StartOutcome Start(RunContext& ctx, const std::string& location, const std::tm* now)
+bool Busy(const RunContext& ctx) { return ctx.CheckStatus == kRunning || ctx.inPasses || ctx.settingUp; }
+
+StartOutcome Start(RunContext& ctx, const RunRequest& request, Profile* ini, const std::tm* now)
 {
     switch (ctx.CheckStatus) {
     case kRunning:
         Suspend(ctx);
-        return {StartOutcome::Suspended, {}, {}};
+        return {StartOutcome::Suspended, {}, {}, {}, false, {}};
     case kSuspended:
-        RunChecks(ctx);
-        return {StartOutcome::Resumed, {}, {}};
+        if (ctx.inPasses) {
+            // Suspended from a yield of a pass loop that has not stopped yet: it simply goes on.
+            SetState(ctx, kRunning);
+            return {StartOutcome::Continued, {}, {}, {}, false, {}};
+        }
+        RunChecks(ctx, ini);
+        return {StartOutcome::Resumed, {}, {}, {}, false, {}};
     default: {
-        StartOutcome out = NewRun(ctx, location, now);
-        if (out.result == StartOutcome::Started)
-            RunChecks(ctx);
+        // A Start that arrives while a new run is being set up (from its yield) would start a second
+        // run inside the first one.
+        if (ctx.settingUp)
+            return {StartOutcome::Ignored, {}, {}, {}, false, {}};
+        ctx.settingUp = true;
+        StartOutcome out = NewRun(ctx, request, ini, now);
+        ctx.settingUp = false;
+        if (out.result == StartOutcome::Started) {
+            if (ctx.observer.runSetUp)
+                ctx.observer.runSetUp(out);
+            RunChecks(ctx, ini);
+        }
         return out;
     }
     }
 }
 
-void ClearRun(RunContext& ctx)
+bool ClearRun(RunContext& ctx)
 {
-    if (ctx.CheckStatus == kRunning)
-        return;  // the list cannot be pulled away under a run
+    if (Busy(ctx))
+        return false;  // the list cannot be pulled away under a run
     if (ctx.CheckStatus == kSuspended)
         CloseAndShow(ctx);
     SetState(ctx, kIdle);
@@ -249,14 +354,18 @@ void ClearRun(RunContext& ctx)
     if (ctx.observer.baseChanged)
         ctx.observer.baseChanged(ctx.szBaseDom);
     ctx.LB.ClearList();
+    return true;
 }
 
-void QuitRun(RunContext& ctx)
+bool QuitRun(RunContext& ctx)
 {
+    if (Busy(ctx))
+        return false;
     if (ctx.CheckStatus == kSuspended) {
         CloseAndShow(ctx);
         SetState(ctx, kIdle);
     }
+    return true;
 }
 
 int ReadFile(RunContext& ctx, const std::string& name, int column, std::string& error)
@@ -290,7 +399,9 @@ int ReadFile(RunContext& ctx, const std::string& name, int column, std::string& 
         if (field.empty())
             continue;
         const int index = ctx.LB.AddString(field);
-        ctx.LB.SetItemData(index, uint32_t{kNoReferrer} << 16);
+        ctx.LB.SetItemData(index, EntryData(-1, false));
     }
     return 0;
 }
+
+}  // namespace aracnide

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+namespace aracnide {
+
 inline constexpr char kSettingsName[] = "ARACNIDE.INI";
 
 // The settings file beside the program (`programDir` ends with "/"), or in `dataDir` when the
@@ -27,7 +29,10 @@ struct DialogSettings {
 };
 DialogSettings LoadDialogSettings(const Profile& ini);
 
-// The history, newest first ("url" n down to "url1"), empty values left out.
+// The most locations the history list holds: the newest ones, as many as a user scrolls through.
+inline constexpr size_t kMaxHistory = 100;
+
+// The history, newest first ("url" n down to "url1"), empty values left out, at most kMaxHistory.
 std::vector<std::string> LoadHistory(const Profile& ini);
 
 // Whether `location` is "found in the list": some item begins with it, ignoring ASCII case.
@@ -45,3 +50,5 @@ int LoadMaxLevel(const Profile& ini);
 
 // "URL": the last location (written at program start from the command line, and by each new run).
 bool SaveLastLocation(Profile& ini, std::string_view location);
+
+}  // namespace aracnide

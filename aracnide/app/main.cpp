@@ -11,17 +11,19 @@
 #define ARACNIDE_VERSION "1.20"
 #endif
 
+namespace aracnide {
 int WinMain(int argc, char** argv, const std::string& commandLine);
+}  // namespace aracnide
 
 int main(int argc, char** argv)
 {
     std::vector<std::string> args(argv + 1, argv + argc);
     // The command line mode needs no display: it runs before any Qt application object exists.
-    if (WantsCommandLine(args))
-        return RunCommandLine(args, ARACNIDE_VERSION, std::cout, std::cerr, isatty(STDERR_FILENO) != 0);
+    if (aracnide::WantsCommandLine(args))
+        return aracnide::RunCommandLine(args, ARACNIDE_VERSION, std::cout, std::cerr, isatty(STDERR_FILENO) != 0);
 
     std::string commandLine;
     for (const auto& a : args)
         commandLine += (commandLine.empty() ? "" : " ") + a;
-    return WinMain(argc, argv, commandLine);
+    return aracnide::WinMain(argc, argv, commandLine);
 }

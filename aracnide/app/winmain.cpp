@@ -12,12 +12,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <string>
 
 #ifndef ARACNIDE_VERSION
 #define ARACNIDE_VERSION "1.20"
 #endif
+
+namespace aracnide {
 
 int WinMain(int argc, char** argv, const std::string& commandLine)
 {
@@ -31,17 +34,21 @@ int WinMain(int argc, char** argv, const std::string& commandLine)
     if (path.rfind(programDir, 0) != 0)
         QDir().mkpath(dataDir);
     Profile ini = SettingsProfile(path);
-    if (!commandLine.empty())
-        SaveLastLocation(ini, ToCp1252(QString::fromLocal8Bit(commandLine)));
+    // The command line's bytes are stored as they came: a path is the file system's bytes.
+    const bool stored = commandLine.empty() || SaveLastLocation(ini, commandLine);
 
     HttpClient client("Aracnide");
     RunContext ctx(&client);
     QtPrompts prompts;
     const auto windows = OpenWindowLister();
     DlgCheck dialog(ctx, ini, prompts, *windows, QStringLiteral(ARACNIDE_VERSION));
+    if (!stored)
+        QTimer::singleShot(0, &dialog, [&] { dialog.SettingsWriteFailed(ini.LastError()); });
     dialog.exec();
 
     // The scratch buffer's guard byte is never overwritten here (no fixed-size buffers), so the
     // exit code is that of an intact guard.
     return 1;
 }
+
+}  // namespace aracnide

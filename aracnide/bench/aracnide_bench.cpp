@@ -3,13 +3,21 @@
 
 #include "loopback.h"
 #include "pagescan.h"
+#include "cli.h"
 #include "run.h"
 #include "testutil.h"
 
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
 
+#include <fstream>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+using namespace aracnide;
 
 namespace {
 
@@ -124,13 +132,110 @@ void BM_RunSite(benchmark::State& state)
     RunContext ctx(&client);
     ctx.reportPath = dir.Path() + "ARACNIDE.LOG";
     for (auto _ : state) {
-        Start(ctx, srv.Root());
+        RunRequest request;
+        request.location = srv.Root();
+        Start(ctx, request);
         if (ctx.LB.GetCount() != kPages + 1)
             state.SkipWithError("the run did not reach every page");
     }
     state.counters["pages"] = ctx.LB.GetCount();
 }
 BENCHMARK(BM_RunSite)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
+// A 300-page site whose server answers each request after 20 ms, as a modest real server does.
+constexpr int kSlowPages = 300;
+
+struct SlowSite {
+    LoopbackServer srv;
+    std::mutex m;
+    std::map<std::string, int> hits;
+    SlowSite()
+    {
+        srv.svr.new_task_queue = [] { return new httplib::ThreadPool(64); };
+        srv.svr.set_keep_alive_timeout(30);
+        srv.svr.set_pre_routing_handler([this](const httplib::Request& q, httplib::Response&) {
+            {
+                std::lock_guard lock(m);
+                ++hits[q.path];
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            return httplib::Server::HandlerResponse::Unhandled;
+        });
+        // Page i lies in folder d(i % 10); it links to its children by relative links, to its parent by
+        // an absolute one and to page i / 3 by a root-relative one, as real sites mix them.
+        auto path = [](int i) { return "d" + std::to_string(i % 10) + "/p" + std::to_string(i) + ".htm"; };
+        srv.svr.Get("/", [path](const httplib::Request&, httplib::Response& r) {
+            r.set_content("<a href=\"" + path(0) + "\">start</a>", "text/html");
+        });
+        srv.svr.Get(R"(/d\d/p(\d+)\.htm)", [this, path](const httplib::Request& q, httplib::Response& r) {
+            const int i = std::stoi(q.matches[1]);
+            if (i >= kSlowPages || q.path != "/" + path(i)) {
+                r.status = 404;
+                return;
+            }
+            std::string page = "<html><body>";
+            for (int child : {2 * i + 1, 2 * i + 2})
+                page += "<a href=\"../" + path(child) + "\">child</a>\n";
+            page += "<a href=\"" + srv.Url(path(i / 2)) + "\">parent</a>\n";
+            page += "<a href=\"/" + path(i / 3) + "\">up</a>\n";
+            r.set_content(page + "</body></html>", "text/html");
+        });
+        srv.Start();
+    }
+};
+
+SlowSite& Slow()
+{
+    static SlowSite* site = new SlowSite;
+    return *site;
+}
+
+// The report after its dated header line.
+std::string ReportBody(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    return text.substr(text.find('\n') + 1);
+}
+
+void BM_Jobs(benchmark::State& state, std::vector<std::string> extra)
+{
+    SlowSite& site = Slow();
+    TempDir dir;
+    static std::map<std::vector<std::string>, std::string> sequential;  // the report of --jobs 1, per flags
+    const std::string jobs = std::to_string(state.range(0));
+    int requests = 0;
+    for (auto _ : state) {
+        {
+            std::lock_guard lock(site.m);
+            site.hits.clear();
+        }
+        std::vector<std::string> args{"--check", site.srv.Root(), "--report", dir.Path() + "r.log", "--jobs", jobs};
+        args.insert(args.end(), extra.begin(), extra.end());
+        std::ostringstream out, err;
+        RunCommandLine(args, "1.20", out, err, false);
+        const std::string body = ReportBody(dir.Path() + "r.log");
+        if (jobs == "1")
+            sequential[extra] = body;
+        else if (sequential.count(extra) && sequential[extra] != body)
+            state.SkipWithError("the report differs from the report of --jobs 1");
+        std::lock_guard lock(site.m);
+        requests = 0;
+        bool once = true;
+        for (const auto& [path, n] : site.hits) {
+            requests += n;
+            once = once && n == 1;
+        }
+        state.counters["one_request_per_url"] = once;
+    }
+    state.counters["requests"] = requests;
+}
+BENCHMARK_CAPTURE(BM_Jobs, site, std::vector<std::string>{})
+    ->Arg(1)->Arg(8)->Arg(32)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK_CAPTURE(BM_Jobs, external, std::vector<std::string>{"--external"})
+    ->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK_CAPTURE(BM_Jobs, whole_site, std::vector<std::string>{"--whole-site"})
+    ->Arg(1)->Arg(8)->Arg(32)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 size_t Discard(char*, size_t size, size_t count, void*) { return size * count; }
 

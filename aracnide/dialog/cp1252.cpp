@@ -1,6 +1,10 @@
 #include "cp1252.h"
 
+#include <QStringDecoder>
+
 #include <array>
+
+namespace aracnide {
 
 namespace {
 // 0x80..0x9F; 0 marks the five bytes that have no character (they map to the same C1 code).
@@ -22,6 +26,22 @@ QString FromCp1252(std::string_view bytes)
     return s;
 }
 
+QString FromBytes(std::string_view bytes)
+{
+    bool ascii = true;
+    for (const char c : bytes)
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii)
+        return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!utf8.hasError())
+        return text;
+    return FromCp1252(bytes);
+}
+
+std::string ToBytes(const QString& text) { return text.toUtf8().toStdString(); }
+
 std::string ToCp1252(const QString& text)
 {
     std::string out;
@@ -40,3 +60,5 @@ std::string ToCp1252(const QString& text)
     }
     return out;
 }
+
+}  // namespace aracnide

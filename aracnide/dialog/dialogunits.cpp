@@ -4,6 +4,8 @@
 #include <QFontMetrics>
 #include <QStringList>
 
+namespace aracnide {
+
 DialogBase BaseUnits(const QFont& font)
 {
     const QFontMetrics fm(font);
@@ -32,3 +34,5 @@ QFont DialogFont()
     f.setPointSize(8);
     return f;
 }
+
+}  // namespace aracnide

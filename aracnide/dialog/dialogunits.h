@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QRect>
 
+namespace aracnide {
+
 struct DialogBase {
     int x = 6;   // average character width, pixels
     int y = 13;  // character height, pixels
@@ -20,3 +22,5 @@ QRect DuToPixels(const QRect& du, DialogBase b);
 // The dialog's font: 8 points of the first family present of "MS Sans Serif", "Microsoft Sans Serif",
 // "DejaVu Sans", "Liberation Sans", else the system's general font at 8 points.
 QFont DialogFont();
+
+}  // namespace aracnide

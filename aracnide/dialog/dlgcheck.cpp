@@ -24,6 +24,8 @@
 
 #include <cstdlib>
 
+namespace aracnide {
+
 namespace {
 
 const QString kTitle = QStringLiteral("Aracnide Links");
@@ -152,6 +154,8 @@ void DlgCheck::CreateControls()
         case Kind::Edit: {
             auto* e = new QLineEdit(this);
             (c.id == 101 ? user_ : c.id == 102 ? pass_ : timeout_) = e;
+            if (c.id == 102)
+                e->setEchoMode(QLineEdit::Password);
             w = e;
             break;
         }
@@ -228,7 +232,7 @@ void DlgCheck::OnInitDialog()
 {
     // History, newest first; no item is selected.
     for (const std::string& url : LoadHistory(ini_))
-        location_->addItem(FromCp1252(url));
+        location_->addItem(FromBytes(url));
     location_->setCurrentIndex(-1);
     location_->setEditText(QString());
 
@@ -246,26 +250,48 @@ void DlgCheck::OnInitDialog()
 
     gauge_->SetPercent(0);
     ctx_.LB.SetTabStops({kListTabStop});
-    list_->setModel(new CheckListModel(ctx_.model, list_));
+    listModel_ = new CheckListModel(ctx_.model, list_);
+    list_->setModel(listModel_);
     list_->setItemDelegate(new TabDelegate(DuToX(kListTabStop, base_), list_));
 
     localLinks_->setChecked(s.bRLS);
     externalLinks_->setChecked(s.bCEL);
     sizes_->setChecked(s.bCalcSize);
-    ctx_.settings.bLogData = s.bLogData;
+    bLogData_ = s.bLogData;
     (s.ReportOpt == 1 ? everything_ : onlyErrors_)->setChecked(true);
 
     credit_->setText(kCreditText + version_);
     ctx_.szVersion = version_.toStdString();
 
     RunObserver& o = ctx_.observer;
-    o.yield = [] { QCoreApplication::processEvents(); };
-    o.progress = [this](int percent) { Progress(percent); };
-    o.counter = [this](int done, int count) { counter_->setText(QStringLiteral("%1 / %2").arg(done).arg(count)); };
-    o.baseChanged = [this](const std::string& base) { baseDisplay_->setText(FromCp1252(base)); };
-    o.stateChanged = [this](int status) { ShowState(status); };
+    // A flush just before the events are taken: its repaint happens at once, so repaints are spaced
+    // as the flushes are.
+    o.yield = [this] {
+        const bool flushed = Flush(false);
+        QCoreApplication::processEvents();
+        if (flushed)
+            sinceFlush_.start();  // the interval runs from the end of the repaint
+    };
+    // During a run the figures wait for the next flush; outside one they show at once.
+    o.progress = [this](int percent) {
+        pendingPercent_ = percent;
+        if (!Busy(ctx_))
+            Flush(true);
+    };
+    o.counter = [this](int done, int count) {
+        pendingCounter_ = {done, count};
+        counterPending_ = true;
+        if (!Busy(ctx_))
+            Flush(true);
+    };
+    o.baseChanged = [this](const std::string& base) { baseDisplay_->setText(FromBytes(base)); };
+    o.stateChanged = [this](int) {
+        Flush(true);
+        ShowState();
+    };
     o.showReport = [this](const std::string& path) { prompts_.OpenReport(QString::fromStdString(path)); };
-    ShowState(ctx_.CheckStatus);
+    o.runSetUp = [this](const StartOutcome& out) { RunSetUp(out); };
+    ShowState();
 }
 
 void DlgCheck::Command(int id)
@@ -296,114 +322,76 @@ void DlgCheck::Command(int id)
 
 void DlgCheck::StartCommand()
 {
-    switch (ctx_.CheckStatus) {
-    case kRunning:
-        // Arrives re-entrantly from the run's yield: the run stops after its current entry.
-        Suspend(ctx_);
-        break;
-    case kSuspended:
-        if (inRun_) {
-            // Suspended from a yield of a run that has not stopped yet: it simply goes on.
-            ctx_.CheckStatus = kRunning;
-            ShowState(kRunning);
-        } else {
-            ResumeRun();
-        }
-        break;
-    default:
-        // A Start that arrives while a new run is being set up (its yield) would start a second run
-        // inside the first one.
-        if (settingUp_)
-            break;
-        settingUp_ = true;
-        NewRunCommand();
-        settingUp_ = false;
-        break;
-    }
-}
-
-void DlgCheck::NewRunCommand()
-{
-    const QString timeoutText = timeout_->text();
-    ini_.WriteString("Init", "Timeout", ToCp1252(timeoutText));
-    ctx_.settings.Timeout = std::atoi(ToCp1252(timeoutText).c_str());
-
-    std::string location = ToCp1252(location_->currentText());
-    if (location.size() > kMaxLocation)
-        location.resize(kMaxLocation);
-    const StartOutcome out = NewRun(ctx_, location);
-    switch (out.result) {
-    case StartOutcome::ReportFailed:
-        prompts_.Message(this, QStringLiteral("Unable to create LOG file"), kTitreMb);
-        return;
-    case StartOutcome::ListFileFailed: {
-        // The box shows the file's name, with the system's text for the failure as its caption.
-        const std::string name = location.substr(0, location.find('#'));
-        const std::string reason = out.message.size() > name.size() + 2 ? out.message.substr(name.size() + 2) : "";
-        prompts_.Message(this, FromCp1252(name), FromCp1252(reason));
-        return;
-    }
-    case StartOutcome::Started:
-        break;
-    default:
-        return;
-    }
-
-    const bool listFile = location.find('#') != std::string::npos;
-    if (listFile) {
-        localLinks_->setChecked(false);
-        externalLinks_->setChecked(true);
-    } else {
-        location_->setEditText(FromCp1252(out.location));
-    }
-    SaveLastLocation(ini_, out.location);
-
-    ctx_.Yield();
-    settingUp_ = false;
-    RunSettings& s = ctx_.settings;
+    RunRequest request;
+    request.location = ToBytes(location_->currentText());
+    if (request.location.size() > kMaxLocation)
+        request.location.resize(kMaxLocation);
+    request.timeoutText = ToCp1252(timeout_->text());
+    RunSettings& s = request.settings;
+    s.Timeout = std::atoi(request.timeoutText.c_str());
     s.bRLS = localLinks_->isChecked();
     s.bCEL = externalLinks_->isChecked();
     s.bCalcSize = sizes_->isChecked();
+    s.bLogData = bLogData_;
     s.ReportOpt = everything_->isChecked() ? 1 : 0;
     s.szUser = ToCp1252(user_->text());
     s.szPass = ToCp1252(pass_->text());
-    ini_.WriteInt("Init", "bRLS", s.bRLS);
-    ini_.WriteInt("Init", "bCEL", s.bCEL);
-    ini_.WriteInt("Init", "bCalcSize", s.bCalcSize);
-    ini_.WriteInt("Init", "ReportOpt", s.ReportOpt);
-
-    std::vector<std::string> shown;
     for (int i = 0; i < location_->count(); ++i)
-        shown.push_back(ToCp1252(location_->itemText(i)));
-    StoreHistory(ini_, shown, ToCp1252(location_->currentText()));
-    ini_.WriteString("Init", "szUser", s.szUser);
-    ini_.WriteString("Init", "szPass", s.szPass);
+        request.history.push_back(ToBytes(location_->itemText(i)));
 
-    ResumeRun();
+    const StartOutcome out = Start(ctx_, request, &ini_);
+    Flush(true);
+    ShowState();
+    switch (out.result) {
+    case StartOutcome::ReportFailed:
+        prompts_.Message(this, QString::fromStdString(out.message), kTitreMb);
+        break;
+    case StartOutcome::ListFileFailed:
+        // The box shows the file's name, with the system's text for the failure as its caption.
+        prompts_.Message(this, FromBytes(out.fileName), QString::fromLocal8Bit(out.message.c_str()));
+        break;
+    default:
+        break;
+    }
+    if (!out.settingsError.empty())
+        SettingsWriteFailed(out.settingsError);
 }
 
-void DlgCheck::ResumeRun()
+void DlgCheck::RunSetUp(const StartOutcome& out)
 {
-    ctx_.settings.MaxLevel = LoadMaxLevel(ini_);
-    inRun_ = true;
-    RunChecks(ctx_);
-    inRun_ = false;
-    ShowState(ctx_.CheckStatus);
+    if (out.listFile) {
+        localLinks_->setChecked(false);
+        externalLinks_->setChecked(true);
+    } else {
+        location_->setEditText(FromBytes(out.location));
+    }
+    Flush(true);
+}
+
+void DlgCheck::SettingsWriteFailed(const std::string& error)
+{
+    if (settingsErrorShown_)
+        return;
+    settingsErrorShown_ = true;
+    prompts_.Message(this,
+                     QStringLiteral("The settings could not be saved in %1: %2")
+                         .arg(FromBytes(ini_.Path()), QString::fromLocal8Bit(error.c_str())),
+                     kTitreMb);
 }
 
 void DlgCheck::ClearCommand()
 {
-    if (ctx_.CheckStatus == kRunning || inRun_)
+    if (!ClearRun(ctx_))
         return;
-    ClearRun(ctx_);
+    Flush(true);
     counter_->clear();
+    counterPending_ = false;
 }
 
 void DlgCheck::QuitCommand()
 {
-    if (ctx_.CheckStatus == kRunning || inRun_)
+    if (!QuitRun(ctx_))
         return;  // the run's list and report must not be pulled away under it
-    QuitRun(ctx_);
     QDialog::done(QDialog::Rejected);
 }
 
@@ -412,20 +400,32 @@ void DlgCheck::reject()
     QuitCommand();
 }
 
-void DlgCheck::ShowState(int status)
+void DlgCheck::ShowState()
 {
-    const bool running = status == kRunning;
-    start_->setText(running ? QStringLiteral("&Suspend") : QStringLiteral("&Start"));
+    start_->setText(ctx_.CheckStatus == kRunning ? QStringLiteral("&Suspend") : QStringLiteral("&Start"));
     // A suspended run stops at its next step; until then its list and report are still in use.
-    quit_->setEnabled(!running && !inRun_);
-    clear_->setEnabled(!running && !inRun_);
+    const bool busy = Busy(ctx_);
+    quit_->setEnabled(!busy);
+    clear_->setEnabled(!busy);
 }
 
-void DlgCheck::Progress(int percent)
+bool DlgCheck::Flush(bool now)
 {
-    gauge_->SetPercent(percent);
-    if (isMinimized())
-        setWindowTitle(ComputeGauge(gauge_->size(), gauge_->JgCur()).text);
+    if (!now && sinceFlush_.isValid() && sinceFlush_.elapsed() < kRepaintMs)
+        return false;
+    sinceFlush_.start();
+    listModel_->Flush();
+    if (counterPending_) {
+        counterPending_ = false;
+        counter_->setText(QStringLiteral("%1 / %2").arg(pendingCounter_.first).arg(pendingCounter_.second));
+    }
+    if (pendingPercent_ >= 0) {
+        gauge_->SetPercent(pendingPercent_);
+        pendingPercent_ = -1;
+        if (isMinimized())
+            setWindowTitle(ComputeGauge(gauge_->size(), gauge_->JgCur()).text);
+    }
+    return true;
 }
 
 void DlgCheck::changeEvent(QEvent* event)
@@ -444,3 +444,5 @@ void DlgCheck::changeEvent(QEvent* event)
     }
     QDialog::changeEvent(event);
 }
+
+}  // namespace aracnide

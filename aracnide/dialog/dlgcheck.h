@@ -12,14 +12,12 @@
 #include "dialogunits.h"
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QString>
 
-struct RunContext;
-class Profile;
-class Prompts;
-class WindowLister;
-class Gauge;
+#include <string>
+
 class QComboBox;
 class QLineEdit;
 class QCheckBox;
@@ -27,6 +25,16 @@ class QRadioButton;
 class QLabel;
 class QListView;
 class QPushButton;
+
+namespace aracnide {
+
+struct RunContext;
+class Profile;
+class Prompts;
+class WindowLister;
+class Gauge;
+class CheckListModel;
+struct StartOutcome;
 
 // The credit button's mail address.
 inline constexpr char kCreditMail[] = "mailto:aracnide@example.org";
@@ -44,6 +52,12 @@ public:
 
     void reject() override;  // Escape and the window's close button: Quit
 
+    // A settings write failed: the user is told once, for the whole dialog.
+    void SettingsWriteFailed(const std::string& error);
+
+    // The shortest time between two updates of the list, the counter and the gauge during a run.
+    static constexpr int kRepaintMs = 50;
+
 protected:
     void changeEvent(QEvent* event) override;
 
@@ -51,12 +65,13 @@ private:
     void CreateControls();
     void OnInitDialog();
     void StartCommand();
-    void NewRunCommand();
-    void ResumeRun();
+    void RunSetUp(const StartOutcome& out);
     void ClearCommand();
     void QuitCommand();
-    void ShowState(int status);
-    void Progress(int percent);
+    void ShowState();
+    // Brings the list, the counter and the gauge up to date with the run (at most every kRepaintMs
+    // unless `now`). Whether it did.
+    bool Flush(bool now);
 
     RunContext& ctx_;
     Profile& ini_;
@@ -84,11 +99,20 @@ private:
     QPushButton* credit_ = nullptr;
     QPushButton* openFile_ = nullptr;
 
+    CheckListModel* listModel_ = nullptr;
+
     QIcon previousIcon_;
     bool minimisedIcon_ = false;
-    bool settingUp_ = false;
-    bool inRun_ = false;      // the run's pass loop is on the stack (it may be about to notice a suspension)  // a new run is being set up: a Start command now is ignored
+    bool settingsErrorShown_ = false;
+    bool bLogData_ = false;  // read from the settings at start; no control shows it
+    // What the run reported since the last flush.
+    int pendingPercent_ = -1;
+    std::pair<int, int> pendingCounter_;  // done, count
+    bool counterPending_ = false;
+    QElapsedTimer sinceFlush_;
 };
 
 // The window title while minimised and the icon shown then.
 QIcon AracnideIcon();
+
+}  // namespace aracnide

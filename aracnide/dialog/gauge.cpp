@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace aracnide {
+
 namespace {
 const QColor kLightYellow(255, 255, 224);
 const QColor kRed(255, 0, 0);
@@ -58,3 +60,5 @@ void Gauge::paintEvent(QPaintEvent*)
     part(g.rectG, kRed, Qt::black);
     part(g.rectD, kLightYellow, kRed);
 }
+
+}  // namespace aracnide

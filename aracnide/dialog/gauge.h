@@ -6,6 +6,8 @@
 #include <QString>
 #include <QWidget>
 
+namespace aracnide {
+
 // Where the gauge's parts lie for a client rectangle of `size` and a percentage `JgCur` (0..100).
 struct GaugeGeometry {
     QRect rectG;      // the done part, red
@@ -32,3 +34,5 @@ private:
     int JgCur_ = 0;
     bool isStart_ = true;  // the very first drawing shows the empty gauge only
 };
+
+}  // namespace aracnide

@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QUrl>
 
+namespace aracnide {
+
 void QtPrompts::Message(QWidget* owner, const QString& text, const QString& caption)
 {
     QMessageBox::information(owner, caption, text, QMessageBox::Ok);
@@ -28,3 +30,5 @@ void QtPrompts::OpenUrl(const QString& url)
 {
     QDesktopServices::openUrl(QUrl(url));
 }
+
+}  // namespace aracnide

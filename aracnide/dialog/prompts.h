@@ -6,6 +6,9 @@
 
 class QWidget;
 
+namespace aracnide {
+
+
 class Prompts {
 public:
     virtual ~Prompts() = default;
@@ -27,3 +30,5 @@ public:
     void OpenReport(const QString& path) override;
     void OpenUrl(const QString& url) override;
 };
+
+}  // namespace aracnide

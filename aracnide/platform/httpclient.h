@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+namespace aracnide {
+
 // A failure as the checker reports it: a number and its text (the text carries its own line end,
 // except a bare number for an error the system has no message for).
 struct ErrorInfo {
@@ -31,12 +33,16 @@ enum : uint32_t {
     kErrConnectionReset = 12031,
     kErrInvalidCa = 12045,
     kErrInvalidServerResponse = 12152,
+    kErrRedirectFailed = 12156,
     kErrSecurityChannel = 12157,
+    kErrNotRegularFile = 0x20000001,  // a local path that names a device, FIFO or socket (our own number)
 };
 
 // The message for an HTTP client error number, ending in "\r\n"; the number alone when unknown.
 std::string HttpErrorText(uint32_t code);
 ErrorInfo HttpError(uint32_t code);
+// A transfer cut at its deadline: a time-out whose text names the URL and the time it was given.
+ErrorInfo TransferCut(const std::string& url, long deadlineMs);
 
 class HttpClient;
 
@@ -71,14 +77,25 @@ public:
     HttpClient(const HttpClient&) = delete;
     HttpClient& operator=(const HttpClient&) = delete;
 
-    // Connect time-out and the longest wait for a response byte, in milliseconds. A connection is
-    // attempted once per request.
-    void SetOptions(long connectTimeoutMs, long receiveTimeoutMs);
+    // Connect time-out, the longest wait for a response byte, and the time within which a whole request
+    // (headers and body) must end, in milliseconds. A connection is attempted once per request.
+    void SetOptions(long connectTimeoutMs, long receiveTimeoutMs, long requestDeadlineMs);
     // Called at least every 50 ms while a request waits for the network.
     void SetYield(std::function<void()> yield);
 
     // GET without credentials; returns once the status and headers are in. Redirects are not followed.
+    // A request started by Prefetch for the same URL is taken instead of a new one.
     std::unique_ptr<HttpRequest> OpenUrl(const std::string& url, ErrorInfo& err);
+
+    // Starts a GET of `url` now, to go on while the caller does other things, for a later OpenUrl of
+    // the same URL. Its body is buffered only up to a bound (the transfer pauses there).
+    void Prefetch(const std::string& url);
+    size_t Prefetches() const;
+    bool IsPrefetched(const std::string& url) const;
+    // Ends the request started ahead for `url`, if no OpenUrl took it.
+    void DropPrefetch(const std::string& url);
+    // Ends every request started ahead that no OpenUrl took.
+    void DropPrefetches();
     // HTTP/1.0 GET with basic credentials and a referrer, for the one authentication retry.
     std::unique_ptr<HttpRequest> OpenAuthenticated(const std::string& url, const std::string& user,
                                                    const std::string& password, const std::string& referrer,
@@ -89,3 +106,5 @@ public:
 private:
     std::unique_ptr<Impl> d_;
 };
+
+}  // namespace aracnide

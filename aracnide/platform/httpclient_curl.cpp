@@ -2,6 +2,7 @@
 // the same host reuse their connection; each request is one easy handle driven only while the caller waits.
 
 #include "httpclient.h"
+#include "text.h"
 
 #include <curl/curl.h>
 
@@ -9,7 +10,10 @@
 #include <charconv>
 #include <chrono>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
+
+namespace aracnide {
 
 namespace {
 
@@ -33,13 +37,6 @@ struct CurlGlobal {
     CurlGlobal() { curl_global_init(CURL_GLOBAL_DEFAULT); }
     ~CurlGlobal() { curl_global_cleanup(); }
 };
-
-bool IEquals(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return (x | 0x20) == (y | 0x20);
-           });
-}
 
 std::string_view Trim(std::string_view s)
 {
@@ -111,6 +108,8 @@ struct HttpRequest::Transfer {
     std::string body;     // received and not yet read: body[bodyPos..]
     size_t bodyPos = 0;
     Clock::time_point lastActivity;
+    Clock::time_point deadline;  // the whole request, headers and body, ends by then
+    std::string url;
 
     size_t Available() const { return body.size() - bodyPos; }
 };
@@ -122,7 +121,19 @@ struct HttpClient::Impl {
     std::string agent;
     long connectTimeoutMs = 15000;
     long receiveTimeoutMs = 15000;
+    long requestDeadlineMs = 60000;
     std::function<void()> yield;
+    // Requests started ahead of the checker, by URL, until OpenUrl takes them.
+    std::unordered_map<std::string, std::unique_ptr<HttpRequest::Transfer>> prefetched;
+
+    ~Impl() { DropPrefetches(); }
+
+    void DropPrefetches()
+    {
+        for (auto& [url, t] : prefetched)
+            Detach(*t);
+        prefetched.clear();
+    }
 
     EasyHandle TakeEasy()
     {
@@ -162,7 +173,8 @@ struct HttpClient::Impl {
     }
 
     // Drives the network until `ready()` holds or the transfer ends. A wait longer than the receive
-    // time-out without a byte from the server, or past `deadline`, fails with the time-out error.
+    // time-out without a byte from the server, or past `deadline`, fails with the time-out error; past
+    // the request's own deadline, with the error that says the transfer was cut.
     template <class Ready>
     bool Drive(HttpRequest::Transfer& t, Ready ready, ErrorInfo& err,
                Clock::time_point deadline = Clock::time_point::max())
@@ -172,10 +184,17 @@ struct HttpClient::Impl {
             int running = 0;
             curl_multi_perform(multi.get(), &running);
             ReapMessages();
-            if (ready() || t.done)
+            if (t.done)
+                return true;
+            // Checked before `ready`: a server that sends a byte now and then is still cut.
+            const Clock::time_point now = Clock::now();
+            if (now >= t.deadline) {
+                err = TransferCut(t.url, requestDeadlineMs);
+                return false;
+            }
+            if (ready())
                 return true;
             const Clock::time_point last = std::max(start, t.lastActivity);
-            const Clock::time_point now = Clock::now();
             if (now - last >= std::chrono::milliseconds(receiveTimeoutMs) || now >= deadline) {
                 err = HttpError(kErrTimeout);
                 return false;
@@ -187,6 +206,7 @@ struct HttpClient::Impl {
     }
 
     std::unique_ptr<HttpRequest::Transfer> Start(const std::string& url, ErrorInfo& err);
+    bool Attach(HttpRequest::Transfer& t, ErrorInfo& err);
     std::unique_ptr<HttpRequest> Finish(std::unique_ptr<HttpRequest::Transfer> t, ErrorInfo& err);
 };
 
@@ -241,6 +261,8 @@ std::unique_ptr<HttpRequest::Transfer> HttpClient::Impl::Start(const std::string
 {
     auto t = std::make_unique<HttpRequest::Transfer>();
     t->owner = this;
+    t->url = url;
+    t->deadline = Clock::now() + std::chrono::milliseconds(requestDeadlineMs);
     t->easy = TakeEasy();
     if (!t->easy || !multi) {
         err = HttpError(kErrOutOfHandles);
@@ -261,15 +283,22 @@ std::unique_ptr<HttpRequest::Transfer> HttpClient::Impl::Start(const std::string
     return t;
 }
 
+bool HttpClient::Impl::Attach(HttpRequest::Transfer& t, ErrorInfo& err)
+{
+    t.lastActivity = Clock::now();
+    if (curl_multi_add_handle(multi.get(), t.easy.get()) != CURLM_OK) {
+        err = HttpError(kErrInternal);
+        Detach(t);
+        return false;
+    }
+    t.attached = true;
+    return true;
+}
+
 std::unique_ptr<HttpRequest> HttpClient::Impl::Finish(std::unique_ptr<HttpRequest::Transfer> t, ErrorInfo& err)
 {
-    t->lastActivity = Clock::now();
-    if (curl_multi_add_handle(multi.get(), t->easy.get()) != CURLM_OK) {
-        err = HttpError(kErrInternal);
-        Detach(*t);
+    if (!t->attached && !Attach(*t, err))
         return nullptr;
-    }
-    t->attached = true;
     HttpRequest::Transfer& tr = *t;
     // A server that sends its headers a byte at a time gets twice the longer time-out for all of them.
     const Clock::time_point deadline =
@@ -359,20 +388,56 @@ HttpClient::HttpClient(std::string agent) : d_(std::make_unique<Impl>())
 
 HttpClient::~HttpClient() = default;
 
-void HttpClient::SetOptions(long connectTimeoutMs, long receiveTimeoutMs)
+void HttpClient::SetOptions(long connectTimeoutMs, long receiveTimeoutMs, long requestDeadlineMs)
 {
     d_->connectTimeoutMs = connectTimeoutMs;
     d_->receiveTimeoutMs = receiveTimeoutMs;
+    d_->requestDeadlineMs = requestDeadlineMs;
 }
 
 void HttpClient::SetYield(std::function<void()> yield) { d_->yield = std::move(yield); }
 
 std::unique_ptr<HttpRequest> HttpClient::OpenUrl(const std::string& url, ErrorInfo& err)
 {
+    if (auto it = d_->prefetched.find(url); it != d_->prefetched.end()) {
+        // Started ahead: the time-outs and the deadline count from now, as for a request opened now.
+        std::unique_ptr<HttpRequest::Transfer> t = std::move(it->second);
+        d_->prefetched.erase(it);
+        t->deadline = Clock::now() + std::chrono::milliseconds(d_->requestDeadlineMs);
+        return d_->Finish(std::move(t), err);
+    }
     auto t = d_->Start(url, err);
     if (!t)
         return nullptr;
     return d_->Finish(std::move(t), err);
+}
+
+void HttpClient::Prefetch(const std::string& url)
+{
+    if (d_->prefetched.count(url))
+        return;
+    ErrorInfo err;
+    auto t = d_->Start(url, err);
+    if (!t || !d_->Attach(*t, err))
+        return;  // the later OpenUrl tries again and reports what fails
+    int running = 0;
+    curl_multi_perform(d_->multi.get(), &running);
+    d_->ReapMessages();
+    d_->prefetched.emplace(url, std::move(t));
+}
+
+size_t HttpClient::Prefetches() const { return d_->prefetched.size(); }
+
+bool HttpClient::IsPrefetched(const std::string& url) const { return d_->prefetched.count(url) != 0; }
+
+void HttpClient::DropPrefetches() { d_->DropPrefetches(); }
+
+void HttpClient::DropPrefetch(const std::string& url)
+{
+    if (auto it = d_->prefetched.find(url); it != d_->prefetched.end()) {
+        d_->Detach(*it->second);
+        d_->prefetched.erase(it);
+    }
 }
 
 std::unique_ptr<HttpRequest> HttpClient::OpenAuthenticated(const std::string& url, const std::string& user,
@@ -390,3 +455,5 @@ std::unique_ptr<HttpRequest> HttpClient::OpenAuthenticated(const std::string& ur
     curl_easy_setopt(h, CURLOPT_REFERER, referrer.c_str());
     return d_->Finish(std::move(t), err);
 }
+
+}  // namespace aracnide

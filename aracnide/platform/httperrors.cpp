@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+namespace aracnide {
+
 namespace {
 
 struct ErrorText {
@@ -38,7 +40,15 @@ std::string HttpErrorText(uint32_t code)
     return std::to_string(code);
 }
 
+ErrorInfo TransferCut(const std::string& url, long deadlineMs)
+{
+    return ErrorInfo{kErrTimeout, "The transfer of " + url + " did not end within " +
+                                      std::to_string(deadlineMs / 1000) + " s and was cut\r\n"};
+}
+
 ErrorInfo HttpError(uint32_t code)
 {
     return ErrorInfo{code, HttpErrorText(code)};
 }
+
+}  // namespace aracnide

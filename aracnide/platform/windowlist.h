@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace aracnide {
+
 struct WindowInfo {
     uint32_t id = 0;
     std::string title;  // UTF-8
@@ -21,3 +23,5 @@ public:
 
 // A lister for the X display named by DISPLAY, or one that finds no windows when there is none.
 std::unique_ptr<WindowLister> OpenWindowLister();
+
+}  // namespace aracnide

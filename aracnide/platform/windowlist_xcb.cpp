@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
+namespace aracnide {
+
 namespace {
 
 class NullLister : public WindowLister {
@@ -113,3 +115,5 @@ std::unique_ptr<WindowLister> OpenWindowLister()
     }
     return std::make_unique<XcbLister>(c);
 }
+
+}  // namespace aracnide

@@ -4,6 +4,8 @@
 
 #include <map>
 
+using namespace aracnide;
+
 namespace {
 
 class FakeWindows : public WindowLister {

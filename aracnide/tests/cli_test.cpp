@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+using namespace aracnide;
+
 namespace {
 
 std::optional<CliOptions> Parse(std::vector<std::string> args, std::string* error = nullptr)

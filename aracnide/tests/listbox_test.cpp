@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace aracnide;
+
 namespace {
 
 TEST(ListBox, FindStringReturnsTheFirstEntryBeginningWithTheTextIgnoringCase)

@@ -2,12 +2,16 @@
 #include "checkurl.h"
 #include "loopback.h"
 #include "run.h"
+#include "settings.h"
 #include "testutil.h"
 
 #include <gtest/gtest.h>
 
 #include <mutex>
 #include <set>
+#include <cstring>
+
+using namespace aracnide;
 
 namespace {
 
@@ -22,10 +26,17 @@ protected:
         ctx.observer.showReport = [this](const std::string& p) { shown.push_back(p); };
         ctx.observer.stateChanged = [this](int s) { states.push_back(s); };
     }
+    RunRequest Request(const std::string& location) const
+    {
+        RunRequest r;
+        r.location = location;
+        r.settings = ctx.settings;
+        return r;
+    }
     StartOutcome Go(const std::string& location)
     {
         const std::tm date = Date(3, 0, 0);
-        return Start(ctx, location, &date);
+        return Start(ctx, Request(location), nullptr, &date);
     }
     std::string Log() const { return dir.Read("ARACNIDE.LOG"); }
 
@@ -183,7 +194,7 @@ TEST_F(Run, SuspendStopsAfterTheCurrentEntryAndResumeRecounts)
     ctx.observer.counter = [&](int, int) {};
     ctx.observer.yield = [&] {
         if (ctx.CheckStatus == kRunning && ctx.curlig == 2 && ++checks == 1)
-            Start(ctx, start);  // the Start button pressed during the run: suspend
+            Start(ctx, Request(start));  // the Start button pressed during the run: suspend
     };
     StartOutcome out = Go(start);
     EXPECT_EQ(out.result, StartOutcome::Started);
@@ -192,7 +203,7 @@ TEST_F(Run, SuspendStopsAfterTheCurrentEntryAndResumeRecounts)
     EXPECT_EQ(ctx.LB.GetString(1).find('\t') != std::string::npos, true);
     EXPECT_EQ(ctx.LB.GetString(2).find('\t'), std::string::npos);
     EXPECT_TRUE(shown.size() == 1);  // only the first run's report so far
-    EXPECT_EQ(Start(ctx, start).result, StartOutcome::Resumed);
+    EXPECT_EQ(Start(ctx, Request(start)).result, StartOutcome::Resumed);
     EXPECT_EQ(ctx.CheckStatus, kIdle);
     EXPECT_EQ(Entries(ctx), whole);
     EXPECT_EQ(shown.size(), 2u);
@@ -231,7 +242,8 @@ TEST_F(Run, ListFileEntriesAreCheckedWithoutExploring)
 
     const StartOutcome missing = Go(dir.Path() + "nothere.txt#1");
     EXPECT_EQ(missing.result, StartOutcome::ListFileFailed);
-    EXPECT_EQ(missing.message, dir.Path() + "nothere.txt: No such file or directory");
+    EXPECT_EQ(missing.fileName, dir.Path() + "nothere.txt");
+    EXPECT_EQ(missing.message, "No such file or directory");
     EXPECT_EQ(ctx.CheckStatus, kIdle);
 }
 
@@ -243,6 +255,94 @@ TEST_F(Run, ReportThatCannotBeCreatedStopsTheRun)
     EXPECT_EQ(out.message, "Unable to create LOG file");
     EXPECT_EQ(ctx.CheckStatus, kIdle);
     EXPECT_TRUE(states.empty());
+}
+
+TEST_F(Run, ABrokenLinkPastEntry65535NamesThePageItIsOn)
+{
+    // 70,001 entries already checked; the last one is the page that holds the broken link.
+    site.Write("p70000.htm", R"(<a href="gone.htm">)");
+    Go(site.Path() + "p70000.htm");  // a run to set up the base and the report
+    ctx.LB.ClearList();
+    for (int i = 0; i <= 70000; ++i) {
+        const int index = ctx.LB.AddString("p" + std::to_string(i) + ".htm\tOk");
+        ctx.LB.SetItemData(index, EntryData(-1, true));
+    }
+    const int gone = ctx.LB.AddString("gone.htm");
+    ctx.LB.SetItemData(gone, EntryData(70000, false));
+    ctx.LB.SetReferrer(gone, 70000);
+    ctx.curlig = gone;
+    std::string error;
+    ctx.fhLog = FileReport::Create(dir.Path() + "ref.log", error);
+    RunChecks(ctx);
+    EXPECT_EQ(ctx.LB.GetString(gone), "gone.htm\t0");
+    EXPECT_EQ(ctx.LB.GetItemData(gone), (70000u & 0xFFFF) << 16 | 1) << "the data keeps its 16-bit layout";
+    EXPECT_EQ(dir.Read("ref.log"), PageHeaderText(site.Path() + "gone.htm") + "> Link in " + site.Path() +
+                                       "p70000.htm\r\n> Error: No such file or directory\r\n");
+}
+
+TEST_F(Run, TheReportHoldsEveryRecordWhileTheRunGoesOn)
+{
+    site.Write("index.htm", R"(<a href="gone.htm"> <a href="a.htm">)");
+    site.Write("a.htm", "");
+    std::string duringSecondCheck;
+    ctx.observer.yield = [&] {
+        if (ctx.curlig == 2 && duringSecondCheck.empty())
+            duringSecondCheck = Log();  // what a killed run would leave
+    };
+    Go(site.Path() + "index.htm");
+    EXPECT_EQ(duringSecondCheck, kRunHeader + PageHeaderText(site.Path() + "gone.htm") + "> Link in " + site.Path() +
+                                     "index.htm\r\n> Error: No such file or directory\r\n");
+}
+
+TEST_F(Run, OneStateMachineAnswersEveryCommandInEveryState)
+{
+    site.Write("index.htm", R"(<a href="a.htm"> <a href="b.htm">)");
+    site.Write("a.htm", "");
+    site.Write("b.htm", "");
+    std::vector<StartOutcome::Result> answers;
+    bool refused = false;
+    ctx.observer.yield = [&] {
+        if (ctx.CheckStatus == kIdle && ctx.settingUp && answers.empty())
+            answers.push_back(Start(ctx, Request("/elsewhere.htm")).result);  // during the set-up
+        if (ctx.CheckStatus == kRunning && ctx.curlig == 1 && answers.size() == 1) {
+            answers.push_back(Start(ctx, Request("")).result);  // Suspend
+            refused = !ClearRun(ctx) && !QuitRun(ctx) && Busy(ctx);
+            answers.push_back(Start(ctx, Request("")).result);  // Start again before the run noticed
+        }
+    };
+    EXPECT_EQ(Go(site.Path() + "index.htm").result, StartOutcome::Started);
+    EXPECT_EQ(answers, (std::vector<StartOutcome::Result>{StartOutcome::Ignored, StartOutcome::Suspended,
+                                                          StartOutcome::Continued}));
+    EXPECT_TRUE(refused) << "Clear list and Quit wait while the list is in use";
+    EXPECT_EQ(ctx.CheckStatus, kIdle);
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"index.htm\tOk", "a.htm\tOk", "b.htm\tOk"}));
+    EXPECT_FALSE(Busy(ctx));
+}
+
+TEST_F(Run, ANewRunStoresItsSettingsAndItsLocation)
+{
+    site.Write("index.htm", "");
+    Profile ini = SettingsProfile(dir.Path() + "ARACNIDE.INI");
+    RunRequest r = Request(site.Path() + "index.htm");
+    r.timeoutText = "20s";
+    r.settings.Timeout = 20;
+    r.settings.bCEL = true;
+    r.settings.szUser = "ann";
+    r.history = {"http://old.dom/"};
+    const StartOutcome out = Start(ctx, r, &ini);
+    EXPECT_EQ(out.result, StartOutcome::Started);
+    EXPECT_TRUE(out.settingsError.empty());
+    EXPECT_EQ(ini.GetString("Init", "Timeout", ""), "20s");
+    EXPECT_EQ(ini.GetString("Init", "URL", ""), site.Path() + "index.htm");
+    EXPECT_EQ(ini.GetInt("Init", "bCEL", 0), 1);
+    EXPECT_EQ(ini.GetString("Init", "szUser", ""), "ann");
+    EXPECT_EQ(LoadHistory(ini), std::vector<std::string>{site.Path() + "index.htm"});
+
+    // A settings file that cannot be written: the run still goes, and the outcome says why.
+    Profile nowhere = SettingsProfile(dir.Path() + "no/such/folder/ARACNIDE.INI");
+    const StartOutcome failed = Start(ctx, r, &nowhere);
+    EXPECT_EQ(failed.result, StartOutcome::Started);
+    EXPECT_EQ(failed.settingsError, std::strerror(ENOENT));
 }
 
 TEST_F(Run, AReferrerOfAnEarlierRunDoesNotLeakIntoTheNextReport)

@@ -5,6 +5,8 @@
 
 #include <sys/stat.h>
 
+using namespace aracnide;
+
 namespace {
 
 mode_t ModeOf(const std::string& path)
@@ -135,6 +137,67 @@ TEST_F(SettingsFile, ALocationFoundInTheListIsNotStoredAgain)
     EXPECT_FALSE(std::filesystem::exists(Path()));
     EXPECT_TRUE(StoreHistory(ini, shown, "http://host.dom/page.html")) << "longer than every item";
     EXPECT_EQ(ini.GetInt("UrlList", "UrlNumber", 0), 1);
+}
+
+TEST_F(SettingsFile, NumbersAreClampedToTheRangeOfInt)
+{
+    const std::pair<std::string, int> rows[] = {
+        {"9999999999", 2147483647}, {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
+        {"-99999999999999999999", -2147483647 - 1}, {" 42x", 42}, {"+7", 0}, {"x1", 0}, {"", 0}, {"-", 0},
+    };
+    for (const auto& [text, value] : rows)
+        EXPECT_EQ(ProfileInt(text), value) << text;
+    dir.Write("ARACNIDE.INI", "[Init]\r\nMaxLevel=9999999999\r\n");
+    EXPECT_EQ(LoadMaxLevel(SettingsProfile(Path())), 2147483647);
+}
+
+TEST_F(SettingsFile, AHugeHistoryNumberReadsTheFileOnceAndKeepsTheNewestItems)
+{
+    std::string text = "[UrlList]\r\nUrlNumber=999999999\r\nurl999999999=http://newest/\r\nurl1000000000=http://beyond/\r\n"
+                       "url007=http://zero-padded/\r\n";
+    for (int k = 1; k <= 150; ++k)
+        text += "url" + std::to_string(k) + "=http://h" + std::to_string(k) + "/\r\n";
+    dir.Write("ARACNIDE.INI", text);
+    const std::vector<std::string> items = LoadHistory(SettingsProfile(Path()));
+    ASSERT_EQ(items.size(), kMaxHistory);
+    EXPECT_EQ(items[0], "http://newest/") << "keys past UrlNumber and keys url%u never writes are left out";
+    EXPECT_EQ(items[1], "http://h150/");
+    EXPECT_EQ(items.back(), "http://h52/");
+}
+
+TEST_F(SettingsFile, TheHistoryStopsGrowingAtTheLargestNumber)
+{
+    dir.Write("ARACNIDE.INI", "[UrlList]\r\nUrlNumber=2147483647\r\n");
+    Profile ini = SettingsProfile(Path());
+    EXPECT_FALSE(StoreHistory(ini, {}, "http://a.dom/"));
+    EXPECT_EQ(dir.Read("ARACNIDE.INI"), "[UrlList]\r\nUrlNumber=2147483647\r\n");
+    dir.Write("ARACNIDE.INI", "[UrlList]\r\nUrlNumber=-5\r\n");
+    EXPECT_TRUE(StoreHistory(ini, {}, "http://a.dom/"));
+    EXPECT_EQ(ini.GetString("UrlList", "url1", ""), "http://a.dom/");
+}
+
+TEST_F(SettingsFile, AValueNeverCarriesALineBreakIntoTheFile)
+{
+    const mode_t old = umask(022);
+    Profile ini = SettingsProfile(Path());
+    ASSERT_TRUE(SaveLastLocation(ini, "http://a.dom/\nszPass=s"));
+    ASSERT_TRUE(ini.WriteString("Init", "szUser", "ann\r[Evil]\r\nk=v"));
+    EXPECT_EQ(dir.Read("ARACNIDE.INI"), "[Init]\r\nURL=http://a.dom/\r\nszUser=ann\r\n") << "cut at the line break";
+    EXPECT_EQ(ModeOf(Path()), 0644u);
+
+    // A password is recognised in what is written, whatever the lines were before.
+    ASSERT_TRUE(ini.WriteString("Init", "szPass", "pw\nmore"));
+    EXPECT_EQ(ini.GetString("Init", "szPass", ""), "pw");
+    EXPECT_EQ(ModeOf(Path()), 0600u);
+    umask(old);
+}
+
+TEST_F(SettingsFile, AFifoInPlaceOfTheFileReadsAsEmpty)
+{
+    ASSERT_EQ(::mkfifo(Path().c_str(), 0600), 0);
+    const Profile ini = SettingsProfile(Path());
+    EXPECT_EQ(LoadDialogSettings(ini).Timeout, "15");
+    EXPECT_TRUE(LoadHistory(ini).empty());
 }
 
 TEST(SettingsPlace, BesideTheProgramUnlessItsFolderIsNotWritable)

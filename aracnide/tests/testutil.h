@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+using namespace aracnide;
+
 class TempDir {
 public:
     TempDir()
@@ -60,6 +62,21 @@ private:
     std::vector<size_t> sizes_;
     size_t reads_ = 0;
     size_t pos_ = 0;
+};
+
+// A clock that only moves when the engine waits: waits are recorded and pass at once.
+class FakeClock : public Clock {
+public:
+    TimePoint Now() const override { return now; }
+    void Wait(std::chrono::milliseconds span, const std::function<void()>& yield) override
+    {
+        waits.push_back(span);
+        if (yield)
+            yield();
+        now += span;
+    }
+    TimePoint now{};
+    std::vector<std::chrono::milliseconds> waits;
 };
 
 // The texts of the check list's entries.

@@ -63,7 +63,7 @@ TEST_F(CommandLineRun, BrokenLinksEndWithStatusOneAndAreReported)
                                   QStringLiteral("5"), QStringLiteral("--report"), QStringLiteral("links.log")},
                                  work.Path());
     EXPECT_EQ(o.status, 1) << o.err;
-    EXPECT_EQ(o.out, "3 checked, 1 broken, 0 skipped\n");
+    EXPECT_EQ(o.out, "3 checked, 1 broken, 0 skipped\n  " + srv.Url("gone.htm") + "\n    linked from " + srv.Root() + "\n");
     EXPECT_TRUE(o.err.empty()) << "no progress line when standard error is not a terminal: " << o.err;
     const std::string log = work.Read("links.log");
     EXPECT_TRUE(log.starts_with("Aracnide 1.20 report, ")) << log;
@@ -90,7 +90,8 @@ TEST_F(CommandLineRun, ALocalPageIsCheckedFromARelativePath)
     work.Write("site/there.htm", "here");
     const Outcome o = RunProgram({QStringLiteral("--check"), QStringLiteral("site/index.htm")}, work.Path());
     EXPECT_EQ(o.status, 1) << o.err;
-    EXPECT_EQ(o.out, "3 checked, 1 broken, 0 skipped\n");
+    EXPECT_EQ(o.out, "3 checked, 1 broken, 0 skipped\n  " + work.Path() + "site/nowhere.htm\n    linked from " +
+                         work.Path() + "site/index.htm\n");
 }
 
 TEST_F(CommandLineRun, ARunThatCannotStartEndsWithStatusTwoAndItsReason)

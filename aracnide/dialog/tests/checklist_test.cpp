@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace aracnide;
+
 namespace {
 
 TEST(CheckListColumns, TheResultStartsAtTheFirstTabStopPastItsEntry)
@@ -11,6 +13,21 @@ TEST(CheckListColumns, TheResultStartsAtTheFirstTabStopPastItsEntry)
     EXPECT_EQ(NextTabStop(464, 465), 465);
     EXPECT_EQ(NextTabStop(465, 465), 930) << "a text that reaches the stop moves to the next one";
     EXPECT_EQ(NextTabStop(10, 0), 10);
+}
+
+TEST(CheckListColumns, TheResultWordAlwaysShowsWhole)
+{
+    EXPECT_EQ(ResultColumn(465, 40, 600), 465) << "room at the stop";
+    EXPECT_EQ(ResultColumn(465, 60, 500), 440) << "moved left until the word ends at the row's end";
+    EXPECT_EQ(ResultColumn(465, 700, 500), 0);
+}
+
+TEST(Cp1252, LocationsAreTheFileSystemsBytes)
+{
+    const QString path = QString::fromUtf8("/home/ana/café/index.htm");
+    EXPECT_EQ(ToBytes(path), "/home/ana/caf\xc3\xa9/index.htm");
+    EXPECT_EQ(FromBytes(ToBytes(path)), path);
+    EXPECT_EQ(FromBytes("caf\xe9"), QString::fromUtf8("café")) << "not UTF-8: read as Windows-1252";
 }
 
 TEST(Cp1252, EveryByteMapsToOneCharacterAndBack)

@@ -19,11 +19,16 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+
+using namespace aracnide;
 
 namespace {
 
@@ -163,7 +168,9 @@ TEST_F(Dialog, StartFillsTheFieldsFromTheSettingsAndTheHistoryNewestFirst)
     EXPECT_TRUE(Find<QCheckBox>("c501")->isChecked());
     EXPECT_TRUE(Find<QCheckBox>("c502")->isChecked());
     EXPECT_TRUE(Find<QRadioButton>("c601")->isChecked());
-    EXPECT_TRUE(ctx.settings.bLogData);
+    site.Write("index.htm", "");
+    StartAt(QString::fromStdString(site.Path() + "index.htm"));
+    EXPECT_TRUE(ctx.settings.bLogData) << "the run copies page data as the file says";
 }
 
 TEST_F(Dialog, ABrowsersAddressOrElseTheClipboardGivesTheLocation)
@@ -374,6 +381,66 @@ TEST_F(Dialog, OpenFileAndTheCreditButtonUseTheDesktop)
     EXPECT_EQ(Location()->currentText(), "/web/index.htm");
     Click("c200");
     EXPECT_EQ(prompts.urls, std::vector<QString>{QString::fromLatin1(kCreditMail)});
+}
+
+TEST_F(Dialog, ThePasswordIsEchoedAsAPasswordField)
+{
+    Open();
+    EXPECT_EQ(Find<QLineEdit>("c102")->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(Find<QLineEdit>("c101")->echoMode(), QLineEdit::Normal);
+}
+
+TEST_F(Dialog, ALocalPathWithAccentsIsOpenedAsTheFileSystemNamesIt)
+{
+    const std::string folder = site.Path() + "caf\xc3\xa9/";
+    std::filesystem::create_directories(folder);
+    std::ofstream(folder + "index.htm") << R"(<a href="a.htm">)";
+    std::ofstream(folder + "a.htm") << "";
+    Open();
+    StartAt(QString::fromUtf8(folder + "index.htm"));
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"index.htm\tOk", "a.htm\tOk"}));
+    EXPECT_EQ(Find<QLabel>("c201")->text(), QString::fromUtf8(folder));
+    EXPECT_EQ(ini.GetString("Init", "URL", ""), folder + "index.htm");
+    Open();
+    EXPECT_EQ(Location()->itemText(0), QString::fromUtf8(folder + "index.htm")) << "the history shows it as typed";
+}
+
+TEST_F(Dialog, ASettingsFileThatCannotBeWrittenIsReportedOnce)
+{
+    site.Write("index.htm", "");
+    Profile nowhere = SettingsProfile(dir.Path() + "no/such/folder/ARACNIDE.INI");
+    dlg = std::make_unique<DlgCheck>(ctx, nowhere, prompts, windows, QStringLiteral("1.20"));
+    StartAt(QString::fromStdString(site.Path() + "index.htm"));
+    StartAt(QString::fromStdString(site.Path() + "index.htm"));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_TRUE(prompts.messages[0].first.startsWith("The settings could not be saved in " +
+                                                     QString::fromStdString(nowhere.Path()) + ": "));
+    EXPECT_EQ(prompts.messages[0].second, "Aracnide");
+    EXPECT_EQ(prompts.reports.size(), 2u) << "both runs went on";
+}
+
+TEST_F(Dialog, DuringARunTheListIsRepaintedAtMostEvery50Ms)
+{
+    // 400 pages in a chain, each with a few links back: thousands of list changes in a fraction of a second.
+    for (int i = 0; i < 400; ++i)
+        site.Write("p" + std::to_string(i) + ".htm", "<a href=\"p" + std::to_string(i + 1) +
+                                                         ".htm\"><a href=\"p0.htm\"><a href=\"p" + std::to_string(i / 2) +
+                                                         ".htm\">");
+    Open();
+    dlg->show();
+    QListView* view = Find<QListView>("c300");
+    int inserts = 0, changes = 0;
+    QObject::connect(view->model(), &QAbstractItemModel::rowsInserted, [&] { ++inserts; });
+    QObject::connect(view->model(), &QAbstractItemModel::dataChanged, [&] { ++changes; });
+    QElapsedTimer t;
+    t.start();
+    StartAt(QString::fromStdString(site.Path() + "p0.htm"));
+    const qint64 ms = t.elapsed();
+    ASSERT_EQ(ctx.model.Count(), 401);
+    EXPECT_EQ(view->model()->rowCount(), 401) << "the view has every entry once the run ends";
+    EXPECT_LE(inserts, ms / DlgCheck::kRepaintMs + 3) << "in " << ms << " ms";
+    EXPECT_LE(changes, ms / DlgCheck::kRepaintMs + 3) << "in " << ms << " ms";
+    EXPECT_EQ(view->currentIndex().row(), 400);
 }
 
 TEST_F(Dialog, WhileMinimisedTheTitleShowsThePercentage)

@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 
+using namespace aracnide;
+
 namespace {
 
 const QColor kLightYellow(255, 255, 224);
