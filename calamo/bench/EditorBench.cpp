@@ -40,6 +40,7 @@ const QString& page()
 class NoPrompts final : public Prompts {
 public:
     bool question(const QString&, const QString&) override { return false; }
+    void showWarning(const QString&) override {}
     QString inputBox(const QString&, const QString&, const QString& d) override { return d; }
     std::optional<std::uint32_t> pickColor() override { return std::nullopt; }
     std::optional<QString> openFileName(const FileDialogOptions&) override { return std::nullopt; }

@@ -54,6 +54,11 @@ bool QtPrompts::question(const QString& caption, const QString& text)
     return box.exec() == QMessageBox::Yes;
 }
 
+void QtPrompts::showWarning(const QString& text)
+{
+    QMessageBox::warning(parent_, QStringLiteral("Calamo"), text);
+}
+
 QString QtPrompts::inputBox(const QString& caption, const QString& prompt, const QString& defaultText)
 {
     bool ok = false;

@@ -15,6 +15,7 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
 
     bool question(const QString& caption, const QString& text) override;
+    void showWarning(const QString& text) override;
     QString inputBox(const QString& caption, const QString& prompt, const QString& defaultText) override;
     std::optional<std::uint32_t> pickColor() override;
     std::optional<QString> openFileName(const FileDialogOptions& options) override;

@@ -1,7 +1,11 @@
 #include "TForm1.h"
 
 #include "AboutBox.h"
+#include "DocumentEdits.h"
+#include "FindPanel.h"
 #include "Inserters.h"
+#include "LayoutRule.h"
+#include "Preview.h"
 #include "PropertyPanels.h"
 #include "Prompts.h"
 #include "QtEditor.h"
@@ -72,11 +76,11 @@ TForm1::TForm1(Prompts& prompts, const QString& programDir, QWidget* parent)
     setCentralWidget(client_);
     client_->installEventFilter(this);
 
-    findPanelVisible_ = false;
     tipNumber_ = static_cast<int>(QRandomGenerator::global()->bounded(5));
     createMenus();
     createToolbar();
     createTabs();
+    findPanel_ = std::make_unique<FindPanel>(client_, documents_, prompts_, [this] { FormResize(); });
     panels_ = std::make_unique<PropertyPanels>(client_, QFontDatabase::families());
     for (int n = 1; n <= 8; ++n) {
         auto* browse = panels_->group(n)->findChild<QToolButton*>(QStringLiteral("Sfoglia%1").arg(n));
@@ -158,7 +162,7 @@ void TForm1::createMenus()
           {nullptr, nullptr, {}},
           {"Spezza", "Spezza testo", [this] { documents_.SpezzaClick(); }},
           {nullptr, nullptr, {}},
-          {"Brow", "Browser esterni", {}, false},
+          {"Brow", "Browser esterni", [this] { BrowClick(); }},
           {"Rapida", "Tasti di scelta rapida", {}, false}});
     menu("Aiuto", "?", {{"Info", "Informazioni su...", [this] { InfoClick(); }}});
 }
@@ -237,7 +241,7 @@ void TForm1::createToolbar()
     addToolButton(file, QStringLiteral("Speed31"), QStringLiteral("Incolla"), [this] { documents_.IncollaClick(); });
     file->resize(file->width() + 6, file->height());  // separator
     groupX_ += 6;
-    addToolButton(file, QStringLiteral("Speed23"), QStringLiteral("Cerca..."), {});
+    addToolButton(file, QStringLiteral("Speed23"), QStringLiteral("Cerca..."), [this] { Speed23Click(); });
     addToolButton(file, QStringLiteral("Speed46"), QStringLiteral("Salva tutto"), [this] { Speed46Click(); });
 
     auto* colour = new QToolButton(controlBar_);
@@ -246,13 +250,14 @@ void TForm1::createToolbar()
     colour->setToolTip(QStringLiteral("Sperimentale!!"));
     colour->setIcon(toolIcon(QStringLiteral("SpeedButton3")));
     colour->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    colour->setEnabled(false);
+    colour->setFocusPolicy(Qt::NoFocus);
+    connect(colour, &QToolButton::clicked, this, &TForm1::ColoraTag);
     colour->setGeometry(groupX_, groupY_ + 2, 86, kButton);
     groupX_ += 86 + kGroupGap;
 
     QFrame* preview = addGroup(QStringLiteral("Panel8"), {});
-    addToolButton(preview, QStringLiteral("Speed44"), QStringLiteral("Vedi nel browser"), {});
-    addToolButton(preview, QStringLiteral("Speed45"), QStringLiteral("Vedi nel browser"), {});
+    addToolButton(preview, QStringLiteral("Speed44"), QStringLiteral("Vedi nel browser"), [this] { Speed44Click(); });
+    addToolButton(preview, QStringLiteral("Speed45"), QStringLiteral("Vedi nel browser"), [this] { Speed45Click(); });
 
     groupX_ = 2;
     groupY_ += kButton + 4 + 2;
@@ -388,19 +393,17 @@ void TForm1::applyLayout()
 
 void TForm1::FormResize()
 {
-    // The design's rule works on the outer window size: client width + 7, client height + 45.
     const QSize client = clientSize();
-    const int w = client.width() + 7;
-    const int h = client.height() + 45;
-    lingue_->setGeometry(156, 64, w - 164, 29);
-    controlBar_->resize(w - 13, controlBar_->height());
+    const MainLayout layout = FormLayout(outerSize(client), findPanel_->visible());
+    lingue_->setGeometry(layout.lingue);
+    controlBar_->resize(layout.controlBarWidth, controlBar_->height());
     if (lingue_->count() >= 1) {
-        const int height = h - 162 - (findPanelVisible_ ? 70 : 0);
         for (EditorControl* editor : editors_)
-            editor->setGeometry(156, 96, w - 164, height);
+            editor->setGeometry(layout.editors);
     }
-    panels_->setHeight(h - 126);
+    panels_->setHeight(layout.panelHeight);
     panels_->image()->setPixmap(panelPicture(panels_->image()->size()));
+    findPanel_->place(layout);
     const int statusHeight = status_->sizeHint().height();
     status_->setGeometry(0, client.height() - statusHeight, client.width(), statusHeight);
 }
@@ -446,11 +449,14 @@ void TForm1::runShortcut(int entry)
     case 6: documents_.TagliaClick(); return;
     case 7: documents_.CopiaClick(); return;
     case 8: documents_.IncollaClick(); return;
+    case 9: Speed23Click(); return;
+    case 36: Speed44Click(); return;
+    case 37: Speed45Click(); return;
     default: break;
     }
     if (entry >= 10 && entry <= 34)
         SpeedClick(kShortcutButtons[static_cast<std::size_t>(entry - 10)]);
-    // 9 (find), 35 (form builder), 36 and 37 (previews): those tools are not part of the program yet.
+    // 35 (form builder): that tool is not part of the program yet.
 }
 
 void TForm1::TextChange(int keyCode, Modifiers held)
@@ -467,6 +473,32 @@ void TForm1::Timer2Timer()
     setWindowTitle(documents_.title());
     if (auto* tip = status_->findChild<QLabel*>(QStringLiteral("Tip")))
         tip->setText(kTips[static_cast<std::size_t>(tipNumber_)]);
+}
+
+void TForm1::ColoraTag()
+{
+    if (auto* doc = documents_.current())
+        colourTags(*static_cast<EditorControl*>(doc->editor));
+}
+
+void TForm1::Speed44Click()
+{
+    previewInBrowser(documents_, config_, 1, programDir_ + QLatin1String(kPreviewFileName), launcher_, prompts_);
+}
+
+void TForm1::Speed45Click()
+{
+    previewInBrowser(documents_, config_, 2, programDir_ + QLatin1String(kPreviewFileName), launcher_, prompts_);
+}
+
+void TForm1::BrowClick()
+{
+    askBrowserCommands(config_, prompts_);
+}
+
+void TForm1::Speed23Click()
+{
+    findPanel_->Speed23Click();
 }
 
 void TForm1::EsciClick()

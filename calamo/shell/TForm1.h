@@ -2,6 +2,7 @@
 
 #include "Config.h"
 #include "DocumentTable.h"
+#include "ProgramLauncher.h"
 #include "TextEditor.h"
 
 #include <QMainWindow>
@@ -20,6 +21,7 @@ class QToolButton;
 namespace calamo {
 
 class EditorControl;
+class FindPanel;
 class Prompts;
 class PropertyPanels;
 
@@ -56,6 +58,12 @@ public:
     void TextChange(int keyCode, Modifiers held);
     void Timer2Timer();
     void FormResize();
+    void ColoraTag();
+    void Speed44Click();  // preview in browser 1
+    void Speed45Click();  // preview in browser 2
+    void BrowClick();
+    void Speed23Click();  // show the find panel
+    FindPanel& findPanel() { return *findPanel_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -94,7 +102,8 @@ private:
     DocumentTable documents_;
     Config config_;
     int tipNumber_ = 0;
-    bool findPanelVisible_ = false;
+    std::unique_ptr<FindPanel> findPanel_;
+    ProcessLauncher launcher_;
     int groupX_ = 2;
     int groupY_ = 2;
 };

@@ -135,6 +135,7 @@ public:
         log.push_back(QStringLiteral("question ") + caption + QStringLiteral(": ") + text);
         return next(answers, false);
     }
+    void showWarning(const QString& text) override { log.push_back(QStringLiteral("warning: ") + text); }
     QString inputBox(const QString& caption, const QString& prompt, const QString& defaultText) override
     {
         log.push_back(QStringLiteral("input ") + caption + QStringLiteral(": ") + prompt);
