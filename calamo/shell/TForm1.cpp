@@ -9,6 +9,7 @@
 #include "PropertyPanels.h"
 #include "Prompts.h"
 #include "QtEditor.h"
+#include "StatusTips.h"
 #include "ToolIcons.h"
 #include "WrapSelection.h"
 
@@ -40,16 +41,7 @@ constexpr int kGroupGap = 4;
 constexpr std::array<int, 25> kShortcutButtons = {1,  2,  3,  47, 4,  13, 20, 5,  6,  9,  8,  7, 10,
                                                   11, 12, 14, 15, 16, 21, 22, 24, 17, 18, 19, 32};
 
-const std::array<QString, 5> kTips = {
-    QStringLiteral("I tuoi consigli sono preziosi: riporta suggerimenti e bug all'email \"calamo@example.org\". "
-                   "Aggiornerò subito il programma. Grazie!!!"),
-    QStringLiteral("Calamo cambierà anche secondo le vostre segnalazioni: verranno realizzate nuove versioni in base "
-                   "alle indicazioni pervenute."),
-    QStringLiteral("Ogni suggerimento verrà preso in considerazione e contribuirà a rendere Calamo migliore."),
-    QStringLiteral("Se vuoi collaborare anche tu o vuoi scaricare l'ultima versione del programma, visita il sito "
-                   "https://calamo.example.org !!"),
-    QStringLiteral("LO SAPEVI?? Prova a cliccare col tasto destro sui bottoncini della toolbar..."),
-};
+const std::array<QString, 5>& kTips = statusTips();
 
 QString speedName(int n)
 {
