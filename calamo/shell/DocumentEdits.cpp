@@ -37,6 +37,41 @@ void colourTags(EditorControl& editor)
     editor.setCurrentCharFormat(typing);
 }
 
+namespace {
+
+bool sameForeground(const QTextCharFormat& a, const QTextCharFormat& b)
+{
+    const bool aHas = a.hasProperty(QTextFormat::ForegroundBrush);
+    return aHas == b.hasProperty(QTextFormat::ForegroundBrush) && (!aHas || a.foreground() == b.foreground());
+}
+
+// Gives the characters from `start` to `end` the text colour of `like` (or none), keeping their other properties.
+void takeForeground(QTextCursor& cursor, int start, int end, const QTextCharFormat& like)
+{
+    for (int pos = start; pos < end;) {
+        cursor.setPosition(pos + 1);
+        QTextCharFormat format = cursor.charFormat();
+        int runEnd = pos + 1;
+        for (; runEnd < end; ++runEnd) {
+            cursor.setPosition(runEnd + 1);
+            if (cursor.charFormat() != format)
+                break;
+        }
+        if (!sameForeground(format, like)) {
+            if (like.hasProperty(QTextFormat::ForegroundBrush))
+                format.setForeground(like.foreground());
+            else
+                format.clearForeground();
+            cursor.setPosition(pos);
+            cursor.setPosition(runEnd, QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
+        }
+        pos = runEnd;
+    }
+}
+
+}  // namespace
+
 bool selectNext(EditorControl& editor, const QString& what, int from)
 {
     const int p = findText(editor.text(), what, from);
@@ -55,14 +90,20 @@ int replaceAll(EditorControl& editor, const QString& what, const QString& with)
     if (matches.empty())
         return 0;
     const int length = static_cast<int>(what.size());
+    const int added = static_cast<int>(with.size());
     QTextCursor cursor(editor.document());
     cursor.beginEditBlock();
     // From the last match back, so the offsets of the ones before stay valid.
     for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
+        cursor.setPosition(*it + 1);
+        const QTextCharFormat replaced = cursor.charFormat();
         cursor.setPosition(*it);
         cursor.setPosition(*it + length, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
         editor.insertText(*it, with);
+        // The replacement is painted as the text it replaces was: a replaced tag stays blue, and nothing put in
+        // place of plain text takes the colour of a tag before it.
+        takeForeground(cursor, *it, *it + added, replaced);
     }
     cursor.endEditBlock();
     editor.setCaret(0);
