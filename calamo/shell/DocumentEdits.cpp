@@ -20,9 +20,16 @@ void colourTags(EditorControl& editor)
     QTextCursor cursor(document);
     // One edit block: the layout is brought up to date once, and one undo takes all the colours away.
     cursor.beginEditBlock();
-    for (const TextSpan& span : tagSpans(editor.text())) {
-        cursor.setPosition(span.start);
-        cursor.setPosition(span.start + span.length, QTextCursor::KeepAnchor);
+    const std::vector<TextSpan> spans = tagSpans(editor.text());
+    // Each format change costs a few searches of the document's fragment tree, so tags that touch ("</B></A>")
+    // are painted as one range.
+    for (std::size_t i = 0; i < spans.size();) {
+        const int start = spans[i].start;
+        int end = start + spans[i].length;
+        for (++i; i < spans.size() && spans[i].start == end; ++i)
+            end += spans[i].length;
+        cursor.setPosition(start);
+        cursor.setPosition(end, QTextCursor::KeepAnchor);
         // Merged, so any other property of the characters stays.
         cursor.mergeCharFormat(tag);
     }

@@ -52,6 +52,10 @@ TEST_F(DocumentEditsTest, PaintsEveryTagAndNothingElse)
     EXPECT_EQ(paint(), "BBB....BBB.BBBB");
     EXPECT_EQ(editor.toPlainText(), "<p>Ciao<b>x</b>");
 
+    editor.setPlainText(QStringLiteral("<A><B>x</B></A>\n<P>"));
+    colourTags(editor);
+    EXPECT_EQ(paint(), "BBBBBB.BBBBBBBB\nBBB");
+
     editor.setPlainText(QStringLiteral("<P>a <b"));
     colourTags(editor);
     EXPECT_EQ(paint(), "BBB....");
