@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -164,6 +165,48 @@ TEST_F(CalamoE2E, AFirstStartCreatesTheConfigurationFile)
         expected += "\r\n";
     expected += "<A NAME= \"Linee di comando per i 2 browser\"></A>\r\nxdg-open\r\nfirefox\r\n";
     EXPECT_EQ(bytesOf(path), expected);
+}
+
+TEST_F(CalamoE2E, ABoundKeyPreviewsTheUnsavedTextInBrowserOne)
+{
+    // Browser 1 is a script in the working folder that records its arguments and copies the file it is given.
+    QFile script(dir.filePath(QStringLiteral("rec.sh")));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\ncat \"$1\" > copy.htm\nprintf '%s\\n%s\\n' \"$#\" \"$1\" > args.tmp\nmv args.tmp args.txt\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // Entry 36 (preview in browser 1) on Ctrl+P.
+    QByteArray config = "<!- File di configurazione :o -->\r\n<A NAME= \"Tasti di scelta rapida\"></A>\r\n";
+    for (int n = 1; n <= 50; ++n)
+        config += (n == 36 ? "C P" : "") + QByteArray("\r\n");
+    config += "<A NAME= \"Linee di comando per i 2 browser\"></A>\r\n./rec.sh\r\nfirefox\r\n";
+    QFile cfg(dir.filePath(QStringLiteral("calamo.cfg")));
+    ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
+    cfg.write(config);
+    cfg.close();
+    const QString page = dir.filePath(QStringLiteral("page.htm"));
+    QFile file(page);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("<P>perch\xE9</P>\r\n");
+    file.close();
+
+    start({page});
+    const QString window = mainWindow();
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(waitUntil([&] {
+        return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm]"));
+    }));
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("x")});
+    xdotool({QStringLiteral("keydown"), QStringLiteral("ctrl"), QStringLiteral("key"), QStringLiteral("p"),
+             QStringLiteral("keyup"), QStringLiteral("ctrl")});
+
+    const QString args = dir.filePath(QStringLiteral("args.txt"));
+    ASSERT_TRUE(waitUntil([&] { return QFile::exists(args); })) << "the browser was not started";
+    // The preview file lies beside the program, and its full path is the one argument.
+    const QString preview = QFileInfo(calamoPath()).canonicalPath() + QStringLiteral("/~~temp.htm");
+    EXPECT_EQ(bytesOf(args), "1\n" + preview.toUtf8() + "\n");
+    EXPECT_EQ(bytesOf(dir.filePath(QStringLiteral("copy.htm"))), "x<P>perch\xE9</P>\r\n");
+    EXPECT_EQ(bytesOf(page), "<P>perch\xE9</P>\r\n") << "the document's own file is not written";
 }
 
 }  // namespace
