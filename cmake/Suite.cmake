@@ -5,11 +5,33 @@ find_package(GTest REQUIRED)
 find_package(benchmark QUIET)
 include(GoogleTest)
 
+include(GNUInstallDirs)
+
 set(CMAKE_AUTOMOC ON)
+
+# The reverse-DNS prefix of the programs' desktop entries, icons and metadata.
+set(SUITE_APP_ID_PREFIX "org.suiteweb")
 
 # Programs land in build/bin, benchmarks in build/bench, fuzz targets in build-fuzz/fuzz.
 function(suite_program target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endfunction()
+
+# suite_desktop_data(PROGRAM): installs what a desktop needs of PROGRAM from the calling folder's data/:
+# its desktop entry, AppStream metadata, scalable icon and PNG renderings (data/icons/N.png, made by
+# cmake/render-icons.sh), and its manual page PROGRAM.1.
+function(suite_desktop_data program)
+  set(id ${SUITE_APP_ID_PREFIX}.${program})
+  set(data ${CMAKE_CURRENT_SOURCE_DIR}/data)
+  install(FILES ${data}/${id}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${data}/${id}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+  install(FILES ${data}/${id}.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+  foreach(size 16 22 24 32 48 64 128 256)
+    install(FILES ${data}/icons/${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME ${id}.png)
+  endforeach()
+  install(FILES ${data}/${program}.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endfunction()
 
 # suite_gtest(NAME SOURCES... LIBS ...): a GoogleTest executable whose cases CTest lists one by one.
