@@ -97,6 +97,9 @@ void FindPanel::Speed23Click()
         edit2_->setText(editor->text().mid(editor->selectionStart(), editor->selectionLength()));
     edit3_->clear();
     setVisible(true);
+    // Typing goes to the find box at once, replacing what it held.
+    edit2_->setFocus();
+    edit2_->selectAll();
 }
 
 void FindPanel::findFrom(int offset)
@@ -134,6 +137,9 @@ void FindPanel::Button2Click()
 void FindPanel::Button4Click()
 {
     setVisible(false);
+    // The focus was on a control now hidden: typing goes back to the text.
+    if (EditorControl* editor = editorOf(docs_))
+        editor->setFocus();
 }
 
 }  // namespace calamo

@@ -51,6 +51,7 @@ TEST_F(FindPanelTest, ShowingAndClosingThePanelMovesTheEditorsEdge)
     click("Speed23");
     EXPECT_EQ(visibleControls().size(), 7);
     EXPECT_TRUE(form.findPanel().visible());
+    EXPECT_EQ(window->focusWidget(), child<QLineEdit>("Edit2"));
     EXPECT_EQ(editor().geometry(), QRect(156, 96, 597, 323));
     EXPECT_EQ(child<QLineEdit>("Edit2")->geometry(), QRect(158, 422, 163, 21));
     EXPECT_EQ(child<QPushButton>("Button3")->geometry(), QRect(410, 421, 75, 25));
@@ -67,6 +68,7 @@ TEST_F(FindPanelTest, ShowingAndClosingThePanelMovesTheEditorsEdge)
     click("Button4");
     EXPECT_TRUE(visibleControls().isEmpty());
     EXPECT_FALSE(form.findPanel().visible());
+    EXPECT_EQ(window->focusWidget(), &editor());
     EXPECT_EQ(editor().height(), 493);
 }
 
@@ -116,9 +118,11 @@ TEST_F(FindPanelTest, FindAndFindNextSelectTheOccurrencesThenSayThereAreNoMore)
     EXPECT_EQ(editor().textCursor().selectionStart(), 8);
     EXPECT_EQ(editor().textCursor().selectionEnd(), 10);
     EXPECT_EQ(window->focusWidget(), &editor());
-    // Find starts again from the top.
+    // Find starts again from the top; Enter in the find box finds the next one.
     click("Button1");
     EXPECT_EQ(editor().textCursor().selectionStart(), 1);
+    QTest::keyClick(child<QLineEdit>("Edit2"), Qt::Key_Return);
+    EXPECT_EQ(editor().textCursor().selectionStart(), 5);
     // Neither search marks the document modified.
     EXPECT_TRUE(form.documents().document(0).saved);
 }
