@@ -156,7 +156,14 @@ public:
     QString inputBox(const QString& caption, const QString& prompt, const QString& defaultText) override
     {
         log.push_back(QStringLiteral("input ") + caption + QStringLiteral(": ") + prompt);
-        return next(inputs, std::optional<QString>()).value_or(defaultText);
+        if (inputs.empty()) {
+            ADD_FAILURE() << "unexpected prompt: " << log.back().toStdString();
+            return defaultText;
+        }
+        const bool answered = inputs.front().has_value();
+        const QString answer = answered ? *inputs.front() : defaultText;
+        inputs.pop_front();
+        return answer;
     }
     std::optional<std::uint32_t> pickColor() override
     {
@@ -194,9 +201,9 @@ private:
             ADD_FAILURE() << "unexpected prompt: " << log.back().toStdString();
             return fallback;
         }
-        T value = queue.front();
+        fallback = std::move(queue.front());
         queue.pop_front();
-        return value;
+        return fallback;
     }
 };
 

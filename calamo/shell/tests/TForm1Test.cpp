@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QFile>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -379,6 +380,20 @@ TEST_F(TForm1Test, ClosingTheWindowAsksAndRemovesTheTemporaryFiles)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("~temp.htm"))));
     ASSERT_EQ(prompts.log.size(), 1u);
     EXPECT_TRUE(prompts.log[0].startsWith("question Calamo: Salvare le modifiche al documento\r"));
+}
+
+TEST_F(TForm1Test, PanelsReadTheirControlsByNameAndAnUnknownNameStopsTheProgram)
+{
+    TForm1& form = open();
+    child<QCheckBox>("CheckBox23")->setChecked(true);
+    child<QLineEdit>("Edit17")->setText(QStringLiteral("40%"));
+    const TabellaPanel table = form.panels().tabella();  // every name of every panel is found
+    EXPECT_TRUE(table.CheckBox23);
+    EXPECT_EQ(table.Edit17, "40%");
+    EXPECT_EQ(form.panels().testo().CheckBox10, true);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(form.panels().value("Edit99"), "no edit or combo box named Edit99");
+    EXPECT_DEATH(form.panels().ticked("CheckBox99"), "no check box named CheckBox99");
 }
 
 TEST_F(TForm1Test, MenusHoldTheirItemsAndLaterDialogsAreDisabled)
