@@ -1,4 +1,5 @@
 #include "ProgramPaths.h"
+#include "QtItalian.h"
 #include "QtPrompts.h"
 #include "TForm1.h"
 
@@ -10,6 +11,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("calamo"));
+    QApplication::setDesktopFileName(QStringLiteral("org.suiteweb.calamo"));
+    calamo::installQtItalian(app);
 
     calamo::QtPrompts prompts;
     calamo::TForm1 window(prompts, calamo::programDirectory());

@@ -1,4 +1,5 @@
 #include "CopierEnvironment.h"
+#include "QtItalian.h"
 #include "QtPrompts.h"
 #include "TravasoMain.h"
 
@@ -33,6 +34,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("TRAVASO");
     QApplication::setApplicationDisplayName("Travaso");
     QApplication::setWindowIcon(CopierIcon());
+    QApplication::setDesktopFileName("org.suiteweb.travaso");
+    InstallQtItalian(app);
 
     QtPrompts prompts;
     TForm1 form(CopierEnvironment::FromSystem(), prompts);

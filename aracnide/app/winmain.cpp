@@ -23,6 +23,7 @@ int WinMain(int argc, char** argv, const std::string& commandLine)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("aracnide"));
+    QApplication::setDesktopFileName(QStringLiteral("org.suiteweb.aracnide"));
 
     const std::string programDir = QDir(QCoreApplication::applicationDirPath()).absolutePath().toStdString() + "/";
     const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);

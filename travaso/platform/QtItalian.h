@@ -1,0 +1,8 @@
+#pragma once
+
+class QCoreApplication;
+
+// Makes Qt's own dialogs and buttons (message boxes, context menus) speak Italian, whatever the user's
+// locale, since every text of the copier itself is Italian. Returns false, leaving Qt in English, when
+// Qt's Italian catalogue is not installed.
+bool InstallQtItalian(QCoreApplication& app);

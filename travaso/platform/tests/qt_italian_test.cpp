@@ -1,0 +1,23 @@
+#include "QtItalian.h"
+
+#include <QCoreApplication>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(QtItalianTest, QtsOwnButtonsSpeakItalianWhateverTheLocale)
+{
+    int argc = 1;
+    char name[] = "travaso_platform_tests";
+    char* argv[] = {name, nullptr};
+    QCoreApplication app(argc, argv);
+    ASSERT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"), QStringLiteral("&No"));
+    ASSERT_EQ(QCoreApplication::translate("QPlatformTheme", "Close"), QStringLiteral("Close"));
+
+    ASSERT_TRUE(InstallQtItalian(app)) << "Qt's Italian catalogue (qtbase_it) is not installed";
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Close"), QStringLiteral("Chiudi"));
+    EXPECT_EQ(QCoreApplication::translate("QWidgetTextControl", "&Copy"), QStringLiteral("&Copia"));
+}
+
+}  // namespace
