@@ -46,6 +46,7 @@ public:
     std::optional<QString> openFileName(const FileDialogOptions&) override { return std::nullopt; }
     std::optional<QString> saveFileName(const FileDialogOptions&) override { return std::nullopt; }
     void showError(const QString&) override {}
+    void showMessage(const QString&) override {}
 };
 
 void BM_SetPlainText5MB(benchmark::State& state)

@@ -19,7 +19,8 @@ void previewInBrowser(DocumentTable& docs, const Config& config, int browser, co
     if (!doc || command.isEmpty())
         return;
     const QString path = QFileInfo(previewPath).absoluteFilePath();
-    if (const auto error = writeDocumentFile(path, doc->editor->text(), doc->encoding)) {
+    // Written as Save would write it, so the browser reads the characters the page will hold.
+    if (const auto error = writeFileAtomically(path, encodeDocument(doc->editor->text(), doc->encoding).bytes)) {
         prompts.showError(*error);
         return;
     }

@@ -35,6 +35,8 @@ public:
     virtual std::optional<QString> saveFileName(const FileDialogOptions& options) = 0;
     // The error box that ends a failed command.
     virtual void showError(const QString& text) = 0;
+    // An information box with an OK button.
+    virtual void showMessage(const QString& text) = 0;
 };
 
 }  // namespace calamo

@@ -37,10 +37,6 @@ namespace {
 constexpr int kButton = 23;  // toolbar button width and height
 constexpr int kGroupGap = 4;
 
-// Toolbar button run by each shortcut entry from 10 to 34.
-constexpr std::array<int, 25> kShortcutButtons = {1,  2,  3,  47, 4,  13, 20, 5,  6,  9,  8,  7, 10,
-                                                  11, 12, 14, 15, 16, 21, 22, 24, 17, 18, 19, 32};
-
 const std::array<QString, 5>& kTips = statusTips();
 
 QString speedName(int n)
@@ -228,9 +224,9 @@ void TForm1::createToolbar()
     addToolButton(file, QStringLiteral("Speed26"), QStringLiteral("Apri"), [this] { ApriClick(); });
     addToolButton(file, QStringLiteral("Speed27"), QStringLiteral("Salva"), [this] { SalvaClick(); });
     addToolButton(file, QStringLiteral("Speed28"), QStringLiteral("Stampa"), [this] { StampaClick(); });
-    addToolButton(file, QStringLiteral("Speed29"), QStringLiteral("Taglia"), [this] { documents_.TagliaClick(); });
-    addToolButton(file, QStringLiteral("Speed30"), QStringLiteral("Copia"), [this] { documents_.CopiaClick(); });
-    addToolButton(file, QStringLiteral("Speed31"), QStringLiteral("Incolla"), [this] { documents_.IncollaClick(); });
+    addToolButton(file, QStringLiteral("Speed29"), QStringLiteral("Taglia"), [this] { TagliaClick(); });
+    addToolButton(file, QStringLiteral("Speed30"), QStringLiteral("Copia"), [this] { CopiaClick(); });
+    addToolButton(file, QStringLiteral("Speed31"), QStringLiteral("Incolla"), [this] { IncollaClick(); });
     file->resize(file->width() + 6, file->height());  // separator
     groupX_ += 6;
     addToolButton(file, QStringLiteral("Speed23"), QStringLiteral("Cerca..."), [this] { Speed23Click(); });
@@ -404,24 +400,7 @@ void TForm1::SpeedClick(int n)
 {
     if (documents_.empty())
         return;
-    std::optional<Insertion> insertion;
-    switch (n) {
-    case 1: insertion = Speed01Tag(panels_->testo()); break;
-    case 12: insertion = Speed12Tag(prompts_); break;
-    case 13: insertion = Speed13Tag(panels_->testo(), prompts_); break;
-    case 14: insertion = Speed14Tag(panels_->elenco()); break;
-    case 15: insertion = Speed15Tag(panels_->elenco()); break;
-    case 16: insertion = Speed16Tag(panels_->elenco()); break;
-    case 17: insertion = Speed17Tag(panels_->collegamento(), prompts_); break;
-    case 18: insertion = Speed18Tag(prompts_); break;
-    case 19: insertion = Speed19Tag(panels_->collegamento(), prompts_); break;
-    case 20: insertion = Speed20Tag(panels_->carattere(), prompts_); break;
-    case 21: insertion = Speed21Tag(panels_->tabella(), prompts_); break;
-    case 24: insertion = Speed24Tag(panels_->tabella()); break;
-    case 32: insertion = Speed32Tag(prompts_); break;
-    default: insertion = fixedTag(n); break;
-    }
-    if (insertion)
+    if (const std::optional<Insertion> insertion = SpeedTag(n, *panels_, prompts_))
         WrapSelection(documents_, insertion->open, insertion->close);
 }
 
@@ -430,39 +409,19 @@ void TForm1::Speed34Click()
     panels_->show(8);
 }
 
-void TForm1::runShortcut(int entry)
-{
-    switch (entry) {
-    case 1: NuovoClick(); return;
-    case 2: ApriClick(); return;
-    case 3: SalvaClick(); return;
-    case 4: Speed46Click(); return;
-    case 5: StampaClick(); return;
-    case 6: documents_.TagliaClick(); return;
-    case 7: documents_.CopiaClick(); return;
-    case 8: documents_.IncollaClick(); return;
-    case 9: Speed23Click(); return;
-    case 36: Speed44Click(); return;
-    case 37: Speed45Click(); return;
-    default: break;
-    }
-    if (entry >= 10 && entry <= 34)
-        SpeedClick(kShortcutButtons[static_cast<std::size_t>(entry - 10)]);
-    // 35 (form builder): that tool is not part of the program yet.
-}
-
 void TForm1::TextChange(int keyCode, Modifiers held)
 {
-    documents_.markModified();
-    for (int entry : matchingShortcuts(config_, keyCode, held)) {
-        if (entry <= kBoundShortcuts)
-            runShortcut(entry);
-    }
+    documents_.keyReleased();
+    for (int entry : matchingShortcuts(config_, keyCode, held))
+        runShortcutEntry(entry, *this);
 }
 
 void TForm1::Timer2Timer()
 {
-    setWindowTitle(documents_.title());
+    // "[*]" in a title is the toolkit's placeholder for the modified mark; doubled, it shows as itself.
+    QString title = documents_.title();
+    title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(title);
     if (auto* tip = status_->findChild<QLabel*>(QStringLiteral("Tip")))
         tip->setText(kTips[static_cast<std::size_t>(tipNumber_)]);
 }

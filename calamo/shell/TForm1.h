@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Commands.h"
 #include "Config.h"
 #include "DocumentTable.h"
 #include "ProgramLauncher.h"
@@ -28,7 +29,7 @@ class PropertyPanels;
 // The editor's main window: menus, toolbar band, tab strip, editors, property panels and status bar.
 // It lays its controls out by the design's pixel rule and hands every command to the document table and the
 // tag inserters.
-class TForm1 final : public QMainWindow, private EditorHost {
+class TForm1 final : public QMainWindow, public CommandTarget, private EditorHost {
     Q_OBJECT
 public:
     // `prompts` answers every modal question; `programDir` holds the temporary files (with a final "/").
@@ -43,26 +44,31 @@ public:
     void resizeClient(QSize size);
 
     // Commands, named after the controls that run them.
-    void NuovoClick() { documents_.NuovoClick(); }
-    void ApriClick() { documents_.ApriClick(); }
-    void SalvaClick() { documents_.SalvaClick(); }
-    void Speed46Click() { documents_.Speed46Click(); }
+    void NuovoClick() override { documents_.NuovoClick(); }
+    void ApriClick() override { documents_.ApriClick(); }
+    void SalvaClick() override { documents_.SalvaClick(); }
+    void Speed46Click() override { documents_.Speed46Click(); }
     void SalvanomeClick() { documents_.SalvanomeClick(); }
-    void StampaClick() { documents_.StampaClick(); }
+    void StampaClick() override { documents_.StampaClick(); }
+    void TagliaClick() override { documents_.TagliaClick(); }
+    void CopiaClick() override { documents_.CopiaClick(); }
+    void IncollaClick() override { documents_.IncollaClick(); }
+    // The form builder is not part of the program yet.
+    void Speed33Click() override {}
     void EsciClick();
     void InfoClick();
     void ChiudiClick() { documents_.ChiudiClick(); }
     // Runs the toolbar inserter of SpeedNN.
-    void SpeedClick(int button);
+    void SpeedClick(int button) override;
     void Speed34Click();
     void TextChange(int keyCode, Modifiers held);
     void Timer2Timer();
     void FormResize();
     void ColoraTag();
-    void Speed44Click();  // preview in browser 1
-    void Speed45Click();  // preview in browser 2
+    void Speed44Click() override;  // preview in browser 1
+    void Speed45Click() override;  // preview in browser 2
     void BrowClick();
-    void Speed23Click();  // show the find panel
+    void Speed23Click() override;  // show the find panel
     FindPanel& findPanel() { return *findPanel_; }
 
 protected:
@@ -87,7 +93,6 @@ private:
     QToolButton* addToolButton(QFrame* group, const QString& name, const QString& hint,
                                std::function<void()> handler);
     QFrame* addGroup(const QString& name, QList<QAction*> contextActions);
-    void runShortcut(int entry);
     void setContextActions(QWidget* widget, QList<QAction*> actions);
 
     Prompts& prompts_;

@@ -261,7 +261,7 @@ bool PropertyPanels::ticked(const char* name) const
         if (auto* check = box->findChild<QCheckBox*>(QLatin1String(name)))
             return check->isChecked();
     }
-    return false;
+    qFatal("PropertyPanels: no check box named %s", name);
 }
 
 QString PropertyPanels::value(const char* name) const
@@ -272,7 +272,7 @@ QString PropertyPanels::value(const char* name) const
         if (auto* combo = box->findChild<QComboBox*>(QLatin1String(name)))
             return combo->currentText();
     }
-    return {};
+    qFatal("PropertyPanels: no edit or combo box named %s", name);
 }
 
 TestoPanel PropertyPanels::testo() const

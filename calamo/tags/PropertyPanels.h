@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Commands.h"
 #include "PanelStates.h"
 
 #include <QString>
@@ -21,15 +22,20 @@ struct Control;
 
 // The eight property panels PGroup1..PGroup8 at the left of the main window, one visible at a time.
 // The controls are children of the panels and carry their names; this class reads them into panel states.
-class PropertyPanels {
+class PropertyPanels final : public PanelSource {
 public:
     PropertyPanels(QWidget* parent, const QStringList& fontFamilies);
 
-    TestoPanel testo() const;
-    CarattPanel carattere() const;
-    CollegamentoPanel collegamento() const;
-    ElencoPanel elenco() const;
-    TabellaPanel tabella() const;
+    TestoPanel testo() const override;
+    CarattPanel carattere() const override;
+    CollegamentoPanel collegamento() const override;
+    ElencoPanel elenco() const override;
+    TabellaPanel tabella() const override;
+
+    // A check box's state and a value control's text by the control's name. A name no panel holds is a
+    // programming error and stops the program, so that a misspelt name cannot silently read a default.
+    bool ticked(const char* name) const;
+    QString value(const char* name) const;
 
     // Shows panel n (1..8) and hides the others.
     void show(int n);
@@ -48,8 +54,6 @@ public:
 private:
     template <typename Panel>
     Panel read(std::initializer_list<Control<Panel>> controls) const;
-    bool ticked(const char* name) const;
-    QString value(const char* name) const;
 
     QWidget* parent_;
     std::array<QGroupBox*, 8> groups_{};

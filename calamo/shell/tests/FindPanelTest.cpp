@@ -196,6 +196,9 @@ TEST_F(FindPanelTest, ColoraTagPaintsWithoutMarkingTheDocument)
     cursor.setPosition(5);
     EXPECT_FALSE(cursor.charFormat().hasProperty(QTextFormat::ForegroundBrush));
     EXPECT_TRUE(form.documents().document(0).saved);
+    // The text did not change, so a key released afterwards does not mark the document either.
+    QTest::keyClick(&editor(), Qt::Key_Shift);
+    EXPECT_TRUE(form.documents().document(0).saved);
 }
 
 TEST_F(FindPanelTest, EveryToolOfTheseCommandsIsEnabled)
