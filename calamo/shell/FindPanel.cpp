@@ -65,8 +65,9 @@ FindPanel::FindPanel(QWidget* client, DocumentTable& docs, Prompts& prompts, std
     QObject::connect(button3_, &QPushButton::clicked, button3_, [this] { Button3Click(); });
     QObject::connect(button2_, &QPushButton::clicked, button2_, [this] { Button2Click(); });
     QObject::connect(button4_, &QPushButton::clicked, button4_, [this] { Button4Click(); });
-    // Enter in the find box finds the next occurrence, as the button next to it does.
-    QObject::connect(edit2_, &QLineEdit::returnPressed, edit2_, [this] { Button3Click(); });
+    // Enter in the find box finds the next occurrence, as the button next to it does, but leaves the focus in
+    // the box: a second Enter finds on instead of typing a line break into the text.
+    QObject::connect(edit2_, &QLineEdit::returnPressed, edit2_, [this] { findFrom(selectionEnd(), false); });
 }
 
 void FindPanel::place(const MainLayout& layout)
@@ -102,25 +103,31 @@ void FindPanel::Speed23Click()
     edit2_->selectAll();
 }
 
-void FindPanel::findFrom(int offset)
+void FindPanel::findFrom(int offset, bool focusEditor)
 {
     EditorControl* editor = editorOf(docs_);
     if (!editor)
         return;
     if (!selectNext(*editor, edit2_->text(), offset))
         prompts_.showWarning(QStringLiteral("Non è possibile trovare il testo specificato."));
-    editor->setFocus();
+    if (focusEditor)
+        editor->setFocus();
+}
+
+int FindPanel::selectionEnd()
+{
+    EditorControl* editor = editorOf(docs_);
+    return editor ? editor->selectionStart() + editor->selectionLength() : 0;
 }
 
 void FindPanel::Button1Click()
 {
-    findFrom(0);
+    findFrom(0, true);
 }
 
 void FindPanel::Button3Click()
 {
-    if (EditorControl* editor = editorOf(docs_))
-        findFrom(editor->selectionStart() + editor->selectionLength());
+    findFrom(selectionEnd(), true);
 }
 
 void FindPanel::Button2Click()

@@ -35,7 +35,10 @@ public:
 
 private:
     void setVisible(bool visible);
-    void findFrom(int offset);
+    // Selects the next occurrence from `offset`, or says there is none; the editor gets the focus when
+    // `focusEditor`, as after a click on a button.
+    void findFrom(int offset, bool focusEditor);
+    int selectionEnd();
 
     DocumentTable& docs_;
     Prompts& prompts_;

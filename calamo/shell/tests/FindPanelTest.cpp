@@ -121,8 +121,13 @@ TEST_F(FindPanelTest, FindAndFindNextSelectTheOccurrencesThenSayThereAreNoMore)
     // Find starts again from the top; Enter in the find box finds the next one.
     click("Button1");
     EXPECT_EQ(editor().textCursor().selectionStart(), 1);
+    child<QLineEdit>("Edit2")->setFocus();
     QTest::keyClick(child<QLineEdit>("Edit2"), Qt::Key_Return);
     EXPECT_EQ(editor().textCursor().selectionStart(), 5);
+    QTest::keyClick(child<QLineEdit>("Edit2"), Qt::Key_Return);
+    EXPECT_EQ(editor().textCursor().selectionStart(), 8);
+    EXPECT_EQ(window->focusWidget(), child<QLineEdit>("Edit2"));
+    EXPECT_EQ(editor().toPlainText(), "xaby AB\nab");
     // Neither search marks the document modified.
     EXPECT_TRUE(form.documents().document(0).saved);
 }
