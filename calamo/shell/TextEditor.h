@@ -20,6 +20,8 @@ public:
     virtual void insertText(int offset, const QString& text) = 0;
     // Caret at `offset`, nothing selected.
     virtual void setCaret(int offset) = 0;
+    // Selects `length` characters from `start`, the caret at their end.
+    virtual void select(int start, int length) = 0;
     virtual void setShown(bool shown) = 0;
     virtual bool isShown() const = 0;
 

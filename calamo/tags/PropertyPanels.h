@@ -8,6 +8,7 @@
 
 #include <array>
 #include <initializer_list>
+#include <vector>
 
 class QCheckBox;
 class QGroupBox;
@@ -37,6 +38,12 @@ public:
     bool ticked(const char* name) const;
     QString value(const char* name) const;
 
+    // A check box and the value control on its row (null when the value has a line of its own or none).
+    struct CaptionRow {
+        QCheckBox* check;
+        QWidget* value;
+    };
+
     // Shows panel n (1..8) and hides the others.
     void show(int n);
     // The visible panel, tested from 8 down to 1; 0 when none is.
@@ -55,7 +62,13 @@ private:
     template <typename Panel>
     Panel read(std::initializer_list<Control<Panel>> controls) const;
 
+    // The font rule: the panels take the condensed face of the window's font at the largest size from 11 down to
+    // 9 pixels at which every caption fits its box, leaving a value beside it room for a few characters; the
+    // value then takes the room the caption leaves. The panels' place and the rows stay.
+    void fitCaptions();
+
     QWidget* parent_;
+    std::vector<CaptionRow> rows_;
     std::array<QGroupBox*, 8> groups_{};
     QLabel* image_ = nullptr;
 };

@@ -21,8 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray written = calamo::formatConfig(config);
     if (written.count("\r\n") != 55 || calamo::parseConfig(written) != config)
         std::abort();
-    // Every key code a key can give, with every set of modifiers: entries match only by their rules.
-    for (int key = 0; key < 256; key += 7) {
+    // Some key codes with every set of modifiers: entries match only by their rules.
+    for (int key : {0x10, '0', 'A', 'S', 'x', 0x7B, 0xE8}) {
         for (int held = 0; held < 8; ++held) {
             const calamo::Modifiers modifiers{(held & 1) != 0, (held & 2) != 0, (held & 4) != 0};
             for (int entry : calamo::matchingShortcuts(config, key, modifiers)) {

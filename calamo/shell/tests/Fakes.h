@@ -93,7 +93,7 @@ public:
     void setModified(bool modified) override { modified_ = modified; }
     void takeFocus() override { ++focusTaken; }
 
-    void select(int start, int length)
+    void select(int start, int length) override
     {
         start_ = start;
         length_ = length;

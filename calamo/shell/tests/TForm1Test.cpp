@@ -10,9 +10,11 @@
 #include <QMimeData>
 #include <QWindow>
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QFile>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -394,6 +396,37 @@ TEST_F(TForm1Test, PanelsReadTheirControlsByNameAndAnUnknownNameStopsTheProgram)
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(form.panels().value("Edit99"), "no edit or combo box named Edit99");
     EXPECT_DEATH(form.panels().ticked("CheckBox99"), "no check box named CheckBox99");
+}
+
+TEST_F(TForm1Test, EveryPanelCaptionIsReadableInFullAndValuesHaveRoom)
+{
+    TForm1& form = open();
+    for (int n = 1; n <= 8; ++n) {
+        QGroupBox* panel = form.panels().group(n);
+        EXPECT_EQ(panel->geometry().topLeft(), QPoint(2, 60));
+        EXPECT_EQ(panel->width(), 151);
+        for (QCheckBox* check : panel->findChildren<QCheckBox*>()) {
+            EXPECT_GE(check->width(), check->sizeHint().width()) << check->objectName().toStdString() << " \""
+                << check->text().toStdString() << "\"";
+            EXPECT_LE(check->geometry().right(), panel->contentsRect().right()) << check->objectName().toStdString();
+        }
+        for (QLabel* label : panel->findChildren<QLabel*>()) {
+            if (!label->text().isEmpty()) {
+                EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+            }
+        }
+        // The condensed face (fonts-dejavu-extra on Debian) keeps the captions at 10 pixels or more.
+        const bool condensed = QFontInfo(panel->font()).styleName() == QLatin1String("Condensed");
+        EXPECT_GE(panel->font().pixelSize(), condensed ? 10 : 9);
+        for (QComboBox* combo : panel->findChildren<QComboBox*>()) {
+            EXPECT_GE(combo->width(), 34) << combo->objectName().toStdString();
+            for (int i = 0; i < combo->count(); ++i) {
+                EXPECT_GE(combo->view()->minimumWidth(), combo->view()->fontMetrics().horizontalAdvance(combo->itemText(i)))
+                    << combo->objectName().toStdString() << " lists its items in full";
+            }
+            EXPECT_LE(combo->geometry().right(), panel->contentsRect().right()) << combo->objectName().toStdString();
+        }
+    }
 }
 
 TEST_F(TForm1Test, MenusHoldTheirItemsAndLaterDialogsAreDisabled)
