@@ -281,6 +281,34 @@ void EditorControl::select(int start, int length)
     setTextCursor(cursor);
 }
 
+std::vector<int> EditorControl::positionsOf(const std::vector<int>& ascendingOffsets) const
+{
+    if (!segmented_)
+        return ascendingOffsets;
+    // As positionOf, with the walk over the blocks carried on from one offset to the next.
+    std::vector<int> positions;
+    positions.reserve(ascendingOffsets.size());
+    const int last = document()->characterCount() - 1;
+    QTextBlock block = document()->begin();
+    int soft = 0;
+    for (int offset : ascendingOffsets) {
+        while (block.next().isValid() && offset > block.position() - soft + block.length() - 1) {
+            block = block.next();
+            if (isContinuation(block))
+                ++soft;
+        }
+        positions.push_back(std::min(offset + soft, last));
+    }
+    return positions;
+}
+
+void EditorControl::insertAtPosition(int position, const QString& text)
+{
+    QTextCursor cursor(document());
+    cursor.setPosition(position);
+    insertPlain(cursor, text);
+}
+
 void EditorControl::setShown(bool shown)
 {
     setVisible(shown);

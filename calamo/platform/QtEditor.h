@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 
 #include <functional>
+#include <vector>
 
 namespace calamo {
 
@@ -32,6 +33,11 @@ public:
     void insertText(int offset, const QString& text) override;
     void setCaret(int offset) override;
     void select(int start, int length) override;
+    // Document positions of text offsets given in ascending order, found in one pass over the blocks (the
+    // breaks of long lines take a position but no offset).
+    std::vector<int> positionsOf(const std::vector<int>& ascendingOffsets) const;
+    // Inserts `text` at a document position, as insertText does at an offset.
+    void insertAtPosition(int position, const QString& text);
     void setShown(bool shown) override;
     bool isShown() const override;
     void cut() override;

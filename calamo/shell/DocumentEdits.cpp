@@ -9,41 +9,6 @@
 
 namespace calamo {
 
-void colourTags(EditorControl& editor)
-{
-    QTextDocument* document = editor.document();
-    const int caret = editor.textCursor().selectionStart();
-    const bool modified = document->isModified();
-
-    QTextCharFormat tag;
-    tag.setForeground(kTagColour);
-    QTextCursor cursor(document);
-    // One edit block: the layout is brought up to date once, and one undo takes all the colours away.
-    cursor.beginEditBlock();
-    const std::vector<TextSpan> spans = tagSpans(editor.text());
-    // Each format change costs a few searches of the document's fragment tree, so tags that touch ("</B></A>")
-    // are painted as one range.
-    for (std::size_t i = 0; i < spans.size();) {
-        const int start = spans[i].start;
-        int end = start + spans[i].length;
-        for (++i; i < spans.size() && spans[i].start == end; ++i)
-            end += spans[i].length;
-        cursor.setPosition(start);
-        cursor.setPosition(end, QTextCursor::KeepAnchor);
-        // Merged, so any other property of the characters stays.
-        cursor.mergeCharFormat(tag);
-    }
-    cursor.endEditBlock();
-    document->setModified(modified);
-
-    QTextCursor at(document);
-    at.setPosition(caret);
-    editor.setTextCursor(at);
-    QTextCharFormat typing = at.charFormat();
-    typing.clearForeground();
-    editor.setCurrentCharFormat(typing);
-}
-
 namespace {
 
 bool sameForeground(const QTextCharFormat& a, const QTextCharFormat& b)
@@ -52,14 +17,25 @@ bool sameForeground(const QTextCharFormat& a, const QTextCharFormat& b)
     return aHas == b.hasProperty(QTextFormat::ForegroundBrush) && (!aHas || a.foreground() == b.foreground());
 }
 
-// Gives the characters from `start` to `end` the text colour of `like` (or none), keeping their other properties.
+bool isBlockBreak(const QTextDocument& document, int position)
+{
+    return document.characterAt(position) == QChar::ParagraphSeparator;
+}
+
+// Gives the characters from position `start` to `end` the text colour of `like` (or none), keeping every other
+// property. Block breaks keep their own format: the editor control marks some of them.
 void takeForeground(QTextCursor& cursor, int start, int end, const QTextCharFormat& like)
 {
+    const QTextDocument& document = *cursor.document();
     for (int pos = start; pos < end;) {
-        cursor.setPosition(pos + 1);
+        if (isBlockBreak(document, pos)) {
+            ++pos;
+            continue;
+        }
+        cursor.setPosition(pos + 1);  // the format of the character before the cursor
         QTextCharFormat format = cursor.charFormat();
         int runEnd = pos + 1;
-        for (; runEnd < end; ++runEnd) {
+        for (; runEnd < end && !isBlockBreak(document, runEnd); ++runEnd) {
             cursor.setPosition(runEnd + 1);
             if (cursor.charFormat() != format)
                 break;
@@ -79,15 +55,50 @@ void takeForeground(QTextCursor& cursor, int start, int end, const QTextCharForm
 
 }  // namespace
 
+void colourTags(EditorControl& editor)
+{
+    QTextDocument* document = editor.document();
+    const int caret = editor.selectionStart();
+    const bool modified = document->isModified();
+
+    // Tags that touch ("</B></A>") are painted as one range: each format change costs a few searches of the
+    // document's fragment tree.
+    std::vector<int> bounds;  // start and end offset of each range
+    const std::vector<TextSpan> spans = tagSpans(editor.text());
+    for (const TextSpan& span : spans) {
+        if (!bounds.empty() && bounds.back() == span.start)
+            bounds.back() = span.start + span.length;
+        else
+            bounds.insert(bounds.end(), {span.start, span.start + span.length});
+    }
+    const std::vector<int> positions = editor.positionsOf(bounds);
+
+    QTextCharFormat tag;
+    tag.setForeground(kTagColour);
+    QTextCursor cursor(document);
+    // One edit block: the layout is brought up to date once, and one undo takes all the colours away.
+    cursor.beginEditBlock();
+    for (std::size_t i = 0; i + 1 < positions.size(); i += 2) {
+        cursor.setPosition(positions[i]);
+        cursor.setPosition(positions[i + 1], QTextCursor::KeepAnchor);
+        // Merged, so any other property of the characters stays.
+        cursor.mergeCharFormat(tag);
+    }
+    cursor.endEditBlock();
+    document->setModified(modified);
+
+    editor.setCaret(caret);
+    QTextCharFormat typing = editor.textCursor().charFormat();
+    typing.clearForeground();
+    editor.setCurrentCharFormat(typing);
+}
+
 bool selectNext(EditorControl& editor, const QString& what, int from)
 {
     const int p = findText(editor.text(), what, from);
     if (p < 0)
         return false;
-    QTextCursor cursor = editor.textCursor();
-    cursor.setPosition(p);
-    cursor.setPosition(p + static_cast<int>(what.size()), QTextCursor::KeepAnchor);
-    editor.setTextCursor(cursor);
+    editor.select(p, static_cast<int>(what.size()));
     return true;
 }
 
@@ -97,20 +108,28 @@ int replaceAll(EditorControl& editor, const QString& what, const QString& with)
     if (matches.empty())
         return 0;
     const int length = static_cast<int>(what.size());
-    const int added = static_cast<int>(with.size());
-    QTextCursor cursor(editor.document());
+    std::vector<int> bounds;  // start and end offset of each match
+    bounds.reserve(matches.size() * 2);
+    for (int p : matches)
+        bounds.insert(bounds.end(), {p, p + length});
+    const std::vector<int> positions = editor.positionsOf(bounds);
+
+    QTextDocument* document = editor.document();
+    QTextCursor cursor(document);
     cursor.beginEditBlock();
-    // From the last match back, so the offsets of the ones before stay valid.
-    for (auto it = matches.rbegin(); it != matches.rend(); ++it) {
-        cursor.setPosition(*it + 1);
+    // From the last match back, so the places of the ones before stay valid.
+    for (std::size_t i = matches.size(); i-- > 0;) {
+        const int start = positions[2 * i];
+        cursor.setPosition(start + 1);
         const QTextCharFormat replaced = cursor.charFormat();
-        cursor.setPosition(*it);
-        cursor.setPosition(*it + length, QTextCursor::KeepAnchor);
+        cursor.setPosition(start);
+        cursor.setPosition(positions[2 * i + 1], QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
-        editor.insertText(*it, with);
+        const int before = document->characterCount();
+        editor.insertAtPosition(start, with);
         // The replacement is painted as the text it replaces was: a replaced tag stays blue, and nothing put in
         // place of plain text takes the colour of a tag before it.
-        takeForeground(cursor, *it, *it + added, replaced);
+        takeForeground(cursor, start, start + document->characterCount() - before, replaced);
     }
     cursor.endEditBlock();
     editor.setCaret(0);

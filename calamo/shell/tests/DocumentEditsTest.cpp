@@ -34,6 +34,29 @@ protected:
         return marks;
     }
 
+    // As paint(), by offsets into the text: the breaks of a long line shown in several blocks leave no mark.
+    QString paintedText()
+    {
+        const QString text = editor.text();
+        std::vector<int> offsets(static_cast<std::size_t>(text.size()));
+        for (int i = 0; i < text.size(); ++i)
+            offsets[static_cast<std::size_t>(i)] = i;
+        const std::vector<int> positions = editor.positionsOf(offsets);
+        QString marks;
+        QTextCursor cursor(editor.document());
+        for (int i = 0; i < text.size(); ++i) {
+            if (text[i] == u'\n') {
+                marks += u'\n';
+                continue;
+            }
+            cursor.setPosition(positions[static_cast<std::size_t>(i)] + 1);
+            const QTextCharFormat format = cursor.charFormat();
+            marks += format.hasProperty(QTextFormat::ForegroundBrush) && format.foreground().color() == kTagColour
+                         ? u'B' : u'.';
+        }
+        return marks;
+    }
+
     void select(int start, int end)
     {
         QTextCursor cursor = editor.textCursor();
@@ -172,6 +195,33 @@ TEST_F(DocumentEditsTest, ReplaceAllKeepsTheColoursOfTheTextItDoesNotTouch)
     replaceAll(editor, QStringLiteral("p>"), QStringLiteral("div>"));
     EXPECT_EQ(editor.toPlainText(), "<div>Salve!</div> Salve!");
     EXPECT_EQ(paint(), "BBBBB......BBBBBB.......");
+}
+
+TEST_F(DocumentEditsTest, ALongLineShownInSeveralBlocksIsPaintedSearchedAndReplacedByItsText)
+{
+    QString line;
+    for (int i = 0; i < 1500; ++i)
+        line += QStringLiteral("<B>x</B>");
+    const QString page = line + QStringLiteral("\n<I>end</I>");
+    editor.setText(page);
+    ASSERT_GT(editor.document()->blockCount(), 2) << "the long line is shown in several blocks";
+
+    colourTags(editor);
+    EXPECT_EQ(editor.text(), page);
+    EXPECT_EQ(paintedText(), QStringLiteral("BBB.BBBB").repeated(1500) + QStringLiteral("\nBBB...BBBB"));
+
+    editor.setCaret(0);
+    ASSERT_TRUE(selectNext(editor, QStringLiteral("X</b><B>X"), 8 * 1200));
+    EXPECT_EQ(editor.selectionStart(), 8 * 1200 + 3);
+    EXPECT_EQ(editor.selectionLength(), 9);
+
+    EXPECT_EQ(replaceAll(editor, QStringLiteral("x"), QStringLiteral("yy")), 1500);
+    QString replaced = line;
+    replaced.replace(u'x', QStringLiteral("yy"));
+    EXPECT_EQ(editor.text(), replaced + QStringLiteral("\n<I>end</I>"));
+    EXPECT_EQ(paintedText(), QStringLiteral("BBB..BBBB").repeated(1500) + QStringLiteral("\nBBB...BBBB"));
+    editor.undo();
+    EXPECT_EQ(editor.text(), page);
 }
 
 TEST_F(DocumentEditsTest, ReplaceAllOverABigPageReplacesEveryOccurrence)
