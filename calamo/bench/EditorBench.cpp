@@ -6,6 +6,7 @@
 #include "DocumentTable.h"
 #include "Prompts.h"
 #include "QtEditor.h"
+#include "Search.h"
 #include "TForm1.h"
 #include "WrapSelection.h"
 
@@ -50,6 +51,7 @@ public:
     std::optional<QString> saveFileName(const FileDialogOptions&) override { return std::nullopt; }
     void showError(const QString&) override {}
     void showMessage(const QString&) override {}
+    void showWarning(const QString&) override {}
 };
 
 void BM_SetPlainText5MB(benchmark::State& state)
@@ -112,6 +114,38 @@ void BM_Open5MBFile(benchmark::State& state)
     QDir::setCurrent(previous);
 }
 BENCHMARK(BM_Open5MBFile)->Unit(benchmark::kMillisecond);
+
+// Replace all of 10,000 occurrences in the 5 MB page, next to loading that page (BM_SetPlainText5MB).
+void BM_ReplaceAll10000In5MB(benchmark::State& state)
+{
+    QString text = page();
+    // 10,000 occurrences of "<Q>", evenly spread.
+    const qsizetype step = text.size() / 10'000;
+    for (int i = 0; i < 10'000; ++i)
+        text.insert(i * step + i * 3, QStringLiteral("<Q>"));
+    EditorControl editor;
+    editor.resize(597, 393);
+    editor.show();
+    for (auto _ : state) {
+        state.PauseTiming();
+        editor.setText(text);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(replaceAll(editor, QStringLiteral("<q>"), QStringLiteral("<BLOCKQUOTE>")));
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ReplaceAll10000In5MB)->Unit(benchmark::kMillisecond);
+
+// Find next from the start of the 5 MB page to a match at its end.
+void BM_FindToTheEndOf5MB(benchmark::State& state)
+{
+    EditorControl editor;
+    editor.setText(page() + QStringLiteral("<FINE>"));
+    NoPrompts prompts;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(findAndSelect(editor, QStringLiteral("<fine>"), 0, prompts));
+}
+BENCHMARK(BM_FindToTheEndOf5MB)->Unit(benchmark::kMillisecond);
 
 // 2.5 MB of a page whose inline image is one base64 run: as one line (`oneLine`), or cut in 80-character lines.
 QByteArray inlineImagePage(bool oneLine)

@@ -266,6 +266,15 @@ void EditorControl::insertText(int offset, const QString& text)
     insertPlain(cursor, text);
 }
 
+void EditorControl::replaceText(int start, int length, const QString& text)
+{
+    QTextCursor cursor(document());
+    cursor.setPosition(positionOf(start));
+    cursor.setPosition(positionOf(start + length), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+    insertPlain(cursor, text);
+}
+
 void EditorControl::setCaret(int offset)
 {
     QTextCursor cursor = textCursor();

@@ -30,6 +30,7 @@ public:
     int selectionStart() const override;
     int selectionLength() const override;
     void insertText(int offset, const QString& text) override;
+    void replaceText(int start, int length, const QString& text) override;
     void setCaret(int offset) override;
     void select(int start, int length) override;
     void setShown(bool shown) override;

@@ -89,6 +89,11 @@ void QtPrompts::showError(const QString& text)
     QMessageBox::critical(parent_, QStringLiteral("Calamo"), text);
 }
 
+void QtPrompts::showWarning(const QString& text)
+{
+    QMessageBox::warning(parent_, QStringLiteral("Calamo"), text);
+}
+
 void QtPrompts::showMessage(const QString& text)
 {
     QString shown = text;

@@ -33,6 +33,8 @@ public:
     virtual std::optional<QString> saveFileName(const FileDialogOptions& options) = 0;
     // The error box that ends a failed command.
     virtual void showError(const QString& text) = 0;
+    // A warning box with an OK button.
+    virtual void showWarning(const QString& text) = 0;
     // An information box with an OK button.
     virtual void showMessage(const QString& text) = 0;
 };

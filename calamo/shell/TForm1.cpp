@@ -2,6 +2,8 @@
 
 #include "AboutBox.h"
 #include "Inserters.h"
+#include "Layout.h"
+#include "Search.h"
 #include "PropertyPanels.h"
 #include "Prompts.h"
 #include "QtEditor.h"
@@ -14,6 +16,8 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRandomGenerator>
@@ -73,6 +77,7 @@ TForm1::TForm1(Prompts& prompts, const QString& programDir, QWidget* parent)
     createMenus();
     createToolbar();
     createTabs();
+    createFindPanel();
     panels_ = std::make_unique<PropertyPanels>(client_, QFontDatabase::families());
     for (int n = 1; n <= 8; ++n) {
         auto* browse = panels_->group(n)->findChild<QToolButton*>(QStringLiteral("Sfoglia%1").arg(n));
@@ -233,7 +238,7 @@ void TForm1::createToolbar()
     addToolButton(file, QStringLiteral("Speed31"), QStringLiteral("Incolla"), [this] { IncollaClick(); });
     file->resize(file->width() + 6, file->height());  // separator
     groupX_ += 6;
-    addToolButton(file, QStringLiteral("Speed23"), QStringLiteral("Cerca..."), {});
+    addToolButton(file, QStringLiteral("Speed23"), QStringLiteral("Cerca..."), [this] { Speed23Click(); });
     addToolButton(file, QStringLiteral("Speed46"), QStringLiteral("Salva tutto"), [this] { Speed46Click(); });
 
     auto* colour = new QToolButton(controlBar_);
@@ -382,23 +387,98 @@ void TForm1::applyLayout()
     FormResize();
 }
 
+void TForm1::createFindPanel()
+{
+    const auto add = [this](QWidget* control, const char* name, int left, int width, int height) {
+        control->setObjectName(QLatin1String(name));
+        control->setGeometry(left, 0, width, height);
+        control->hide();
+        findPanel_.push_back(control);
+    };
+    const auto button = [this, &add](const char* name, const char* caption, int left, void (TForm1::*handler)()) {
+        auto* b = new QPushButton(QString::fromUtf8(caption), client_);
+        b->setFocusPolicy(Qt::NoFocus);  // the caret stays in the editor
+        add(b, name, left, 75, 25);
+        connect(b, &QPushButton::clicked, this, handler);
+    };
+    edit2_ = new QLineEdit(client_);
+    add(edit2_, "Edit2", 158, 163, 21);
+    button("Button1", "Trova", 330, &TForm1::Button1Click);
+    button("Button3", "Successivo", 410, &TForm1::Button3Click);
+    auto* line = new QFrame(client_);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    add(line, "Panel10", 159, 326, 2);
+    edit3_ = new QLineEdit(client_);
+    add(edit3_, "Edit3", 158, 163, 21);
+    button("Button2", "Sostituisci", 330, &TForm1::Button2Click);
+    button("Button4", "Fine", 410, &TForm1::Button4Click);
+}
+
 void TForm1::FormResize()
 {
-    // The design's rule works on the outer window size: client width + 7, client height + 45.
     const QSize client = clientSize();
-    const int w = client.width() + 7;
-    const int h = client.height() + 45;
-    lingue_->setGeometry(156, 64, w - 164, 29);
-    controlBar_->resize(w - 13, controlBar_->height());
+    const WindowLayout layout = calamo::FormResize(outerSize(client), findPanelVisible_);
+    lingue_->setGeometry(layout.lingue);
+    controlBar_->resize(layout.controlBarWidth, controlBar_->height());
     if (lingue_->count() >= 1) {
-        const int height = h - 162 - (findPanelVisible_ ? 70 : 0);
         for (EditorControl* editor : editors_)
-            editor->setGeometry(156, 96, w - 164, height);
+            editor->setGeometry(QRect(QPoint(156, 96), layout.editors));
     }
-    panels_->setHeight(h - 126);
+    panels_->setHeight(layout.panelHeight);
     panels_->image()->setPixmap(panelPicture(panels_->image()->size()));
+    for (QWidget* control : findPanel_) {
+        const QString name = control->objectName();
+        const int top = name == QLatin1String("Edit2")     ? layout.edit2Top
+                        : name == QLatin1String("Panel10") ? layout.panel10Top
+                        : name == QLatin1String("Edit3")   ? layout.edit3Top
+                        : name == QLatin1String("Button1") || name == QLatin1String("Button3") ? layout.button13Top
+                                                                                               : layout.button24Top;
+        control->move(control->x(), top);
+    }
     const int statusHeight = status_->sizeHint().height();
     status_->setGeometry(0, client.height() - statusHeight, client.width(), statusHeight);
+}
+
+void TForm1::Speed23Click()
+{
+    if (findPanelVisible_)
+        return;
+    if (auto* doc = documents_.current(); doc && doc->editor->selectionLength() > 0)
+        edit2_->setText(doc->editor->text().mid(doc->editor->selectionStart(), doc->editor->selectionLength()));
+    edit3_->clear();
+    for (QWidget* control : findPanel_)
+        control->show();
+    findPanelVisible_ = true;
+    FormResize();
+}
+
+void TForm1::Button1Click()
+{
+    if (auto* doc = documents_.current())
+        findAndSelect(*doc->editor, edit2_->text(), 0, prompts_);
+}
+
+void TForm1::Button3Click()
+{
+    if (auto* doc = documents_.current())
+        findAndSelect(*doc->editor, edit2_->text(), doc->editor->selectionStart() + doc->editor->selectionLength(),
+                      prompts_);
+}
+
+void TForm1::Button2Click()
+{
+    // The document's saved flag stays: replacing is not one of the edits that mark it.
+    if (auto* doc = documents_.current())
+        replaceAll(*doc->editor, edit2_->text(), edit3_->text());
+}
+
+void TForm1::Button4Click()
+{
+    for (QWidget* control : findPanel_)
+        control->hide();
+    findPanelVisible_ = false;
+    FormResize();
 }
 
 void TForm1::SpeedClick(int n)

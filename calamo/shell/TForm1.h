@@ -13,6 +13,7 @@
 
 class QAction;
 class QFrame;
+class QLineEdit;
 class QStatusBar;
 class QTabBar;
 class QTimer;
@@ -51,8 +52,14 @@ public:
     void TagliaClick() override { documents_.TagliaClick(); }
     void CopiaClick() override { documents_.CopiaClick(); }
     void IncollaClick() override { documents_.IncollaClick(); }
-    // The find panel, the form builder and the previews are not part of the program yet.
-    void Speed23Click() override {}
+    // The find panel: show it, find from the start, find next, replace all, close it.
+    void Speed23Click() override;
+    void Button1Click();
+    void Button3Click();
+    void Button2Click();
+    void Button4Click();
+    bool findPanelVisible() const { return findPanelVisible_; }
+    // The form builder and the previews are not part of the program yet.
     void Speed33Click() override {}
     void Speed44Click() override {}
     void Speed45Click() override {}
@@ -84,6 +91,7 @@ private:
     void createMenus();
     void createToolbar();
     void createTabs();
+    void createFindPanel();
     void loadConfiguration();
     QToolButton* addToolButton(QFrame* group, const QString& name, const QString& hint,
                                std::function<void()> handler);
@@ -97,6 +105,9 @@ private:
     QTabBar* lingue_ = nullptr;
     QStatusBar* status_ = nullptr;
     QTimer* timer2_ = nullptr;
+    QLineEdit* edit2_ = nullptr;  // text to find
+    QLineEdit* edit3_ = nullptr;  // replacement
+    std::vector<QWidget*> findPanel_;  // the seven controls, shown and hidden together
     std::unique_ptr<PropertyPanels> panels_;
     std::vector<EditorControl*> editors_;  // children of the client area, in creation order
     DocumentTable documents_;

@@ -18,6 +18,8 @@ public:
     virtual int selectionLength() const = 0;
     // Inserts at `offset` without touching the rest of the text.
     virtual void insertText(int offset, const QString& text) = 0;
+    // Replaces `length` characters from `start` with `text`, touching nothing else.
+    virtual void replaceText(int start, int length, const QString& text) = 0;
     // Caret at `offset`, nothing selected.
     virtual void setCaret(int offset) = 0;
     // Selects `length` characters from `start`, the caret at their end.

@@ -39,6 +39,11 @@ public:
     }
     int selectionStart() const override { return start_; }
     int selectionLength() const override { return length_; }
+    void replaceText(int start, int length, const QString& text) override
+    {
+        text_.replace(start, length, text);
+        modified_ = true;
+    }
     void insertText(int offset, const QString& text) override
     {
         ASSERT_GE(offset, 0);
@@ -184,6 +189,7 @@ public:
     }
     void showError(const QString& text) override { log.push_back(QStringLiteral("error: ") + text); }
     void showMessage(const QString& text) override { log.push_back(QStringLiteral("message: ") + text); }
+    void showWarning(const QString& text) override { log.push_back(QStringLiteral("warning: ") + text); }
 
     std::deque<bool> answers;
     std::deque<std::optional<QString>> inputs;  // empty: Cancel

@@ -18,6 +18,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -427,6 +428,40 @@ TEST_F(TForm1Test, EveryPanelCaptionIsReadableInFullAndValuesHaveRoom)
             EXPECT_LE(combo->geometry().right(), panel->contentsRect().right()) << combo->objectName().toStdString();
         }
     }
+}
+
+TEST_F(TForm1Test, TheFindPanelTakesSeventyPixelsFromTheEditorsAndFindsAndReplaces)
+{
+    writeConfig({{9, "C F"}});
+    TForm1& form = open();
+    editor().setText(QStringLiteral("uno DUE due"));
+    editor().select(4, 3);
+    QTest::keyClick(&editor(), Qt::Key_F, Qt::ControlModifier);  // entry 9
+    ASSERT_TRUE(form.findPanelVisible());
+    EXPECT_EQ(editor().height(), 323);
+    auto* edit2 = child<QLineEdit>("Edit2");
+    EXPECT_EQ(edit2->text(), "DUE");
+    EXPECT_TRUE(edit2->isVisible());
+    EXPECT_EQ(edit2->geometry(), QRect(158, 422, 163, 21));
+    EXPECT_EQ(child<QWidget>("Button4")->geometry().topLeft(), QPoint(410, 463));
+
+    editor().setCaret(0);
+    QTest::mouseClick(child<QToolButton>("Speed23"), Qt::LeftButton);  // shown already: not refilled
+    EXPECT_EQ(edit2->text(), "DUE");
+    QTest::mouseClick(child<QPushButton>("Button3"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("Button3"), Qt::LeftButton);
+    EXPECT_EQ(editor().selectionStart(), 8);
+    child<QLineEdit>("Edit3")->setText(QStringLiteral("tre"));
+    QTest::mouseClick(child<QPushButton>("Button2"), Qt::LeftButton);
+    EXPECT_EQ(editor().text(), "uno tre tre");
+    EXPECT_TRUE(form.documents().document(0).saved) << "replacing does not mark the document";
+    editor().undo();
+    EXPECT_EQ(editor().text(), "uno DUE due") << "one step undoes every replacement";
+
+    QTest::mouseClick(child<QPushButton>("Button4"), Qt::LeftButton);
+    EXPECT_FALSE(form.findPanelVisible());
+    EXPECT_FALSE(edit2->isVisible());
+    EXPECT_EQ(editor().height(), 393);
 }
 
 TEST_F(TForm1Test, MenusHoldTheirItemsAndLaterDialogsAreDisabled)
