@@ -7,6 +7,7 @@
 #include "Prompts.h"
 #include "QtEditor.h"
 #include "Search.h"
+#include "TagColour.h"
 #include "TForm1.h"
 #include "WrapSelection.h"
 
@@ -135,6 +136,23 @@ void BM_ReplaceAll10000In5MB(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ReplaceAll10000In5MB)->Unit(benchmark::kMillisecond);
+
+// "Colora tag" on the 5 MB page (200,000 tags), next to loading that page (BM_SetPlainText5MB).
+void BM_ColoraTag5MB(benchmark::State& state)
+{
+    EditorControl editor;
+    editor.resize(597, 393);
+    editor.show();
+    state.counters["tags"] = static_cast<double>(tagRanges(page()).size());
+    for (auto _ : state) {
+        state.PauseTiming();
+        editor.setText(page());
+        state.ResumeTiming();
+        ColoraTag(editor);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ColoraTag5MB)->Unit(benchmark::kMillisecond);
 
 // Find next from the start of the 5 MB page to a match at its end.
 void BM_FindToTheEndOf5MB(benchmark::State& state)

@@ -1,5 +1,7 @@
 #include "QtEditor.h"
 
+#include "TagColour.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -365,6 +367,31 @@ bool EditorControl::wordWrap() const
 void EditorControl::setWordWrap(bool on)
 {
     setLineWrapMode(on ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+}
+
+void EditorControl::colourRanges(const std::vector<TextRange>& ranges, unsigned rgb)
+{
+    // A colour is a format of the characters: it moves with them and is never saved. Painting is not an edit:
+    // the document's modified state is kept (the undo steps hold the painting, which undo takes back).
+    const bool modified = document()->isModified();
+    QTextCharFormat colour;
+    colour.setForeground(QColor::fromRgb(rgb));
+    QTextCursor cursor(document());
+    cursor.beginEditBlock();
+    for (const TextRange& range : ranges) {
+        cursor.setPosition(positionOf(range.start));
+        cursor.setPosition(positionOf(range.start + range.length), QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(colour);  // keeps the marks of stand-ins and breaks
+    }
+    cursor.endEditBlock();
+    document()->setModified(modified);
+}
+
+void EditorControl::setTypingColour(unsigned rgb)
+{
+    QTextCharFormat format = plainFormat(textCursor());
+    format.setForeground(QColor::fromRgb(rgb));
+    setCurrentCharFormat(format);
 }
 
 std::optional<QString> EditorControl::print(const QString& jobTitle)

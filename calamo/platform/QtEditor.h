@@ -41,6 +41,8 @@ public:
     void selectAll() override;
     bool wordWrap() const override;
     void setWordWrap(bool on) override;
+    void colourRanges(const std::vector<TextRange>& ranges, unsigned rgb) override;
+    void setTypingColour(unsigned rgb) override;
     std::optional<QString> print(const QString& jobTitle) override;
     bool isModified() const override;
     void setModified(bool modified) override;

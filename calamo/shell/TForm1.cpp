@@ -4,6 +4,7 @@
 #include "Inserters.h"
 #include "Layout.h"
 #include "Search.h"
+#include "TagColour.h"
 #include "PropertyPanels.h"
 #include "Prompts.h"
 #include "QtEditor.h"
@@ -247,7 +248,11 @@ void TForm1::createToolbar()
     colour->setToolTip(QStringLiteral("Sperimentale!!"));
     colour->setIcon(toolIcon(QStringLiteral("SpeedButton3")));
     colour->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    colour->setEnabled(false);
+    colour->setFocusPolicy(Qt::NoFocus);
+    connect(colour, &QToolButton::clicked, this, [this] {
+        if (auto* doc = documents_.current())
+            ColoraTag(*doc->editor);
+    });
     colour->setGeometry(groupX_, groupY_ + 2, 86, kButton);
     groupX_ += 86 + kGroupGap;
 

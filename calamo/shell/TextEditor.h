@@ -3,8 +3,11 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace calamo {
+
+struct TextRange;
 
 // What the commands need of one document's editor control. Offsets count one character per line break.
 class TextEditor {
@@ -34,6 +37,11 @@ public:
     virtual void selectAll() = 0;
     virtual bool wordWrap() const = 0;
     virtual void setWordWrap(bool on) = 0;
+    // Paints the ranges (sorted, apart) in `rgb` (0xRRGGBB) for display: the text and whether it is modified
+    // do not change.
+    virtual void colourRanges(const std::vector<TextRange>& ranges, unsigned rgb) = 0;
+    // The colour further typing at the caret takes.
+    virtual void setTypingColour(unsigned rgb) = 0;
     // Prints on the default printer; the error text when it could not.
     virtual std::optional<QString> print(const QString& jobTitle) = 0;
 

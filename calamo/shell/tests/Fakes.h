@@ -4,6 +4,7 @@
 // script. Shared by the engine tests of the shell and of the tag inserters.
 
 #include "Prompts.h"
+#include "TagColour.h"
 #include "TextEditor.h"
 
 #include <QStringList>
@@ -94,6 +95,12 @@ public:
         printedAs.push_back(jobTitle);
         return std::nullopt;
     }
+    void colourRanges(const std::vector<TextRange>& ranges, unsigned rgb) override
+    {
+        for (const TextRange& range : ranges)
+            coloured.push_back({text_.mid(range.start, range.length), rgb});
+    }
+    void setTypingColour(unsigned rgb) override { typingColour = rgb; }
     bool isModified() const override { return modified_; }
     void setModified(bool modified) override { modified_ = modified; }
     void takeFocus() override { ++focusTaken; }
@@ -110,6 +117,8 @@ public:
         modified_ = true;
     }
 
+    std::vector<std::pair<QString, unsigned>> coloured;  // every painted range's text and colour
+    unsigned typingColour = 0xFFFFFFFF;
     std::vector<QString> printedAs;
     int wholeReplacements = 0;
     int focusTaken = 0;

@@ -78,3 +78,40 @@ TEST(LayoutRule, PlacesTheControlsFromTheWindowSize)
 }
 
 }  // namespace
+
+namespace {
+
+std::vector<QString> tagsOf(QStringView text)
+{
+    std::vector<QString> tags;
+    for (const TextRange& range : tagRanges(text))
+        tags.push_back(text.mid(range.start, range.length).toString());
+    return tags;
+}
+
+TEST(TagColouring, EachLessThanUpToTheFirstGreaterThanAfterIt)
+{
+    EXPECT_THAT(tagsOf(u"<p>Ciao<b>x</b>"), ElementsAre("<p>", "<b>", "</b>"));
+    EXPECT_THAT(tagsOf(u"<a<b>"), ElementsAre("<a<b>"));
+    EXPECT_THAT(tagsOf(u"a > b < c"), IsEmpty());
+    EXPECT_THAT(tagsOf(u"<p>a <b"), ElementsAre("<p>"));
+    EXPECT_THAT(tagsOf(u"<!-- a > b -->"), ElementsAre("<!-- a >"));
+    EXPECT_THAT(tagsOf(u"<A\nHREF=x>"), ElementsAre("<A\nHREF=x>")) << "a tag split by a line break";
+    EXPECT_THAT(tagsOf(u""), IsEmpty());
+}
+
+TEST(TagColouring, PaintsBlueThenPutsTheCaretBackAndTypesBlack)
+{
+    FakeEditor editor;
+    editor.setContent(QStringLiteral("<p>Ciao<b>x</b>"));
+    editor.select(4, 3);
+    ColoraTag(editor);
+    ASSERT_EQ(editor.coloured.size(), 3u);
+    EXPECT_EQ(editor.coloured[1], std::pair(QString("<b>"), 0x0000C8u));
+    EXPECT_EQ(editor.selectionStart(), 4);
+    EXPECT_EQ(editor.selectionLength(), 0);
+    EXPECT_EQ(editor.typingColour, 0x000000u);
+    EXPECT_EQ(editor.text(), "<p>Ciao<b>x</b>");
+}
+
+}  // namespace

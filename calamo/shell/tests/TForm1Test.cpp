@@ -18,6 +18,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTextCursor>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -462,6 +463,28 @@ TEST_F(TForm1Test, TheFindPanelTakesSeventyPixelsFromTheEditorsAndFindsAndReplac
     EXPECT_FALSE(form.findPanelVisible());
     EXPECT_FALSE(edit2->isVisible());
     EXPECT_EQ(editor().height(), 393);
+}
+
+TEST_F(TForm1Test, ColoraTagPaintsTagsBlueAndLeavesTextAndSavedFlagAlone)
+{
+    TForm1& form = open();
+    editor().setText(QStringLiteral("<p>Ciao<b>x</b>"));
+    editor().setCaret(15);
+    const auto colourAt = [this](int position) {
+        QTextCursor cursor(editor().document());
+        cursor.setPosition(position + 1);  // the format of the character before the cursor
+        return cursor.charFormat().foreground().color();
+    };
+    QTest::mouseClick(child<QToolButton>("SpeedButton3"), Qt::LeftButton);
+    EXPECT_EQ(colourAt(0), QColor(0, 0, 200));
+    EXPECT_EQ(colourAt(4), QColor(0, 0, 0)) << "text between tags keeps its colour";
+    EXPECT_EQ(colourAt(14), QColor(0, 0, 200));
+    EXPECT_TRUE(form.documents().document(0).saved);
+    QTest::keyClick(&editor(), Qt::Key_Shift);
+    EXPECT_TRUE(form.documents().document(0).saved) << "painting is not a change of the text";
+    QTest::keyClick(&editor(), Qt::Key_Y);
+    EXPECT_EQ(colourAt(15), QColor(0, 0, 0)) << "typed right behind a tag, yet black";
+    EXPECT_EQ(editor().text(), "<p>Ciao<b>x</b>y");
 }
 
 TEST_F(TForm1Test, MenusHoldTheirItemsAndLaterDialogsAreDisabled)
