@@ -452,6 +452,31 @@ void TForm1::Speed23Click()
     findPanel_->Speed23Click();
 }
 
+void TForm1::Button1Click()
+{
+    findPanel_->Button1Click();
+}
+
+void TForm1::Button3Click()
+{
+    findPanel_->Button3Click();
+}
+
+void TForm1::Button2Click()
+{
+    findPanel_->Button2Click();
+}
+
+void TForm1::Button4Click()
+{
+    findPanel_->Button4Click();
+}
+
+bool TForm1::findPanelVisible() const
+{
+    return findPanel_->visible();
+}
+
 void TForm1::EsciClick()
 {
     close();

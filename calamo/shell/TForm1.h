@@ -69,6 +69,11 @@ public:
     void Speed45Click() override;  // preview in browser 2
     void BrowClick();
     void Speed23Click() override;  // show the find panel
+    void Button1Click();  // find from the start
+    void Button3Click();  // find next
+    void Button2Click();  // replace all
+    void Button4Click();  // close the find panel
+    bool findPanelVisible() const;
     FindPanel& findPanel() { return *findPanel_; }
 
 protected:

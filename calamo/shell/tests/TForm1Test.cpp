@@ -18,6 +18,8 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTextCursor>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -427,6 +429,62 @@ TEST_F(TForm1Test, EveryPanelCaptionIsReadableInFullAndValuesHaveRoom)
             EXPECT_LE(combo->geometry().right(), panel->contentsRect().right()) << combo->objectName().toStdString();
         }
     }
+}
+
+TEST_F(TForm1Test, TheFindPanelTakesSeventyPixelsFromTheEditorsAndFindsAndReplaces)
+{
+    writeConfig({{9, "C F"}});
+    TForm1& form = open();
+    editor().setText(QStringLiteral("uno DUE due"));
+    editor().select(4, 3);
+    QTest::keyClick(&editor(), Qt::Key_F, Qt::ControlModifier);  // entry 9
+    ASSERT_TRUE(form.findPanelVisible());
+    EXPECT_EQ(editor().height(), 323);
+    auto* edit2 = child<QLineEdit>("Edit2");
+    EXPECT_EQ(edit2->text(), "DUE");
+    EXPECT_TRUE(edit2->isVisible());
+    EXPECT_EQ(edit2->geometry(), QRect(158, 422, 163, 21));
+    EXPECT_EQ(child<QWidget>("Button4")->geometry().topLeft(), QPoint(410, 463));
+
+    editor().setCaret(0);
+    QTest::mouseClick(child<QToolButton>("Speed23"), Qt::LeftButton);  // shown already: not refilled
+    EXPECT_EQ(edit2->text(), "DUE");
+    QTest::mouseClick(child<QPushButton>("Button3"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("Button3"), Qt::LeftButton);
+    EXPECT_EQ(editor().selectionStart(), 8);
+    child<QLineEdit>("Edit3")->setText(QStringLiteral("tre"));
+    QTest::mouseClick(child<QPushButton>("Button2"), Qt::LeftButton);
+    EXPECT_EQ(editor().text(), "uno tre tre");
+    EXPECT_FALSE(form.documents().document(0).saved) << "replacing marks the document, so closing asks to save";
+    editor().undo();
+    EXPECT_EQ(editor().text(), "uno DUE due") << "one step undoes every replacement";
+
+    QTest::mouseClick(child<QPushButton>("Button4"), Qt::LeftButton);
+    EXPECT_FALSE(form.findPanelVisible());
+    EXPECT_FALSE(edit2->isVisible());
+    EXPECT_EQ(editor().height(), 393);
+}
+
+TEST_F(TForm1Test, ColoraTagPaintsTagsBlueAndLeavesTextAndSavedFlagAlone)
+{
+    TForm1& form = open();
+    editor().setText(QStringLiteral("<p>Ciao<b>x</b>"));
+    editor().setCaret(15);
+    const auto colourAt = [this](int position) {
+        QTextCursor cursor(editor().document());
+        cursor.setPosition(position + 1);  // the format of the character before the cursor
+        return cursor.charFormat().foreground().color();
+    };
+    QTest::mouseClick(child<QToolButton>("SpeedButton3"), Qt::LeftButton);
+    EXPECT_EQ(colourAt(0), QColor(0, 0, 200));
+    EXPECT_EQ(colourAt(4), QColor(0, 0, 0)) << "text between tags keeps its colour";
+    EXPECT_EQ(colourAt(14), QColor(0, 0, 200));
+    EXPECT_TRUE(form.documents().document(0).saved);
+    QTest::keyClick(&editor(), Qt::Key_Shift);
+    EXPECT_TRUE(form.documents().document(0).saved) << "painting is not a change of the text";
+    QTest::keyClick(&editor(), Qt::Key_Y);
+    EXPECT_EQ(colourAt(15), QColor(0, 0, 0)) << "typed right behind a tag, yet black";
+    EXPECT_EQ(editor().text(), "<p>Ciao<b>x</b>y");
 }
 
 TEST_F(TForm1Test, MenusHoldTheirItemsAndLaterDialogsAreDisabled)
