@@ -1,5 +1,8 @@
-// Loading a 5 MB page into the editor, next to one insertion in it and next to opening it from disk.
+// Loading a 5 MB page into the editor, next to one insertion in it and next to opening it from disk; and a
+// 2.5 MB page that is one long line (an inline image) next to the same bytes in 80-character lines: opening it
+// (read, decode, load, first paint), a keystroke in its middle, and saving it.
 
+#include "DocumentFile.h"
 #include "DocumentTable.h"
 #include "Prompts.h"
 #include "QtEditor.h"
@@ -8,6 +11,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -40,11 +44,13 @@ const QString& page()
 class NoPrompts final : public Prompts {
 public:
     bool question(const QString&, const QString&) override { return false; }
+    void showWarning(const QString&) override {}
     QString inputBox(const QString&, const QString&, const QString& d) override { return d; }
     std::optional<std::uint32_t> pickColor() override { return std::nullopt; }
     std::optional<QString> openFileName(const FileDialogOptions&) override { return std::nullopt; }
     std::optional<QString> saveFileName(const FileDialogOptions&) override { return std::nullopt; }
     void showError(const QString&) override {}
+    void showMessage(const QString&) override {}
 };
 
 void BM_SetPlainText5MB(benchmark::State& state)
@@ -107,6 +113,92 @@ void BM_Open5MBFile(benchmark::State& state)
     QDir::setCurrent(previous);
 }
 BENCHMARK(BM_Open5MBFile)->Unit(benchmark::kMillisecond);
+
+// 2.5 MB of a page whose inline image is one base64 run: as one line (`oneLine`), or cut in 80-character lines.
+QByteArray inlineImagePage(bool oneLine)
+{
+    QByteArray page = "<HTML><BODY><IMG SRC=\"data:image/png;base64,";
+    while (page.size() < 2'500'000)
+        page += oneLine ? QByteArray(79, 'A') + 'A' : QByteArray(78, 'A') + "\r\n";
+    page += "\"></BODY></HTML>";
+    return page;
+}
+
+// Arguments: 1 for the one-line page, 0 for the page of 80-character lines.
+class InlineImage {
+public:
+    explicit InlineImage(bool oneLine) : window_(prompts_, dir_.path() + u'/')
+    {
+        path_ = dir_.filePath(QStringLiteral("page.htm"));
+        QFile file(path_);
+        file.open(QIODevice::WriteOnly);
+        file.write(inlineImagePage(oneLine));
+        file.close();
+        window_.show();
+    }
+    ~InlineImage() { QDir::setCurrent(previous_); }
+
+    void open()
+    {
+        window_.documents().openFile(path_);
+        QCoreApplication::processEvents();
+        window_.repaint();
+    }
+    void close()
+    {
+        window_.documents().ChiudiClick();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EditorControl& editor() { return *static_cast<EditorControl*>(window_.documents().current()->editor); }
+    const QString& path() const { return path_; }
+
+private:
+    QTemporaryDir dir_;
+    QString previous_ = QDir::currentPath();
+    bool cd_ = QDir::setCurrent(dir_.path());  // the window writes calamo.cfg here
+    NoPrompts prompts_;
+    TForm1 window_;
+    QString path_;
+};
+
+void BM_OpenInlineImagePage(benchmark::State& state)
+{
+    InlineImage page(state.range(0) == 1);
+    for (auto _ : state) {
+        page.open();
+        state.PauseTiming();
+        page.close();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_OpenInlineImagePage)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_KeystrokeInInlineImagePage(benchmark::State& state)
+{
+    InlineImage page(state.range(0) == 1);
+    page.open();
+    EditorControl& editor = page.editor();
+    editor.setCaret(1'250'000);
+    for (auto _ : state) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
+        QCoreApplication::sendEvent(&editor, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_B, Qt::NoModifier, QStringLiteral("b"));
+        QCoreApplication::sendEvent(&editor, &release);
+        editor.repaint();
+    }
+}
+BENCHMARK(BM_KeystrokeInInlineImagePage)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+void BM_WriteInlineImagePage(benchmark::State& state)
+{
+    InlineImage page(state.range(0) == 1);
+    page.open();
+    for (auto _ : state) {
+        const EncodedText out = encodeDocument(page.editor().text(), Encoding::Windows1252);
+        benchmark::DoNotOptimize(writeFileAtomically(page.path(), out.bytes));
+    }
+}
+BENCHMARK(BM_WriteInlineImagePage)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

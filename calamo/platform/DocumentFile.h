@@ -2,6 +2,7 @@
 
 #include "TextCodec.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -13,13 +14,23 @@ struct ReadResult {
     QString error;                        // the system's text for the failure
 };
 
-// Reads a whole document file.
+struct BytesResult {
+    std::optional<QByteArray> bytes;  // empty when the file could not be read
+    QString error;
+};
+
+// Reads a whole file. Only regular files are read: a folder, FIFO, socket or device is an error of our own
+// text, never a hang.
+BytesResult readRegularFile(const QString& path);
+
+// Reads a whole document file and decodes it.
 ReadResult readDocumentFile(const QString& path);
 
-// Replaces `path` with `text` atomically: on failure the old file stays whole and the error text is returned.
-std::optional<QString> writeDocumentFile(const QString& path, const QString& text, Encoding encoding);
-
-// Writes raw bytes atomically (configuration and preview files).
+// Replaces `path` with `bytes` (documents, configuration and preview files). The new text goes to a temporary
+// file beside it that then takes the old file's place, keeping its mode, and its owner and group where the user
+// may set them: a failed write leaves the old file whole and returns the error text. A file with several hard
+// links, or in a folder where no temporary file can be made, is written in place instead (its owner, mode and
+// links stay); a write that fails there puts the old bytes back. A symbolic link is followed to its file.
 std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 }  // namespace calamo

@@ -60,4 +60,20 @@ int virtualKeyFor(int qtKey)
     return 0;
 }
 
+bool editorKeepsControlLetter(int qtKey, bool shift)
+{
+    switch (qtKey) {
+    case Qt::Key_A:  // select all
+    case Qt::Key_C:  // copy
+    case Qt::Key_V:  // paste
+    case Qt::Key_X:  // cut
+    case Qt::Key_Z:  // undo, and redo with Shift
+        return true;
+    case Qt::Key_Y:  // redo
+        return !shift;
+    default:
+        return false;
+    }
+}
+
 }  // namespace calamo

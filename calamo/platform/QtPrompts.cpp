@@ -36,6 +36,8 @@ std::optional<QString> runFileDialog(QWidget* parent, const FileDialogOptions& o
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setNameFilters(qtFilters(options));
+    // The descriptions already name their patterns ("Pagine web (*.htm)"): the dialog shows them once.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     // "HTM; HTML" gives "htm": Linux users expect lower-case extensions.
     dialog.setDefaultSuffix(options.defaultExtension.section(u';', 0, 0).trimmed().toLower());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -52,6 +54,11 @@ bool QtPrompts::question(const QString& caption, const QString& text)
     shown.replace(u'\r', u'\n');
     QMessageBox box(QMessageBox::Warning, caption, shown, QMessageBox::Yes | QMessageBox::No, parent_);
     return box.exec() == QMessageBox::Yes;
+}
+
+void QtPrompts::showWarning(const QString& text)
+{
+    QMessageBox::warning(parent_, QStringLiteral("Calamo"), text);
 }
 
 QString QtPrompts::inputBox(const QString& caption, const QString& prompt, const QString& defaultText)
@@ -85,6 +92,13 @@ std::optional<QString> QtPrompts::saveFileName(const FileDialogOptions& options)
 void QtPrompts::showError(const QString& text)
 {
     QMessageBox::critical(parent_, QStringLiteral("Calamo"), text);
+}
+
+void QtPrompts::showMessage(const QString& text)
+{
+    QString shown = text;
+    shown.replace(u'\r', u'\n');
+    QMessageBox::information(parent_, QStringLiteral("Calamo"), shown);
 }
 
 }  // namespace calamo

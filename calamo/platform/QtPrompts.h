@@ -15,11 +15,13 @@ public:
     void setParent(QWidget* parent) { parent_ = parent; }
 
     bool question(const QString& caption, const QString& text) override;
+    void showWarning(const QString& text) override;
     QString inputBox(const QString& caption, const QString& prompt, const QString& defaultText) override;
     std::optional<std::uint32_t> pickColor() override;
     std::optional<QString> openFileName(const FileDialogOptions& options) override;
     std::optional<QString> saveFileName(const FileDialogOptions& options) override;
     void showError(const QString& text) override;
+    void showMessage(const QString& text) override;
 
 private:
     QPointer<QWidget> parent_;

@@ -1,30 +1,45 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
 
 namespace calamo {
 
-// The byte encoding a document was read in, kept so that saving writes it back the same way.
-enum class Encoding { Windows1252, Utf8, Utf8WithBom };
+// The byte encoding of a document. Latin9 is ISO-8859-15; ISO-8859-1 and US-ASCII read as Windows-1252, as
+// browsers read them.
+enum class Encoding { Windows1252, Latin9, Utf8, Utf8WithBom };
 
 struct DecodedText {
     QString text;  // line breaks as '\n'
     Encoding encoding = Encoding::Windows1252;
 };
 
-// Bytes that are valid UTF-8 decode as UTF-8; anything else as Windows-1252, where every byte maps to one
-// character and back. CR LF and lone CR become '\n'.
+struct EncodedText {
+    QByteArray bytes;
+    Encoding encoding = Encoding::Windows1252;
+    // Some character did not fit the encoding the document was in: it went out as a numeric character reference
+    // ("&#960;") under a declared single-byte charset, or the whole undeclared document went out as UTF-8.
+    bool outgrewEncoding = false;
+};
+
+// The charset a page declares in its first 1024 bytes (`<meta charset=...>` or the http-equiv Content-Type
+// form), when it is one the editor reads; empty otherwise.
+std::optional<Encoding> declaredEncoding(QByteArrayView head);
+
+// How a document's bytes are read, decided here and nowhere else: a UTF-8 byte-order mark, else the declared
+// charset, else UTF-8 when the bytes are valid UTF-8 holding non-ASCII, else Windows-1252. CR LF and lone CR
+// become '\n'. Bytes that are not UTF-8 in a UTF-8 document are kept as the characters U+DC80..U+DCFF, so that
+// writing gives them back unchanged.
 DecodedText decodeDocument(const QByteArray& bytes);
 
-// Encodes `text` with CR LF line ends. Windows-1252 is used only when every character fits in it; otherwise the
-// text goes out as UTF-8, so that no character is ever lost.
-QByteArray encodeDocument(const QString& text, Encoding preferred);
-
-// The encoding a new document gets: Windows-1252 unless it holds a character that Windows-1252 cannot hold.
-Encoding encodingFor(const QString& text, Encoding preferred);
+// How a document is written, decided here and nowhere else: UTF-8 with its mark when it was read with one, else
+// the charset the text declares now, else the encoding it was read in (`readIn`), where an undeclared
+// single-byte document that holds a character Windows-1252 cannot hold goes out as UTF-8. Line ends are CR LF.
+// decodeDocument then encodeDocument gives back the bytes, apart from line ends.
+EncodedText encodeDocument(const QString& text, Encoding readIn);
 
 // Windows-1252 byte for a character, when it has one.
 std::optional<char> toWindows1252(char16_t c);

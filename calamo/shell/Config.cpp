@@ -2,7 +2,6 @@
 
 #include "DocumentFile.h"
 
-#include <QFile>
 
 namespace calamo {
 
@@ -87,17 +86,12 @@ QByteArray formatConfig(const Config& config)
 
 std::optional<QString> LeggiCfg(Config& config, const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    const BytesResult read = readRegularFile(path);
+    if (!read.bytes) {
         config = Config{};
-        return file.errorString();
+        return read.error;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        config = Config{};
-        return file.errorString();
-    }
-    config = parseConfig(bytes);
+    config = parseConfig(*read.bytes);
     return std::nullopt;
 }
 

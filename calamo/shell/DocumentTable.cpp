@@ -126,17 +126,25 @@ bool DocumentTable::openFile(const QString& path)
 bool DocumentTable::writeAs(int i, const QString& path)
 {
     Document& doc = docs_[static_cast<std::size_t>(i)];
-    const QString text = doc.editor->text();
-    const Encoding encoding = encodingFor(text, doc.encoding);
-    if (const auto error = writeDocumentFile(path, text, encoding)) {
+    const EncodedText out = encodeDocument(doc.editor->text(), doc.encoding);
+    if (const auto error = writeFileAtomically(path, out.bytes)) {
         prompts_.showError(*error);
         return false;
     }
-    doc.encoding = encoding;
+    doc.encoding = out.encoding;
     doc.saved = true;
+    doc.editor->setModified(false);
     if (doc.fileName != path) {
         doc.fileName = path;
         host_.setTabCaption(i, path);
+    }
+    if (out.outgrewEncoding && !doc.toldEncoding) {
+        doc.toldEncoding = true;
+        prompts_.showMessage(out.encoding == Encoding::Utf8
+            ? QStringLiteral("Il documento contiene caratteri che la codifica Windows-1252 non può rappresentare: "
+                             "è stato salvato in UTF-8.\r") + path
+            : QStringLiteral("Il documento contiene caratteri che la codifica dichiarata dalla pagina non può "
+                             "rappresentare: sono stati scritti come riferimenti numerici (&#...;).\r") + path);
     }
     return true;
 }
@@ -147,6 +155,7 @@ bool DocumentTable::writeDocument(int i)
     if (doc.fileName != placeholder_)
         return writeAs(i, doc.fileName);
     // The placeholder file is deleted when the program ends: writing there would lose the text.
+    showDocument(i);
     const auto path = prompts_.saveFileName(saveDialogOptions());
     return path && writeAs(i, *path);
 }
@@ -159,11 +168,15 @@ void DocumentTable::SalvaClick()
 
 void DocumentTable::Speed46Click()
 {
-    // A failed write does not stop the others: as much as possible reaches the disk.
+    // A failed write does not stop the others: as much as possible reaches the disk. An unnamed document is
+    // shown while its name is asked; the current document is shown again at the end.
+    const int previous = current_;
     for (int i = 0; i < count(); ++i) {
         if (!docs_[static_cast<std::size_t>(i)].saved)
             writeDocument(i);
     }
+    if (current_ != previous)
+        showDocument(previous);
 }
 
 void DocumentTable::SalvanomeClick()
@@ -201,10 +214,8 @@ void DocumentTable::CopiaClick()
 
 void DocumentTable::IncollaClick()
 {
-    if (Document* doc = current()) {
-        doc->editor->paste();
+    if (Document* doc = current(); doc && doc->editor->paste())
         doc->saved = false;
-    }
 }
 
 void DocumentTable::SelezionaClick()
@@ -221,6 +232,7 @@ void DocumentTable::SpezzaClick()
 
 bool DocumentTable::askAndSave(int i)
 {
+    showDocument(i);
     const Document& doc = docs_[static_cast<std::size_t>(i)];
     const QString text = QStringLiteral("Salvare le modifiche al documento\r") + doc.fileName + QStringLiteral(" ?");
     if (!prompts_.question(QStringLiteral("Calamo"), text))
@@ -237,8 +249,12 @@ void DocumentTable::ChiudiClick()
         return;
 
     // Texts move down one editor; the controls keep their places and their word-wrap settings.
-    for (int j = c + 1; j < count(); ++j)
-        docs_[static_cast<std::size_t>(j - 1)].editor->setText(docs_[static_cast<std::size_t>(j)].editor->text());
+    for (int j = c + 1; j < count(); ++j) {
+        TextEditor& to = *docs_[static_cast<std::size_t>(j - 1)].editor;
+        const TextEditor& from = *docs_[static_cast<std::size_t>(j)].editor;
+        to.setText(from.text());
+        to.setModified(from.isModified());
+    }
     host_.removeTab(c);
     for (int j = c + 1; j < count(); ++j) {
         Document& to = docs_[static_cast<std::size_t>(j - 1)];
@@ -246,6 +262,7 @@ void DocumentTable::ChiudiClick()
         to.saved = from.saved;
         to.fileName = from.fileName;
         to.encoding = from.encoding;
+        to.toldEncoding = from.toldEncoding;
     }
     if (host_.tabCount() == c) {
         host_.selectTab(c - 1);
@@ -258,6 +275,21 @@ void DocumentTable::ChiudiClick()
     last->setShown(false);
     docs_.pop_back();
     host_.destroyEditor(*last);
+    focusCurrent();
+}
+
+void DocumentTable::showDocument(int i)
+{
+    if (i == current_)
+        return;
+    host_.selectTab(i);
+    LingueChange(i);
+}
+
+void DocumentTable::focusCurrent()
+{
+    if (Document* doc = current())
+        doc->editor->takeFocus();
 }
 
 bool DocumentTable::closeAll()
@@ -277,6 +309,13 @@ void DocumentTable::LingueChange(int tab)
         doc.editor->setShown(false);
     docs_[static_cast<std::size_t>(tab)].editor->setShown(true);
     current_ = tab;
+    focusCurrent();
+}
+
+void DocumentTable::keyReleased()
+{
+    if (Document* doc = current(); doc && doc->editor->isModified())
+        doc->saved = false;
 }
 
 void DocumentTable::markModified()

@@ -20,6 +20,7 @@ public:
         QString fileName;
         bool saved = true;  // false while the document has changes that are not on disk
         Encoding encoding = Encoding::Windows1252;
+        bool toldEncoding = false;  // the user was told once that a character did not fit the encoding
     };
 
     // `placeholderPath` is the name every unnamed document carries ("~temp.htm" in the program folder).
@@ -47,7 +48,10 @@ public:
     bool closeAll();
     // The tab strip's selected tab changed (by the user).
     void LingueChange(int tab);
-    // A key was released in an editor.
+    // A key was released in the current document's editor: the document is marked modified when its text
+    // changed since it was opened or saved.
+    void keyReleased();
+    // Marks the current document modified.
     void markModified();
 
     QString title() const;
@@ -70,6 +74,9 @@ private:
     bool writeDocument(int i);
     bool writeAs(int i, const QString& path);
     bool askAndSave(int i);
+    // Selects and shows document i, so the user sees which text a question or dialog is about.
+    void showDocument(int i);
+    void focusCurrent();
 
     EditorHost& host_;
     Prompts& prompts_;

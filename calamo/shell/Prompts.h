@@ -25,6 +25,8 @@ public:
 
     // Warning box with Yes and No (no Cancel); true for Yes.
     virtual bool question(const QString& caption, const QString& text) = 0;
+    // Warning box with an OK button.
+    virtual void showWarning(const QString& text) = 0;
     // Single-line input box; Cancel yields `defaultText`.
     virtual QString inputBox(const QString& caption, const QString& prompt, const QString& defaultText) = 0;
     // Colour picker, starting at the colour chosen last; a resolved RGB as 0x00BBGGRR, empty when cancelled.
@@ -33,6 +35,8 @@ public:
     virtual std::optional<QString> saveFileName(const FileDialogOptions& options) = 0;
     // The error box that ends a failed command.
     virtual void showError(const QString& text) = 0;
+    // An information box with an OK button.
+    virtual void showMessage(const QString& text) = 0;
 };
 
 }  // namespace calamo

@@ -1,10 +1,15 @@
 #include "TForm1.h"
 
 #include "AboutBox.h"
+#include "DocumentEdits.h"
+#include "FindPanel.h"
 #include "Inserters.h"
+#include "LayoutRule.h"
+#include "Preview.h"
 #include "PropertyPanels.h"
 #include "Prompts.h"
 #include "QtEditor.h"
+#include "StatusTips.h"
 #include "ToolIcons.h"
 #include "WrapSelection.h"
 
@@ -32,20 +37,7 @@ namespace {
 constexpr int kButton = 23;  // toolbar button width and height
 constexpr int kGroupGap = 4;
 
-// Toolbar button run by each shortcut entry from 10 to 34.
-constexpr std::array<int, 25> kShortcutButtons = {1,  2,  3,  47, 4,  13, 20, 5,  6,  9,  8,  7, 10,
-                                                  11, 12, 14, 15, 16, 21, 22, 24, 17, 18, 19, 32};
-
-const std::array<QString, 5> kTips = {
-    QStringLiteral("I tuoi consigli sono preziosi: riporta suggerimenti e bug all'email \"calamo@example.org\". "
-                   "Aggiornerò subito il programma. Grazie!!!"),
-    QStringLiteral("Calamo cambierà anche secondo le vostre segnalazioni: verranno realizzate nuove versioni in base "
-                   "alle indicazioni pervenute."),
-    QStringLiteral("Ogni suggerimento verrà preso in considerazione e contribuirà a rendere Calamo migliore."),
-    QStringLiteral("Se vuoi collaborare anche tu o vuoi scaricare l'ultima versione del programma, visita il sito "
-                   "https://calamo.example.org !!"),
-    QStringLiteral("LO SAPEVI?? Prova a cliccare col tasto destro sui bottoncini della toolbar..."),
-};
+const std::array<QString, 5>& kTips = statusTips();
 
 QString speedName(int n)
 {
@@ -72,11 +64,11 @@ TForm1::TForm1(Prompts& prompts, const QString& programDir, QWidget* parent)
     setCentralWidget(client_);
     client_->installEventFilter(this);
 
-    findPanelVisible_ = false;
     tipNumber_ = static_cast<int>(QRandomGenerator::global()->bounded(5));
     createMenus();
     createToolbar();
     createTabs();
+    findPanel_ = std::make_unique<FindPanel>(client_, documents_, prompts_, [this] { FormResize(); });
     panels_ = std::make_unique<PropertyPanels>(client_, QFontDatabase::families());
     for (int n = 1; n <= 8; ++n) {
         auto* browse = panels_->group(n)->findChild<QToolButton*>(QStringLiteral("Sfoglia%1").arg(n));
@@ -158,7 +150,7 @@ void TForm1::createMenus()
           {nullptr, nullptr, {}},
           {"Spezza", "Spezza testo", [this] { documents_.SpezzaClick(); }},
           {nullptr, nullptr, {}},
-          {"Brow", "Browser esterni", {}, false},
+          {"Brow", "Browser esterni", [this] { BrowClick(); }},
           {"Rapida", "Tasti di scelta rapida", {}, false}});
     menu("Aiuto", "?", {{"Info", "Informazioni su...", [this] { InfoClick(); }}});
 }
@@ -232,12 +224,12 @@ void TForm1::createToolbar()
     addToolButton(file, QStringLiteral("Speed26"), QStringLiteral("Apri"), [this] { ApriClick(); });
     addToolButton(file, QStringLiteral("Speed27"), QStringLiteral("Salva"), [this] { SalvaClick(); });
     addToolButton(file, QStringLiteral("Speed28"), QStringLiteral("Stampa"), [this] { StampaClick(); });
-    addToolButton(file, QStringLiteral("Speed29"), QStringLiteral("Taglia"), [this] { documents_.TagliaClick(); });
-    addToolButton(file, QStringLiteral("Speed30"), QStringLiteral("Copia"), [this] { documents_.CopiaClick(); });
-    addToolButton(file, QStringLiteral("Speed31"), QStringLiteral("Incolla"), [this] { documents_.IncollaClick(); });
+    addToolButton(file, QStringLiteral("Speed29"), QStringLiteral("Taglia"), [this] { TagliaClick(); });
+    addToolButton(file, QStringLiteral("Speed30"), QStringLiteral("Copia"), [this] { CopiaClick(); });
+    addToolButton(file, QStringLiteral("Speed31"), QStringLiteral("Incolla"), [this] { IncollaClick(); });
     file->resize(file->width() + 6, file->height());  // separator
     groupX_ += 6;
-    addToolButton(file, QStringLiteral("Speed23"), QStringLiteral("Cerca..."), {});
+    addToolButton(file, QStringLiteral("Speed23"), QStringLiteral("Cerca..."), [this] { Speed23Click(); });
     addToolButton(file, QStringLiteral("Speed46"), QStringLiteral("Salva tutto"), [this] { Speed46Click(); });
 
     auto* colour = new QToolButton(controlBar_);
@@ -246,13 +238,14 @@ void TForm1::createToolbar()
     colour->setToolTip(QStringLiteral("Sperimentale!!"));
     colour->setIcon(toolIcon(QStringLiteral("SpeedButton3")));
     colour->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    colour->setEnabled(false);
+    colour->setFocusPolicy(Qt::NoFocus);
+    connect(colour, &QToolButton::clicked, this, &TForm1::ColoraTag);
     colour->setGeometry(groupX_, groupY_ + 2, 86, kButton);
     groupX_ += 86 + kGroupGap;
 
     QFrame* preview = addGroup(QStringLiteral("Panel8"), {});
-    addToolButton(preview, QStringLiteral("Speed44"), QStringLiteral("Vedi nel browser"), {});
-    addToolButton(preview, QStringLiteral("Speed45"), QStringLiteral("Vedi nel browser"), {});
+    addToolButton(preview, QStringLiteral("Speed44"), QStringLiteral("Vedi nel browser"), [this] { Speed44Click(); });
+    addToolButton(preview, QStringLiteral("Speed45"), QStringLiteral("Vedi nel browser"), [this] { Speed45Click(); });
 
     groupX_ = 2;
     groupY_ += kButton + 4 + 2;
@@ -388,19 +381,17 @@ void TForm1::applyLayout()
 
 void TForm1::FormResize()
 {
-    // The design's rule works on the outer window size: client width + 7, client height + 45.
     const QSize client = clientSize();
-    const int w = client.width() + 7;
-    const int h = client.height() + 45;
-    lingue_->setGeometry(156, 64, w - 164, 29);
-    controlBar_->resize(w - 13, controlBar_->height());
+    const MainLayout layout = FormLayout(outerSize(client), findPanel_->visible());
+    lingue_->setGeometry(layout.lingue);
+    controlBar_->resize(layout.controlBarWidth, controlBar_->height());
     if (lingue_->count() >= 1) {
-        const int height = h - 162 - (findPanelVisible_ ? 70 : 0);
         for (EditorControl* editor : editors_)
-            editor->setGeometry(156, 96, w - 164, height);
+            editor->setGeometry(layout.editors);
     }
-    panels_->setHeight(h - 126);
+    panels_->setHeight(layout.panelHeight);
     panels_->image()->setPixmap(panelPicture(panels_->image()->size()));
+    findPanel_->place(layout);
     const int statusHeight = status_->sizeHint().height();
     status_->setGeometry(0, client.height() - statusHeight, client.width(), statusHeight);
 }
@@ -409,24 +400,7 @@ void TForm1::SpeedClick(int n)
 {
     if (documents_.empty())
         return;
-    std::optional<Insertion> insertion;
-    switch (n) {
-    case 1: insertion = Speed01Tag(panels_->testo()); break;
-    case 12: insertion = Speed12Tag(prompts_); break;
-    case 13: insertion = Speed13Tag(panels_->testo(), prompts_); break;
-    case 14: insertion = Speed14Tag(panels_->elenco()); break;
-    case 15: insertion = Speed15Tag(panels_->elenco()); break;
-    case 16: insertion = Speed16Tag(panels_->elenco()); break;
-    case 17: insertion = Speed17Tag(panels_->collegamento(), prompts_); break;
-    case 18: insertion = Speed18Tag(prompts_); break;
-    case 19: insertion = Speed19Tag(panels_->collegamento(), prompts_); break;
-    case 20: insertion = Speed20Tag(panels_->carattere(), prompts_); break;
-    case 21: insertion = Speed21Tag(panels_->tabella(), prompts_); break;
-    case 24: insertion = Speed24Tag(panels_->tabella()); break;
-    case 32: insertion = Speed32Tag(prompts_); break;
-    default: insertion = fixedTag(n); break;
-    }
-    if (insertion)
+    if (const std::optional<Insertion> insertion = SpeedTag(n, *panels_, prompts_))
         WrapSelection(documents_, insertion->open, insertion->close);
 }
 
@@ -435,38 +409,72 @@ void TForm1::Speed34Click()
     panels_->show(8);
 }
 
-void TForm1::runShortcut(int entry)
-{
-    switch (entry) {
-    case 1: NuovoClick(); return;
-    case 2: ApriClick(); return;
-    case 3: SalvaClick(); return;
-    case 4: Speed46Click(); return;
-    case 5: StampaClick(); return;
-    case 6: documents_.TagliaClick(); return;
-    case 7: documents_.CopiaClick(); return;
-    case 8: documents_.IncollaClick(); return;
-    default: break;
-    }
-    if (entry >= 10 && entry <= 34)
-        SpeedClick(kShortcutButtons[static_cast<std::size_t>(entry - 10)]);
-    // 9 (find), 35 (form builder), 36 and 37 (previews): those tools are not part of the program yet.
-}
-
 void TForm1::TextChange(int keyCode, Modifiers held)
 {
-    documents_.markModified();
-    for (int entry : matchingShortcuts(config_, keyCode, held)) {
-        if (entry <= kBoundShortcuts)
-            runShortcut(entry);
-    }
+    documents_.keyReleased();
+    for (int entry : matchingShortcuts(config_, keyCode, held))
+        runShortcutEntry(entry, *this);
 }
 
 void TForm1::Timer2Timer()
 {
-    setWindowTitle(documents_.title());
+    // "[*]" in a title is the toolkit's placeholder for the modified mark; doubled, it shows as itself.
+    QString title = documents_.title();
+    title.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(title);
     if (auto* tip = status_->findChild<QLabel*>(QStringLiteral("Tip")))
         tip->setText(kTips[static_cast<std::size_t>(tipNumber_)]);
+}
+
+void TForm1::ColoraTag()
+{
+    if (auto* doc = documents_.current())
+        colourTags(*static_cast<EditorControl*>(doc->editor));
+}
+
+void TForm1::Speed44Click()
+{
+    previewInBrowser(documents_, config_, 1, programDir_ + QLatin1String(kPreviewFileName), launcher_, prompts_);
+}
+
+void TForm1::Speed45Click()
+{
+    previewInBrowser(documents_, config_, 2, programDir_ + QLatin1String(kPreviewFileName), launcher_, prompts_);
+}
+
+void TForm1::BrowClick()
+{
+    askBrowserCommands(config_, prompts_);
+}
+
+void TForm1::Speed23Click()
+{
+    findPanel_->Speed23Click();
+}
+
+void TForm1::Button1Click()
+{
+    findPanel_->Button1Click();
+}
+
+void TForm1::Button3Click()
+{
+    findPanel_->Button3Click();
+}
+
+void TForm1::Button2Click()
+{
+    findPanel_->Button2Click();
+}
+
+void TForm1::Button4Click()
+{
+    findPanel_->Button4Click();
+}
+
+bool TForm1::findPanelVisible() const
+{
+    return findPanel_->visible();
 }
 
 void TForm1::EsciClick()

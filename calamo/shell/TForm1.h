@@ -1,7 +1,9 @@
 #pragma once
 
+#include "Commands.h"
 #include "Config.h"
 #include "DocumentTable.h"
+#include "ProgramLauncher.h"
 #include "TextEditor.h"
 
 #include <QMainWindow>
@@ -20,13 +22,14 @@ class QToolButton;
 namespace calamo {
 
 class EditorControl;
+class FindPanel;
 class Prompts;
 class PropertyPanels;
 
 // The editor's main window: menus, toolbar band, tab strip, editors, property panels and status bar.
 // It lays its controls out by the design's pixel rule and hands every command to the document table and the
 // tag inserters.
-class TForm1 final : public QMainWindow, private EditorHost {
+class TForm1 final : public QMainWindow, public CommandTarget, private EditorHost {
     Q_OBJECT
 public:
     // `prompts` answers every modal question; `programDir` holds the temporary files (with a final "/").
@@ -41,21 +44,37 @@ public:
     void resizeClient(QSize size);
 
     // Commands, named after the controls that run them.
-    void NuovoClick() { documents_.NuovoClick(); }
-    void ApriClick() { documents_.ApriClick(); }
-    void SalvaClick() { documents_.SalvaClick(); }
-    void Speed46Click() { documents_.Speed46Click(); }
+    void NuovoClick() override { documents_.NuovoClick(); }
+    void ApriClick() override { documents_.ApriClick(); }
+    void SalvaClick() override { documents_.SalvaClick(); }
+    void Speed46Click() override { documents_.Speed46Click(); }
     void SalvanomeClick() { documents_.SalvanomeClick(); }
-    void StampaClick() { documents_.StampaClick(); }
+    void StampaClick() override { documents_.StampaClick(); }
+    void TagliaClick() override { documents_.TagliaClick(); }
+    void CopiaClick() override { documents_.CopiaClick(); }
+    void IncollaClick() override { documents_.IncollaClick(); }
+    // The form builder is not part of the program yet.
+    void Speed33Click() override {}
     void EsciClick();
     void InfoClick();
     void ChiudiClick() { documents_.ChiudiClick(); }
     // Runs the toolbar inserter of SpeedNN.
-    void SpeedClick(int button);
+    void SpeedClick(int button) override;
     void Speed34Click();
     void TextChange(int keyCode, Modifiers held);
     void Timer2Timer();
     void FormResize();
+    void ColoraTag();
+    void Speed44Click() override;  // preview in browser 1
+    void Speed45Click() override;  // preview in browser 2
+    void BrowClick();
+    void Speed23Click() override;  // show the find panel
+    void Button1Click();  // find from the start
+    void Button3Click();  // find next
+    void Button2Click();  // replace all
+    void Button4Click();  // close the find panel
+    bool findPanelVisible() const;
+    FindPanel& findPanel() { return *findPanel_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -79,7 +98,6 @@ private:
     QToolButton* addToolButton(QFrame* group, const QString& name, const QString& hint,
                                std::function<void()> handler);
     QFrame* addGroup(const QString& name, QList<QAction*> contextActions);
-    void runShortcut(int entry);
     void setContextActions(QWidget* widget, QList<QAction*> actions);
 
     Prompts& prompts_;
@@ -94,7 +112,8 @@ private:
     DocumentTable documents_;
     Config config_;
     int tipNumber_ = 0;
-    bool findPanelVisible_ = false;
+    std::unique_ptr<FindPanel> findPanel_;
+    ProcessLauncher launcher_;
     int groupX_ = 2;
     int groupY_ = 2;
 };

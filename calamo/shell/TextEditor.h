@@ -20,17 +20,27 @@ public:
     virtual void insertText(int offset, const QString& text) = 0;
     // Caret at `offset`, nothing selected.
     virtual void setCaret(int offset) = 0;
+    // Selects `length` characters from `start`, the caret at their end.
+    virtual void select(int start, int length) = 0;
     virtual void setShown(bool shown) = 0;
     virtual bool isShown() const = 0;
 
     virtual void cut() = 0;
     virtual void copy() = 0;
-    virtual void paste() = 0;
+    // Replaces the selection with the clipboard's text; false, changing nothing, when the clipboard holds none.
+    virtual bool paste() = 0;
     virtual void selectAll() = 0;
     virtual bool wordWrap() const = 0;
     virtual void setWordWrap(bool on) = 0;
     // Prints on the default printer; the error text when it could not.
     virtual std::optional<QString> print(const QString& jobTitle) = 0;
+
+    // Whether the text changed since it was last loaded or marked unchanged (undoing back to that point
+    // counts as unchanged).
+    virtual bool isModified() const = 0;
+    virtual void setModified(bool modified) = 0;
+    // Gives this editor the keyboard focus.
+    virtual void takeFocus() {}
 
     // Brackets several edits that the user undoes as one.
     virtual void beginEdit() {}

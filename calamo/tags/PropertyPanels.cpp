@@ -1,7 +1,10 @@
 #include "PropertyPanels.h"
 
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,7 +39,7 @@ struct Row {
 // Lays rows out from the top of a panel.
 class PanelBuilder {
 public:
-    explicit PanelBuilder(QGroupBox* box) : box_(box) {}
+    PanelBuilder(QGroupBox* box, std::vector<PropertyPanels::CaptionRow>& rows) : box_(box), rows_(rows) {}
 
     void add(const Row& row)
     {
@@ -76,6 +79,7 @@ public:
                 value->setGeometry(98, y_, kWidth - 104, kRow - 2);
             }
         }
+        rows_.push_back({check, row.wide ? nullptr : value});
         if (row.hint) {
             const QString hint = QString::fromUtf8(row.hint);
             check->setToolTip(hint);
@@ -100,8 +104,16 @@ public:
 
 private:
     QGroupBox* box_;
+    std::vector<PropertyPanels::CaptionRow>& rows_;
     int y_ = 18;
 };
+
+// Pixels a value control beside its check box keeps: a combo box a few characters and its arrow (its list
+// opens as wide as its items), an edit a number.
+int minimumWidth(const QWidget* value)
+{
+    return qobject_cast<const QComboBox*>(value) ? 34 : 26;
+}
 
 }  // namespace
 
@@ -130,7 +142,7 @@ PropertyPanels::PropertyPanels(QWidget* parent, const QStringList& fontFamilies)
     image_->setAlignment(Qt::AlignCenter);
     group(1)->findChild<QToolButton*>(QStringLiteral("Sfoglia1"))->raise();
 
-    PanelBuilder testo(group(2));
+    PanelBuilder testo(group(2), rows_);
     testo.add({.caption = "Paragrafo"});
     testo.add({.check = "CheckBox28", .caption = "Allineamento", .value = "ComboBox5",
                .items = {"left", "right", "center", "justify"}});
@@ -146,7 +158,7 @@ PropertyPanels::PropertyPanels(QWidget* parent, const QStringList& fontFamilies)
     testo.add({.check = "CheckBox10", .caption = "Effetto 3D",
                .hint = "Se attivato, la linea non sarà incastonata", .checked = true});
 
-    PanelBuilder caratt(group(3));
+    PanelBuilder caratt(group(3), rows_);
     caratt.add({.check = "CheckBox31", .caption = "Nome carattere", .value = "ComboBox1", .combo = true,
                 .wide = true});
     caratt.add({.check = "CheckBox1", .caption = "Dimensione", .value = "ComboBox10",
@@ -157,7 +169,7 @@ PropertyPanels::PropertyPanels(QWidget* parent, const QStringList& fontFamilies)
     fonts->setCurrentIndex(-1);
     fonts->setEditText(QString());
 
-    PanelBuilder link(group(4));
+    PanelBuilder link(group(4), rows_);
     link.add({.caption = "Immagine"});
     link.add({.check = "CheckBox14", .caption = "Testo alternativo", .value = "Edit16", .wide = true});
     link.add({.check = "CheckBox27", .caption = "Alternativa low-res"});
@@ -173,7 +185,7 @@ PropertyPanels::PropertyPanels(QWidget* parent, const QStringList& fontFamilies)
     link.add({.check = "CheckBox2", .caption = "Target", .value = "ComboBox9",
               .items = {"_blank", "_self", "_parent", "_top"}});
 
-    PanelBuilder elenco(group(5));
+    PanelBuilder elenco(group(5), rows_);
     elenco.add({.caption = "Elenco puntato"});
     elenco.add({.check = "CheckBox5", .caption = "Tipo di oggetto", .value = "ComboBox2",
                 .items = {"disc", "circle", "square"}});
@@ -190,7 +202,7 @@ PropertyPanels::PropertyPanels(QWidget* parent, const QStringList& fontFamilies)
                 .items = {"disc", "circle", "square", "A", "a", "I", "i"}});
     elenco.add({.check = "CheckBox30", .caption = "Numerazione da", .value = "Edit26", .start = "1"});
 
-    PanelBuilder tabella(group(6));
+    PanelBuilder tabella(group(6), rows_);
     tabella.add({.caption = "Tabella"});
     tabella.add({.check = "CheckBox21", .caption = "Spessore bordo", .value = "Edit20", .start = "1"});
     tabella.add({.check = "CheckBox34", .caption = "Specifica colore"});
@@ -208,7 +220,7 @@ PropertyPanels::PropertyPanels(QWidget* parent, const QStringList& fontFamilies)
     tabella.add({.check = "CheckBox23", .caption = "NOWRAP testo cella",
                  .hint = "per permettere o meno di mandare a capo le righe"});
 
-    PanelBuilder oggetti(group(7));
+    PanelBuilder oggetti(group(7), rows_);
     oggetti.skip(6);
     oggetti.addButton("SpeedButton1", "Casella di immissione");
     oggetti.addButton("SpeedButton2", "Controllo");
@@ -216,6 +228,8 @@ PropertyPanels::PropertyPanels(QWidget* parent, const QStringList& fontFamilies)
     oggetti.addButton("SpeedButton5", "Elemento nascosto");
     oggetti.addButton("SpeedButton6", "Area di testo");
     oggetti.addButton("SpeedButton7", "Elenco");
+
+    fitCaptions();
 
     // Frameset templates: two columns of layout buttons.
     for (int i = 1; i <= 11; ++i) {
@@ -226,6 +240,44 @@ PropertyPanels::PropertyPanels(QWidget* parent, const QStringList& fontFamilies)
         const int column = (i - 1) % 2;
         const int row = (i - 1) / 2;
         button->setGeometry(10 + column * 68, 24 + row * 38, 62, 34);
+    }
+}
+
+void PropertyPanels::fitCaptions()
+{
+    QFont font = parent_->font();
+    // The narrow face where the desktop has one (for DejaVu Sans, in fonts-dejavu-extra).
+    const QString family = QFontInfo(font).family();
+    if (QFontDatabase::styles(family).contains(QStringLiteral("Condensed")))
+        font.setStyleName(QStringLiteral("Condensed"));
+    else if (QFontDatabase::families().contains(family + QStringLiteral(" Condensed")))
+        font.setFamily(family + QStringLiteral(" Condensed"));
+    for (int pixels = 11; pixels >= 9; --pixels) {
+        font.setPixelSize(pixels);
+        for (QGroupBox* box : groups_)
+            box->setFont(font);
+        bool fits = true;
+        for (const CaptionRow& row : rows_) {
+            const int room = row.value ? row.value->geometry().right() + 1 - row.check->x() - 2 - minimumWidth(row.value)
+                                       : row.check->width();
+            fits = fits && row.check->sizeHint().width() <= room;
+        }
+        if (fits)
+            break;
+    }
+    for (QGroupBox* box : groups_) {
+        for (QComboBox* combo : box->findChildren<QComboBox*>())
+            combo->view()->setMinimumWidth(combo->view()->sizeHintForColumn(0) + 8);
+    }
+    // A value beside its check box takes the room the caption leaves.
+    for (const CaptionRow& row : rows_) {
+        if (!row.value)
+            continue;
+        const QRect value = row.value->geometry();
+        const int checkWidth = std::max(row.check->sizeHint().width(), 40);
+        const int left = row.check->x() + checkWidth + 2;
+        row.check->resize(checkWidth, row.check->height());
+        row.value->setGeometry(left, value.y(), value.right() + 1 - left, value.height());
     }
 }
 
@@ -261,7 +313,7 @@ bool PropertyPanels::ticked(const char* name) const
         if (auto* check = box->findChild<QCheckBox*>(QLatin1String(name)))
             return check->isChecked();
     }
-    return false;
+    qFatal("PropertyPanels: no check box named %s", name);
 }
 
 QString PropertyPanels::value(const char* name) const
@@ -272,7 +324,7 @@ QString PropertyPanels::value(const char* name) const
         if (auto* combo = box->findChild<QComboBox*>(QLatin1String(name)))
             return combo->currentText();
     }
-    return {};
+    qFatal("PropertyPanels: no edit or combo box named %s", name);
 }
 
 TestoPanel PropertyPanels::testo() const

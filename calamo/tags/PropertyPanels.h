@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Commands.h"
 #include "PanelStates.h"
 
 #include <QString>
@@ -7,6 +8,7 @@
 
 #include <array>
 #include <initializer_list>
+#include <vector>
 
 class QCheckBox;
 class QGroupBox;
@@ -21,15 +23,26 @@ struct Control;
 
 // The eight property panels PGroup1..PGroup8 at the left of the main window, one visible at a time.
 // The controls are children of the panels and carry their names; this class reads them into panel states.
-class PropertyPanels {
+class PropertyPanels final : public PanelSource {
 public:
     PropertyPanels(QWidget* parent, const QStringList& fontFamilies);
 
-    TestoPanel testo() const;
-    CarattPanel carattere() const;
-    CollegamentoPanel collegamento() const;
-    ElencoPanel elenco() const;
-    TabellaPanel tabella() const;
+    TestoPanel testo() const override;
+    CarattPanel carattere() const override;
+    CollegamentoPanel collegamento() const override;
+    ElencoPanel elenco() const override;
+    TabellaPanel tabella() const override;
+
+    // A check box's state and a value control's text by the control's name. A name no panel holds is a
+    // programming error and stops the program, so that a misspelt name cannot silently read a default.
+    bool ticked(const char* name) const;
+    QString value(const char* name) const;
+
+    // A check box and the value control on its row (null when the value has a line of its own or none).
+    struct CaptionRow {
+        QCheckBox* check;
+        QWidget* value;
+    };
 
     // Shows panel n (1..8) and hides the others.
     void show(int n);
@@ -48,10 +61,14 @@ public:
 private:
     template <typename Panel>
     Panel read(std::initializer_list<Control<Panel>> controls) const;
-    bool ticked(const char* name) const;
-    QString value(const char* name) const;
+
+    // The font rule: the panels take the condensed face of the window's font at the largest size from 11 down to
+    // 9 pixels at which every caption fits its box, leaving a value beside it room for a few characters; the
+    // value then takes the room the caption leaves. The panels' place and the rows stay.
+    void fitCaptions();
 
     QWidget* parent_;
+    std::vector<CaptionRow> rows_;
     std::array<QGroupBox*, 8> groups_{};
     QLabel* image_ = nullptr;
 };

@@ -1,17 +1,40 @@
-#include "DocumentFile.h"
 #include "KeyCodes.h"
 #include "TextCodec.h"
-
-#include <QFile>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <Qt>
 
+#include <random>
+
 using namespace calamo;
 
 namespace {
+
+// The bytes a file is written back as: every line end CR LF.
+QByteArray withCrLf(const QByteArray& bytes)
+{
+    QByteArray out;
+    out.reserve(bytes.size() + bytes.size() / 16);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r') {
+            out.append("\r\n");
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+        } else if (bytes[i] == '\n') {
+            out.append("\r\n");
+        } else {
+            out.append(bytes[i]);
+        }
+    }
+    return out;
+}
+
+QByteArray roundTrip(const QByteArray& bytes)
+{
+    const DecodedText decoded = decodeDocument(bytes);
+    return encodeDocument(decoded.text, decoded.encoding).bytes;
+}
 
 TEST(DocumentEncoding, EveryWindows1252ByteReadsAsOneCharacterAndWritesBack)
 {
@@ -24,10 +47,11 @@ TEST(DocumentEncoding, EveryWindows1252ByteReadsAsOneCharacterAndWritesBack)
     EXPECT_EQ(decoded.encoding, Encoding::Windows1252);
     EXPECT_EQ(decoded.text.size(), all.size());
     EXPECT_EQ(decoded.text[0x80 - 2], QChar(0x20AC));  // the euro sign
-    EXPECT_EQ(encodeDocument(decoded.text, decoded.encoding), all);
+    EXPECT_EQ(decoded.text[0xA0 - 2], QChar(0xA0));    // the no-break space stays one
+    EXPECT_EQ(encodeDocument(decoded.text, decoded.encoding).bytes, all);
 }
 
-TEST(DocumentEncoding, ValidUtf8ReadsAsUtf8AndKeepsItsMark)
+TEST(DocumentEncoding, ValidUtf8ReadsAsUtf8AndKeepsItsMarks)
 {
     const DecodedText plain = decodeDocument("perch\xC3\xA9 \xE2\x82\xAC");
     EXPECT_EQ(plain.encoding, Encoding::Utf8);
@@ -36,7 +60,12 @@ TEST(DocumentEncoding, ValidUtf8ReadsAsUtf8AndKeepsItsMark)
     const DecodedText marked = decodeDocument("\xEF\xBB\xBFx\xC3\xA9");
     EXPECT_EQ(marked.encoding, Encoding::Utf8WithBom);
     EXPECT_EQ(marked.text, QString::fromUtf8("x\xC3\xA9"));
-    EXPECT_EQ(encodeDocument(marked.text, marked.encoding), "\xEF\xBB\xBFx\xC3\xA9");
+    EXPECT_EQ(encodeDocument(marked.text, marked.encoding).bytes, "\xEF\xBB\xBFx\xC3\xA9");
+
+    // A second mark is a character of the text: it survives the save.
+    const QByteArray doubled = "\xEF\xBB\xBF\xEF\xBB\xBF<HTML>";
+    EXPECT_EQ(decodeDocument(doubled).text, QString(QChar(0xFEFF)) + "<HTML>");
+    EXPECT_EQ(roundTrip(doubled), doubled);
 
     // Overlong forms and surrogates are not UTF-8: such a file is single-byte text.
     EXPECT_EQ(decodeDocument("\xC0\xAF").encoding, Encoding::Windows1252);
@@ -47,35 +76,210 @@ TEST(DocumentEncoding, ValidUtf8ReadsAsUtf8AndKeepsItsMark)
 
 TEST(DocumentEncoding, LineEndsReadAsOneBreakAndWriteAsCrLf)
 {
-    const DecodedText decoded = decodeDocument("a\r\nb\rc\nd\r\n");
-    EXPECT_EQ(decoded.text, "a\nb\nc\nd\n");
-    EXPECT_EQ(encodeDocument(decoded.text, decoded.encoding), "a\r\nb\r\nc\r\nd\r\n");
+    const DecodedText decoded = decodeDocument("a\r\nb\rc\nd\r\r\n");
+    EXPECT_EQ(decoded.text, "a\nb\nc\nd\n\n");
+    EXPECT_EQ(encodeDocument(decoded.text, decoded.encoding).bytes, "a\r\nb\r\nc\r\nd\r\n\r\n");
 }
 
-TEST(DocumentEncoding, TextThatWindows1252CannotHoldIsWrittenAsUtf8)
+TEST(DocumentEncoding, AnUndeclaredDocumentOutgrowingWindows1252IsWrittenAsUtf8)
 {
     const QString text = QString::fromUtf8("\xCE\xB1\xCE\xB2 \xE2\x82\xAC");
-    EXPECT_EQ(encodingFor(text, Encoding::Windows1252), Encoding::Utf8);
-    EXPECT_EQ(encodeDocument(text, Encoding::Windows1252), text.toUtf8());
-    EXPECT_EQ(encodingFor(QString::fromUtf8("\xE2\x82\xAC"), Encoding::Windows1252), Encoding::Windows1252);
+    const EncodedText out = encodeDocument(text, Encoding::Windows1252);
+    EXPECT_EQ(out.encoding, Encoding::Utf8);
+    EXPECT_EQ(out.bytes, text.toUtf8());
+    EXPECT_TRUE(out.outgrewEncoding);
+    EXPECT_EQ(decodeDocument(out.bytes).text, text) << "the next reading recognises it";
+
+    const EncodedText euro = encodeDocument(QString::fromUtf8("\xE2\x82\xAC"), Encoding::Windows1252);
+    EXPECT_EQ(euro.bytes, "\x80");
+    EXPECT_FALSE(euro.outgrewEncoding);
 }
 
-TEST(DocumentFile, WritesAtomicallyAndReportsWhatFails)
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("page.htm"));
-    ASSERT_EQ(writeDocumentFile(path, QStringLiteral("one\ntwo"), Encoding::Windows1252), std::nullopt);
-    const ReadResult read = readDocumentFile(path);
-    ASSERT_TRUE(read.document.has_value());
-    EXPECT_EQ(read.document->text, "one\ntwo");
+struct Declaration {
+    const char* head;
+    std::optional<Encoding> encoding;
+};
 
-    const auto error = writeDocumentFile(dir.filePath(QStringLiteral("missing/page.htm")), QStringLiteral("x"),
-                                         Encoding::Windows1252);
-    ASSERT_TRUE(error.has_value());
-    EXPECT_FALSE(error->isEmpty());
-    const ReadResult missing = readDocumentFile(dir.filePath(QStringLiteral("nothing.htm")));
-    EXPECT_FALSE(missing.document.has_value());
-    EXPECT_FALSE(missing.error.isEmpty());
+TEST(DeclaredCharset, FoundInTheFormsBrowsersAccept)
+{
+    const Declaration rows[] = {
+        {"<META charset=\"utf-8\">", Encoding::Utf8},
+        {"<meta charset=UTF-8>", Encoding::Utf8},
+        {"<meta charset='utf8' />", Encoding::Utf8},
+        {"<html><head><meta name=x charset = \" Utf-8 \">", Encoding::Utf8},
+        {"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=utf-8\">", Encoding::Utf8},
+        {"<meta content='text/html; charset=\"UTF-8\"' http-equiv=content-type>", Encoding::Utf8},
+        {"<meta http-equiv=\"content-type\" content=\"text/html;charset=windows-1252\">", Encoding::Windows1252},
+        {"<meta charset=\"iso-8859-1\">", Encoding::Windows1252},
+        {"<meta charset=\"US-ASCII\">", Encoding::Windows1252},
+        {"<meta charset=\"ISO-8859-15\">", Encoding::Latin9},
+        // Not declarations.
+        {"<meta content=\"text/html; charset=utf-8\">", std::nullopt},  // no http-equiv
+        {"<!-- <meta charset=utf-8> --><p>", std::nullopt},
+        {"<metadata charset=utf-8>", std::nullopt},
+        {"<p title=\"<meta charset=utf-8>\">", std::nullopt},
+        {"<meta charset=\"shift_jis\">", std::nullopt},
+        {"<meta charset=\"koi8-r\"><meta charset=utf-8>", Encoding::Utf8},  // the first one the editor reads
+        {"<meta charset=\"utf-8", Encoding::Utf8},  // cut at the end of the scanned bytes
+        {"<meta", std::nullopt},
+    };
+    for (const Declaration& row : rows)
+        EXPECT_EQ(declaredEncoding(QByteArrayView(row.head)), row.encoding) << row.head;
+
+    // Only the first 1024 bytes count.
+    const QByteArray late = QByteArray(1020, ' ') + "<meta charset=utf-8>";
+    EXPECT_EQ(declaredEncoding(late), std::nullopt);
+    EXPECT_EQ(declaredEncoding(QByteArray(1000, ' ') + "<meta charset=utf-8>"), Encoding::Utf8);
+}
+
+TEST(DeclaredCharset, DecidesHowAPageIsReadAndWritten)
+{
+    // A pure-ASCII page declaring UTF-8: a typed è goes out as UTF-8, not as the byte E8.
+    const QByteArray ascii = "<META charset=\"utf-8\">\r\n<P>caffe</P>";
+    DecodedText page = decodeDocument(ascii);
+    EXPECT_EQ(page.encoding, Encoding::Utf8);
+    page.text.replace(QStringLiteral("caffe"), QString::fromUtf8("caff\xC3\xA8"));
+    EXPECT_EQ(encodeDocument(page.text, page.encoding).bytes, "<META charset=\"utf-8\">\r\n<P>caff\xC3\xA8</P>");
+
+    // A page that declares Windows-1252 is read so even when its bytes happen to be valid UTF-8.
+    const DecodedText latin = decodeDocument("<meta charset=windows-1252>\xC3\xA8");
+    EXPECT_EQ(latin.encoding, Encoding::Windows1252);
+    EXPECT_EQ(latin.text.right(2), QString::fromUtf8("\xC3\x83\xC2\xA8"));
+
+    const DecodedText latin9 = decodeDocument("<meta charset=iso-8859-15>\xA4\xBD\xE8");
+    EXPECT_EQ(latin9.text.right(3), QString::fromUtf8("\xE2\x82\xAC\xC5\x93\xC3\xA8"));
+
+    // Declaring a charset in the text decides the next save, whatever the file was read in.
+    const QString declaredNow = QString::fromUtf8("<meta charset=\"utf-8\">\n\xC3\xA8");
+    EXPECT_EQ(encodeDocument(declaredNow, Encoding::Windows1252).bytes, "<meta charset=\"utf-8\">\r\n\xC3\xA8");
+}
+
+TEST(DeclaredCharset, CharactersItCannotHoldBecomeReferencesNeverQuestionMarks)
+{
+    const QString text = QString::fromUtf8("<meta charset=iso-8859-1>\xCF\x80 \xE2\x82\xAC \xF0\x9F\x98\x80 \xC3\xA8");
+    const EncodedText out = encodeDocument(text, Encoding::Windows1252);
+    EXPECT_EQ(out.encoding, Encoding::Windows1252);
+    EXPECT_EQ(out.bytes, "<meta charset=iso-8859-1>&#960; \x80 &#128512; \xE8");
+    EXPECT_TRUE(out.outgrewEncoding);
+
+    // ISO-8859-15 has the euro sign where Latin-1 has the currency sign, which it cannot hold.
+    const EncodedText nine = encodeDocument(QString::fromUtf8("<meta charset=latin-9>\xE2\x82\xAC\xC2\xA4"),
+                                            Encoding::Latin9);
+    EXPECT_EQ(nine.bytes, "<meta charset=latin-9>\xA4&#164;");
+}
+
+TEST(DeclaredCharset, BytesThatAreNotUtf8InAUtf8PageSurviveTheSave)
+{
+    const QByteArray bytes = "<meta charset=utf-8>caff\xE8 \xC3\xA8 \xF0\x9F\x98 \xED\xA0\x80 \xFF";
+    const DecodedText page = decodeDocument(bytes);
+    EXPECT_EQ(page.encoding, Encoding::Utf8);
+    EXPECT_TRUE(page.text.contains(QString::fromUtf8("\xC3\xA8")));
+    EXPECT_EQ(roundTrip(bytes), bytes);
+    // Also after the declaration changes to a single-byte charset.
+    QString edited = page.text;
+    edited.replace(QStringLiteral("utf-8"), QStringLiteral("windows-1252"));
+    const QByteArray rewritten = encodeDocument(edited, page.encoding).bytes;
+    EXPECT_TRUE(rewritten.contains("caff\xE8 \xE8")) << rewritten.toHex().toStdString();
+}
+
+// Property: any file of generated content reads and writes back as the same bytes, line ends apart.
+class RoundTrip : public ::testing::Test {
+protected:
+    std::mt19937 random{20261208};
+
+    int below(int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); }
+
+    QByteArray lineBreak()
+    {
+        static const char* const kBreaks[] = {"\r\n", "\n", "\r"};
+        return kBreaks[below(3)];
+    }
+
+    // Windows-1252 text: every byte from 0x20 to 0xFF, tabs and line breaks.
+    QByteArray singleByteFile()
+    {
+        QByteArray bytes;
+        const int length = below(400);
+        for (int i = 0; i < length; ++i) {
+            const int pick = below(40);
+            if (pick == 0)
+                bytes += lineBreak();
+            else if (pick == 1)
+                bytes += '\t';
+            else
+                bytes += static_cast<char>(0x20 + below(0xE0));
+        }
+        return bytes;
+    }
+
+    // Valid UTF-8 of random code points from every plane, surrogates excepted.
+    QByteArray utf8File()
+    {
+        QString text;
+        const int length = below(200);
+        for (int i = 0; i < length; ++i) {
+            const int pick = below(30);
+            char32_t cp;
+            if (pick == 0) {
+                text += QString::fromLatin1(lineBreak());
+                continue;
+            }
+            if (pick < 10)
+                cp = static_cast<char32_t>(0x20 + below(0x60));
+            else if (pick < 15)
+                cp = static_cast<char32_t>(0x80 + below(0x780));
+            else if (pick < 20)
+                cp = static_cast<char32_t>(0x800 + below(0xF800));
+            else if (pick < 22)
+                cp = pick == 20 ? 0x2028 : 0x2029;
+            else
+                cp = static_cast<char32_t>(0x10000 + below(0x100000));
+            if (cp >= 0xD800 && cp <= 0xDFFF)
+                cp = 0xA0;
+            text += QString::fromUcs4(&cp, 1);
+        }
+        QByteArray bytes = text.toUtf8();
+        if (below(4) == 0)
+            bytes.prepend("\xEF\xBB\xBF");
+        return bytes;
+    }
+
+    QByteArray declaration()
+    {
+        static const char* const kHeads[] = {"", "", "<meta charset=utf-8>", "<META CHARSET=\"windows-1252\">",
+                                             "<meta charset='iso-8859-15'>", "\xEF\xBB\xBF",
+                                             "\xEF\xBB\xBF\xEF\xBB\xBF"};
+        return kHeads[below(7)];
+    }
+};
+
+TEST_F(RoundTrip, Windows1252Files)
+{
+    for (int i = 0; i < 2000; ++i) {
+        const QByteArray bytes = singleByteFile();
+        ASSERT_EQ(roundTrip(bytes), withCrLf(bytes)) << i;
+    }
+}
+
+TEST_F(RoundTrip, Utf8FilesWithAndWithoutMarks)
+{
+    for (int i = 0; i < 2000; ++i) {
+        const QByteArray bytes = utf8File();
+        ASSERT_EQ(roundTrip(bytes), withCrLf(bytes)) << i;
+    }
+}
+
+TEST_F(RoundTrip, AnyBytesUnderAnyDeclaration)
+{
+    for (int i = 0; i < 2000; ++i) {
+        QByteArray bytes = declaration();
+        const int length = below(300);
+        for (int j = 0; j < length; ++j)
+            bytes += static_cast<char>(below(256));
+        if (below(2) == 0)
+            bytes += utf8File();
+        ASSERT_EQ(roundTrip(bytes), withCrLf(bytes)) << i << ": " << bytes.toHex().toStdString();
+    }
 }
 
 TEST(KeyCodes, QtKeysMapToTheCodesStoredInTheConfiguration)
@@ -99,6 +303,19 @@ TEST(KeyCodes, QtKeysMapToTheCodesStoredInTheConfiguration)
     EXPECT_EQ(virtualKeyFor(Qt::Key_Exclam), '1');
     EXPECT_EQ(virtualKeyFor(Qt::Key_ParenRight), '0');
     EXPECT_EQ(virtualKeyFor(Qt::Key_unknown), 0);
+}
+
+TEST(KeyCodes, TheEditorKeepsOnlyClipboardUndoAndSelectAllOnControlLetters)
+{
+    std::string kept;
+    for (int key = Qt::Key_A; key <= Qt::Key_Z; ++key) {
+        if (editorKeepsControlLetter(key, false))
+            kept += static_cast<char>(key);
+    }
+    EXPECT_EQ(kept, "ACVXYZ");
+    EXPECT_TRUE(editorKeepsControlLetter(Qt::Key_Z, true));  // redo
+    EXPECT_FALSE(editorKeepsControlLetter(Qt::Key_K, false));
+    EXPECT_FALSE(editorKeepsControlLetter(Qt::Key_U, false));
 }
 
 }  // namespace

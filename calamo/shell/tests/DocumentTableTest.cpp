@@ -70,11 +70,25 @@ TEST_F(DocumentTableTest, StartsWithOneSavedSkeletonDocumentAndTheCaretOnLineTen
     EXPECT_EQ(table.title(), "Calamo   -   [" + table.placeholderPath() + "]");
 }
 
-TEST_F(DocumentTableTest, AKeyReleaseMarksTheCurrentDocumentAndTheTitleShowsIt)
+TEST_F(DocumentTableTest, AKeyReleaseMarksTheDocumentOnlyWhenItsTextChanged)
 {
-    table.markModified();
+    table.keyReleased();  // a modifier, a caret key, Enter on a dialog: the text is as it was
+    EXPECT_TRUE(table.document(0).saved);
+    EXPECT_FALSE(table.title().endsWith("*]"));
+
+    host.editor(0).setContent(QStringLiteral("typed"));
+    table.keyReleased();
     EXPECT_FALSE(table.document(0).saved);
     EXPECT_TRUE(table.title().endsWith("*]"));
+
+    // Saved, then the release of Ctrl after Ctrl+S: the mark stays off.
+    openWith("a.htm", "A");
+    host.editor(1).setContent(QStringLiteral("AB"));
+    table.keyReleased();
+    table.SalvaClick();
+    table.keyReleased();
+    EXPECT_TRUE(table.document(1).saved);
+    EXPECT_EQ(bytesOf(path("a.htm")), "AB");
 }
 
 TEST_F(DocumentTableTest, NewDocumentsShareThePlaceholderAndTheLastOneIsCurrent)
@@ -99,6 +113,19 @@ TEST_F(DocumentTableTest, ClosingTheLastOfThreeSelectsTheOneBefore)
     EXPECT_EQ(host.selected, 1);
     EXPECT_TRUE(host.editor(1).isShown());
     EXPECT_EQ(host.live.size(), 2u);
+}
+
+TEST_F(DocumentTableTest, EveryCloseGivesTheFocusToTheCurrentEditor)
+{
+    openWith("a.htm", "A");
+    openWith("b.htm", "B");
+    const int before = host.editor(1).focusTaken;
+    table.ChiudiClick();  // the last tab: document 1 becomes current
+    EXPECT_GT(host.editor(1).focusTaken, before);
+    table.LingueChange(0);
+    const int first = host.editor(0).focusTaken;
+    table.ChiudiClick();  // the first tab: the former second document now sits in editor 0
+    EXPECT_GT(host.editor(0).focusTaken, first);
 }
 
 TEST_F(DocumentTableTest, ClosingTheFirstMovesLaterTextsNamesAndFlagsDown)
@@ -261,6 +288,32 @@ TEST_F(DocumentTableTest, AnUnnamedDocumentIsWrittenOnlyUnderAChosenName)
     EXPECT_EQ(host.tabs[0], path("named.htm"));
 }
 
+TEST_F(DocumentTableTest, SaveAllShowsEachUnnamedDocumentWhileItsNameIsAsked)
+{
+    host.editor(0).setContent(QStringLiteral("first"));
+    table.keyReleased();
+    table.NuovoClick();
+    host.editor(1).setContent(QStringLiteral("second"));
+    table.keyReleased();
+    openWith("c.htm", "C");
+    ASSERT_EQ(table.currentIndex(), 2);
+
+    std::vector<std::pair<int, QString>> shown;  // the selected tab and the shown text as each dialog opens
+    prompts.beforeSaveDialog = [&] {
+        for (int i = 0; i < table.count(); ++i) {
+            if (host.editor(i).isShown())
+                shown.emplace_back(host.selected, host.editor(i).text());
+        }
+    };
+    prompts.saveNames = {path("one.htm"), path("two.htm")};
+    table.Speed46Click();
+    EXPECT_THAT(shown, ElementsAre(std::pair(0, QString("first")), std::pair(1, QString("second"))));
+    EXPECT_EQ(bytesOf(path("two.htm")), "second");
+    EXPECT_EQ(table.currentIndex(), 2) << "the current document is shown again";
+    EXPECT_EQ(host.selected, 2);
+    EXPECT_TRUE(host.editor(2).isShown());
+}
+
 TEST_F(DocumentTableTest, SaveAllGoesOnAfterAFailedWrite)
 {
     openWith("a.htm", "A");
@@ -300,12 +353,24 @@ TEST_F(DocumentTableTest, DocumentsAreWrittenBackInTheEncodingTheyWereReadIn)
     table.SalvaClick();
     EXPECT_EQ(bytesOf(path("utf8.htm")), "caff\xC3\xA8\r\n");
 
-    // A character Windows-1252 cannot hold moves the file to UTF-8 instead of losing it.
+    // A character Windows-1252 cannot hold moves the file to UTF-8 instead of losing it; the user is told once.
     openWith("grow.htm", "x");
     host.editor(table.currentIndex()).setContent(QString::fromUtf8("\xCF\x80 \xE2\x82\xAC"));
     table.markModified();
+    prompts.log.clear();
     table.SalvaClick();
     EXPECT_EQ(bytesOf(path("grow.htm")), "\xCF\x80 \xE2\x82\xAC");
+    table.markModified();
+    table.SalvaClick();
+    ASSERT_EQ(prompts.log.size(), 1u);
+    EXPECT_TRUE(prompts.log[0].startsWith("message: Il documento contiene caratteri")) << prompts.log[0].toStdString();
+
+    // A page that declares its charset is written in it, whatever the editor read it as.
+    openWith("declared.htm", "<META charset=\"utf-8\">\r\n<P>caffe</P>");
+    host.editor(table.currentIndex()).setContent(QString::fromUtf8("<META charset=\"utf-8\">\n<P>caff\xC3\xA8</P>"));
+    table.keyReleased();
+    table.SalvaClick();
+    EXPECT_EQ(bytesOf(path("declared.htm")), "<META charset=\"utf-8\">\r\n<P>caff\xC3\xA8</P>");
 }
 
 TEST_F(DocumentTableTest, ClipboardCommandsMarkOnlyWhatChangesTheText)
@@ -319,6 +384,14 @@ TEST_F(DocumentTableTest, ClipboardCommandsMarkOnlyWhatChangesTheText)
     EXPECT_FALSE(editor.text().startsWith("<HTML>"));
     table.IncollaClick();
     EXPECT_TRUE(editor.text().startsWith("<HTML>"));
+
+    // Pasting an empty clipboard changes nothing and marks nothing.
+    openWith("a.htm", "A");
+    host.clipboard.clear();
+    table.IncollaClick();
+    EXPECT_EQ(host.editor(1).text(), "A");
+    EXPECT_TRUE(table.document(1).saved);
+    table.LingueChange(0);
     table.StampaClick();
     EXPECT_THAT(editor.printedAs, ElementsAre(table.placeholderPath()));
 }

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -33,6 +34,7 @@ public:
     {
         text_ = text;
         start_ = length_ = 0;
+        modified_ = false;
         ++wholeReplacements;
     }
     int selectionStart() const override { return start_; }
@@ -42,6 +44,7 @@ public:
         ASSERT_GE(offset, 0);
         ASSERT_LE(offset, text_.size());
         text_.insert(offset, text);
+        modified_ = true;
     }
     void setCaret(int offset) override
     {
@@ -55,19 +58,24 @@ public:
         copy();
         text_.remove(start_, length_);
         length_ = 0;
+        modified_ = true;
     }
     void copy() override
     {
         if (clipboard_)
             *clipboard_ = text_.mid(start_, length_);
     }
-    void paste() override
+    bool paste() override
     {
-        text_.remove(start_, length_);
         const QString pasted = clipboard_ ? *clipboard_ : QString();
+        if (pasted.isEmpty())
+            return false;
+        text_.remove(start_, length_);
         text_.insert(start_, pasted);
         start_ += static_cast<int>(pasted.size());
         length_ = 0;
+        modified_ = true;
+        return true;
     }
     void selectAll() override
     {
@@ -81,16 +89,25 @@ public:
         printedAs.push_back(jobTitle);
         return std::nullopt;
     }
+    bool isModified() const override { return modified_; }
+    void setModified(bool modified) override { modified_ = modified; }
+    void takeFocus() override { ++focusTaken; }
 
-    void select(int start, int length)
+    void select(int start, int length) override
     {
         start_ = start;
         length_ = length;
     }
-    void setContent(const QString& text) { text_ = text; }
+    // The user typed: the text changes and the editor knows it.
+    void setContent(const QString& text)
+    {
+        text_ = text;
+        modified_ = true;
+    }
 
     std::vector<QString> printedAs;
     int wholeReplacements = 0;
+    int focusTaken = 0;
 
 private:
     QString* clipboard_;
@@ -99,6 +116,7 @@ private:
     int length_ = 0;
     bool shown_ = true;
     bool wrap_ = true;
+    bool modified_ = false;
 };
 
 class FakeHost final : public EditorHost {
@@ -135,10 +153,18 @@ public:
         log.push_back(QStringLiteral("question ") + caption + QStringLiteral(": ") + text);
         return next(answers, false);
     }
+    void showWarning(const QString& text) override { log.push_back(QStringLiteral("warning: ") + text); }
     QString inputBox(const QString& caption, const QString& prompt, const QString& defaultText) override
     {
         log.push_back(QStringLiteral("input ") + caption + QStringLiteral(": ") + prompt);
-        return next(inputs, std::optional<QString>()).value_or(defaultText);
+        if (inputs.empty()) {
+            ADD_FAILURE() << "unexpected prompt: " << log.back().toStdString();
+            return defaultText;
+        }
+        const bool answered = inputs.front().has_value();
+        const QString answer = answered ? *inputs.front() : defaultText;
+        inputs.pop_front();
+        return answer;
     }
     std::optional<std::uint32_t> pickColor() override
     {
@@ -153,9 +179,12 @@ public:
     std::optional<QString> saveFileName(const FileDialogOptions&) override
     {
         log.push_back(QStringLiteral("save dialog"));
+        if (beforeSaveDialog)
+            beforeSaveDialog();
         return next(saveNames, std::optional<QString>());
     }
     void showError(const QString& text) override { log.push_back(QStringLiteral("error: ") + text); }
+    void showMessage(const QString& text) override { log.push_back(QStringLiteral("message: ") + text); }
 
     std::deque<bool> answers;
     std::deque<std::optional<QString>> inputs;  // empty: Cancel
@@ -163,6 +192,7 @@ public:
     std::deque<std::optional<QString>> openNames;
     std::deque<std::optional<QString>> saveNames;
     std::vector<QString> log;
+    std::function<void()> beforeSaveDialog;  // runs as a save dialog opens
 
 private:
     template <typename T>
@@ -172,9 +202,9 @@ private:
             ADD_FAILURE() << "unexpected prompt: " << log.back().toStdString();
             return fallback;
         }
-        T value = queue.front();
+        fallback = std::move(queue.front());
         queue.pop_front();
-        return value;
+        return fallback;
     }
 };
 

@@ -3,20 +3,31 @@
 #include "Fakes.h"
 #include "PropertyPanels.h"
 #include "QtEditor.h"
+#include "WrapSelection.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QWindow>
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLabel>
 #include <QFile>
+#include <QFontInfo>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QMenu>
+#include <QTextCursor>
+#include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 #include <gmock/gmock.h>
+
+#include <random>
 
 using namespace calamo;
 using namespace calamo::testing;
@@ -158,9 +169,10 @@ TEST_F(TForm1Test, KeyReleasesMarkTheDocumentAndRunBoundCommands)
     editor().selectAll();
 
     QTest::keyClick(&editor(), Qt::Key_Shift);
-    EXPECT_FALSE(form.documents().document(0).saved);
+    EXPECT_TRUE(form.documents().document(0).saved) << "a modifier alone changes no text";
 
     QTest::keyClick(&editor(), Qt::Key_B, Qt::ControlModifier);
+    EXPECT_FALSE(form.documents().document(0).saved);
     EXPECT_EQ(editor().toPlainText(), "<B>bold</B>");
 
     // "N F" types the letter first, then runs italic on release.
@@ -169,6 +181,168 @@ TEST_F(TForm1Test, KeyReleasesMarkTheDocumentAndRunBoundCommands)
     // Entry 45 is bound to nothing.
     QTest::keyClick(&editor(), Qt::Key_G);
     EXPECT_EQ(editor().toPlainText(), "<B>boldf<I>g</I></B>");
+}
+
+TEST_F(TForm1Test, ReleasingCtrlAfterABoundSaveLeavesTheDocumentSaved)
+{
+    writeConfig({{3, "C S"}});
+    TForm1& form = open();
+    prompts.saveNames.push_back(dir.filePath(QStringLiteral("page.htm")));
+    QTest::keyClick(&editor(), Qt::Key_A);
+    ASSERT_FALSE(form.documents().document(0).saved);
+    QTest::keyPress(&editor(), Qt::Key_Control);
+    QTest::keyClick(&editor(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_TRUE(form.documents().document(0).saved);
+    QTest::keyRelease(&editor(), Qt::Key_Control, Qt::ControlModifier);
+    QTest::keyClick(&editor(), Qt::Key_Escape);
+    EXPECT_TRUE(form.documents().document(0).saved);
+
+    // Undoing back to the saved text is not a change either; typing again is.
+    QTest::keyClick(&editor(), Qt::Key_B);
+    EXPECT_FALSE(form.documents().document(0).saved);
+}
+
+TEST_F(TForm1Test, AKeyPressedWithAltNeverTypesItsLetter)
+{
+    writeConfig({{18, "A I"}});
+    open();
+    editor().setText(QStringLiteral("x"));
+    editor().setCaret(1);
+    QTest::keyClick(&editor(), Qt::Key_I, Qt::AltModifier);
+    EXPECT_EQ(editor().text(), "x<I></I>");
+    QTest::keyClick(&editor(), Qt::Key_Q, Qt::AltModifier);  // bound to nothing: nothing happens
+    EXPECT_EQ(editor().text(), "x<I></I>");
+}
+
+TEST_F(TForm1Test, ControlLettersRunTheUsersBindingsNotTheToolkitsEdits)
+{
+    writeConfig({{31, "C K"}, {17, "C U"}});
+    open();
+    editor().setText(QStringLiteral("keep this line"));
+    editor().setCaret(5);
+    prompts.inputs = {QStringLiteral("u.htm")};
+    QTest::keyClick(&editor(), Qt::Key_K, Qt::ControlModifier);
+    EXPECT_EQ(editor().text(), "keep <A HREF= \"u.htm\"></A>this line");
+    editor().setCaret(0);
+    QTest::keyClick(&editor(), Qt::Key_U, Qt::ControlModifier);
+    EXPECT_EQ(editor().text(), "<B></B>keep <A HREF= \"u.htm\"></A>this line");
+
+    // Clipboard, select all and undo stay.
+    QTest::keyClick(&editor(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(editor().selectionLength(), editor().text().size());
+    QTest::keyClick(&editor(), Qt::Key_X, Qt::ControlModifier);
+    EXPECT_TRUE(editor().text().isEmpty());
+    QTest::keyClick(&editor(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(editor().text().isEmpty());
+}
+
+TEST_F(TForm1Test, PastingAnEmptyOrForeignClipboardDoesNothingOnEveryRoute)
+{
+    writeConfig({{8, "C Q"}});
+    TForm1& form = open();
+    const QString before = editor().text();
+    QGuiApplication::clipboard()->clear();
+    auto* image = new QMimeData;
+    image->setData(QStringLiteral("image/png"), QByteArray("\x89PNG"));
+    for (int round = 0; round < 2; ++round) {
+        child<QAction>("Incolla")->trigger();
+        QTest::mouseClick(child<QToolButton>("Speed31"), Qt::LeftButton);
+        QTest::keyClick(&editor(), Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(&editor(), Qt::Key_Q, Qt::ControlModifier);  // entry 8
+        QTest::keyClick(&editor(), Qt::Key_Insert, Qt::ShiftModifier);
+        EXPECT_EQ(editor().text(), before);
+        EXPECT_TRUE(form.documents().document(0).saved);
+        QGuiApplication::clipboard()->setMimeData(image);  // owned by the clipboard from here on
+    }
+
+    QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
+    QTest::mouseClick(child<QToolButton>("Speed31"), Qt::LeftButton);
+    EXPECT_TRUE(editor().text().contains("pasted"));
+    EXPECT_FALSE(form.documents().document(0).saved);
+}
+
+TEST_F(TForm1Test, ClosingTheLastTabGivesTheFocusToTheCurrentEditor)
+{
+    TForm1& form = open();
+    form.NuovoClick();
+    form.NuovoClick();
+    ASSERT_EQ(form.focusWidget(), &editor());
+    form.ChiudiClick();
+    EXPECT_EQ(form.documents().currentIndex(), 1);
+    EXPECT_EQ(form.focusWidget(), &editor());
+    form.documents().LingueChange(0);
+    form.ChiudiClick();
+    EXPECT_EQ(form.focusWidget(), &editor());
+}
+
+TEST_F(TForm1Test, TheTitleShowsAFileNameExactlyWithItsMark)
+{
+    TForm1& form = open();
+    const QString name = dir.filePath(QStringLiteral("page["));
+    QFile file(name);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    ASSERT_TRUE(form.documents().openFile(name));
+    QTest::keyClick(&editor(), Qt::Key_A);
+    form.Timer2Timer();
+    ASSERT_NE(form.windowHandle(), nullptr);
+    EXPECT_EQ(form.windowHandle()->title(), "Calamo   -   [" + name + "*]");
+}
+
+TEST_F(TForm1Test, TheEditorGivesBackEveryCharacterItWasGiven)
+{
+    open();
+    std::mt19937 random(11);
+    // No-break spaces, line and paragraph separators, the characters the text document keeps for frames,
+    // byte-order marks, controls, escapes of bytes that were not UTF-8, and characters beyond the BMP.
+    const std::vector<char32_t> special = {0xA0, 0x2028, 0x2029, 0xFDD0, 0xFDD1, 0xFEFF, 0xFFFD, 0x0, 0x1,
+                                           0x9, 0xDC80, 0xDCFF, 0x1F600, 0x10FFFF, u'\n', u'\n', u'<'};
+    for (int round = 0; round < 200; ++round) {
+        QString text;
+        const int length = static_cast<int>(random() % 120);
+        for (int i = 0; i < length; ++i) {
+            char32_t c = random() % 3 == 0 ? special[random() % special.size()]
+                                           : static_cast<char32_t>(0x20 + random() % 0x2FE0);
+            if (c >= 0xD800 && c <= 0xDBFF)
+                c = 0xE9;
+            text += c == 0xDC80 || c == 0xDCFF ? QString(QChar(static_cast<char16_t>(c))) : QString::fromUcs4(&c, 1);
+        }
+        editor().setText(text);
+        ASSERT_EQ(editor().text(), text) << round;
+        ASSERT_FALSE(editor().isModified());
+    }
+
+    // Edits around a kept paragraph separator, and typing after it.
+    editor().setText(QString::fromUtf8("a\xE2\x80\xA9" "b"));
+    editor().setCaret(2);
+    QTest::keyClick(&editor(), Qt::Key_X);
+    EXPECT_EQ(editor().text(), QString::fromUtf8("a\xE2\x80\xA9" "xb"));
+    WrapSelection(editor(), QStringLiteral("<B>"), QStringLiteral("</B>"));
+    EXPECT_EQ(editor().text(), QString::fromUtf8("a\xE2\x80\xA9" "x<B></B>b"));
+}
+
+TEST_F(TForm1Test, OpenThenSaveAsWritesTheSameBytes)
+{
+    TForm1& form = open();
+    const QString source = dir.filePath(QStringLiteral("source.htm"));
+    const QString copy = dir.filePath(QStringLiteral("copy.htm"));
+    const QByteArray pages[] = {
+        "caff\xE8\xA0nbsp\x80\r\n\tline\r\n",                              // Windows-1252
+        "\xEF\xBB\xBF\xEF\xBB\xBFx\xC2\xA0\xE2\x80\xA8\xE2\x80\xA9\xF0\x9F\x98\x80\r\n",  // UTF-8, two marks
+        "<meta charset=utf-8>\xE8\xC3\xA8\xEF\xB7\x90\r\n",                 // declared, a stray byte
+    };
+    for (const QByteArray& bytes : pages) {
+        QFile file(source);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        file.close();
+        ASSERT_TRUE(form.documents().openFile(source));
+        prompts.saveNames.push_back(copy);
+        form.SalvanomeClick();
+        QFile written(copy);
+        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+        EXPECT_EQ(written.readAll().toHex(), bytes.toHex());
+    }
 }
 
 TEST_F(TForm1Test, ARightClickOnAnotherTabStillClosesTheCurrentDocument)
@@ -210,6 +384,107 @@ TEST_F(TForm1Test, ClosingTheWindowAsksAndRemovesTheTemporaryFiles)
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("~temp.htm"))));
     ASSERT_EQ(prompts.log.size(), 1u);
     EXPECT_TRUE(prompts.log[0].startsWith("question Calamo: Salvare le modifiche al documento\r"));
+}
+
+TEST_F(TForm1Test, PanelsReadTheirControlsByNameAndAnUnknownNameStopsTheProgram)
+{
+    TForm1& form = open();
+    child<QCheckBox>("CheckBox23")->setChecked(true);
+    child<QLineEdit>("Edit17")->setText(QStringLiteral("40%"));
+    const TabellaPanel table = form.panels().tabella();  // every name of every panel is found
+    EXPECT_TRUE(table.CheckBox23);
+    EXPECT_EQ(table.Edit17, "40%");
+    EXPECT_EQ(form.panels().testo().CheckBox10, true);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(form.panels().value("Edit99"), "no edit or combo box named Edit99");
+    EXPECT_DEATH(form.panels().ticked("CheckBox99"), "no check box named CheckBox99");
+}
+
+TEST_F(TForm1Test, EveryPanelCaptionIsReadableInFullAndValuesHaveRoom)
+{
+    TForm1& form = open();
+    for (int n = 1; n <= 8; ++n) {
+        QGroupBox* panel = form.panels().group(n);
+        EXPECT_EQ(panel->geometry().topLeft(), QPoint(2, 60));
+        EXPECT_EQ(panel->width(), 151);
+        for (QCheckBox* check : panel->findChildren<QCheckBox*>()) {
+            EXPECT_GE(check->width(), check->sizeHint().width()) << check->objectName().toStdString() << " \""
+                << check->text().toStdString() << "\"";
+            EXPECT_LE(check->geometry().right(), panel->contentsRect().right()) << check->objectName().toStdString();
+        }
+        for (QLabel* label : panel->findChildren<QLabel*>()) {
+            if (!label->text().isEmpty()) {
+                EXPECT_GE(label->width(), label->sizeHint().width()) << label->text().toStdString();
+            }
+        }
+        // The condensed face (fonts-dejavu-extra on Debian) keeps the captions at 10 pixels or more.
+        const bool condensed = QFontInfo(panel->font()).styleName() == QLatin1String("Condensed");
+        EXPECT_GE(panel->font().pixelSize(), condensed ? 10 : 9);
+        for (QComboBox* combo : panel->findChildren<QComboBox*>()) {
+            EXPECT_GE(combo->width(), 34) << combo->objectName().toStdString();
+            for (int i = 0; i < combo->count(); ++i) {
+                EXPECT_GE(combo->view()->minimumWidth(), combo->view()->fontMetrics().horizontalAdvance(combo->itemText(i)))
+                    << combo->objectName().toStdString() << " lists its items in full";
+            }
+            EXPECT_LE(combo->geometry().right(), panel->contentsRect().right()) << combo->objectName().toStdString();
+        }
+    }
+}
+
+TEST_F(TForm1Test, TheFindPanelTakesSeventyPixelsFromTheEditorsAndFindsAndReplaces)
+{
+    writeConfig({{9, "C F"}});
+    TForm1& form = open();
+    editor().setText(QStringLiteral("uno DUE due"));
+    editor().select(4, 3);
+    QTest::keyClick(&editor(), Qt::Key_F, Qt::ControlModifier);  // entry 9
+    ASSERT_TRUE(form.findPanelVisible());
+    EXPECT_EQ(editor().height(), 323);
+    auto* edit2 = child<QLineEdit>("Edit2");
+    EXPECT_EQ(edit2->text(), "DUE");
+    EXPECT_TRUE(edit2->isVisible());
+    EXPECT_EQ(edit2->geometry(), QRect(158, 422, 163, 21));
+    EXPECT_EQ(child<QWidget>("Button4")->geometry().topLeft(), QPoint(410, 463));
+
+    editor().setCaret(0);
+    QTest::mouseClick(child<QToolButton>("Speed23"), Qt::LeftButton);  // shown already: not refilled
+    EXPECT_EQ(edit2->text(), "DUE");
+    QTest::mouseClick(child<QPushButton>("Button3"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>("Button3"), Qt::LeftButton);
+    EXPECT_EQ(editor().selectionStart(), 8);
+    child<QLineEdit>("Edit3")->setText(QStringLiteral("tre"));
+    QTest::mouseClick(child<QPushButton>("Button2"), Qt::LeftButton);
+    EXPECT_EQ(editor().text(), "uno tre tre");
+    EXPECT_FALSE(form.documents().document(0).saved) << "replacing marks the document, so closing asks to save";
+    editor().undo();
+    EXPECT_EQ(editor().text(), "uno DUE due") << "one step undoes every replacement";
+
+    QTest::mouseClick(child<QPushButton>("Button4"), Qt::LeftButton);
+    EXPECT_FALSE(form.findPanelVisible());
+    EXPECT_FALSE(edit2->isVisible());
+    EXPECT_EQ(editor().height(), 393);
+}
+
+TEST_F(TForm1Test, ColoraTagPaintsTagsBlueAndLeavesTextAndSavedFlagAlone)
+{
+    TForm1& form = open();
+    editor().setText(QStringLiteral("<p>Ciao<b>x</b>"));
+    editor().setCaret(15);
+    const auto colourAt = [this](int position) {
+        QTextCursor cursor(editor().document());
+        cursor.setPosition(position + 1);  // the format of the character before the cursor
+        return cursor.charFormat().foreground().color();
+    };
+    QTest::mouseClick(child<QToolButton>("SpeedButton3"), Qt::LeftButton);
+    EXPECT_EQ(colourAt(0), QColor(0, 0, 200));
+    EXPECT_EQ(colourAt(4), QColor(0, 0, 0)) << "text between tags keeps its colour";
+    EXPECT_EQ(colourAt(14), QColor(0, 0, 200));
+    EXPECT_TRUE(form.documents().document(0).saved);
+    QTest::keyClick(&editor(), Qt::Key_Shift);
+    EXPECT_TRUE(form.documents().document(0).saved) << "painting is not a change of the text";
+    QTest::keyClick(&editor(), Qt::Key_Y);
+    EXPECT_EQ(colourAt(15), QColor(0, 0, 0)) << "typed right behind a tag, yet black";
+    EXPECT_EQ(editor().text(), "<p>Ciao<b>x</b>y");
 }
 
 TEST_F(TForm1Test, MenusHoldTheirItemsAndLaterDialogsAreDisabled)

@@ -1,0 +1,150 @@
+// "Colora tag", replace all and find next on a 5 MB page, each next to loading the same page into the editor, so
+// the figures compare within one run on one machine.
+
+#include "DocumentEdits.h"
+#include "DocumentFile.h"
+#include "QtEditor.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace calamo;
+
+constexpr int kLines = 40'000;  // 5 tags a line: 200,000 tags
+constexpr int kLineLength = 125;  // 40,000 lines of 125 characters: 5 MB
+constexpr int kEvery = 4;         // a line in 4 holds the word to replace: 10,000 occurrences
+const QString kWord = QStringLiteral("Sostituiscimi");
+
+QString tagPage()
+{
+    QString page;
+    page.reserve(qsizetype(kLines) * kLineLength);
+    for (int i = 0; i < kLines; ++i) {
+        QString line = QStringLiteral("<P>Riga %1 con <B>grassetto</B>, <A HREF= \"p%1.htm\">un collegamento</A> ")
+                           .arg(i);
+        if (i % kEvery == 0)
+            line += kWord + u' ';
+        line = line.leftJustified(kLineLength - 1, u'.');
+        page += line + u'\n';
+    }
+    return page;
+}
+
+const QString& page()
+{
+    static const QString text = tagPage();
+    return text;
+}
+
+// A page of the same size whose only match is at its very end.
+const QString& findPage()
+{
+    static const QString text = [] {
+        QString t = page();
+        t.replace(kWord, QString(kWord.size(), u'x'));
+        t.chop(20);
+        return t + QStringLiteral("<!-- Trovami -->\n");
+    }();
+    return text;
+}
+
+struct ShownEditor {
+    ShownEditor()
+    {
+        editor.resize(597, 393);
+        editor.show();
+    }
+    EditorControl editor;
+};
+
+void BM_LoadPage5MB(benchmark::State& state)
+{
+    ShownEditor shown;
+    for (auto _ : state) {
+        shown.editor.setText(page());
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(shown.editor.document()->blockCount());
+    }
+}
+BENCHMARK(BM_LoadPage5MB)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// What opening the page from disk costs: reading, decoding, a new editor, the text put in and shown.
+void BM_OpenPage5MB(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        state.SkipWithError("cannot write the page");
+        return;
+    }
+    file.write(page().toUtf8().replace("\n", "\r\n"));
+    file.close();
+    for (auto _ : state) {
+        ShownEditor shown;
+        const ReadResult read = readDocumentFile(path);
+        shown.editor.setText(read.document->text);
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(shown.editor.document()->blockCount());
+    }
+}
+BENCHMARK(BM_OpenPage5MB)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_ColoraTag200000Tags(benchmark::State& state)
+{
+    ShownEditor shown;
+    for (auto _ : state) {
+        state.PauseTiming();
+        shown.editor.setText(page());
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        colourTags(shown.editor);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ColoraTag200000Tags)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_ReplaceAll10000(benchmark::State& state)
+{
+    ShownEditor shown;
+    for (auto _ : state) {
+        state.PauseTiming();
+        shown.editor.setText(page());
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        const int replaced = replaceAll(shown.editor, kWord, QStringLiteral("Sostituito"));
+        QCoreApplication::processEvents();
+        if (replaced != page().count(kWord))
+            state.SkipWithError("wrong number of replacements");
+    }
+}
+BENCHMARK(BM_ReplaceAll10000)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_FindNextToTheEnd(benchmark::State& state)
+{
+    ShownEditor shown;
+    shown.editor.setText(findPage());
+    for (auto _ : state) {
+        if (!selectNext(shown.editor, QStringLiteral("TROVAMI"), 0))
+            state.SkipWithError("not found");
+    }
+}
+BENCHMARK(BM_FindNextToTheEnd)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
