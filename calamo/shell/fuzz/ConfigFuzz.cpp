@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (written.count("\r\n") != 55 || calamo::parseConfig(written) != config)
         std::abort();
     // Some key codes with every set of modifiers: entries match only by their rules.
-    for (int key : {0x10, '0', 'A', 'S', 'x', 0x7B, 0xE8}) {
+    for (int key : {0x10, 0x30, 0x41, 0x53, 0x78, 0x7B, 0xE8}) {  // Shift, 0, A, S, x (F9), F12, è
         for (int held = 0; held < 8; ++held) {
             const calamo::Modifiers modifiers{(held & 1) != 0, (held & 2) != 0, (held & 4) != 0};
             for (int entry : calamo::matchingShortcuts(config, key, modifiers)) {
