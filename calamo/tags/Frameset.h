@@ -15,10 +15,10 @@ struct FramesetPanel {
     bool CheckBox35 = false;  // border width, bare
     QString Edit1 = QStringLiteral("1");
     bool CheckBox37 = false;  // frame border yes/no, bare
-    QString ComboBox11;
+    QString ComboBox11{};
     bool CheckBox39 = false;  // border colour, from the colour picker at every FRAMESET line
     bool CheckBox40 = false;  // scroll bars, quoted
-    QString ComboBox12;
+    QString ComboBox12{};
     bool CheckBox38 = false;  // NORESIZE
 };
 

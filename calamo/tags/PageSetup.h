@@ -12,9 +12,9 @@ class Prompts;
 
 // The controls of the page setup dialog TSetup, which keep their values from one new document to the next.
 struct SetupPanel {
-    QString Edit1;  // title
-    QString Edit2;  // description META
-    QString Edit3;  // keywords META
+    QString Edit1{};  // title
+    QString Edit2{};  // description META
+    QString Edit3{};  // keywords META
     bool CheckBox4 = false;  // refresh META: asks the delay and the target
     bool CheckBox2 = true;   // generator META
     bool CheckBox1 = false;  // author META: asks the author
@@ -26,12 +26,12 @@ struct SetupPanel {
 
 // What the dialog's buttons chose at this showing; nothing chosen is empty. Colours are 0x00BBGGRR.
 struct PageChoices {
-    std::optional<QString> image;  // the background image's local path
-    std::optional<std::uint32_t> background;
-    std::optional<std::uint32_t> text;
-    std::optional<std::uint32_t> link;
-    std::optional<std::uint32_t> activeLink;
-    std::optional<std::uint32_t> visitedLink;
+    std::optional<QString> image{};  // the background image's local path
+    std::optional<std::uint32_t> background{};
+    std::optional<std::uint32_t> text{};
+    std::optional<std::uint32_t> link{};
+    std::optional<std::uint32_t> activeLink{};
+    std::optional<std::uint32_t> visitedLink{};
 };
 
 // The page skeleton for a new document, one element per line. Asks, in this order and only for the ticked
