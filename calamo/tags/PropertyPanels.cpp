@@ -231,9 +231,9 @@ PropertyPanels::PropertyPanels(QWidget* parent, const QStringList& fontFamilies)
     oggetti.addButton("SpeedButton6", "Area di testo");
     oggetti.addButton("SpeedButton7", "Elenco");
 
-    fitCaptions();
-
     buildFramesetPanel(group(8));
+
+    fitCaptions();
 }
 
 void PropertyPanels::fitCaptions()
