@@ -1,4 +1,5 @@
 #include "CopierEnvironment.h"
+#include "PosixFileSystem.h"
 #include "QtItalian.h"
 #include "QtPrompts.h"
 #include "TravasoMain.h"
@@ -31,14 +32,15 @@ QIcon CopierIcon()
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName("TRAVASO");
-    QApplication::setApplicationDisplayName("Travaso");
+    // No display name: Qt would append it to every window title, and the caption is exactly the window's.
+    QApplication::setApplicationName("Travaso");
     QApplication::setWindowIcon(CopierIcon());
     QApplication::setDesktopFileName("org.suiteweb.travaso");
     InstallQtItalian(app);
 
+    PosixFileSystem fs;
     QtPrompts prompts;
-    TForm1 form(CopierEnvironment::FromSystem(), prompts);
+    TForm1 form(CopierEnvironment::FromSystem(), fs, prompts);
     prompts.SetParent(&form);
     form.show();
     return app.exec();

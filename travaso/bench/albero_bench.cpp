@@ -1,8 +1,10 @@
 // Copying and measuring a tree of 900 files (many of 1-16 KB, some of 1-4 MB, two of 64 MB) in /tmp,
 // warm cache, against cp -r, du -sb and find | wc -l on the same tree. The tree is deleted at the end.
+// BM_RunCopy is the window's whole copy run, flush included, against cp -r followed by sync -f.
 
 #include "Albero.h"
-#include "AlberoCopy.h"
+#include "CopyJob.h"
+#include "PosixFileSystem.h"
 
 #include <benchmark/benchmark.h>
 
@@ -41,18 +43,27 @@ void MakeTree()
         write(index++, 1024 + rng() % (15 * 1024));
 }
 
-// The window's copy run without the window: directories made, files copied in list order.
+MeasureObserver quiet;
+
+// The copy loop without the flush: directories made, files copied in list order.
 void CopyTree(CopyMethod method, std::size_t blockSize)
 {
+    PosixFileSystem files(method, blockSize);
     ResetTreeCursor();
     for (std::string e = NextTreeEntry(); !e.empty(); e = NextTreeEntry()) {
         const std::string target = TargetPathFor(kTarget, e, kSource);
         if (e.back() == '/')
             fs::create_directories(target);
         else
-            CopyFileWith(e, target, method, blockSize);
+            CopyFileStream(files, e, target);
     }
 }
+
+struct NoSteps : CopyObserver {
+    void TargetExisted(const std::string&) override {}
+    void DirectoryCreated(const std::string&) override {}
+    void FileCopied(const std::string&, std::int64_t, std::int32_t) override {}
+};
 
 void ClearTarget(benchmark::State& state)
 {
@@ -65,7 +76,8 @@ void ClearTarget(benchmark::State& state)
 
 void BM_CopyBlocks(benchmark::State& state)
 {
-    BuildTreeList(kSource);
+    PosixFileSystem files;
+    BuildTreeList(files, kSource, quiet);
     for (auto _ : state) {
         ClearTarget(state);
         CopyTree(CopyMethod::Blocks, std::size_t(state.range(0)));
@@ -75,7 +87,8 @@ BENCHMARK(BM_CopyBlocks)->Arg(61440)->Arg(256 << 10)->Arg(1 << 20)->Unit(benchma
 
 void BM_CopyKernel(benchmark::State& state)
 {
-    BuildTreeList(kSource);
+    PosixFileSystem files;
+    BuildTreeList(files, kSource, quiet);
     for (auto _ : state) {
         ClearTarget(state);
         CopyTree(CopyMethod::KernelCopy, DefaultCopyBlock);
@@ -94,12 +107,38 @@ void BM_CpR(benchmark::State& state)
 }
 BENCHMARK(BM_CpR)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+void BM_RunCopy(benchmark::State& state)
+{
+    PosixFileSystem files;
+    BuildTreeList(files, kSource, quiet);
+    const CopierPaths paths{kSource, kTarget, kBase + "/target", kSource + "no-program"};
+    NoSteps steps;
+    for (auto _ : state) {
+        ClearTarget(state);
+        if (RunCopy(files, paths, steps).end != CopyEnd::Completed)
+            state.SkipWithError("copy run failed");
+    }
+}
+BENCHMARK(BM_RunCopy)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_CpRSync(benchmark::State& state)
+{
+    const std::string command = "cp -r " + kSource + ". " + kTarget + " && sync -f " + kTarget;
+    for (auto _ : state) {
+        ClearTarget(state);
+        if (std::system(command.c_str()) != 0)
+            state.SkipWithError("cp or sync failed");
+    }
+}
+BENCHMARK(BM_CpRSync)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 void BM_Measure(benchmark::State& state)
 {
+    PosixFileSystem files;
     for (auto _ : state) {
-        BuildTreeList(kSource);
-        benchmark::DoNotOptimize(SumTreeSizes());
-        benchmark::DoNotOptimize(CountTreeFiles(kSource));
+        BuildTreeList(files, kSource, quiet);
+        benchmark::DoNotOptimize(SumTreeSizes(files, quiet));
+        benchmark::DoNotOptimize(CountTreeFiles(files, kSource, quiet));
     }
 }
 BENCHMARK(BM_Measure)->Unit(benchmark::kMillisecond);

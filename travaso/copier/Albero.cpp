@@ -1,74 +1,10 @@
 #include "Albero.h"
 
-#include "AlberoCopy.h"
-#include "Platform.h"
-#include "Prompts.h"
-
-#include <QLocale>
-
-#include <cerrno>
 #include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <algorithm>
-#include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
 namespace {
-
-// Owns a file descriptor.
-class UniqueFd {
-public:
-    explicit UniqueFd(int fd = -1) : fd_(fd) {}
-    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    UniqueFd& operator=(UniqueFd&&) = delete;
-    ~UniqueFd()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    // Closes now and reports whether the close succeeded (a late write error shows up here).
-    bool close()
-    {
-        const int fd = std::exchange(fd_, -1);
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    int fd_;
-};
-
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-using DirHandle = std::unique_ptr<DIR, DirCloser>;
-
-// Opens the directory name inside parentFd (or the path itself when parentFd is AT_FDCWD) for reading.
-DirHandle OpenDir(int parentFd, const char* name)
-{
-    const int fd = openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
-    if (fd < 0)
-        return nullptr;
-    DIR* dir = fdopendir(fd);
-    if (!dir)
-        ::close(fd);
-    return DirHandle(dir);
-}
-
-std::string ErrorText(std::string_view what, std::string_view path, int err)
-{
-    std::string text(what);
-    text += " \"";
-    text += path;
-    text += "\": ";
-    text += std::strerror(err);
-    return text;
-}
 
 // The process-wide tree list: entries in pre-order, and the cursor of NextTreeEntry.
 struct TreeState {
@@ -76,8 +12,6 @@ struct TreeState {
     std::size_t cursor = 0;
     std::size_t capacity = DefaultTreeCapacity;
     bool cut = false;
-    std::function<void()> processMessages;
-    Prompts* prompts = nullptr;
 };
 
 TreeState& State()
@@ -86,83 +20,116 @@ TreeState& State()
     return state;
 }
 
-void ProcessMessages()
+void ProcessMessages(MeasureObserver& observer)
 {
-    if (auto& hook = State().processMessages)
-        hook();
+    if (!observer.ProcessMessages())
+        throw MeasuringStopped();
 }
 
-// Stores one entry; at capacity shows the full-list message and marks the list cut.
-bool StoreEntry(std::string entry)
+std::vector<DirEntry> List(FileSystem& fs, const std::string& dir)
+{
+    std::vector<DirEntry> entries;
+    if (FsResult r = fs.ListDirectory(dir, entries); !r.ok())
+        throw AlberoError(FsErrorText(r));
+    return entries;
+}
+
+// Stores one entry; at capacity tells the observer and marks the list cut.
+bool StoreEntry(std::string entry, MeasureObserver& observer)
 {
     TreeState& s = State();
     if (s.entries.size() >= s.capacity) {
         s.cut = true;
-        if (s.prompts)
-            s.prompts->Message("Albero riempito (troppe voci)");
+        observer.TreeListFull();
         return false;
     }
     s.entries.push_back(std::move(entry));
     return true;
 }
 
-// Pre-order walk of dir, whose path with its trailing "/" is prefix. Returns false once the list is full.
-bool WalkList(DIR* dir, const std::string& prefix)
+// Pre-order walk of the directory whose path with its trailing "/" is prefix. The directory is read whole
+// before anything below it is walked, so no handle is held per level. Returns false once the list is full.
+bool WalkList(FileSystem& fs, const std::string& prefix, MeasureObserver& observer)
 {
-    while (const dirent* ent = readdir(dir)) {
-        ProcessMessages();
-        switch (ClassifyEntry(dirfd(dir), ent->d_name, ent->d_type)) {
-        case EntryKind::Directory: {
-            std::string path = prefix + ent->d_name + '/';
-            if (!StoreEntry(path))
+    for (const DirEntry& entry : List(fs, prefix)) {
+        ProcessMessages(observer);
+        if (entry.kind == EntryKind::Directory) {
+            std::string path = prefix + entry.name + '/';
+            if (!StoreEntry(path, observer) || !WalkList(fs, path, observer))
                 return false;
-            if (DirHandle sub = OpenDir(dirfd(dir), ent->d_name); sub && !WalkList(sub.get(), path))
-                return false;
-            break;
-        }
-        case EntryKind::File:
-            if (!StoreEntry(prefix + ent->d_name))
-                return false;
-            break;
-        case EntryKind::Ignored:
-            break;
+        } else if (!StoreEntry(prefix + entry.name, observer)) {
+            return false;
         }
     }
     return true;
 }
 
-std::int64_t CountWalk(DIR* dir)
+std::int64_t CountWalk(FileSystem& fs, const std::string& prefix, MeasureObserver& observer)
 {
     std::int64_t files = 0;
-    while (const dirent* ent = readdir(dir)) {
-        ProcessMessages();
-        switch (ClassifyEntry(dirfd(dir), ent->d_name, ent->d_type)) {
-        case EntryKind::Directory:
-            if (DirHandle sub = OpenDir(dirfd(dir), ent->d_name))
-                files += CountWalk(sub.get());
-            break;
-        case EntryKind::File:
-            ++files;
-            break;
-        case EntryKind::Ignored:
-            break;
-        }
+    for (const DirEntry& entry : List(fs, prefix)) {
+        ProcessMessages(observer);
+        files += entry.kind == EntryKind::Directory ? CountWalk(fs, prefix + entry.name + '/', observer) : 1;
     }
     return files;
 }
 
-bool IsKernelCopyUnsupported(int err)
+const char* StepText(FsStep step)
 {
-    return err == EXDEV || err == ENOSYS || err == EINVAL || err == EOPNOTSUPP || err == EBADF;
+    switch (step) {
+    case FsStep::List:
+        return "Impossibile leggere la directory";
+    case FsStep::Open:
+        return "Impossibile aprire il file";
+    case FsStep::Measure:
+        return "Impossibile misurare il file";
+    case FsStep::Read:
+        return "Errore di lettura";
+    case FsStep::Create:
+        return "Impossibile creare il file";
+    case FsStep::Write:
+        return "Errore di scrittura";
+    case FsStep::MakeDirectory:
+        return "Impossibile creare la directory";
+    case FsStep::Remove:
+        return "Impossibile rimuovere";
+    case FsStep::Resolve:
+        return "Impossibile risolvere il percorso";
+    case FsStep::ChangeDirectory:
+        return "Impossibile aprire la directory";
+    case FsStep::Sync:
+        return "Impossibile scrivere i dati su";
+    }
+    return "Errore";
+}
+
+const char* ReasonText(int error)
+{
+    switch (error) {
+    case NotRegularFile:
+        return "non è un file regolare";
+    case ShorterThanExpected:
+        return "il file è più corto del previsto";
+    case SameFileAsSource:
+        return "è lo stesso file dell'origine";
+    default:
+        return std::strerror(error);
+    }
 }
 
 } // namespace
 
-void SetProcessMessagesHook(std::function<void()> hook) { State().processMessages = std::move(hook); }
+std::string FsErrorText(const FsResult& result)
+{
+    std::string text = StepText(result.step);
+    text += " \"";
+    text += result.path;
+    text += "\": ";
+    text += ReasonText(result.error);
+    return text;
+}
 
-void SetAlberoPrompts(Prompts* prompts) { State().prompts = prompts; }
-
-bool BuildTreeList(std::string sourceDir, std::size_t capacity)
+bool BuildTreeList(FileSystem& fs, std::string sourceDir, MeasureObserver& observer, std::size_t capacity)
 {
     TreeState& s = State();
     s.entries.clear();
@@ -171,9 +138,7 @@ bool BuildTreeList(std::string sourceDir, std::size_t capacity)
     s.capacity = capacity;
     if (!sourceDir.empty() && sourceDir.back() != '/')
         sourceDir += '/';
-    // A directory that cannot be enumerated contributes nothing, as in the walk itself.
-    if (DirHandle dir = OpenDir(AT_FDCWD, sourceDir.c_str()))
-        WalkList(dir.get(), sourceDir);
+    WalkList(fs, sourceDir, observer);
     s.cursor = 0;
     return !s.cut;
 }
@@ -182,40 +147,36 @@ bool TreeListWasCut() { return State().cut; }
 
 std::size_t TreeEntryCount() { return State().entries.size(); }
 
-std::int64_t SumTreeSizes()
+std::int64_t SumTreeSizes(FileSystem& fs, MeasureObserver& observer)
 {
-    // By index: the message hook may run code that empties the list (the window closing).
+    // By index: the observer may run code that empties the list (the window closing).
     const auto& entries = State().entries;
     std::int64_t total = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (entries[i].back() != '/')
-            total += FileSizeOf(entries[i]);
-        ProcessMessages();
+            total += FileSizeOf(fs, entries[i]);
+        ProcessMessages(observer);
     }
     return total;
 }
 
-std::int64_t CountTreeFiles(std::string sourceDir)
+std::int64_t CountTreeFiles(FileSystem& fs, std::string sourceDir, MeasureObserver& observer)
 {
     while (sourceDir.size() > 1 && sourceDir.back() == '/')
         sourceDir.pop_back();
-    if (chdir(sourceDir.c_str()) != 0)
-        throw AlberoError(ErrorText("Impossibile aprire la directory", sourceDir, errno));
-    DirHandle dir = OpenDir(AT_FDCWD, ".");
-    return dir ? CountWalk(dir.get()) : 0;
+    if (FsResult r = fs.ChangeDirectory(sourceDir); !r.ok())
+        throw AlberoError(FsErrorText(r));
+    if (sourceDir != "/")
+        sourceDir += '/';
+    return CountWalk(fs, sourceDir, observer);
 }
 
-std::int64_t FileSizeOf(const std::string& path)
+std::int64_t FileSizeOf(FileSystem& fs, const std::string& path)
 {
-    UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid())
-        throw AlberoError(ErrorText("Impossibile aprire il file", path, errno));
-    struct stat st {};
-    if (fstat(fd.get(), &st) != 0)
-        throw AlberoError(ErrorText("Impossibile misurare il file", path, errno));
-    if (!fd.close())
-        throw AlberoError(ErrorText("Impossibile chiudere il file", path, errno));
-    return static_cast<std::int64_t>(st.st_size);
+    std::int64_t size = 0;
+    if (FsResult r = fs.FileSize(path, size); !r.ok())
+        throw AlberoError(FsErrorText(r));
+    return size;
 }
 
 void ResetTreeCursor() { State().cursor = 0; }
@@ -263,84 +224,22 @@ std::string TargetDirectoryFor(std::string_view targetRoot, std::string_view sou
     return target;
 }
 
-void CopyBytes(int sourceFd, int targetFd, std::int64_t size, CopyMethod method, std::size_t blockSize,
-               const std::string& source, const std::string& target)
+std::int64_t CopyFileStream(FileSystem& fs, const std::string& source, const std::string& target)
 {
-    std::int64_t left = size;
-    if (method == CopyMethod::KernelCopy) {
-        while (left > 0) {
-            const ssize_t n = copy_file_range(sourceFd, nullptr, targetFd, nullptr,
-                                              static_cast<std::size_t>(std::min<std::int64_t>(left, 1 << 30)), 0);
-            if (n > 0) {
-                left -= n;
-                continue;
-            }
-            if (n == 0)
-                throw AlberoError(ErrorText("Errore di lettura (file più corto del previsto)", source, EIO));
-            if (errno == EINTR)
-                continue;
-            if (IsKernelCopyUnsupported(errno) && left == size)
-                break;  // nothing copied yet: the block loop below does the whole file
-            throw AlberoError(ErrorText("Errore di copia", target, errno));
-        }
-    }
-    std::vector<char> buffer(left > 0 ? std::min<std::int64_t>(left, static_cast<std::int64_t>(blockSize)) : 0);
-    while (left > 0) {
-        const std::size_t want = static_cast<std::size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(buffer.size())));
-        std::size_t got = 0;
-        while (got < want) {
-            const ssize_t n = read(sourceFd, buffer.data() + got, want - got);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0)
-                throw AlberoError(ErrorText("Errore di lettura", source, errno));
-            if (n == 0)
-                throw AlberoError(ErrorText("Errore di lettura (file più corto del previsto)", source, EIO));
-            got += static_cast<std::size_t>(n);
-        }
-        std::size_t put = 0;
-        while (put < got) {
-            const ssize_t n = write(targetFd, buffer.data() + put, got - put);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                throw AlberoError(ErrorText("Errore di scrittura", target, n < 0 ? errno : EIO));
-            put += static_cast<std::size_t>(n);
-        }
-        left -= static_cast<std::int64_t>(got);
-    }
+    std::int64_t copied = 0;
+    if (FsResult r = fs.CopyFile(source, target, copied); !r.ok())
+        throw AlberoError(FsErrorText(r));
+    return copied;
 }
 
-void CopyFileWith(const std::string& source, const std::string& target, CopyMethod method, std::size_t blockSize)
+std::string FormatThousands(std::int64_t value, const QLocale& locale)
 {
-    UniqueFd in(open(source.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!in.valid())
-        throw AlberoError(ErrorText("Impossibile aprire il file", source, errno));
-    struct stat from {};
-    if (fstat(in.get(), &from) != 0)
-        throw AlberoError(ErrorText("Impossibile misurare il file", source, errno));
-    if (!S_ISREG(from.st_mode))
-        throw AlberoError(ErrorText("Impossibile copiare il file", source, EINVAL));
-    // Truncating the target when it is the source itself would destroy the data.
-    if (struct stat to {}; stat(target.c_str(), &to) == 0 && to.st_dev == from.st_dev && to.st_ino == from.st_ino)
-        throw AlberoError("Origine e destinazione sono lo stesso file: \"" + target + '"');
-    UniqueFd out(open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!out.valid())
-        throw AlberoError(ErrorText("Impossibile creare il file", target, errno));
-    CopyBytes(in.get(), out.get(), static_cast<std::int64_t>(from.st_size), method, blockSize, source, target);
-    if (!out.close())
-        throw AlberoError(ErrorText("Errore di scrittura", target, errno));
-}
-
-void CopyFileStream(const std::string& source, const std::string& target)
-{
-    CopyFileWith(source, target, CopyMethod::KernelCopy);
-}
-
-std::string FormatThousands(std::int64_t value)
-{
-    // The locale's own options: the C locale groups no digits, the user's locale does.
-    return QLocale().toString(static_cast<qlonglong>(value)).toStdString();
+    // Qt's system locale for "C" or "POSIX" groups with ","; the C library's C locale has no separator.
+    if (locale.language() == QLocale::C)
+        return std::to_string(value);
+    QLocale grouping = locale;
+    grouping.setNumberOptions(grouping.numberOptions() & ~QLocale::OmitGroupSeparator);
+    return grouping.toString(static_cast<qlonglong>(value)).toStdString();
 }
 
 std::string LeftChars(std::string_view s, std::size_t n) { return std::string(s.substr(0, n)); }

@@ -1,17 +1,18 @@
 #pragma once
 
 // The copier's work on the file system: the process-wide tree list of the source tree, measuring it,
-// mapping entries to the target and copying single files. No user interface apart from the one
-// message that goes through Prompts. Paths use "/"; a directory entry ends in "/".
+// mapping entries to the target and copying single files. Every call goes through a FileSystem.
+// Paths use "/" and are the file system's bytes; a directory entry ends in "/".
+
+#include "FileSystem.h"
+
+#include <QLocale>
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-
-class Prompts;
 
 // A failed file-system operation; what() names the file concerned.
 class AlberoError : public std::runtime_error {
@@ -19,29 +20,44 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The measuring was stopped by its observer (the window closing).
+class MeasuringStopped : public std::exception {
+public:
+    const char* what() const noexcept override { return "measuring stopped"; }
+};
+
+// The message for a failed call, in the copier's language, naming the file.
+std::string FsErrorText(const FsResult& result);
+
+// What the walks report while they run.
+class MeasureObserver {
+public:
+    virtual ~MeasureObserver() = default;
+    // After every tree entry, so the window can process pending messages. False stops the measuring.
+    virtual bool ProcessMessages() { return true; }
+    // The list is full: "Albero riempito (troppe voci)". The walk ends with what it has.
+    virtual void TreeListFull() {}
+};
+
 // Far above any real tree; tests pass small capacities.
 inline constexpr std::size_t DefaultTreeCapacity = 1'000'000;
 
-// Called after every tree entry while walking and summing, so the window can process pending messages.
-void SetProcessMessagesHook(std::function<void()> hook);
-// Where "Albero riempito (troppe voci)" goes; without prompts the message is dropped.
-void SetAlberoPrompts(Prompts* prompts);
-
 // Lists the tree under sourceDir (given with its trailing "/") in pre-order, enumeration order.
-// At capacity entries the full-list message is shown once and the walk stops with what it has.
-// Returns false when the list was cut that way.
-bool BuildTreeList(std::string sourceDir, std::size_t capacity = DefaultTreeCapacity);
+// At capacity entries the observer hears of it once and the walk stops with what it has; returns false then.
+// A folder that cannot be listed throws AlberoError.
+bool BuildTreeList(FileSystem& fs, std::string sourceDir, MeasureObserver& observer,
+                   std::size_t capacity = DefaultTreeCapacity);
 // True when the last BuildTreeList stopped at its capacity.
 bool TreeListWasCut();
 std::size_t TreeEntryCount();
 
 // Sum of FileSizeOf over the file entries of the list, in bytes. Throws AlberoError.
-std::int64_t SumTreeSizes();
+std::int64_t SumTreeSizes(FileSystem& fs, MeasureObserver& observer);
 // Files of the tree by a walk of its own, independent of the list's capacity. Makes sourceDir the
-// current directory. Throws AlberoError when that fails.
-std::int64_t CountTreeFiles(std::string sourceDir);
+// current directory. Throws AlberoError when that fails or a folder cannot be listed.
+std::int64_t CountTreeFiles(FileSystem& fs, std::string sourceDir, MeasureObserver& observer);
 // Size in bytes of the file, opened for reading. Throws AlberoError.
-std::int64_t FileSizeOf(const std::string& path);
+std::int64_t FileSizeOf(FileSystem& fs, const std::string& path);
 
 void ResetTreeCursor();
 // The next entry of the list, or "" at its end.
@@ -56,12 +72,13 @@ std::string TargetPathFor(std::string_view targetDir, std::string_view entry, st
 // targetRoot. Empty when the source has no name of its own (the root directory).
 std::string TargetDirectoryFor(std::string_view targetRoot, std::string_view sourceDir);
 
-// Copies exactly the source's size at open time into target, which is created or truncated.
+// Copies the source's bytes into target, which is created or truncated; returns the bytes copied.
 // Throws AlberoError naming the file on any failure; a partly written target stays.
-void CopyFileStream(const std::string& source, const std::string& target);
+std::int64_t CopyFileStream(FileSystem& fs, const std::string& source, const std::string& target);
 
-// The value with the thousands separator of the user's locale and no decimals ("1.234.567").
-std::string FormatThousands(std::int64_t value);
+// The value with no decimals, grouped by the locale's own rule ("1.234.567" in Italian); the C locale
+// groups no digits, as the C library's own C locale does.
+std::string FormatThousands(std::int64_t value, const QLocale& locale = QLocale());
 
 // The first / last n bytes of s (all of s when shorter).
 std::string LeftChars(std::string_view s, std::size_t n);

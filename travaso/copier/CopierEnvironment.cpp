@@ -2,7 +2,4 @@
 
 #include "Platform.h"
 
-CopierEnvironment CopierEnvironment::FromSystem()
-{
-    return {ExecutablePath(), TargetRoot(), FreeSpaceOf, SyncFileSystemOf};
-}
+CopierEnvironment CopierEnvironment::FromSystem() { return {ExecutablePath(), TargetRoot()}; }

@@ -2,16 +2,12 @@
 
 #include "Albero.h"
 
-#include <cstdint>
-#include <functional>
 #include <string>
 
 // What the copy window takes from the system; tests hand in their own.
 struct CopierEnvironment {
     std::string executablePath;  // the program itself: skipped by the copy, recognised by its exact path
     std::string targetRoot;      // where the target directory is made, without a trailing "/"
-    std::function<std::int64_t(const std::string&)> freeSpace;         // bytes, -1 when unknown
-    std::function<std::string(const std::string&)> syncFileSystem;      // "" on success, else the error
     std::size_t treeCapacity = DefaultTreeCapacity;
 
     static CopierEnvironment FromSystem();

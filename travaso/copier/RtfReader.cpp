@@ -4,9 +4,14 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <cctype>
 
 namespace {
+
+// Groups nest at most this deep; deeper ones are read as part of the innermost group kept, so a file of
+// nothing but "{" costs no memory per brace.
+constexpr std::size_t kMaxGroupDepth = 256;
 
 enum class Destination { Text, FontTable, ColorTable, Skip };
 
@@ -44,6 +49,10 @@ public:
             const char c = data_[pos_++];
             switch (c) {
             case '{':
+                if (stack_.size() >= kMaxGroupDepth) {
+                    ++flattenedGroups_;
+                    break;
+                }
                 stack_.push_back(state_);
                 state_.fontEntry = false;
                 break;
@@ -57,7 +66,7 @@ public:
             case '\n':
                 break;
             default:
-                Char(QChar(DecodeCp1252(QByteArray(1, c))[0]));
+                Char(Cp1252Char(static_cast<unsigned char>(c)));
                 break;
             }
         }
@@ -69,6 +78,10 @@ public:
 private:
     void EndGroup()
     {
+        if (flattenedGroups_ > 0) {
+            --flattenedGroups_;
+            return;
+        }
         if (state_.destination == Destination::FontTable && state_.fontEntry)
             FinishFontName();
         skipFallback_ = 0;
@@ -142,7 +155,7 @@ private:
                 const int byte = data_.mid(pos_, 2).toInt(&ok, 16);
                 pos_ += 2;
                 if (ok)
-                    Char(DecodeCp1252(QByteArray(1, char(byte)))[0]);
+                    Char(Cp1252Char(static_cast<unsigned char>(byte)));
             } else {
                 pos_ = data_.size();  // cut off in the middle of the escape
             }
@@ -208,10 +221,12 @@ private:
         } else if (w == "uc") {
             state_.unicodeSkip = std::max(0, param.value_or(1));
         } else if (w == "u") {
-            int code = param.value_or(0);
-            if (code < 0)
-                code += 65536;
-            Append(QChar(char16_t(code)));
+            // A signed 16-bit UTF-16 unit; anything beyond that range is no character.
+            const int n = param.value_or(0);
+            if (n >= -32768 && n <= 0xFFFF)
+                Append(QChar(char16_t(n < 0 ? n + 65536 : n)));
+            else
+                Append(QChar(QChar::ReplacementCharacter));
             skipFallback_ = state_.unicodeSkip;
         } else if (w == "par" || w == "sect" || w == "page") {
             Paragraph();
@@ -289,6 +304,7 @@ private:
     RtfDocument doc_;
     GroupState state_;
     std::vector<GroupState> stack_;
+    std::size_t flattenedGroups_ = 0;  // open groups beyond kMaxGroupDepth
     QHash<int, QString> fonts_;
     int fontNumber_ = 0;
     int defaultFont_ = 0;

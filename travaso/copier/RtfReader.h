@@ -2,7 +2,9 @@
 
 // A small reader for the rich text that word processors write for a short formatted text: paragraphs,
 // bold, italic, underline, font families and sizes, the colour table, \'hh code-page escapes and \uN
-// Unicode escapes. Pictures and other destinations it does not know are skipped.
+// Unicode escapes. Pictures and other destinations it does not know are skipped. Any bytes are read in
+// time and memory linear in their length: groups nest at most 256 deep (deeper ones are read as text of
+// the 256th), \binN skips at most to the end, \uN outside the 16-bit range gives U+FFFD.
 
 #include <QByteArray>
 #include <QString>

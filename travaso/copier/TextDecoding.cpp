@@ -12,14 +12,14 @@ constexpr char16_t kHigh[32] = {
 
 } // namespace
 
+QChar Cp1252Char(unsigned char byte) { return QChar(byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : char16_t(byte)); }
+
 QString DecodeCp1252(const QByteArray& bytes)
 {
     QString out;
     out.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        out += QChar(b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : char16_t(b));
-    }
+    for (const char c : bytes)
+        out += Cp1252Char(static_cast<unsigned char>(c));
     return out;
 }
 

@@ -8,8 +8,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -18,17 +16,14 @@
 #include <QTextEdit>
 #include <QTimer>
 
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <algorithm>
 
 namespace {
 
 const char* const kCaption = "Travaso v3.03";
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+// How a path or a line is shown: bytes that are not UTF-8 show as U+FFFD, but only on the screen.
+QString Shown(const std::string& s) { return QString::fromStdString(s); }
 
 QFont PixelFont(const char* family, int pixels)
 {
@@ -45,74 +40,66 @@ struct HourglassCursor {
     HourglassCursor& operator=(const HourglassCursor&) = delete;
 };
 
-void ChangeDirectory(const std::string& dir)
-{
-    std::string path = dir;
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    if (chdir(path.c_str()) != 0)
-        throw AlberoError("Impossibile aprire la directory \"" + path + "\": " + std::strerror(errno));
-}
+// Qt lays out a paragraph in time quadratic in its format changes: past this many runs the rest of a
+// paragraph keeps the format of its last run (real texts change format a few dozen times a paragraph).
+constexpr std::size_t kMaxRunsPerParagraph = 256;
 
-bool IsDirectory(const std::string& path)
+QTextCharFormat CharFormat(const RtfCharFormat& rtf)
 {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool SameDirectory(const std::string& a, const std::string& b)
-{
-    struct stat sa {}, sb {};
-    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    QTextCharFormat format;
+    format.setFontWeight(rtf.bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(rtf.italic);
+    format.setFontUnderline(rtf.underline);
+    if (!rtf.family.isEmpty())
+        format.setFontFamilies({rtf.family});
+    if (rtf.pointSize > 0)
+        format.setFontPointSize(rtf.pointSize);
+    if (rtf.color)
+        format.setForeground(QColor(rtf.color->red, rtf.color->green, rtf.color->blue));
+    return format;
 }
 
 void ShowRtf(QTextEdit* view, const RtfDocument& doc)
 {
+    // One edit block and no undo history: laid out once at the end, not after every run.
+    view->document()->setUndoRedoEnabled(false);
     QTextCursor cursor(view->document());
+    cursor.beginEditBlock();
     bool first = true;
     for (const RtfParagraph& paragraph : doc.paragraphs) {
         if (!first)
             cursor.insertBlock();
         first = false;
-        for (const RtfRun& run : paragraph.runs) {
-            QTextCharFormat format;
-            format.setFontWeight(run.format.bold ? QFont::Bold : QFont::Normal);
-            format.setFontItalic(run.format.italic);
-            format.setFontUnderline(run.format.underline);
-            if (!run.format.family.isEmpty())
-                format.setFontFamilies({run.format.family});
-            if (run.format.pointSize > 0)
-                format.setFontPointSize(run.format.pointSize);
-            if (run.format.color)
-                format.setForeground(QColor(run.format.color->red, run.format.color->green, run.format.color->blue));
-            cursor.insertText(run.text, format);
+        QTextCharFormat format;
+        QString text;  // runs that share format, inserted at once
+        for (std::size_t i = 0; i < paragraph.runs.size(); ++i) {
+            if (i < kMaxRunsPerParagraph) {
+                cursor.insertText(text, format);
+                text.clear();
+                format = CharFormat(paragraph.runs[i].format);
+            }
+            text += paragraph.runs[i].text;
         }
+        cursor.insertText(text, format);
     }
+    cursor.endEditBlock();
 }
 
 } // namespace
 
-void LoadDescriptiveText(QTextEdit* view, const std::string& dir)
+void ShowDescriptiveText(QTextEdit* view, const std::string& data)
 {
-    for (const char* name : {"testo.rtf", "testo.txt"}) {
-        QFile file(Q(dir + name));
-        if (!file.exists())
-            continue;
-        if (!file.open(QIODevice::ReadOnly))
-            throw AlberoError("Impossibile aprire il file \"" + dir + name + "\": " + file.errorString().toStdString());
-        const QByteArray data = file.readAll();
-        if (LooksLikeRtf(data))
-            ShowRtf(view, ReadRtf(data));
-        else
-            view->setPlainText(DecodeText(data));
-        return;
-    }
+    const QByteArray bytes = QByteArray::fromStdString(data);
+    if (LooksLikeRtf(bytes))
+        ShowRtf(view, ReadRtf(bytes));
+    else
+        view->setPlainText(DecodeText(bytes));
 }
 
-TForm1::TForm1(CopierEnvironment environment, Prompts& prompts, QWidget* parent)
+TForm1::TForm1(CopierEnvironment environment, FileSystem& fs, Prompts& prompts, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      env_(std::move(environment)), prompts_(prompts)
+      env_(std::move(environment)), fs_(fs), prompts_(prompts)
 {
     setObjectName("Form1");
     setFixedSize(561, 382);
@@ -168,6 +155,7 @@ void TForm1::CreateControls()
     lblDest->setGeometry(152, 160, 401, 16);
     lblDest->setFont(PixelFont("Arial", 13));
     lblDest->setPalette(yellow);
+    lblDest->setTextFormat(Qt::PlainText);  // a folder named like a tag shows as written
 
     Memo2 = new QTextEdit(this);
     Memo2->setObjectName("Memo2");
@@ -196,7 +184,7 @@ void TForm1::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void TForm1::Log(const std::string& line) { Memo1->appendPlainText(Q(line)); }
+void TForm1::Log(const std::string& line) { Memo1->appendPlainText(Shown(line)); }
 
 void TForm1::SetButtons(bool copia, bool termina)
 {
@@ -204,24 +192,13 @@ void TForm1::SetButtons(bool copia, bool termina)
     btnTermina->setEnabled(termina);
 }
 
-std::string TForm1::SourceDir() const
-{
-    const auto slash = env_.executablePath.rfind('/');
-    return slash == std::string::npos ? std::string("./") : env_.executablePath.substr(0, slash + 1);
-}
-
 void TForm1::FormShow()
 {
-    try {
-        RunOpening();
-    } catch (const std::exception& e) {
-        prompts_.ErrorBox(e.what());
-    }
-    SetAlberoPrompts(nullptr);
-    SetProcessMessagesHook(nullptr);
+    if (const std::string error = RunOpening(); !error.empty())
+        prompts_.ErrorBox(error);
 }
 
-void TForm1::RunOpening()
+std::string TForm1::RunOpening()
 {
     setWindowTitle(kCaption);
     SetButtons(false, false);
@@ -229,107 +206,93 @@ void TForm1::RunOpening()
     Memo1->clear();
     Log("Inizializzazione in corso");
 
-    const std::string source = SourceDir();
-    LoadDescriptiveText(Memo2, source);
+    const auto slash = env_.executablePath.rfind('/');
+    paths_.source = slash == std::string::npos ? std::string("./") : env_.executablePath.substr(0, slash + 1);
+    paths_.executable = env_.executablePath;
+    paths_.targetRoot = env_.targetRoot;
+    const DescriptiveText text = ReadDescriptiveText(fs_, paths_.source);
+    if (!text.error.empty())
+        return text.error;
+    ShowDescriptiveText(Memo2, text.data);
 
-    const std::string target = TargetDirectoryFor(env_.targetRoot, source);
-    if (target.empty())
-        throw AlberoError("Il programma si trova nella radice del file system: manca il nome della directory di destinazione");
-    lblDest->setText(Q(target));
-    Log("Copia da: " + source);
-    // Copying a directory onto itself would truncate every file it holds.
-    if (SameDirectory(target, source))
-        throw AlberoError("La directory di destinazione \"" + target + "\" è la directory di origine");
+    paths_.target = TargetDirectoryFor(env_.targetRoot, paths_.source);
+    if (paths_.target.empty())
+        return "Il programma si trova nella radice del file system: manca il nome della directory di destinazione";
+    lblDest->setText(Shown(paths_.target));
+    Log("Copia da: " + paths_.source);
+    // A target that is, holds or lies in the source would copy files over themselves: refused before anything.
+    if (std::string overlap = FindOverlap(fs_, paths_.source, paths_.target); !overlap.empty())
+        return overlap;
 
-    ChangeDirectory(source);
+    sinceEvents_.start();
+    const MeasureOutcome outcome = MeasureSource(fs_, paths_, *this, env_.treeCapacity);
+    if (outcome.stopped || closing_)
+        return {};
+    if (!outcome.measurement)
+        return outcome.error;
+    const Measurement& m = *outcome.measurement;
 
-    // Keep the window live while measuring, without paying for an event pass per entry.
-    QElapsedTimer sinceEvents;
-    sinceEvents.start();
-    SetProcessMessagesHook([&sinceEvents] {
-        if (sinceEvents.elapsed() >= 20) {
-            QCoreApplication::processEvents();
-            sinceEvents.restart();
-        }
-    });
-    SetAlberoPrompts(&prompts_);
-    BuildTreeList(source, env_.treeCapacity);
-    const std::int64_t total = SumTreeSizes();
-    const std::int64_t fileCount = CountTreeFiles(source);
-    if (closing_)
-        return;
-
-    Gauge->SetMax(std::int32_t(std::min<std::int64_t>(fileCount - 1, INT32_MAX)));
+    Gauge->SetMax(std::int32_t(std::min<std::int64_t>(m.FilesToCopy(), INT32_MAX)));
     Gauge->SetMin(0);
     Gauge->SetValue(0);
-
-    // The program itself is measured only when the list reached it.
-    const std::int64_t exeSize = FileSizeOf(env_.executablePath);
-    bool exeListed = false;
-    ResetTreeCursor();
-    for (std::string e = NextTreeEntry(); !e.empty() && !exeListed; e = NextTreeEntry())
-        exeListed = e == env_.executablePath;
-    ResetTreeCursor();
-    const std::int64_t required = total - (exeListed ? exeSize : 0);
-
-    Log("Spazio richiesto: " + FormatThousands(required) + " byte" + " (" + std::to_string(fileCount - 1) + " file)");
-    Log("Spazio libero su " + env_.targetRoot + ": " + FormatThousands(env_.freeSpace(env_.targetRoot)) + " byte");
-    if (required < env_.freeSpace(env_.targetRoot)) {
+    Log("Spazio richiesto: " + FormatThousands(m.required) + " byte" + " (" + std::to_string(m.FilesToCopy()) +
+        " file)");
+    Log("Spazio libero su " + env_.targetRoot + ": " + FormatThousands(m.free) + " byte");
+    if (m.EnoughSpace()) {
         SetButtons(true, true);
         Log("Pronto per la copia");
     } else {
         Log("Spazio insufficiente!");
     }
+    return {};
 }
+
+bool TForm1::ProcessMessages()
+{
+    // Keep the window live while measuring, without paying for an event pass per entry.
+    if (sinceEvents_.elapsed() >= 20) {
+        QCoreApplication::processEvents();
+        sinceEvents_.restart();
+    }
+    return !closing_;
+}
+
+void TForm1::TreeListFull() { prompts_.Message("Albero riempito (troppe voci)"); }
 
 void TForm1::btnCopiaClick()
 {
-    HourglassCursor hourglass;
-    SetButtons(false, false);
-    QCoreApplication::processEvents();
-    if (closing_)
-        return;  // closed meanwhile: the list is gone, and an empty run must not read as a copy
-    try {
-        RunCopy();
+    CopyOutcome outcome;
+    {
+        HourglassCursor hourglass;
+        SetButtons(false, false);
+        QCoreApplication::processEvents();
+        if (closing_)
+            return;  // closed meanwhile: the list is gone, and an empty run must not read as a copy
+        outcome = RunCopy(fs_, paths_, *this);
+    }  // the normal cursor is back before any box opens
+    switch (outcome.end) {
+    case CopyEnd::Completed:
+        Log("=== Copia completata ===");
         SetButtons(false, true);
-    } catch (const std::exception& e) {
-        prompts_.ErrorBox(e.what());
+        break;
+    case CopyEnd::Incomplete:
+        Log("=== Copia incompleta ===");
+        SetButtons(false, true);
+        break;
+    case CopyEnd::Stopped:
+        prompts_.ErrorBox(outcome.error);
+        break;
     }
 }
 
-void TForm1::RunCopy()
+void TForm1::TargetExisted(const std::string& target) { Log("Directory " + target + " già esistente"); }
+
+void TForm1::DirectoryCreated(const std::string& path) { Log("Creata directory " + path); }
+
+void TForm1::FileCopied(const std::string& source, std::int64_t bytes, std::int32_t copiedSoFar)
 {
-    const std::string source = SourceDir();
-    ChangeDirectory(source);
-
-    const std::string target = lblDest->text().toStdString();
-    if (IsDirectory(target)) {
-        Log("Directory " + target + " già esistente");
-    } else {
-        std::error_code ignored;  // a failure shows up at the first copy into it
-        std::filesystem::create_directories(target, ignored);
-        Log("Creata directory " + target);
-    }
-
-    std::int32_t copied = 0;
-    ResetTreeCursor();
-    for (std::string entry = NextTreeEntry(); !entry.empty(); entry = NextTreeEntry()) {
-        if (entry.back() == '/') {
-            const std::string dir = TargetPathFor(target, entry, source);
-            std::error_code ignored;
-            std::filesystem::create_directories(dir, ignored);
-            Log("Creata directory " + dir);
-        } else if (entry != env_.executablePath) {
-            CopyFileStream(entry, TargetPathFor(target, entry, source));
-            Log("Copiato " + entry.substr(entry.rfind('/') + 1) + " [" + FormatThousands(FileSizeOf(entry)) + " byte]");
-            Gauge->SetValue(++copied);
-        }
-    }
-
-    // Users remove the medium as soon as the copy says it is done: the data must be on it by then.
-    if (const std::string error = env_.syncFileSystem(target); !error.empty())
-        throw AlberoError("Impossibile scrivere i dati su \"" + target + "\": " + error);
-    Log(TreeListWasCut() ? "=== Copia incompleta ===" : "=== Copia completata ===");
+    Log("Copiato " + source.substr(source.rfind('/') + 1) + " [" + FormatThousands(bytes) + " byte]");
+    Gauge->SetValue(copiedSoFar);
 }
 
 void TForm1::btnTerminaClick() { close(); }

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "CopierEnvironment.h"
+#include "CopyJob.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <cstdint>
 #include <string>
 
+class FileSystem;
 class Prompts;
 class QLabel;
 class QPlainTextEdit;
@@ -14,14 +17,14 @@ class QPushButton;
 class QTextEdit;
 class TzGauge;
 
-// The copier's window: shows the descriptive text beside the program, measures the program's tree,
-// compares it with the free space at the target root and, on request, copies the tree (except the
-// program itself) into a directory of the same name there, one log line per step.
-class TForm1 : public QWidget {
+// The copier's window: shows the descriptive text beside the program, has the core measure the program's
+// tree and decide on the space at the target root, and on request has it copy the tree (except the program)
+// into a directory of the same name there. The window turns each step into its log line and gauge value.
+class TForm1 : public QWidget, private MeasureObserver, private CopyObserver {
     Q_OBJECT
 
 public:
-    TForm1(CopierEnvironment environment, Prompts& prompts, QWidget* parent = nullptr);
+    TForm1(CopierEnvironment environment, FileSystem& fs, Prompts& prompts, QWidget* parent = nullptr);
 
     // The opening sequence; runs once, just after the window is first shown.
     void FormShow();
@@ -44,16 +47,23 @@ private:
     void CreateControls();
     void Log(const std::string& line);
     void SetButtons(bool copia, bool termina);
-    void RunOpening();
-    void RunCopy();
-    std::string SourceDir() const;  // the program's directory with its trailing "/"
+    // Empty when the opening reached its end; else the error that stopped it.
+    std::string RunOpening();
+
+    bool ProcessMessages() override;
+    void TreeListFull() override;
+    void TargetExisted(const std::string& target) override;
+    void DirectoryCreated(const std::string& path) override;
+    void FileCopied(const std::string& source, std::int64_t bytes, std::int32_t copiedSoFar) override;
 
     CopierEnvironment env_;
+    FileSystem& fs_;
     Prompts& prompts_;
+    CopierPaths paths_;  // kept as bytes: the label only shows them
+    QElapsedTimer sinceEvents_;
     bool opened_ = false;
     bool closing_ = false;
 };
 
-// Loads "testo.rtf" (formatted) or else "testo.txt" (plain) from dir into view; leaves it empty
-// when neither exists.
-void LoadDescriptiveText(QTextEdit* view, const std::string& dir);
+// Shows the descriptive text's bytes in view: formatted when they are rich text, else as plain text.
+void ShowDescriptiveText(QTextEdit* view, const std::string& data);

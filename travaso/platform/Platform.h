@@ -28,7 +28,3 @@ EntryKind ClassifyEntry(int dirFd, const char* name, unsigned char dType);
 // Pure form of the rule above, for a mode from lstat and, for links, the mode of what they point to
 // (0 when dangling).
 EntryKind ClassifyMode(const char* name, unsigned linkMode, unsigned targetMode);
-
-// Flushes every written page of the file system holding path to its device. Empty on success,
-// else the system's error text.
-std::string SyncFileSystemOf(const std::string& path);

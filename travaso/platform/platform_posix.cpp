@@ -89,15 +89,3 @@ EntryKind ClassifyEntry(int dirFd, const char* name, unsigned char dType)
     }
     return ClassifyMode(name, own.st_mode, targetMode);
 }
-
-std::string SyncFileSystemOf(const std::string& path)
-{
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return std::strerror(errno);
-    std::string error;
-    if (syncfs(fd) != 0)
-        error = std::strerror(errno);
-    close(fd);
-    return error;
-}

@@ -19,6 +19,8 @@
 
 #include <cstdlib>
 #include <map>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using ::testing::Contains;
 using ::testing::HasSubstr;
@@ -60,11 +62,13 @@ std::map<QString, QByteArray> Snapshot(const QString& dir)
     return files;
 }
 
-// One run of the program copied into media/PROVA, with TRAVASO_ROOT set.
+// One run of the program copied into a folder of a temporary tree (media/PROVA unless a test says), with
+// TRAVASO_ROOT set.
 class EndToEnd : public ::testing::Test {
 protected:
-    void Start(const QString& targetRoot)
+    void Start(const QString& targetRoot, int openFileLimit = 0)
     {
+        QDir().mkpath(ExeDir());
         ASSERT_TRUE(QFile::copy(TRAVASO_BINARY, Exe()));
         QFile::setPermissions(Exe(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -73,9 +77,15 @@ protected:
         env.insert("LC_ALL", "it_IT.UTF-8");
         program.setProcessEnvironment(env);
         program.setProcessChannelMode(QProcess::ForwardedChannels);
+        if (openFileLimit > 0) {
+            program.setChildProcessModifier([openFileLimit] {
+                const rlimit limit{rlim_t(openFileLimit), rlim_t(openFileLimit)};
+                setrlimit(RLIMIT_NOFILE, &limit);
+            });
+        }
         program.start(Exe(), {});
         ASSERT_TRUE(program.waitForStarted(10000));
-        window = Xdotool({"search", "--sync", "--onlyvisible", "--name", "^Travaso v3\\.03$"}).section('\n', 0, 0);
+        window = Xdotool({"search", "--sync", "--onlyvisible", "--name", "^Travaso v3\\.03"}).section('\n', 0, 0);
         ASSERT_FALSE(window.isEmpty());
         Xdotool({"windowfocus", "--sync", window});
     }
@@ -88,8 +98,18 @@ protected:
         }
     }
 
+    // Waits for the error box (its text is the window tests' concern) and closes it with Enter.
+    void CloseErrorBox()
+    {
+        const QString box = Xdotool({"search", "--sync", "--onlyvisible", "--name", "^Travaso$"}).section('\n', 0, 0);
+        ASSERT_FALSE(box.isEmpty()) << "no error box";
+        Xdotool({"windowfocus", "--sync", box});
+        Xdotool({"key", "--window", box, "Return"});
+    }
+
+    QString ExeDir() const { return exeDir.isEmpty() ? Source() : exeDir; }
+    QString Exe() const { return ExeDir() + "travaso"; }
     QString Source() const { return dir.path() + "/media/PROVA/"; }
-    QString Exe() const { return Source() + "travaso"; }
 
     void Click(int x, int y)
     {
@@ -120,6 +140,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    QString exeDir;  // where the program runs from, when not Source()
     QProcess program;
     QString window;
 };
@@ -134,6 +155,8 @@ TEST_F(EndToEnd, CopiesTheTreeExceptItselfAndFillsTheGauge)
     const QString root = dir.path() + "/home";
     QDir().mkpath(root);
     Start(root);
+    // Exactly the window's caption: no application name appended to it.
+    EXPECT_EQ(Xdotool({"getwindowname", window}), "Travaso v3.03");
 
     const QString opening = WaitForLog("Pronto per la copia");
     const QStringList lines = opening.split('\n');
@@ -171,6 +194,57 @@ TEST_F(EndToEnd, UnknownFreeSpaceIsNotEnough)
     EXPECT_TRUE(log.contains("Spazio libero su " + root + ": -1 byte"));
     Click(72, 28);  // Copia is disabled: nothing happens
     EXPECT_FALSE(QDir(root).exists());
+}
+
+TEST_F(EndToEnd, ATargetThatContainsTheSourceLeavesTheSourceUnchanged)
+{
+    // The program in R/dup/dup/ with R as the target root: its target R/dup/ holds the source.
+    const QString r = dir.path() + "/R";
+    WriteFile(r + "/dup/f.txt", "outer, precious");
+    WriteFile(r + "/dup/dup/f.txt", "inner");
+    WriteFile(r + "/dup/dup/sub/g.txt", "inner g");
+    exeDir = r + "/dup/dup/";
+    const auto before = Snapshot(r);
+    Start(r);
+
+    CloseErrorBox();
+    const QString log = Log();
+    EXPECT_FALSE(log.contains("Pronto per la copia")) << log.toStdString();
+    Click(72, 28);  // Copia is disabled: nothing happens
+    auto after = Snapshot(r);
+    after.erase("dup/dup/travaso");
+    EXPECT_EQ(after, before);
+}
+
+TEST_F(EndToEnd, AFifoForTheDescriptiveTextStillOpensTheWindow)
+{
+    WriteFile(Source() + "a.txt", "a");
+    ASSERT_EQ(mkfifo((Source() + "testo.rtf").toLocal8Bit().constData(), 0644), 0);
+    const QString root = dir.path() + "/home";
+    QDir().mkpath(root);
+    Start(root);
+    WaitForLog("Pronto per la copia");
+}
+
+TEST_F(EndToEnd, ADeepTreeCopiesWholeUnderASmallLimitOfOpenFiles)
+{
+    QString deep = Source();
+    for (int level = 0; level < 300; ++level)
+        deep += "d/";
+    WriteFile(deep + "fondo.txt", "bottom");
+    WriteFile(Source() + "d/d/mezzo.txt", "middle");
+    WriteFile(Source() + "cima.txt", "top");
+    const QString root = dir.path() + "/home";
+    QDir().mkpath(root);
+    Start(root, 64);
+
+    const QString opening = WaitForLog("Pronto per la copia");
+    EXPECT_TRUE(opening.contains("(3 file)")) << opening.toStdString();
+    Click(72, 28);  // Copia
+    WaitForLog("=== Copia completata ===");
+    auto expected = Snapshot(Source());
+    expected.erase("travaso");
+    EXPECT_EQ(Snapshot(root + "/PROVA"), expected);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "Prompts.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,8 +10,14 @@
 class ScriptedPrompts : public Prompts {
 public:
     void Message(std::string_view text) override { messages.emplace_back(text); }
-    void ErrorBox(std::string_view text) override { errors.emplace_back(text); }
+    void ErrorBox(std::string_view text) override
+    {
+        if (onError)
+            onError();
+        errors.emplace_back(text);
+    }
 
     std::vector<std::string> messages;
     std::vector<std::string> errors;
+    std::function<void()> onError;  // runs as the box would open
 };

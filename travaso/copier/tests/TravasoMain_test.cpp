@@ -1,4 +1,5 @@
 #include "Albero.h"
+#include "FakeFileSystem.h"
 #include "ScriptedPrompts.h"
 #include "TravasoMain.h"
 #include "TreeFixture.h"
@@ -15,9 +16,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <map>
+#include <sys/stat.h>
 
 namespace fs = std::filesystem;
 using ::testing::Contains;
@@ -40,16 +44,19 @@ std::map<std::string, std::string> Snapshot(const std::string& dir)
 // A source directory PROVA holding a stand-in for the program, and a target root beside it.
 class WindowTest : public ::testing::Test {
 protected:
-    WindowTest()
+    WindowTest() : cwd(fs::current_path())
     {
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
         tree.File("media/PROVA/travaso", std::string(777, 'x'));
         tree.Dir("home");
+        files.freeSpace = 1'000'000;
     }
     ~WindowTest() override
     {
+        form.reset();
         FreeTreeList();
         QLocale::setDefault(QLocale::c());
+        fs::current_path(cwd);  // the window works from the source folder
     }
 
     std::string Source() const { return tree.Path("media/PROVA/"); }
@@ -61,17 +68,6 @@ protected:
         CopierEnvironment env;
         env.executablePath = Source() + "travaso";
         env.targetRoot = Root();
-        env.freeSpace = [this](const std::string& path) {
-            EXPECT_EQ(path, Root());
-            return free;
-        };
-        env.syncFileSystem = [this](const std::string& path) {
-            ++syncs;
-            EXPECT_TRUE(QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor);
-            EXPECT_THAT(Lines(), ::testing::Not(Contains(HasSubstr("=== Copia"))));
-            EXPECT_EQ(path, Target());
-            return syncError;
-        };
         env.treeCapacity = capacity;
         return env;
     }
@@ -79,7 +75,7 @@ protected:
     // Shows the window and waits for the opening to end (its last line, or an error box).
     TForm1& Open()
     {
-        form = std::make_unique<TForm1>(Environment(), prompts);
+        form = std::make_unique<TForm1>(Environment(), files, prompts);
         form->show();
         EXPECT_TRUE(QTest::qWaitFor([&] {
             const auto lines = Lines();
@@ -101,12 +97,11 @@ protected:
 
     void ClickCopia() { QTest::mouseClick(form->btnCopia, Qt::LeftButton); }
 
+    fs::path cwd;
     TreeFixture tree;
+    FakeFileSystem files;
     ScriptedPrompts prompts;
     std::unique_ptr<TForm1> form;
-    std::int64_t free = 1'000'000;
-    std::string syncError;
-    int syncs = 0;
     std::size_t capacity = DefaultTreeCapacity;
 };
 
@@ -136,13 +131,13 @@ TEST_F(WindowTest, OpeningMeasuresTheTreeAndNamesTheTarget)
 TEST_F(WindowTest, NotEnoughSpaceKeepsTheCopyFromStarting)
 {
     tree.File("media/PROVA/a.txt", std::string(1500, 'a'));
-    free = 1500;  // equal counts as not enough
+    files.freeSpace = 1500;  // equal counts as not enough
     Open();
     EXPECT_EQ(Lines().back(), "Spazio insufficiente!");
     EXPECT_FALSE(form->btnCopia->isEnabled());
     EXPECT_FALSE(form->btnTermina->isEnabled());
 
-    free = -1;  // cannot be queried
+    files.freeSpace = -1;  // cannot be queried
     Open();
     EXPECT_THAT(Lines(), Contains("Spazio libero su " + Root() + ": -1 byte"));
     EXPECT_EQ(Lines().back(), "Spazio insufficiente!");
@@ -171,7 +166,7 @@ TEST_F(WindowTest, CopyRunCopiesEverythingButTheProgram)
     EXPECT_THAT(lines, ::testing::Not(Contains(HasSubstr("Copiato travaso"))));
     EXPECT_EQ(lines.back(), "=== Copia completata ===");
     EXPECT_EQ(lines.size(), 5u + 1 + 3 + 4 + 1);
-    EXPECT_EQ(syncs, 1);
+    EXPECT_EQ(files.Count(FsCall::Sync), 1);
     EXPECT_EQ(form->Gauge->Value(), form->Gauge->Max());
     EXPECT_EQ(form->Gauge->Max(), 4);
     EXPECT_FALSE(form->btnCopia->isEnabled());
@@ -220,7 +215,9 @@ TEST_F(WindowTest, CopyErrorStopsTheRunWithBothButtonsDisabled)
     Open();
     ClickCopia();
     ASSERT_EQ(prompts.errors.size(), 1u);
-    EXPECT_THAT(prompts.errors[0], HasSubstr("sub/b.txt"));
+    EXPECT_THAT(prompts.errors[0], HasSubstr("Impossibile creare la directory \"" + Target() + "sub\""));
+    // The folder that could not be made is not logged as made.
+    EXPECT_THAT(Lines(), ::testing::Not(Contains("Creata directory " + Target() + "sub/")));
     EXPECT_THAT(Lines(), ::testing::Not(Contains(HasSubstr("=== Copia"))));
     EXPECT_FALSE(form->btnCopia->isEnabled());
     EXPECT_FALSE(form->btnTermina->isEnabled());
@@ -230,24 +227,89 @@ TEST_F(WindowTest, CopyErrorStopsTheRunWithBothButtonsDisabled)
 TEST_F(WindowTest, DataNotFlushedIsNotReportedAsCopied)
 {
     tree.File("media/PROVA/a.txt", "a");
-    syncError = "Input/output error";
+    files.Fail(FsCall::Sync, "", EIO, FsStep::Sync);
     Open();
     ClickCopia();
     ASSERT_EQ(prompts.errors.size(), 1u);
-    EXPECT_THAT(prompts.errors[0], HasSubstr("Input/output error"));
+    EXPECT_THAT(prompts.errors[0], HasSubstr(std::strerror(EIO)));
     EXPECT_THAT(Lines(), ::testing::Not(Contains(HasSubstr("=== Copia"))));
 }
 
-TEST_F(WindowTest, TargetThatIsTheSourceIsRefused)
+TEST_F(WindowTest, TheNormalCursorIsBackBeforeTheErrorBoxOpens)
+{
+    tree.File("media/PROVA/a.txt", "a");
+    files.Fail(FsCall::CopyFile, "a.txt", ENOSPC, FsStep::Write);
+    prompts.onError = [] { EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "hourglass over the error box"; };
+    Open();
+    ClickCopia();
+    EXPECT_EQ(prompts.errors.size(), 1u);
+}
+
+TEST_F(WindowTest, OverlappingTargetsAreRefusedAtOpening)
 {
     tree.File("media/PROVA/a.txt", "precious");
+    // The target is the source itself.
     CopierEnvironment env = Environment();
     env.targetRoot = tree.Path("media");
-    form = std::make_unique<TForm1>(env, prompts);
+    form = std::make_unique<TForm1>(env, files, prompts);
     form->FormShow();
     ASSERT_EQ(prompts.errors.size(), 1u);
+    EXPECT_THAT(prompts.errors[0], HasSubstr("è la directory di origine"));
     EXPECT_FALSE(form->btnCopia->isEnabled());
+
+    // The target holds the source: the program in R/dup/dup/ copying into R/dup/.
+    tree.File("R/dup/f.txt", "outer");
+    tree.File("R/dup/dup/f.txt", "inner");
+    tree.File("R/dup/dup/travaso", "program");
+    env.executablePath = tree.Path("R/dup/dup/travaso");
+    env.targetRoot = tree.Path("R");
+    prompts.errors.clear();
+    form = std::make_unique<TForm1>(env, files, prompts);
+    form->FormShow();
+    ASSERT_EQ(prompts.errors.size(), 1u);
+    EXPECT_THAT(prompts.errors[0], HasSubstr("contiene la directory di origine"));
+    EXPECT_FALSE(form->btnCopia->isEnabled());
+    EXPECT_EQ(files.Count(FsCall::MakeDirectory) + files.Count(FsCall::CopyFile), 0);
+    EXPECT_EQ(TreeFixture::Read(tree.Path("R/dup/f.txt")), "outer");
     EXPECT_EQ(TreeFixture::Read(Source() + "a.txt"), "precious");
+}
+
+TEST_F(WindowTest, AnUnlistableFolderIsAnErrorAtOpening)
+{
+    tree.File("media/PROVA/a.txt", "a");
+    tree.File("media/PROVA/privata/b.txt", "b");
+    files.Fail(FsCall::List, "privata", EACCES, FsStep::List);
+    Open();
+    ASSERT_EQ(prompts.errors.size(), 1u);
+    EXPECT_THAT(prompts.errors[0], HasSubstr("privata"));
+    EXPECT_FALSE(form->btnCopia->isEnabled());
+    EXPECT_THAT(Lines(), ::testing::Not(Contains("Pronto per la copia")));
+}
+
+TEST_F(WindowTest, TheTargetIsKeptAsBytesNotReadBackFromTheLabel)
+{
+    tree.File("media/caf\xe8/travaso", "program");
+    tree.File("media/caf\xe8/men\xf9.txt", "menu");
+    CopierEnvironment env = Environment();
+    env.executablePath = tree.Path("media/caf\xe8/travaso");
+    form = std::make_unique<TForm1>(env, files, prompts);
+    form->FormShow();
+    ASSERT_TRUE(form->btnCopia->isEnabled()) << (prompts.errors.empty() ? "" : prompts.errors[0]);
+    EXPECT_EQ(form->lblDest->text(), QString::fromStdString(Root() + "/caf\xe8/"));  // shown with U+FFFD
+    ClickCopia();
+    EXPECT_EQ(TreeFixture::Read(Root() + "/caf\xe8/men\xf9.txt"), "menu");
+    EXPECT_FALSE(fs::exists(Root() + "/caf\xef\xbf\xbd"));
+    EXPECT_EQ(Lines().back(), "=== Copia completata ===");
+}
+
+TEST_F(WindowTest, AFifoDescriptiveTextLeavesTheViewEmptyAndTheWindowOpens)
+{
+    tree.File("media/PROVA/a.txt", "a");
+    ASSERT_EQ(mkfifo(tree.Path("media/PROVA/testo.rtf").c_str(), 0644), 0);
+    Open();
+    EXPECT_TRUE(prompts.errors.empty());
+    EXPECT_EQ(form->Memo2->toPlainText(), "");
+    EXPECT_EQ(Lines().back(), "Pronto per la copia");
 }
 
 TEST_F(WindowTest, FormattedTextIsShownFormatted)
@@ -261,6 +323,22 @@ TEST_F(WindowTest, FormattedTextIsShownFormatted)
     EXPECT_EQ(cursor.charFormat().fontWeight(), QFont::Bold);
     cursor.setPosition(3);
     EXPECT_NE(cursor.charFormat().fontWeight(), QFont::Bold);
+}
+
+TEST_F(WindowTest, AParagraphOfEndlessFormatChangesKeepsItsWholeText)
+{
+    std::string rtf = "{\\rtf1 ";
+    QString expected;
+    for (int i = 0; i < 2000; ++i) {
+        rtf += i % 2 ? "{\\b x}" : "{\\i y}";
+        expected += i % 2 ? u'x' : u'y';
+    }
+    tree.File("media/PROVA/testo.rtf", rtf + "}");
+    Open();
+    EXPECT_EQ(form->Memo2->toPlainText(), expected);
+    QTextCursor cursor(form->Memo2->document());
+    cursor.setPosition(2);
+    EXPECT_EQ(cursor.charFormat().fontWeight(), QFont::Bold);  // the first runs keep their own formats
 }
 
 } // namespace

@@ -1,6 +1,5 @@
 #include "Albero.h"
-#include "AlberoCopy.h"
-#include "ScriptedPrompts.h"
+#include "FakeFileSystem.h"
 #include "TreeFixture.h"
 
 #include <QCoreApplication>
@@ -10,11 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <dirent.h>
-#include <fcntl.h>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -45,16 +45,31 @@ std::vector<std::string> ReaddirOrder(const std::string& dir)
     return names;
 }
 
+// Counts what the walks report.
+struct CountingObserver : MeasureObserver {
+    bool ProcessMessages() override
+    {
+        ++messagePasses;
+        return messagePasses != stopAt;
+    }
+    void TreeListFull() override { ++fullMessages; }
+    int messagePasses = 0;
+    int stopAt = -1;
+    int fullMessages = 0;
+};
+
 class AlberoTest : public ::testing::Test {
 protected:
+    AlberoTest() : cwd(fs::current_path()) {}
     void TearDown() override
     {
         FreeTreeList();
-        SetAlberoPrompts(nullptr);
-        SetProcessMessagesHook(nullptr);
+        fs::current_path(cwd);  // CountTreeFiles changes it
     }
+    fs::path cwd;
     TreeFixture tree;
-    ScriptedPrompts prompts;
+    FakeFileSystem files;
+    CountingObserver observer;
 };
 
 TEST_F(AlberoTest, ListsTreeInPreOrderAndEnumerationOrder)
@@ -66,7 +81,7 @@ TEST_F(AlberoTest, ListsTreeInPreOrderAndEnumerationOrder)
     tree.File("src/z", "");
     const std::string s = tree.Path("src/");
 
-    ASSERT_TRUE(BuildTreeList(s));
+    ASSERT_TRUE(BuildTreeList(files, s, observer));
     const auto list = ListAll();
     EXPECT_THAT(list, UnorderedElementsAreArray({s + "b.txt", s + "a/", s + "a/x", s + "a/sub/", s + "a/sub/y",
                                                  s + "empty/", s + "z"}));
@@ -87,8 +102,8 @@ TEST_F(AlberoTest, ListsTreeInPreOrderAndEnumerationOrder)
             top.push_back(rel.back() == '/' ? rel.substr(0, rel.size() - 1) : rel);
     EXPECT_EQ(top, ReaddirOrder(s));
 
-    EXPECT_EQ(SumTreeSizes(), 6);
-    EXPECT_EQ(CountTreeFiles(s), 4);
+    EXPECT_EQ(SumTreeSizes(files, observer), 6);
+    EXPECT_EQ(CountTreeFiles(files, s, observer), 4);
     EXPECT_EQ(NextTreeEntry(), "");  // the cursor stays at the end
 }
 
@@ -107,11 +122,11 @@ TEST_F(AlberoTest, ClassifiesEntriesLikeTheCopierShould)
     fs::create_symlink(tree.Path("src/nowhere"), tree.Path("src/dangling"));
     const std::string s = tree.Path("src/");
 
-    BuildTreeList(s);
+    BuildTreeList(files, s, observer);
     EXPECT_THAT(ListAll(), UnorderedElementsAreArray({s + ".hidden-file", s + "ro-file", s + "real/", s + "real/f",
                                                       s + "filelink"}));
-    EXPECT_EQ(CountTreeFiles(s), 4);
-    EXPECT_EQ(SumTreeSizes(), 4);
+    EXPECT_EQ(CountTreeFiles(files, s, observer), 4);
+    EXPECT_EQ(SumTreeSizes(files, observer), 4);
     chmod(tree.Path("src/locked").c_str(), 0755);
 }
 
@@ -120,16 +135,15 @@ TEST_F(AlberoTest, FullListShowsMessageOnceAndKeepsFirstEntries)
     for (int i = 0; i < 1001; ++i)
         tree.File("src/d/f" + std::to_string(i), "1");
     const std::string s = tree.Path("src/");
-    SetAlberoPrompts(&prompts);
 
-    EXPECT_FALSE(BuildTreeList(s, 999));
+    EXPECT_FALSE(BuildTreeList(files, s, observer, 999));
     EXPECT_TRUE(TreeListWasCut());
     EXPECT_EQ(TreeEntryCount(), 999u);
-    EXPECT_THAT(prompts.messages, ElementsAre("Albero riempito (troppe voci)"));
+    EXPECT_EQ(observer.fullMessages, 1);
     EXPECT_EQ(ListAll().front(), s + "d/");
-    EXPECT_EQ(CountTreeFiles(s), 1001);  // counting does not depend on the list
+    EXPECT_EQ(CountTreeFiles(files, s, observer), 1001);  // counting does not depend on the list
 
-    BuildTreeList(s, 2000);
+    BuildTreeList(files, s, observer, 2000);
     EXPECT_FALSE(TreeListWasCut());
     EXPECT_EQ(TreeEntryCount(), 1002u);
 }
@@ -141,11 +155,11 @@ TEST_F(AlberoTest, LongPathsAreStoredWholeAndMeasured)
         rel += std::string(50, char('a' + i)) + "/";
     rel += "file.txt";
     tree.File(rel, "12345");
-    BuildTreeList(tree.Path("src/"));
+    BuildTreeList(files, tree.Path("src/"), observer);
     const auto list = ListAll();
     ASSERT_EQ(list.back(), tree.Path(rel));
     EXPECT_GT(list.back().size(), 300u);
-    EXPECT_EQ(SumTreeSizes(), 5);
+    EXPECT_EQ(SumTreeSizes(files, observer), 5);
 }
 
 TEST_F(AlberoTest, SizesBeyondTwoGibibytesAreMeasured)
@@ -153,36 +167,79 @@ TEST_F(AlberoTest, SizesBeyondTwoGibibytesAreMeasured)
     tree.File("src/big");
     ASSERT_EQ(truncate(tree.Path("src/big").c_str(), 3LL << 30), 0);  // sparse: takes no disk
     tree.File("src/small", "abc");
-    EXPECT_EQ(FileSizeOf(tree.Path("src/big")), 3LL << 30);
-    BuildTreeList(tree.Path("src/"));
-    EXPECT_EQ(SumTreeSizes(), (3LL << 30) + 3);
+    EXPECT_EQ(FileSizeOf(files, tree.Path("src/big")), 3LL << 30);
+    BuildTreeList(files, tree.Path("src/"), observer);
+    EXPECT_EQ(SumTreeSizes(files, observer), (3LL << 30) + 3);
 }
 
 TEST_F(AlberoTest, MeasuringFailuresNameTheFile)
 {
     try {
-        FileSizeOf(tree.Path("missing.txt"));
+        FileSizeOf(files, tree.Path("missing.txt"));
         FAIL() << "no error";
     } catch (const AlberoError& e) {
         EXPECT_THAT(e.what(), HasSubstr("missing.txt"));
     }
-    EXPECT_THROW(CountTreeFiles(tree.Path("no-such-dir/")), AlberoError);
-    // A directory that cannot be enumerated gives an empty list, no error.
-    EXPECT_TRUE(BuildTreeList(tree.Path("no-such-dir/")));
-    EXPECT_EQ(TreeEntryCount(), 0u);
+    EXPECT_THROW(CountTreeFiles(files, tree.Path("no-such-dir/"), observer), AlberoError);
+    EXPECT_THROW(BuildTreeList(files, tree.Path("no-such-dir/"), observer), AlberoError);
 }
 
-TEST_F(AlberoTest, PendingMessagesAreProcessedDuringTheWalks)
+TEST_F(AlberoTest, AFolderThatCannotBeListedIsAnErrorNotAnEmptyFolder)
 {
-    tree.File("src/a/b", "1");
-    tree.File("src/c", "2");
-    int calls = 0;
-    SetProcessMessagesHook([&] { ++calls; });
-    BuildTreeList(tree.Path("src/"));
-    EXPECT_GE(calls, 3);
-    calls = 0;
-    SumTreeSizes();
-    EXPECT_EQ(calls, 3);
+    tree.File("src/a/x", "x");
+    tree.File("src/b/unreadable/y", "y");
+    tree.File("src/c/z", "z");
+    const std::string s = tree.Path("src/");
+    for (const int error : {EACCES, EMFILE, EIO}) {
+        FakeFileSystem failing;
+        failing.Fail(FsCall::List, "/unreadable", error, FsStep::List);
+        try {
+            BuildTreeList(failing, s, observer);
+            ADD_FAILURE() << "the walk went on past " << std::strerror(error);
+        } catch (const AlberoError& e) {
+            EXPECT_THAT(e.what(), HasSubstr("src/b/unreadable/"));
+            EXPECT_THAT(e.what(), HasSubstr(std::strerror(error)));
+        }
+        EXPECT_THROW(CountTreeFiles(failing, s, observer), AlberoError);
+    }
+}
+
+TEST_F(AlberoTest, DeepTreesAreWalkedWithoutAHandlePerLevel)
+{
+    // Far deeper than the limit of open files allows handles: every level is read whole before the next.
+    std::string rel = "src/";
+    for (int i = 0; i < 320; ++i)
+        rel += "d/";
+    tree.File(rel + "bottom.txt", "end");
+    tree.File("src/top.txt", "top");
+    const std::string s = tree.Path("src/");
+
+    rlimit saved {};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit tight = saved;
+    tight.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
+    bool built = false;
+    std::int64_t count = -1;
+    try {
+        built = BuildTreeList(files, s, observer);
+        count = CountTreeFiles(files, s, observer);
+    } catch (const std::exception& e) {
+        ADD_FAILURE() << e.what();
+    }
+    setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_TRUE(built);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(TreeEntryCount(), 320u + 2);
+    EXPECT_EQ(ListAll().back(), tree.Path(rel + "bottom.txt"));
+}
+
+TEST_F(AlberoTest, TheObserverCanStopTheMeasuring)
+{
+    for (int i = 0; i < 10; ++i)
+        tree.File("src/f" + std::to_string(i), "1");
+    observer.stopAt = 3;
+    EXPECT_THROW(BuildTreeList(files, tree.Path("src/"), observer), MeasuringStopped);
 }
 
 TEST(TargetPathForTest, MapsEntriesBelowTheTargetDirectory)
@@ -203,15 +260,18 @@ TEST(TargetPathForTest, TargetDirectoryIsTheSourceNameUnderTheRoot)
     EXPECT_EQ(TargetDirectoryFor("/home/u", "/"), "");
 }
 
-TEST(FormatThousandsTest, UsesTheLocaleSeparator)
+TEST(FormatThousandsTest, GroupsByTheLocalesOwnRule)
 {
-    const QLocale saved;
-    QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-    EXPECT_EQ(FormatThousands(0), "0");
-    EXPECT_EQ(FormatThousands(-1), "-1");
-    EXPECT_EQ(FormatThousands(1234567), "1.234.567");
-    EXPECT_EQ(FormatThousands(3'000'000'000LL), "3.000.000.000");
-    QLocale::setDefault(saved);
+    const QLocale italian(QLocale::Italian, QLocale::Italy);
+    EXPECT_EQ(FormatThousands(0, italian), "0");
+    EXPECT_EQ(FormatThousands(-1, italian), "-1");
+    EXPECT_EQ(FormatThousands(1234567, italian), "1.234.567");
+    EXPECT_EQ(FormatThousands(-1234567, italian), "-1.234.567");
+    EXPECT_EQ(FormatThousands(3'000'000'000LL, italian), "3.000.000.000");
+    EXPECT_EQ(FormatThousands(1234567, QLocale(QLocale::English, QLocale::UnitedStates)), "1,234,567");
+    // The C locale has no thousands separator.
+    EXPECT_EQ(FormatThousands(1234567, QLocale(QLocale::C)), "1234567");
+    EXPECT_EQ(FormatThousands(-1234567, QLocale::c()), "-1234567");
 }
 
 TEST(CharsTest, LeftAndRightClampToTheString)
@@ -220,72 +280,6 @@ TEST(CharsTest, LeftAndRightClampToTheString)
     EXPECT_EQ(RightChars("abcdef", 2), "ef");
     EXPECT_EQ(RightChars("ab", 5), "ab");
 }
-
-class CopyTest : public ::testing::TestWithParam<CopyMethod> {
-protected:
-    void Copy(const std::string& from, const std::string& to)
-    {
-        CopyFileWith(from, to, GetParam(), 61440);
-    }
-    TreeFixture tree;
-};
-
-TEST_P(CopyTest, CopiesContentExactlyAndReplacesTargets)
-{
-    std::string big(200'000, '\0');
-    for (std::size_t i = 0; i < big.size(); ++i)
-        big[i] = char(i * 131 % 251);
-    tree.File("big", big);
-    tree.File("empty");
-    tree.File("old", std::string(300'000, 'x'));
-    Copy(tree.Path("big"), tree.Path("big.copy"));
-    Copy(tree.Path("empty"), tree.Path("empty.copy"));
-    Copy(tree.Path("big"), tree.Path("old"));
-    EXPECT_EQ(TreeFixture::Read(tree.Path("big.copy")), big);
-    EXPECT_TRUE(fs::exists(tree.Path("empty.copy")));
-    EXPECT_EQ(fs::file_size(tree.Path("empty.copy")), 0u);
-    EXPECT_EQ(TreeFixture::Read(tree.Path("old")), big);  // truncated, not overlaid
-}
-
-TEST_P(CopyTest, CopyOfReadOnlyFileIsWritable)
-{
-    tree.File("ro", "data");
-    chmod(tree.Path("ro").c_str(), 0444);
-    Copy(tree.Path("ro"), tree.Path("ro.copy"));
-    EXPECT_NE(fs::status(tree.Path("ro.copy")).permissions() & fs::perms::owner_write, fs::perms::none);
-}
-
-TEST_P(CopyTest, FailuresNameTheFileAndKeepTheSource)
-{
-    tree.File("src", "precious");
-    tree.Dir("adir");
-    const auto expectError = [&](const std::string& from, const std::string& to, const std::string& named) {
-        try {
-            Copy(from, to);
-            ADD_FAILURE() << "no error copying " << from << " to " << to;
-        } catch (const AlberoError& e) {
-            EXPECT_THAT(e.what(), HasSubstr(named));
-        }
-    };
-    expectError(tree.Path("gone"), tree.Path("t"), "gone");              // unreadable source
-    expectError(tree.Path("src"), tree.Path("nodir/t"), "nodir/t");      // target cannot be created
-    expectError(tree.Path("src"), tree.Path("adir"), "adir");            // target is a directory
-    expectError(tree.Path("src"), tree.Path("src"), "src");              // copying a file onto itself
-    EXPECT_EQ(TreeFixture::Read(tree.Path("src")), "precious");
-}
-
-TEST_P(CopyTest, SourceShorterThanItsSizeIsAReadError)
-{
-    tree.File("short", "only ten!!");
-    const int in = open(tree.Path("short").c_str(), O_RDONLY);
-    const int out = open(tree.Path("t").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    EXPECT_THROW(CopyBytes(in, out, 100, GetParam(), 4, tree.Path("short"), tree.Path("t")), AlberoError);
-    close(in);
-    close(out);
-}
-
-INSTANTIATE_TEST_SUITE_P(BothMethods, CopyTest, ::testing::Values(CopyMethod::Blocks, CopyMethod::KernelCopy),
-                         [](const auto& info) { return info.param == CopyMethod::Blocks ? "Blocks" : "KernelCopy"; });
 
 } // namespace
 

@@ -64,6 +64,23 @@ TEST(RtfReaderTest, BrokenInputEndsWithoutHarm)
     EXPECT_FALSE(LooksLikeRtf("plain"));
 }
 
+TEST(RtfReaderTest, HostileInputCostsNoMoreThanItsLength)
+{
+    // Ten million braces once took over a gigabyte of group states.
+    const QByteArray braces = "{\\rtf1 " + QByteArray(10'000'000, '{') + "x";
+    EXPECT_EQ(ReadRtf(braces).PlainText(), "x");
+    // Groups past the depth bound are read as part of the deepest group kept, and still close.
+    const QByteArray deep = "{\\rtf1 a" + QByteArray(1000, '{') + "\\b b" + QByteArray(1000, '}') + "c}";
+    const RtfDocument doc = ReadRtf(deep);
+    EXPECT_EQ(doc.PlainText(), "abc");
+    EXPECT_FALSE(doc.paragraphs[0].runs.back().format.bold);
+    // Unicode escapes outside the signed 16-bit range are no characters of their own.
+    EXPECT_EQ(ReadRtf("{\\rtf1 \\u99999999?\\u-40000?\\u65535?\\u-1?}").PlainText(),
+              QString::fromUtf16(u"\uFFFD\uFFFD\uFFFF\uFFFF"));
+    EXPECT_EQ(ReadRtf("{\\rtf1 a\\bin2147483647 b}").PlainText(), "a");
+    EXPECT_EQ(ReadRtf("{\\rtf1 a\\uc999999999\\u65 bcd}").PlainText(), "aA");
+}
+
 TEST(TextDecodingTest, Utf8WhenValidElseWindows1252)
 {
     EXPECT_EQ(DecodeText("perch\xc3\xa9"), QString::fromUtf8("perché"));

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "FileSystem.h"
+
+// How CopyFile moves bytes; public so tests and the benchmark reach both ways.
+enum class CopyMethod {
+    Blocks,      // read and write in blocks of blockSize bytes
+    KernelCopy,  // copy_file_range, falling back to Blocks where the kernel cannot
+};
+
+inline constexpr std::size_t DefaultCopyBlock = 1 << 20;
+
+// The file system of the running system.
+class PosixFileSystem : public FileSystem {
+public:
+    explicit PosixFileSystem(CopyMethod method = CopyMethod::KernelCopy, std::size_t blockSize = DefaultCopyBlock)
+        : method_(method), blockSize_(blockSize)
+    {
+    }
+
+    FsResult ListDirectory(const std::string& dir, std::vector<DirEntry>& entries) override;
+    FsResult FileSize(const std::string& path, std::int64_t& size) override;
+    PathKind Kind(const std::string& path, bool followLinks) override;
+    FsResult MakeDirectory(const std::string& path) override;
+    FsResult RemoveFile(const std::string& path) override;
+    FsResult CopyFile(const std::string& source, const std::string& target, std::int64_t& copied) override;
+    FsResult ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& data) override;
+    FsResult RealPath(const std::string& path, std::string& resolved) override;
+    FsResult ChangeDirectory(const std::string& dir) override;
+    std::int64_t FreeSpace(const std::string& path) override;
+    FsResult OpenSyncHandle(const std::string& path, std::unique_ptr<SyncHandle>& handle) override;
+
+private:
+    CopyMethod method_;
+    std::size_t blockSize_;
+};
+
+// Copies exactly size bytes between open descriptors; a source that ends early is ShorterThanExpected.
+FsResult CopyBytes(int sourceFd, int targetFd, std::int64_t size, CopyMethod method, std::size_t blockSize,
+                   const std::string& source, const std::string& target);

@@ -1,0 +1,348 @@
+#include "PosixFileSystem.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace {
+
+// Owns a file descriptor.
+class UniqueFd {
+public:
+    explicit UniqueFd(int fd = -1) : fd_(fd) {}
+    UniqueFd(UniqueFd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept
+    {
+        reset(std::exchange(other.fd_, -1));
+        return *this;
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    ~UniqueFd() { reset(); }
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    void reset(int fd = -1)
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = fd;
+    }
+    // Closes now and reports whether the close succeeded (a late write error shows up here).
+    bool close()
+    {
+        const int fd = std::exchange(fd_, -1);
+        return fd < 0 || ::close(fd) == 0;
+    }
+
+private:
+    int fd_;
+};
+
+// Owns a directory stream.
+class UniqueDir {
+public:
+    explicit UniqueDir(DIR* dir) : dir_(dir) {}
+    UniqueDir(const UniqueDir&) = delete;
+    UniqueDir& operator=(const UniqueDir&) = delete;
+    ~UniqueDir()
+    {
+        if (dir_)
+            closedir(dir_);
+    }
+    DIR* get() const { return dir_; }
+
+private:
+    DIR* dir_;
+};
+
+FsResult Ok() { return {}; }
+
+bool IsKernelCopyUnsupported(int err)
+{
+    return err == EXDEV || err == ENOSYS || err == EINVAL || err == EOPNOTSUPP || err == EBADF;
+}
+
+// Opens target for writing without following a final link and without blocking on a FIFO: a link standing
+// there is removed first, anything but a regular file is refused. fresh tells whether the file was created.
+FsResult OpenTarget(const std::string& target, mode_t sourceMode, UniqueFd& out, bool& fresh)
+{
+    constexpr int kFlags = O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    const mode_t createMode = 0666 | (sourceMode & 0111);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        out.reset(open(target.c_str(), kFlags | O_CREAT | O_EXCL, createMode));
+        if (out.valid()) {
+            fresh = true;
+            return Ok();
+        }
+        if (errno != EEXIST)
+            return FsResult::Failed(errno, FsStep::Create, target);
+        struct stat st {};
+        if (lstat(target.c_str(), &st) != 0)
+            return FsResult::Failed(errno, FsStep::Create, target);
+        if (S_ISLNK(st.st_mode)) {
+            if (unlink(target.c_str()) != 0)
+                return FsResult::Failed(errno, FsStep::Remove, target);
+            continue;  // create it afresh where the link stood
+        }
+        if (!S_ISREG(st.st_mode))
+            return FsResult::Failed(S_ISDIR(st.st_mode) ? EISDIR : NotRegularFile, FsStep::Create, target);
+        out.reset(open(target.c_str(), kFlags));
+        if (!out.valid())
+            return FsResult::Failed(errno, FsStep::Create, target);
+        fresh = false;
+        return Ok();
+    }
+    return FsResult::Failed(EEXIST, FsStep::Create, target);  // a link appeared again at once
+}
+
+// The copy's mode: a new file has what the user's umask makes of 0666 plus the source's execute bits; both
+// kinds are writable by their owner, and an existing file takes the source's execute bits where it is readable.
+void SetTargetMode(int fd, const struct stat& target, mode_t sourceMode, bool fresh)
+{
+    const mode_t current = target.st_mode & 07777;
+    mode_t wanted = current | S_IWUSR;
+    if (!fresh)
+        wanted = (current & ~mode_t(0111)) | S_IWUSR | ((sourceMode & 0111) & ((current & 0444) >> 2));
+    if (wanted != current)
+        (void)fchmod(fd, wanted);  // not ours to change (EPERM): the copy itself still stands
+}
+
+} // namespace
+
+FsResult PosixFileSystem::ListDirectory(const std::string& dir, std::vector<DirEntry>& entries)
+{
+    entries.clear();
+    const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return FsResult::Failed(errno, FsStep::List, dir);
+    UniqueDir stream(fdopendir(fd));
+    if (!stream.get()) {
+        const int err = errno;
+        ::close(fd);
+        return FsResult::Failed(err, FsStep::List, dir);
+    }
+    for (;;) {
+        errno = 0;
+        const dirent* ent = readdir(stream.get());
+        if (!ent) {
+            if (errno != 0)
+                return FsResult::Failed(errno, FsStep::List, dir);
+            return Ok();
+        }
+        const EntryKind kind = ClassifyEntry(fd, ent->d_name, ent->d_type);
+        if (kind != EntryKind::Ignored)
+            entries.push_back({ent->d_name, kind});
+    }
+}
+
+FsResult PosixFileSystem::FileSize(const std::string& path, std::int64_t& size)
+{
+    UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid())
+        return FsResult::Failed(errno, FsStep::Open, path);
+    struct stat st {};
+    if (fstat(fd.get(), &st) != 0)
+        return FsResult::Failed(errno, FsStep::Measure, path);
+    if (!S_ISREG(st.st_mode))
+        return FsResult::Failed(NotRegularFile, FsStep::Measure, path);
+    if (!fd.close())
+        return FsResult::Failed(errno, FsStep::Measure, path);
+    size = static_cast<std::int64_t>(st.st_size);
+    return Ok();
+}
+
+PathKind PosixFileSystem::Kind(const std::string& path, bool followLinks)
+{
+    struct stat st {};
+    if ((followLinks ? stat(path.c_str(), &st) : lstat(path.c_str(), &st)) != 0)
+        return errno == ENOENT || errno == ENOTDIR ? PathKind::Missing : PathKind::Other;
+    if (S_ISDIR(st.st_mode))
+        return PathKind::Directory;
+    if (S_ISREG(st.st_mode))
+        return PathKind::File;
+    if (S_ISLNK(st.st_mode))
+        return PathKind::Link;
+    return PathKind::Other;
+}
+
+FsResult PosixFileSystem::MakeDirectory(const std::string& path)
+{
+    if (mkdir(path.c_str(), 0777) != 0)
+        return FsResult::Failed(errno, FsStep::MakeDirectory, path);
+    return Ok();
+}
+
+FsResult PosixFileSystem::RemoveFile(const std::string& path)
+{
+    if (unlink(path.c_str()) != 0)
+        return FsResult::Failed(errno, FsStep::Remove, path);
+    return Ok();
+}
+
+FsResult PosixFileSystem::CopyFile(const std::string& source, const std::string& target, std::int64_t& copied)
+{
+    copied = 0;
+    // Not blocking: a file that became a FIFO since it was listed must not hang the copy.
+    UniqueFd in(open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!in.valid())
+        return FsResult::Failed(errno, FsStep::Open, source);
+    struct stat from {};
+    if (fstat(in.get(), &from) != 0)
+        return FsResult::Failed(errno, FsStep::Measure, source);
+    if (!S_ISREG(from.st_mode))
+        return FsResult::Failed(NotRegularFile, FsStep::Open, source);
+
+    UniqueFd out;
+    bool fresh = false;
+    if (FsResult r = OpenTarget(target, from.st_mode, out, fresh); !r.ok())
+        return r;
+    struct stat to {};
+    if (fstat(out.get(), &to) != 0)
+        return FsResult::Failed(errno, FsStep::Create, target);
+    if (!S_ISREG(to.st_mode))
+        return FsResult::Failed(NotRegularFile, FsStep::Create, target);
+    // Truncating the target when it is the source itself (a hard link, an overlapping tree) destroys the data.
+    if (to.st_dev == from.st_dev && to.st_ino == from.st_ino)
+        return FsResult::Failed(SameFileAsSource, FsStep::Create, target);
+    if (!fresh && ftruncate(out.get(), 0) != 0)
+        return FsResult::Failed(errno, FsStep::Create, target);
+    SetTargetMode(out.get(), to, from.st_mode, fresh);
+
+    const auto size = static_cast<std::int64_t>(from.st_size);
+    if (FsResult r = CopyBytes(in.get(), out.get(), size, method_, blockSize_, source, target); !r.ok())
+        return r;
+    if (!out.close())
+        return FsResult::Failed(errno, FsStep::Write, target);
+    copied = size;
+    return Ok();
+}
+
+FsResult PosixFileSystem::ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& data)
+{
+    data.clear();
+    UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid())
+        return FsResult::Failed(errno, FsStep::Open, path);
+    struct stat st {};
+    if (fstat(fd.get(), &st) != 0)
+        return FsResult::Failed(errno, FsStep::Measure, path);
+    if (!S_ISREG(st.st_mode))
+        return FsResult::Failed(NotRegularFile, FsStep::Open, path);
+    data.resize(std::min<std::size_t>(maxBytes, static_cast<std::size_t>(std::max<off_t>(st.st_size, 0))));
+    std::size_t got = 0;
+    while (got < data.size()) {
+        const ssize_t n = read(fd.get(), data.data() + got, data.size() - got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return FsResult::Failed(errno, FsStep::Read, path);
+        if (n == 0)
+            break;  // shrank meanwhile: what is there is the text
+        got += static_cast<std::size_t>(n);
+    }
+    data.resize(got);
+    return Ok();
+}
+
+FsResult PosixFileSystem::RealPath(const std::string& path, std::string& resolved)
+{
+    char* real = realpath(path.c_str(), nullptr);
+    if (!real)
+        return FsResult::Failed(errno, FsStep::Resolve, path);
+    resolved = real;
+    std::free(real);
+    return Ok();
+}
+
+FsResult PosixFileSystem::ChangeDirectory(const std::string& dir)
+{
+    if (chdir(dir.c_str()) != 0)
+        return FsResult::Failed(errno, FsStep::ChangeDirectory, dir);
+    return Ok();
+}
+
+std::int64_t PosixFileSystem::FreeSpace(const std::string& path) { return FreeSpaceOf(path); }
+
+namespace {
+
+class PosixSyncHandle : public SyncHandle {
+public:
+    PosixSyncHandle(UniqueFd fd, std::string path) : fd_(std::move(fd)), path_(std::move(path)) {}
+    FsResult Sync() override
+    {
+        if (syncfs(fd_.get()) != 0)
+            return FsResult::Failed(errno, FsStep::Sync, path_);
+        return Ok();
+    }
+
+private:
+    UniqueFd fd_;
+    std::string path_;
+};
+
+} // namespace
+
+FsResult PosixFileSystem::OpenSyncHandle(const std::string& path, std::unique_ptr<SyncHandle>& handle)
+{
+    UniqueFd fd(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.valid())
+        return FsResult::Failed(errno, FsStep::Sync, path);
+    handle = std::make_unique<PosixSyncHandle>(std::move(fd), path);
+    return Ok();
+}
+
+FsResult CopyBytes(int sourceFd, int targetFd, std::int64_t size, CopyMethod method, std::size_t blockSize,
+                   const std::string& source, const std::string& target)
+{
+    std::int64_t left = size;
+    if (method == CopyMethod::KernelCopy) {
+        while (left > 0) {
+            const ssize_t n = copy_file_range(sourceFd, nullptr, targetFd, nullptr,
+                                              static_cast<std::size_t>(std::min<std::int64_t>(left, 1 << 30)), 0);
+            if (n > 0) {
+                left -= n;
+                continue;
+            }
+            if (n == 0)
+                return FsResult::Failed(ShorterThanExpected, FsStep::Read, source);
+            if (errno == EINTR)
+                continue;
+            if (IsKernelCopyUnsupported(errno) && left == size)
+                break;  // nothing copied yet: the block loop below does the whole file
+            return FsResult::Failed(errno, FsStep::Write, target);
+        }
+    }
+    std::vector<char> buffer(left > 0 ? std::min<std::int64_t>(left, static_cast<std::int64_t>(blockSize)) : 0);
+    while (left > 0) {
+        const auto want = static_cast<std::size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(buffer.size())));
+        std::size_t got = 0;
+        while (got < want) {
+            const ssize_t n = read(sourceFd, buffer.data() + got, want - got);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                return FsResult::Failed(errno, FsStep::Read, source);
+            if (n == 0)
+                return FsResult::Failed(ShorterThanExpected, FsStep::Read, source);
+            got += static_cast<std::size_t>(n);
+        }
+        std::size_t put = 0;
+        while (put < got) {
+            const ssize_t n = write(targetFd, buffer.data() + put, got - put);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return FsResult::Failed(n < 0 ? errno : EIO, FsStep::Write, target);
+            put += static_cast<std::size_t>(n);
+        }
+        left -= static_cast<std::int64_t>(got);
+    }
+    return Ok();
+}
