@@ -108,6 +108,40 @@ protected:
         return id;
     }
 
+    // A visible window of the program other than `besides` (a dialog it opened), focused.
+    QString otherWindow(const QString& besides)
+    {
+        QString id;
+        const QString pid = QString::number(program.processId());
+        waitUntil([&] {
+            QProcess search;
+            search.start(QStringLiteral("xdotool"),
+                         {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), pid,
+                          QStringLiteral("--name"), QStringLiteral(".")});
+            search.waitForFinished(5000);
+            id.clear();
+            for (const QString& found : QString::fromUtf8(search.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts)) {
+                if (found != besides)
+                    id = found;
+            }
+            return !id.isEmpty();
+        });
+        if (id.isEmpty())
+            ADD_FAILURE() << "the program opened no dialog";
+        else
+            xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
+        return id;
+    }
+
+    // Answers the save dialog that Save opens for an unnamed document with `path`.
+    void saveAs(const QString& window, const QString& path)
+    {
+        const QString dialog = otherWindow(window);
+        ASSERT_FALSE(dialog.isEmpty());
+        xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), path});
+        xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    }
+
     QTemporaryDir dir;
     QProcess program;
 };
@@ -268,6 +302,87 @@ TEST_F(CalamoE2E, ABoundKeyPreviewsTheUnsavedTextInBrowserOne)
     EXPECT_EQ(bytesOf(args), "1\n" + preview.toUtf8() + "\n");
     EXPECT_EQ(bytesOf(dir.filePath(QStringLiteral("copy.htm"))), "x<P>perch\xE9</P>\r\n");
     EXPECT_EQ(bytesOf(page), "<P>perch\xE9</P>\r\n") << "the document's own file is not written";
+}
+
+TEST_F(CalamoE2E, NewAsksForThePageAndTheSkeletonIsSavedByteForByte)
+{
+    // Entry 1 (new) on Ctrl+N, entry 3 (save) on Ctrl+S.
+    QByteArray config = "<!- File di configurazione :o -->\r\n<A NAME= \"Tasti di scelta rapida\"></A>\r\n";
+    for (int n = 1; n <= 50; ++n)
+        config += (n == 1 ? "C N" : n == 3 ? "C S" : "") + QByteArray("\r\n");
+    config += "<A NAME= \"Linee di comando per i 2 browser\"></A>\r\nxdg-open\r\nfirefox\r\n";
+    QFile cfg(dir.filePath(QStringLiteral("calamo.cfg")));
+    ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
+    cfg.write(config);
+    cfg.close();
+
+    start();
+    const QString window = mainWindow();
+    ASSERT_FALSE(window.isEmpty());
+    chord("ctrl", "n");
+    // The setup dialog opens with the caret in the title; Enter there is its "Ok".
+    const QString setup = otherWindow(window);
+    ASSERT_FALSE(setup.isEmpty());
+    EXPECT_EQ(xdotool({QStringLiteral("getwindowname"), setup}), QString::fromUtf8("Propriet\xC3\xA0 pagina"));
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("Prova")});
+    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(waitUntil([&] {
+        QProcess search;
+        search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                 QStringLiteral("--name"), QString::fromUtf8("^Propriet")});
+        search.waitForFinished(5000);
+        return search.readAllStandardOutput().trimmed().isEmpty();
+    })) << "Enter closes the dialog";
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    // The caret waits in the middle of the body.
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("ciao")});
+    chord("ctrl", "s");
+    const QString page = dir.filePath(QStringLiteral("nuova.htm"));
+    saveAs(window, page);
+    const QByteArray expected = "<HTML>\r\n\r\n<HEAD>\r\n <META NAME= \"generator\" content= \"!! CaLaMo !!\">\r\n"
+                                " <TITLE>Prova</TITLE>\r\n</HEAD>\r\n\r\n<BODY>\r\n\r\nciao\r\n\r\n</BODY>\r\n\r\n</HTML>";
+    EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
+}
+
+TEST_F(CalamoE2E, AFramesetButtonMakesAPageThatIsSavedByteForByte)
+{
+    // Entry 3 (save) on Ctrl+S.
+    QByteArray config = "<!- File di configurazione :o -->\r\n<A NAME= \"Tasti di scelta rapida\"></A>\r\n";
+    for (int n = 1; n <= 50; ++n)
+        config += (n == 3 ? "C S" : "") + QByteArray("\r\n");
+    config += "<A NAME= \"Linee di comando per i 2 browser\"></A>\r\nxdg-open\r\nfirefox\r\n";
+    QFile cfg(dir.filePath(QStringLiteral("calamo.cfg")));
+    ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
+    cfg.write(config);
+    cfg.close();
+
+    start();
+    const QString window = mainWindow();
+    ASSERT_FALSE(window.isEmpty());
+    // "Nuovo frameset" at the end of the toolbar's second row shows the panel; its first button is the
+    // two-row layout.
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("661"),
+             QStringLiteral("62"), QStringLiteral("click"), QStringLiteral("1")});
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("42"),
+             QStringLiteral("116"), QStringLiteral("click"), QStringLiteral("1")});
+    ASSERT_TRUE(waitUntil([&] {
+        return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("~temp.htm]"));
+    }));
+    // A click in the editor, then a mark at the end so the unnamed page has something to save.
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("400"),
+             QStringLiteral("300"), QStringLiteral("click"), QStringLiteral("1")});
+    chord("ctrl", "End");
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("x")});
+    chord("ctrl", "s");
+    const QString page = dir.filePath(QStringLiteral("frame.htm"));
+    saveAs(window, page);
+    const QByteArray expected =
+        "<HTML>\r\n\r\n<HEAD>\r\n</HEAD>\r\n\r\n<FRAMESET  ROWS= \"80,*\">\r\n"
+        " <FRAME  NAME= \"SOPRA\" SRC= \"SOPRA.HTM\">\r\n <FRAME  NAME= \"SOTTO\" SRC= \"SOTTO.HTM\">\r\n"
+        "</FRAMESET>\r\n\r\n\r\n<NOFRAME>\r\n <BODY>\r\n"
+        "  Questa pagina usa i frame ma il tuo browser non li supporta.\r\n </BODY>\r\n</NOFRAME>\r\n\r\n\r\n"
+        "</HTML>x";
+    EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
 }
 
 }  // namespace

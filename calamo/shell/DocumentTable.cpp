@@ -89,13 +89,18 @@ void DocumentTable::createFirstDocument()
 
 void DocumentTable::NuovoClick()
 {
+    host_.setUpNewDocument(newDocument());
+}
+
+TextEditor& DocumentTable::newDocument()
+{
     appendDocument();
     Document& doc = docs_.back();
     doc.fileName = placeholder_;
     host_.addTab(doc.fileName);
     host_.selectTab(current_);
     host_.applyLayout();
-    host_.setUpNewDocument(*doc.editor);
+    return *doc.editor;
 }
 
 void DocumentTable::ApriClick()

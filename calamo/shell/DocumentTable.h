@@ -30,6 +30,8 @@ public:
     void createFirstDocument();
 
     void NuovoClick();
+    // A new empty document as New makes it, without the setup dialog; the layout is applied. Its editor.
+    TextEditor& newDocument();
     void ApriClick();
     // Opens `path` as Open does after its dialog; false when it could not be read (the error was shown).
     bool openFile(const QString& path);

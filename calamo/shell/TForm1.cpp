@@ -11,6 +11,8 @@
 #include "QtEditor.h"
 #include "StatusTips.h"
 #include "ToolIcons.h"
+#include "TSetup.h"
+#include "FramesetPanel.h"
 #include "WrapSelection.h"
 
 #include <QCloseEvent>
@@ -75,6 +77,10 @@ TForm1::TForm1(Prompts& prompts, const QString& programDir, QWidget* parent)
         browse->setIcon(toolIcon(QStringLiteral("Sfoglia")));
         connect(browse, &QToolButton::clicked, this, [this] { panels_->Sfoglia1Click(); });
     }
+    for (int i = 1; i <= kFramesetTemplates; ++i) {
+        const QByteArray name = QStringLiteral("FrButton%1").arg(i, 2, 10, QLatin1Char('0')).toLatin1();
+        connect(panels_->button(name.constData()), &QToolButton::clicked, this, [this, i] { FrButtonClick(i); });
+    }
 
     status_ = new QStatusBar(client_);
     status_->setObjectName(QStringLiteral("Status"));
@@ -90,6 +96,7 @@ TForm1::TForm1(Prompts& prompts, const QString& programDir, QWidget* parent)
     resizeClient(QSize(754, 510));
     documents_.createFirstDocument();
     loadConfiguration();
+    setup_ = new TSetup(prompts_, this);
     timer2_->start(1000);
 }
 
@@ -407,6 +414,20 @@ void TForm1::SpeedClick(int n)
 void TForm1::Speed34Click()
 {
     panels_->show(8);
+}
+
+void TForm1::FrButtonClick(int button)
+{
+    // The document comes first, so the colour pickers of the page appear over it.
+    TextEditor& editor = documents_.newDocument();
+    const QStringList page = FramesetPage(button, readFramesetPanel(panels_->group(8)), prompts_);
+    editor.setText(page.join(u'\n'));
+}
+
+void TForm1::setUpNewDocument(TextEditor& editor)
+{
+    setup_->run(editor);
+    static_cast<EditorControl*>(&editor)->setFocus();
 }
 
 void TForm1::TextChange(int keyCode, Modifiers held)

@@ -25,6 +25,7 @@ class EditorControl;
 class FindPanel;
 class Prompts;
 class PropertyPanels;
+class TSetup;
 
 // The editor's main window: menus, toolbar band, tab strip, editors, property panels and status bar.
 // It lays its controls out by the design's pixel rule and hands every command to the document table and the
@@ -61,6 +62,9 @@ public:
     // Runs the toolbar inserter of SpeedNN.
     void SpeedClick(int button) override;
     void Speed34Click();
+    // FrButton01Click .. FrButton11Click: a new document holding frameset template `button` (1..11).
+    void FrButtonClick(int button);
+    TSetup& setup() { return *setup_; }
     void TextChange(int keyCode, Modifiers held);
     void Timer2Timer();
     void FormResize();
@@ -90,6 +94,7 @@ private:
     void setTabCaption(int index, const QString& caption) override;
     int tabCount() const override;
     void applyLayout() override;
+    void setUpNewDocument(TextEditor& editor) override;
 
     void createMenus();
     void createToolbar();
@@ -113,6 +118,7 @@ private:
     Config config_;
     int tipNumber_ = 0;
     std::unique_ptr<FindPanel> findPanel_;
+    TSetup* setup_ = nullptr;  // the page setup dialog, a child of the window, made once and reused
     ProcessLauncher launcher_;
     int groupX_ = 2;
     int groupY_ = 2;

@@ -1,5 +1,7 @@
 #include "PropertyPanels.h"
 
+#include "FramesetPanel.h"
+
 #include <QCheckBox>
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -229,18 +231,9 @@ PropertyPanels::PropertyPanels(QWidget* parent, const QStringList& fontFamilies)
     oggetti.addButton("SpeedButton6", "Area di testo");
     oggetti.addButton("SpeedButton7", "Elenco");
 
-    fitCaptions();
+    buildFramesetPanel(group(8));
 
-    // Frameset templates: two columns of layout buttons.
-    for (int i = 1; i <= 11; ++i) {
-        auto* button = new QToolButton(group(8));
-        button->setObjectName(QStringLiteral("FrButton%1").arg(i, 2, 10, QLatin1Char('0')));
-        button->setText(QString::number(i));
-        button->setEnabled(false);  // the templates are not part of the program yet
-        const int column = (i - 1) % 2;
-        const int row = (i - 1) / 2;
-        button->setGeometry(10 + column * 68, 24 + row * 38, 62, 34);
-    }
+    fitCaptions();
 }
 
 void PropertyPanels::fitCaptions()

@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "Fakes.h"
+#include "Modal.h"
 #include "PropertyPanels.h"
 #include "QtEditor.h"
 #include "WrapSelection.h"
@@ -264,8 +265,10 @@ TEST_F(TForm1Test, PastingAnEmptyOrForeignClipboardDoesNothingOnEveryRoute)
 TEST_F(TForm1Test, ClosingTheLastTabGivesTheFocusToTheCurrentEditor)
 {
     TForm1& form = open();
-    form.NuovoClick();
-    form.NuovoClick();
+    for (int i = 0; i < 2; ++i) {
+        whenModal([](QWidget& setup) { QTest::keyClick(&setup, Qt::Key_Escape); });
+        form.NuovoClick();
+    }
     ASSERT_EQ(form.focusWidget(), &editor());
     form.ChiudiClick();
     EXPECT_EQ(form.documents().currentIndex(), 1);
@@ -366,6 +369,7 @@ TEST_F(TForm1Test, ARightClickOnAnotherTabStillClosesTheCurrentDocument)
     // A left click on a tab shows its editor.
     prompts.openNames.push_back(std::nullopt);
     form.ApriClick();
+    whenModal([](QWidget& setup) { QTest::keyClick(&setup, Qt::Key_Escape); });
     form.NuovoClick();
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
     EXPECT_EQ(form.documents().currentIndex(), 0);
