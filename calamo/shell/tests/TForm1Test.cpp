@@ -2,6 +2,7 @@
 
 #include "Fakes.h"
 #include "Modal.h"
+#include "WindowFixture.h"
 #include "PropertyPanels.h"
 #include "QtEditor.h"
 #include "WrapSelection.h"
@@ -35,28 +36,10 @@ using namespace calamo::testing;
 
 namespace {
 
-// The main window in a fresh working folder (where calamo.cfg lives), answering prompts from a script.
-class TForm1Test : public ::testing::Test {
+// The window fixture, with bindings written from (entry, text) pairs.
+class TForm1Test : public WindowFixture {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        previous = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-    }
-    void TearDown() override
-    {
-        window.reset();
-        QDir::setCurrent(previous);
-    }
-
-    TForm1& open()
-    {
-        window = std::make_unique<TForm1>(prompts, dir.path() + u'/');
-        window->show();
-        return *window;
-    }
-
+    using WindowFixture::writeConfig;
     void writeConfig(std::initializer_list<std::pair<int, const char*>> entries)
     {
         Config config = Config::defaults();
@@ -64,15 +47,6 @@ protected:
             config.ShortcutTable[static_cast<std::size_t>(n - 1)] = text;
         ASSERT_EQ(ScriviCfg(config), std::nullopt);
     }
-
-    EditorControl& editor() { return *dynamic_cast<EditorControl*>(window->documents().current()->editor); }
-    template <typename T>
-    T* child(const char* name) { return window->findChild<T*>(QLatin1String(name)); }
-
-    QTemporaryDir dir;
-    QString previous;
-    ScriptedPrompts prompts;
-    std::unique_ptr<TForm1> window;
 };
 
 TEST_F(TForm1Test, StartsWithTheSkeletonAndTitlesItOnTheFirstTick)
