@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+namespace travaso {
+
 namespace {
 
 QString Xdotool(const QStringList& args, int timeoutMs = 20000)
@@ -184,6 +186,8 @@ TEST_F(LookEndToEnd, AStartAfterACrashIsAFirstStart)
 }
 
 } // namespace
+
+}  // namespace travaso
 
 int main(int argc, char** argv)
 {

@@ -22,6 +22,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+namespace travaso {
+
 using ::testing::Contains;
 using ::testing::HasSubstr;
 
@@ -248,6 +250,8 @@ TEST_F(EndToEnd, ADeepTreeCopiesWholeUnderASmallLimitOfOpenFiles)
 }
 
 } // namespace
+
+}  // namespace travaso
 
 int main(int argc, char** argv)
 {

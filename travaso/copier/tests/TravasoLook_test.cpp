@@ -21,6 +21,8 @@
 #include <cstdlib>
 #include <memory>
 
+namespace travaso {
+
 namespace {
 
 const QColor yellow(255, 255, 0);
@@ -148,6 +150,8 @@ TEST_F(LookTest, AcceleratorStartsTheCopy)
 }
 
 } // namespace
+
+}  // namespace travaso
 
 int main(int argc, char** argv)
 {

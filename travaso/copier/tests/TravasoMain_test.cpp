@@ -23,6 +23,8 @@
 #include <map>
 #include <sys/stat.h>
 
+namespace travaso {
+
 namespace fs = std::filesystem;
 using ::testing::Contains;
 using ::testing::ElementsAre;
@@ -343,6 +345,8 @@ TEST_F(WindowTest, AParagraphOfEndlessFormatChangesKeepsItsWholeText)
 }
 
 } // namespace
+
+}  // namespace travaso
 
 int main(int argc, char** argv)
 {

@@ -17,6 +17,8 @@
 #include <sys/stat.h>
 #include <vector>
 
+namespace travaso {
+
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -282,6 +284,8 @@ TEST(CharsTest, LeftAndRightClampToTheString)
 }
 
 } // namespace
+
+}  // namespace travaso
 
 int main(int argc, char** argv)
 {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace travaso {
+
 namespace {
 
 TEST(QtItalianTest, QtsOwnButtonsSpeakItalianWhateverTheLocale)
@@ -21,3 +23,5 @@ TEST(QtItalianTest, QtsOwnButtonsSpeakItalianWhateverTheLocale)
 }
 
 }  // namespace
+
+}  // namespace travaso

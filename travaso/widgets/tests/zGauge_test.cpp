@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 
+namespace travaso {
+
 namespace {
 
 const QColor teal(0, 128, 128);
@@ -205,6 +207,8 @@ TEST(GaugeTest, PictureIsTiledUnderBarAndLeds)
 }
 
 } // namespace
+
+}  // namespace travaso
 
 int main(int argc, char** argv)
 {
