@@ -188,10 +188,3 @@ TEST_F(LookEndToEnd, AStartAfterACrashIsAFirstStart)
 } // namespace
 
 }  // namespace travaso
-
-int main(int argc, char** argv)
-{
-    QGuiApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

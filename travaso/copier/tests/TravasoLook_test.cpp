@@ -152,12 +152,3 @@ TEST_F(LookTest, AcceleratorStartsTheCopy)
 } // namespace
 
 }  // namespace travaso
-
-int main(int argc, char** argv)
-{
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

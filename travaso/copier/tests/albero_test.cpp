@@ -286,10 +286,3 @@ TEST(CharsTest, LeftAndRightClampToTheString)
 } // namespace
 
 }  // namespace travaso
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

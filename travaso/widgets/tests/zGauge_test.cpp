@@ -209,12 +209,3 @@ TEST(GaugeTest, PictureIsTiledUnderBarAndLeds)
 } // namespace
 
 }  // namespace travaso
-
-int main(int argc, char** argv)
-{
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
