@@ -193,18 +193,4 @@ TEST_F(FormInsertionTest, ASelectionEndsUpInsideTheFormAndTheTextArea)
     EXPECT_EQ(editor().text().mid(editor().selectionStart()), "\n</TEXTAREA>y") << "the caret after the text";
 }
 
-TEST(FormInsertionWithoutDocumentTest, NothingHappensWhenNoDocumentIsOpen)
-{
-    FakeHost host;
-    ScriptedPrompts prompts;
-    DocumentTable table{host, prompts, QStringLiteral("/tmp/~temp.htm")};
-    table.createFirstDocument();
-    table.ChiudiClick();
-    ASSERT_TRUE(table.empty());
-    const Insertion form = Button4Tag({});
-    WrapSelection(table, form.open, form.close);
-    EXPECT_TRUE(table.empty());
-    EXPECT_TRUE(prompts.log.empty());
-}
-
 }  // namespace
