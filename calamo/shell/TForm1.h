@@ -25,6 +25,7 @@ class EditorControl;
 class FindPanel;
 class Prompts;
 class PropertyPanels;
+class TModulo;
 class TSetup;
 
 // The editor's main window: menus, toolbar band, tab strip, editors, property panels and status bar.
@@ -54,8 +55,16 @@ public:
     void TagliaClick() override { documents_.TagliaClick(); }
     void CopiaClick() override { documents_.CopiaClick(); }
     void IncollaClick() override { documents_.IncollaClick(); }
-    // The form builder is not part of the program yet.
-    void Speed33Click() override {}
+    // The form builder: Speed33 opens its "Nuovo Modulo" page modally, the buttons of the objects panel open
+    // their pages beside the window.
+    void Speed33Click() override;
+    void SpeedButton1Click();  // text field
+    void SpeedButton2Click();  // check box or radio button
+    void SpeedButton4Click();  // push button
+    void SpeedButton5Click();  // hidden field
+    void SpeedButton6Click();  // text area
+    void SpeedButton7Click();  // selection list
+    TModulo& modulo() { return *modulo_; }
     void EsciClick();
     void InfoClick();
     void ChiudiClick() { documents_.ChiudiClick(); }
@@ -119,6 +128,7 @@ private:
     int tipNumber_ = 0;
     std::unique_ptr<FindPanel> findPanel_;
     TSetup* setup_ = nullptr;  // the page setup dialog, a child of the window, made once and reused
+    TModulo* modulo_ = nullptr;  // the form builder, likewise
     ProcessLauncher launcher_;
     int groupX_ = 2;
     int groupY_ = 2;
