@@ -108,32 +108,59 @@ int replaceAll(EditorControl& editor, const QString& what, const QString& with)
     if (matches.empty())
         return 0;
     const int length = static_cast<int>(what.size());
-    std::vector<int> bounds;  // start and end offset of each match
-    bounds.reserve(matches.size() * 2);
+    std::vector<TextReplacement> edits;
+    edits.reserve(matches.size());
     for (int p : matches)
-        bounds.insert(bounds.end(), {p, p + length});
+        edits.push_back({p, length, with});
+    replaceSpans(editor, edits);
+    editor.setCaret(0);
+    return static_cast<int>(matches.size());
+}
+
+void replaceSpans(EditorControl& editor, const std::vector<TextReplacement>& edits)
+{
+    if (edits.empty())
+        return;
+    const QTextCursor current = editor.textCursor();
+    const int caretOffset = editor.selectionStart()
+                            + (current.position() == current.selectionStart() ? 0 : editor.selectionLength());
+    std::vector<int> bounds;  // start and end offset of each edit
+    bounds.reserve(edits.size() * 2);
+    for (const TextReplacement& edit : edits)
+        bounds.insert(bounds.end(), {edit.start, edit.start + edit.length});
     const std::vector<int> positions = editor.positionsOf(bounds);
 
     QTextDocument* document = editor.document();
     QTextCursor cursor(document);
     cursor.beginEditBlock();
-    // From the last match back, so the places of the ones before stay valid.
-    for (std::size_t i = matches.size(); i-- > 0;) {
+    // From the last edit back, so the places of the ones before stay valid.
+    for (std::size_t i = edits.size(); i-- > 0;) {
         const int start = positions[2 * i];
-        cursor.setPosition(start + 1);
-        const QTextCharFormat replaced = cursor.charFormat();
-        cursor.setPosition(start);
-        cursor.setPosition(positions[2 * i + 1], QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
+        const int end = positions[2 * i + 1];
+        // Text put in where nothing was replaced takes no colour of its neighbours.
+        QTextCharFormat replaced;
+        if (end > start) {
+            cursor.setPosition(start + 1);
+            replaced = cursor.charFormat();
+            cursor.setPosition(start);
+            cursor.setPosition(end, QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+        }
         const int before = document->characterCount();
-        editor.insertAtPosition(start, with);
+        editor.insertAtPosition(start, edits[i].with.toString());
         // The replacement is painted as the text it replaces was: a replaced tag stays blue, and nothing put in
         // place of plain text takes the colour of a tag before it.
         takeForeground(cursor, start, start + document->characterCount() - before, replaced);
     }
     cursor.endEditBlock();
-    editor.setCaret(0);
-    return static_cast<int>(matches.size());
+    editor.setCaret(offsetAfterEdits(caretOffset, edits));
+}
+
+void replaceSelection(EditorControl& editor, const QString& text)
+{
+    const int start = editor.selectionStart();
+    replaceSpans(editor, {{start, editor.selectionLength(), text}});
+    editor.setCaret(start + static_cast<int>(text.size()));
 }
 
 }  // namespace calamo

@@ -12,6 +12,9 @@
 #include "StatusTips.h"
 #include "ToolIcons.h"
 #include "TSetup.h"
+#include "TColoripre.h"
+#include "TConvert.h"
+#include "TShort.h"
 #include "FramesetPanel.h"
 #include "WrapSelection.h"
 
@@ -97,6 +100,9 @@ TForm1::TForm1(Prompts& prompts, const QString& programDir, QWidget* parent)
     documents_.createFirstDocument();
     loadConfiguration();
     setup_ = new TSetup(prompts_, this);
+    convert_ = new TConvert(documents_, this);
+    coloripre_ = new TColoripre(documents_, prompts_, this);
+    short_ = new TShort(config_, prompts_, this);
     timer2_->start(1000);
 }
 
@@ -150,15 +156,14 @@ void TForm1::createMenus()
           {"Incolla", "Incolla", [this] { documents_.IncollaClick(); }},
           {nullptr, nullptr, {}},
           {"Seleziona", "Seleziona tutto", [this] { documents_.SelezionaClick(); }}});
-    // Dialogs that are not part of the program yet stay disabled.
     menu("Utilita", "Utilità",
-         {{"Conversione", "Conversione", {}, false},
-          {"Colori", "Colori prefabbricati", {}, false},
+         {{"Conversione", "Conversione", [this] { ConversioneClick(); }},
+          {"Colori", "Colori prefabbricati", [this] { ColoriClick(); }},
           {nullptr, nullptr, {}},
           {"Spezza", "Spezza testo", [this] { documents_.SpezzaClick(); }},
           {nullptr, nullptr, {}},
           {"Brow", "Browser esterni", [this] { BrowClick(); }},
-          {"Rapida", "Tasti di scelta rapida", {}, false}});
+          {"Rapida", "Tasti di scelta rapida", [this] { RapidaClick(); }}});
     menu("Aiuto", "?", {{"Info", "Informazioni su...", [this] { InfoClick(); }}});
 }
 
@@ -496,6 +501,21 @@ void TForm1::Button4Click()
 bool TForm1::findPanelVisible() const
 {
     return findPanel_->visible();
+}
+
+void TForm1::ConversioneClick()
+{
+    convert_->exec();
+}
+
+void TForm1::ColoriClick()
+{
+    coloripre_->exec();
+}
+
+void TForm1::RapidaClick()
+{
+    short_->exec();
 }
 
 void TForm1::EsciClick()

@@ -235,4 +235,64 @@ TEST_F(DocumentEditsTest, ReplaceAllOverABigPageReplacesEveryOccurrence)
     EXPECT_EQ(editor.toPlainText(), page);
 }
 
+TEST_F(DocumentEditsTest, SpanEditsAreOneUndoStepAndTheCaretKeepsItsPlaceInTheText)
+{
+    editor.setPlainText(QStringLiteral("àb\ncè|dè"));
+    select(7, 6);  // "d" selected from its end: the caret stands before "d"
+    replaceSpans(editor, {{0, 1, u"&agrave;"}, {4, 1, u"&egrave;"}, {7, 1, u"&egrave;"}});
+    EXPECT_EQ(editor.toPlainText(), "&agrave;b\nc&egrave;|d&egrave;");
+    EXPECT_EQ(editor.textCursor().position(), 20);
+    EXPECT_FALSE(editor.textCursor().hasSelection());
+    editor.undo();
+    EXPECT_EQ(editor.toPlainText(), "àb\ncè|dè");
+    EXPECT_FALSE(editor.document()->isUndoAvailable()) << "one step undid every edit";
+    editor.redo();
+    EXPECT_EQ(editor.toPlainText(), "&agrave;b\nc&egrave;|d&egrave;");
+
+    editor.setPlainText(QStringLiteral("xè"));
+    editor.moveCursor(QTextCursor::End);
+    replaceSpans(editor, {});
+    EXPECT_FALSE(editor.document()->isUndoAvailable()) << "no edits, no undo step";
+    replaceSpans(editor, {{1, 1, u"&egrave;"}});
+    EXPECT_EQ(editor.toPlainText(), "x&egrave;");
+    EXPECT_EQ(editor.textCursor().position(), 9) << "a caret after the last character stays at the end";
+}
+
+TEST_F(DocumentEditsTest, TheSelectionIsReplacedAsOneStepWithTheCaretAfterTheNewText)
+{
+    editor.setPlainText(QStringLiteral("<p>ciao</p>"));
+    colourTags(editor);
+    select(3, 7);
+    replaceSelection(editor, QStringLiteral("&copy;"));
+    EXPECT_EQ(editor.toPlainText(), "<p>&copy;</p>");
+    EXPECT_EQ(editor.textCursor().position(), 9);
+    EXPECT_EQ(paint(), "BBB......BBBB") << "the new text takes the colour of what it replaces";
+    // Nothing selected: the text goes in at the caret, in no tag's colour, also at the very end.
+    editor.moveCursor(QTextCursor::End);
+    replaceSelection(editor, QStringLiteral("#FF0000"));
+    EXPECT_EQ(editor.toPlainText(), "<p>&copy;</p>#FF0000");
+    EXPECT_EQ(editor.textCursor().position(), 20);
+    EXPECT_EQ(paint(), "BBB......BBBB.......");
+    editor.undo();
+    EXPECT_EQ(editor.toPlainText(), "<p>&copy;</p>");
+}
+
+TEST_F(DocumentEditsTest, SpanEditsInALongLineShownInSeveralBlocksGoByTextOffsets)
+{
+    const QString line = QStringLiteral("è<b>").repeated(3000);
+    editor.setText(line + QStringLiteral("\nè"));
+    ASSERT_GT(editor.document()->blockCount(), 2);
+    editor.setCaret(4 * 2500 + 1);  // after the è of the 2501st group
+    std::vector<TextReplacement> edits;
+    for (int i = 0; i < 3000; ++i)
+        edits.push_back({4 * i, 1, u"&egrave;"});
+    edits.push_back({4 * 3000 + 1, 1, u"&egrave;"});
+    replaceSpans(editor, edits);
+    EXPECT_EQ(editor.text(), QStringLiteral("&egrave;<b>").repeated(3000) + QStringLiteral("\n&egrave;"));
+    EXPECT_EQ(editor.selectionStart(), 11 * 2500 + 8);
+    editor.undo();
+    EXPECT_EQ(editor.text(), line + QStringLiteral("\nè"));
+}
+
 }  // namespace
+
