@@ -1,19 +1,17 @@
 // "Colora tag", replace all and find next on a 5 MB page, each next to loading the same page into the editor, so
 // the figures compare within one run on one machine.
 
+#include "BenchEditor.h"
 #include "DocumentEdits.h"
 #include "DocumentFile.h"
-#include "QtEditor.h"
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include <benchmark/benchmark.h>
 
 namespace {
 
 using namespace calamo;
+using bench::ShownEditor;
 
 constexpr int kLines = 40'000;  // 5 tags a line: 200,000 tags
 constexpr int kLineLength = 125;  // 40,000 lines of 125 characters: 5 MB
@@ -53,23 +51,11 @@ const QString& findPage()
     return text;
 }
 
-struct ShownEditor {
-    ShownEditor()
-    {
-        editor.resize(597, 393);
-        editor.show();
-    }
-    EditorControl editor;
-};
-
 void BM_LoadPage5MB(benchmark::State& state)
 {
     ShownEditor shown;
-    for (auto _ : state) {
-        shown.editor.setText(page());
-        QCoreApplication::processEvents();
-        benchmark::DoNotOptimize(shown.editor.document()->blockCount());
-    }
+    for (auto _ : state)
+        bench::loadShown(shown, page());
 }
 BENCHMARK(BM_LoadPage5MB)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -140,11 +126,5 @@ BENCHMARK(BM_FindNextToTheEnd)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return calamo::bench::runBenchmarks(argc, argv);
 }

@@ -38,6 +38,7 @@ TShort::TShort(Config& config, Prompts& prompts, QWidget* parent, QString config
     auto* memo = new QPlainTextEdit(this);
     memo->setObjectName(QStringLiteral("Memo"));
     memo->setReadOnly(true);
+    memo->setTabChangesFocus(true);
     memo->setLineWrapMode(QPlainTextEdit::NoWrap);
     memo->setPlainText(shortcutHelpLines().join(u'\n'));
     memo->setMinimumSize(memo->fontMetrics().horizontalAdvance(shortcutHelpLines().front()) + 40,

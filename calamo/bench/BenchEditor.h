@@ -1,0 +1,44 @@
+#pragma once
+
+// What the editor benchmarks share: a shown editor control of the design's size and the program around the
+// benchmark runner.
+
+#include "QtEditor.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+namespace calamo::bench {
+
+// An editor control as the main window shows it.
+struct ShownEditor {
+    ShownEditor()
+    {
+        editor.resize(597, 393);
+        editor.show();
+    }
+    EditorControl editor;
+};
+
+// Loads `text` into the editor and lets it lay the text out, as opening a page does.
+inline void loadShown(ShownEditor& shown, const QString& text)
+{
+    shown.editor.setText(text);
+    QCoreApplication::processEvents();
+    benchmark::DoNotOptimize(shown.editor.document()->blockCount());
+}
+
+// main() of an editor benchmark: widgets off screen unless a display is asked for.
+inline int runBenchmarks(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
+
+}  // namespace calamo::bench
