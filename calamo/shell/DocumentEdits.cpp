@@ -7,6 +7,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace calamo {
 
 namespace {
@@ -51,6 +53,15 @@ void takeForeground(QTextCursor& cursor, int start, int end, const QTextCharForm
         }
         pos = runEnd;
     }
+}
+
+// Whether any character of the document was ever given a text colour ("Colora tag").
+bool hasColours(const QTextDocument& document)
+{
+    const QList<QTextFormat> formats = document.allFormats();
+    return std::any_of(formats.begin(), formats.end(), [](const QTextFormat& format) {
+        return format.isCharFormat() && format.hasProperty(QTextFormat::ForegroundBrush);
+    });
 }
 
 }  // namespace
@@ -104,7 +115,8 @@ bool selectNext(EditorControl& editor, const QString& what, int from)
 
 int replaceAll(EditorControl& editor, const QString& what, const QString& with)
 {
-    const std::vector<int> matches = replaceAllMatches(editor.text(), what);
+    const QString text = editor.text();
+    const std::vector<int> matches = replaceAllMatches(text, what);
     if (matches.empty())
         return 0;
     const int length = static_cast<int>(what.size());
@@ -112,12 +124,12 @@ int replaceAll(EditorControl& editor, const QString& what, const QString& with)
     edits.reserve(matches.size());
     for (int p : matches)
         edits.push_back({p, length, with});
-    replaceSpans(editor, edits);
+    replaceSpans(editor, text, edits);
     editor.setCaret(0);
     return static_cast<int>(matches.size());
 }
 
-void replaceSpans(EditorControl& editor, const std::vector<TextReplacement>& edits)
+void replaceSpans(EditorControl& editor, const QString& text, const std::vector<TextReplacement>& edits)
 {
     if (edits.empty())
         return;
@@ -131,26 +143,58 @@ void replaceSpans(EditorControl& editor, const std::vector<TextReplacement>& edi
     const std::vector<int> positions = editor.positionsOf(bounds);
 
     QTextDocument* document = editor.document();
-    QTextCursor cursor(document);
-    cursor.beginEditBlock();
-    // From the last edit back, so the places of the ones before stay valid.
-    for (std::size_t i = edits.size(); i-- > 0;) {
+    // Each change of the text document costs about as much as putting in a few hundred characters, so in a
+    // document without colours edits less than kMergeGap characters apart go in as one change, the text between
+    // them put back as it was: a page full of accented letters is then converted in about the time it takes to
+    // load it, and a page with a few is changed in a few places. With colours each edit is made on its own, so the
+    // colours of the text between edits stay.
+    constexpr int kMergeGap = 256;
+    const bool coloured = hasColours(*document);
+    struct Change {
+        int start;  // document positions
+        int end;
+        QString with;
+    };
+    std::vector<Change> changes;
+    for (std::size_t i = 0; i < edits.size(); ++i) {
         const int start = positions[2 * i];
         const int end = positions[2 * i + 1];
+        if (!coloured && !changes.empty()) {
+            const int gapStart = bounds[2 * i - 1];
+            const int gapLength = bounds[2 * i] - gapStart;
+            // Never over the break of a long line shown in several blocks (it takes a position but no offset):
+            // the editor control splits only the lines it is given whole.
+            if (gapLength < kMergeGap && start - changes.back().end == gapLength) {
+                changes.back().with += QStringView(text).mid(gapStart, gapLength);
+                changes.back().with += edits[i].with;
+                changes.back().end = end;
+                continue;
+            }
+        }
+        changes.push_back({start, end, edits[i].with.toString()});
+    }
+
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    // From the last change back, so the places of the ones before stay valid.
+    for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
         // Text put in where nothing was replaced takes no colour of its neighbours.
         QTextCharFormat replaced;
-        if (end > start) {
-            cursor.setPosition(start + 1);
-            replaced = cursor.charFormat();
-            cursor.setPosition(start);
-            cursor.setPosition(end, QTextCursor::KeepAnchor);
+        if (change->end > change->start) {
+            if (coloured) {
+                cursor.setPosition(change->start + 1);
+                replaced = cursor.charFormat();
+            }
+            cursor.setPosition(change->start);
+            cursor.setPosition(change->end, QTextCursor::KeepAnchor);
             cursor.removeSelectedText();
         }
         const int before = document->characterCount();
-        editor.insertAtPosition(start, edits[i].with.toString());
+        editor.insertAtPosition(change->start, change->with);
         // The replacement is painted as the text it replaces was: a replaced tag stays blue, and nothing put in
         // place of plain text takes the colour of a tag before it.
-        takeForeground(cursor, start, start + document->characterCount() - before, replaced);
+        if (coloured)
+            takeForeground(cursor, change->start, change->start + document->characterCount() - before, replaced);
     }
     cursor.endEditBlock();
     editor.setCaret(offsetAfterEdits(caretOffset, edits));
@@ -159,7 +203,7 @@ void replaceSpans(EditorControl& editor, const std::vector<TextReplacement>& edi
 void replaceSelection(EditorControl& editor, const QString& text)
 {
     const int start = editor.selectionStart();
-    replaceSpans(editor, {{start, editor.selectionLength(), text}});
+    replaceSpans(editor, editor.text(), {{start, editor.selectionLength(), text}});
     editor.setCaret(start + static_cast<int>(text.size()));
 }
 

@@ -29,10 +29,10 @@ bool selectNext(EditorControl& editor, const QString& what, int from);
 // set anew. The number of replacements; nothing changes when it is 0 or `what` is empty.
 int replaceAll(EditorControl& editor, const QString& what, const QString& with);
 
-// Makes `edits` (text offsets, ascending, not overlapping) as edits of those spans only, undone as one step;
-// each replacement takes the text colour of what it replaces. The caret keeps its place in the text, nothing
-// selected. Nothing changes when `edits` is empty.
-void replaceSpans(EditorControl& editor, const std::vector<TextReplacement>& edits);
+// Makes `edits` (offsets into `text`, the editor's text; ascending, not overlapping) as edits of those spans
+// only, undone as one step; each replacement takes the text colour of what it replaces. The caret keeps its
+// place in the text, nothing selected. Nothing changes when `edits` is empty.
+void replaceSpans(EditorControl& editor, const QString& text, const std::vector<TextReplacement>& edits);
 
 // Puts `text` in place of the selection (at the caret when nothing is selected) as one undo step, the caret
 // after it.

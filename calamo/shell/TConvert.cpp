@@ -79,7 +79,8 @@ void TConvert::Button1Click()
 void TConvert::Button3Click()
 {
     if (EditorControl* editor = currentEditor()) {
-        replaceSpans(*editor, entityReplacements(editor->text()));
+        const QString text = editor->text();
+        replaceSpans(*editor, text, entityReplacements(text));
         documents_.markModified();
     }
     Button2Click();

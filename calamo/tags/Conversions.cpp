@@ -168,7 +168,12 @@ QStringView entityOf(char16_t c)
 
 std::vector<TextReplacement> entityReplacements(QStringView text)
 {
+    // Counted first: a page full of accented letters has a million of them.
+    std::size_t count = 0;
+    for (QChar c : text)
+        count += c.unicode() >= 0x80 && !entityOf(c.unicode()).isEmpty();
     std::vector<TextReplacement> edits;
+    edits.reserve(count);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
         if (c < 0x80)

@@ -239,7 +239,7 @@ TEST_F(DocumentEditsTest, SpanEditsAreOneUndoStepAndTheCaretKeepsItsPlaceInTheTe
 {
     editor.setPlainText(QStringLiteral("àb\ncè|dè"));
     select(7, 6);  // "d" selected from its end: the caret stands before "d"
-    replaceSpans(editor, {{0, 1, u"&agrave;"}, {4, 1, u"&egrave;"}, {7, 1, u"&egrave;"}});
+    replaceSpans(editor, editor.text(), {{0, 1, u"&agrave;"}, {4, 1, u"&egrave;"}, {7, 1, u"&egrave;"}});
     EXPECT_EQ(editor.toPlainText(), "&agrave;b\nc&egrave;|d&egrave;");
     EXPECT_EQ(editor.textCursor().position(), 20);
     EXPECT_FALSE(editor.textCursor().hasSelection());
@@ -251,9 +251,9 @@ TEST_F(DocumentEditsTest, SpanEditsAreOneUndoStepAndTheCaretKeepsItsPlaceInTheTe
 
     editor.setPlainText(QStringLiteral("xè"));
     editor.moveCursor(QTextCursor::End);
-    replaceSpans(editor, {});
+    replaceSpans(editor, editor.text(), {});
     EXPECT_FALSE(editor.document()->isUndoAvailable()) << "no edits, no undo step";
-    replaceSpans(editor, {{1, 1, u"&egrave;"}});
+    replaceSpans(editor, editor.text(), {{1, 1, u"&egrave;"}});
     EXPECT_EQ(editor.toPlainText(), "x&egrave;");
     EXPECT_EQ(editor.textCursor().position(), 9) << "a caret after the last character stays at the end";
 }
@@ -287,11 +287,38 @@ TEST_F(DocumentEditsTest, SpanEditsInALongLineShownInSeveralBlocksGoByTextOffset
     for (int i = 0; i < 3000; ++i)
         edits.push_back({4 * i, 1, u"&egrave;"});
     edits.push_back({4 * 3000 + 1, 1, u"&egrave;"});
-    replaceSpans(editor, edits);
+    replaceSpans(editor, editor.text(), edits);
     EXPECT_EQ(editor.text(), QStringLiteral("&egrave;<b>").repeated(3000) + QStringLiteral("\n&egrave;"));
     EXPECT_EQ(editor.selectionStart(), 11 * 2500 + 8);
     editor.undo();
     EXPECT_EQ(editor.text(), line + QStringLiteral("\nè"));
+}
+
+TEST_F(DocumentEditsTest, NearbyEditsGoInTogetherAndKeepWhatLiesBetweenThemCharacterForCharacter)
+{
+    // A paragraph separator, a no-break space and a line separator between edits; far-apart edits on their own.
+    const QString far = QString(300, u'x');
+    const QString text = QStringLiteral("é\u2029é\u00A0è\n\u2028à") + far + QStringLiteral("ù");
+    editor.setText(text);
+    editor.setCaret(static_cast<int>(text.size()));
+    const std::vector<TextReplacement> edits{{0, 1, u"&eacute;"}, {2, 1, u"&eacute;"}, {4, 1, u"&egrave;"},
+                                             {7, 1, u"&agrave;"}, {308, 1, u"&ugrave;"}};
+    replaceSpans(editor, editor.text(), edits);
+    const QString expected = QStringLiteral("&eacute;\u2029&eacute;\u00A0&egrave;\n\u2028&agrave;") + far
+                             + QStringLiteral("&ugrave;");
+    EXPECT_EQ(editor.text(), expected);
+    EXPECT_EQ(editor.selectionStart(), expected.size());
+    editor.undo();
+    EXPECT_EQ(editor.text(), text);
+}
+
+TEST_F(DocumentEditsTest, InAColouredDocumentEachEditKeepsTheColoursAroundIt)
+{
+    editor.setPlainText(QStringLiteral("<p>è</p><b>à</b>"));
+    colourTags(editor);
+    replaceSpans(editor, editor.text(), {{3, 1, u"&egrave;"}, {11, 1, u"&agrave;"}});
+    EXPECT_EQ(editor.toPlainText(), "<p>&egrave;</p><b>&agrave;</b>");
+    EXPECT_EQ(paint(), "BBB........BBBBBBB........BBBB");
 }
 
 }  // namespace
