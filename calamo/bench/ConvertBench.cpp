@@ -71,7 +71,7 @@ void BM_ConvertAllAccentedPage5MB(benchmark::State& state)
     if (shown.editor.text() != convertToEntities(page(dense)))
         state.SkipWithError("the converted text is wrong");
 }
-BENCHMARK(BM_ConvertAllAccentedPage5MB)->ArgName("dense")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ConvertAllAccentedPage5MB)->ArgName("dense")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Loading the converted page, for scale: conversion cannot take less than putting its result in.
 void BM_LoadConvertedPage(benchmark::State& state)

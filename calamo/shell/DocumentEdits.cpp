@@ -156,22 +156,29 @@ void replaceSpans(EditorControl& editor, const QString& text, const std::vector<
         QString with;
     };
     std::vector<Change> changes;
-    for (std::size_t i = 0; i < edits.size(); ++i) {
-        const int start = positions[2 * i];
-        const int end = positions[2 * i + 1];
-        if (!coloured && !changes.empty()) {
-            const int gapStart = bounds[2 * i - 1];
-            const int gapLength = bounds[2 * i] - gapStart;
+    for (std::size_t first = 0; first < edits.size();) {
+        // The edits first..last go in as one change.
+        std::size_t last = first;
+        qsizetype size = edits[first].with.size();
+        while (!coloured && last + 1 < edits.size()) {
+            const int gapStart = bounds[2 * last + 1];
+            const int gapLength = bounds[2 * last + 2] - gapStart;
             // Never over the break of a long line shown in several blocks (it takes a position but no offset):
             // the editor control splits only the lines it is given whole.
-            if (gapLength < kMergeGap && start - changes.back().end == gapLength) {
-                changes.back().with += QStringView(text).mid(gapStart, gapLength);
-                changes.back().with += edits[i].with;
-                changes.back().end = end;
-                continue;
-            }
+            if (gapLength >= kMergeGap || positions[2 * last + 2] - positions[2 * last + 1] != gapLength)
+                break;
+            ++last;
+            size += gapLength + edits[last].with.size();
         }
-        changes.push_back({start, end, edits[i].with.toString()});
+        QString with;
+        with.reserve(size);  // a megabyte or more for a page full of edits: grown once
+        with += edits[first].with;
+        for (std::size_t i = first + 1; i <= last; ++i) {
+            with += QStringView(text).mid(bounds[2 * i - 1], bounds[2 * i] - bounds[2 * i - 1]);
+            with += edits[i].with;
+        }
+        changes.push_back({positions[2 * first], positions[2 * last + 1], std::move(with)});
+        first = last + 1;
     }
 
     QTextCursor cursor(document);
