@@ -385,6 +385,60 @@ TEST_F(CalamoE2E, AFramesetButtonMakesAPageThatIsSavedByteForByte)
     EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
 }
 
+TEST_F(CalamoE2E, AFormBuiltWithTheFormBuilderIsSavedByteForByte)
+{
+    // Entry 3 (save) on Ctrl+S.
+    QByteArray config = "<!- File di configurazione :o -->\r\n<A NAME= \"Tasti di scelta rapida\"></A>\r\n";
+    for (int n = 1; n <= 50; ++n)
+        config += (n == 3 ? "C S" : "") + QByteArray("\r\n");
+    config += "<A NAME= \"Linee di comando per i 2 browser\"></A>\r\nxdg-open\r\nfirefox\r\n";
+    QFile cfg(dir.filePath(QStringLiteral("calamo.cfg")));
+    ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
+    cfg.write(config);
+    cfg.close();
+    const auto builderShown = [] {
+        QProcess search;
+        search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                 QStringLiteral("--name"), QStringLiteral("^Creazione modulo")});
+        search.waitForFinished(5000);
+        return !search.readAllStandardOutput().trimmed().isEmpty();
+    };
+
+    start();
+    const QString window = mainWindow();
+    ASSERT_FALSE(window.isEmpty());
+    // "Nuovo modulo", the toolbar button before "Nuovo frameset": its page starts on ACTION, its edit box next.
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("630"),
+             QStringLiteral("62"), QStringLiteral("click"), QStringLiteral("1")});
+    ASSERT_FALSE(otherWindow(window).isEmpty());
+    xdotool({QStringLiteral("key"), QStringLiteral("Tab")});
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("/cgi")});
+    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(waitUntil([&] { return !builderShown(); })) << "Enter is \"Crea modulo\", which closes the dialog";
+
+    // The objects panel is up; its first button opens the text field page beside the window.
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("75"),
+             QStringLiteral("116"), QStringLiteral("click"), QStringLiteral("1")});
+    ASSERT_FALSE(otherWindow(window).isEmpty());
+    // From the first radio button to the name's edit box.
+    xdotool({QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("Tab")});
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("eta")});
+    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    ASSERT_TRUE(builderShown()) << "adding a field leaves the dialog open";
+    xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+    ASSERT_TRUE(waitUntil([&] { return !builderShown(); }));
+
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    chord("ctrl", "s");
+    const QString page = dir.filePath(QStringLiteral("modulo.htm"));
+    saveAs(window, page);
+    const QByteArray expected = "<HTML>\r\n\r\n<HEAD>\r\n <META NAME= \"generator\" content= \"!! CaLaMo !!\">\r\n"
+                                " <TITLE> </TITLE>\r\n</HEAD>\r\n\r\n<BODY>\r\n\r\n"
+                                "<FORM ACTION= \"/cgi\" METHOD= \"post\"> <INPUT TYPE= text NAME= \"eta\">\r\n</FORM>\r\n"
+                                "\r\n</BODY>\r\n\r\n</HTML>";
+    EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
+}
+
 // Writes calamo.cfg into `dir` with the given entries bound and the default browsers.
 void writeBindings(const QTemporaryDir& dir, std::initializer_list<std::pair<int, const char*>> entries)
 {

@@ -15,6 +15,7 @@
 #include "TColoripre.h"
 #include "TConvert.h"
 #include "TShort.h"
+#include "TModulo.h"
 #include "FramesetPanel.h"
 #include "WrapSelection.h"
 
@@ -80,6 +81,11 @@ TForm1::TForm1(Prompts& prompts, const QString& programDir, QWidget* parent)
         browse->setIcon(toolIcon(QStringLiteral("Sfoglia")));
         connect(browse, &QToolButton::clicked, this, [this] { panels_->Sfoglia1Click(); });
     }
+    for (const auto& [name, handler] : std::initializer_list<std::pair<const char*, void (TForm1::*)()>>{
+             {"SpeedButton1", &TForm1::SpeedButton1Click}, {"SpeedButton2", &TForm1::SpeedButton2Click},
+             {"SpeedButton4", &TForm1::SpeedButton4Click}, {"SpeedButton5", &TForm1::SpeedButton5Click},
+             {"SpeedButton6", &TForm1::SpeedButton6Click}, {"SpeedButton7", &TForm1::SpeedButton7Click}})
+        connect(panels_->button(name), &QToolButton::clicked, this, handler);
     for (int i = 1; i <= kFramesetTemplates; ++i) {
         const QByteArray name = QStringLiteral("FrButton%1").arg(i, 2, 10, QLatin1Char('0')).toLatin1();
         connect(panels_->button(name.constData()), &QToolButton::clicked, this, [this, i] { FrButtonClick(i); });
@@ -103,6 +109,7 @@ TForm1::TForm1(Prompts& prompts, const QString& programDir, QWidget* parent)
     convert_ = new TConvert(documents_, this);
     coloripre_ = new TColoripre(documents_, prompts_, this);
     short_ = new TShort(config_, prompts_, this);
+    modulo_ = new TModulo(documents_, *panels_, this);
     timer2_->start(1000);
 }
 
@@ -298,7 +305,7 @@ void TForm1::createToolbar()
     addToolButton(tabella, speedName(24), QStringLiteral("Nuova cella"), inserter(24));
 
     QFrame* modulo = addGroup(QStringLiteral("GruppoModulo"), {panelAction("Oggetti", 7)});
-    addToolButton(modulo, speedName(33), QStringLiteral("Nuovo modulo"), {});
+    addToolButton(modulo, speedName(33), QStringLiteral("Nuovo modulo"), [this] { Speed33Click(); });
 
     // The free area of the frameset group offers the objects panel; its button offers the frameset panel.
     QFrame* frameset = addGroup(QStringLiteral("GruppoFrameset"), {panelAction("Oggetti", 7)});
@@ -419,6 +426,41 @@ void TForm1::SpeedClick(int n)
 void TForm1::Speed34Click()
 {
     panels_->show(8);
+}
+
+void TForm1::Speed33Click()
+{
+    modulo_->showPage(TModulo::NuovoModulo, true);
+}
+
+void TForm1::SpeedButton1Click()
+{
+    modulo_->showPage(TModulo::CampoTesto, false);
+}
+
+void TForm1::SpeedButton2Click()
+{
+    modulo_->showPage(TModulo::Controllo, false);
+}
+
+void TForm1::SpeedButton4Click()
+{
+    modulo_->showPage(TModulo::Bottone, false);
+}
+
+void TForm1::SpeedButton5Click()
+{
+    modulo_->showPage(TModulo::Nascosto, false);
+}
+
+void TForm1::SpeedButton6Click()
+{
+    modulo_->showPage(TModulo::AreaTesto, false);
+}
+
+void TForm1::SpeedButton7Click()
+{
+    modulo_->showPage(TModulo::Elenco, false);
 }
 
 void TForm1::FrButtonClick(int button)

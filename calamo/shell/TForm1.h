@@ -27,6 +27,7 @@ class Prompts;
 class PropertyPanels;
 class TColoripre;
 class TConvert;
+class TModulo;
 class TSetup;
 class TShort;
 
@@ -57,8 +58,16 @@ public:
     void TagliaClick() override { documents_.TagliaClick(); }
     void CopiaClick() override { documents_.CopiaClick(); }
     void IncollaClick() override { documents_.IncollaClick(); }
-    // The form builder is not part of the program yet.
-    void Speed33Click() override {}
+    // The form builder: Speed33 opens its "Nuovo Modulo" page modally, the buttons of the objects panel open
+    // their pages beside the window.
+    void Speed33Click() override;
+    void SpeedButton1Click();  // text field
+    void SpeedButton2Click();  // check box or radio button
+    void SpeedButton4Click();  // push button
+    void SpeedButton5Click();  // hidden field
+    void SpeedButton6Click();  // text area
+    void SpeedButton7Click();  // selection list
+    TModulo& modulo() { return *modulo_; }
     void EsciClick();
     void InfoClick();
     void ChiudiClick() { documents_.ChiudiClick(); }
@@ -133,6 +142,7 @@ private:
     TConvert* convert_ = nullptr;
     TColoripre* coloripre_ = nullptr;
     TShort* short_ = nullptr;
+    TModulo* modulo_ = nullptr;  // the form builder, likewise
     ProcessLauncher launcher_;
     int groupX_ = 2;
     int groupY_ = 2;

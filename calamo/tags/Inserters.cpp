@@ -1,5 +1,6 @@
 #include "Inserters.h"
 
+#include "Fragments.h"
 #include "Prompts.h"
 #include "WrapSelection.h"
 
@@ -10,19 +11,6 @@ namespace calamo {
 namespace {
 
 const QString kUrlPrompt = QStringLiteral("Prego immetti l'URL.");
-
-// Appends " NAME= value" when the box is ticked; the value goes in exactly as typed.
-void bare(QString& tag, bool ticked, const char* fragment, const QString& value)
-{
-    if (ticked)
-        tag += QLatin1String(fragment) + value;
-}
-
-void quoted(QString& tag, bool ticked, const char* fragment, const QString& value)
-{
-    if (ticked)
-        tag += QLatin1String(fragment) + value + u'"';
-}
 
 // `fragment` ends in "\"#"; the colour comes from the picker, opened now. A cancelled picker drops the attribute.
 void colour(QString& tag, bool ticked, const char* fragment, Prompts& prompts)

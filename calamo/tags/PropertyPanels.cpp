@@ -91,14 +91,14 @@ public:
         y_ += kRow;
     }
 
-    void addButton(const char* name, const char* caption)
+    void addButton(const char* name, const char* caption, const char* hint)
     {
         auto* button = new QToolButton(box_);
         button->setObjectName(QLatin1String(name));
         button->setText(QString::fromUtf8(caption));
+        button->setToolTip(QString::fromUtf8(hint));
         button->setToolButtonStyle(Qt::ToolButtonTextOnly);
         button->setGeometry(6, y_, kWidth - 12, kRow + 2);
-        button->setEnabled(false);  // the tool it opens is not part of the program yet
         y_ += kRow + 5;
     }
 
@@ -224,12 +224,12 @@ PropertyPanels::PropertyPanels(QWidget* parent, const QStringList& fontFamilies)
 
     PanelBuilder oggetti(group(7), rows_);
     oggetti.skip(6);
-    oggetti.addButton("SpeedButton1", "Casella di immissione");
-    oggetti.addButton("SpeedButton2", "Controllo");
-    oggetti.addButton("SpeedButton4", "Bottone");
-    oggetti.addButton("SpeedButton5", "Elemento nascosto");
-    oggetti.addButton("SpeedButton6", "Area di testo");
-    oggetti.addButton("SpeedButton7", "Elenco");
+    oggetti.addButton("SpeedButton1", "Casella di immissione", "Immissione testo, numeri");
+    oggetti.addButton("SpeedButton2", "Controllo", "Casella di controllo e pulsante di scelta");
+    oggetti.addButton("SpeedButton4", "Bottone", "Invio dati, reset");
+    oggetti.addButton("SpeedButton5", "Elemento nascosto", "Hidden");
+    oggetti.addButton("SpeedButton6", "Area di testo", "Area testo");
+    oggetti.addButton("SpeedButton7", "Elenco", "Elenco");
 
     buildFramesetPanel(group(8));
 
