@@ -133,7 +133,6 @@ void TForm1::createMenus()
         const char* name;  // object name, after the handler
         const char* caption;
         std::function<void()> run;
-        bool built = true;
     };
     const auto menu = [this](const char* name, const char* title, std::initializer_list<Item> items) {
         QMenu* m = menuBar()->addMenu(QString::fromUtf8(title));
@@ -145,7 +144,6 @@ void TForm1::createMenus()
             }
             QAction* action = m->addAction(QString::fromUtf8(item.caption));
             action->setObjectName(QLatin1String(item.name));
-            action->setEnabled(item.built);
             if (item.run)
                 connect(action, &QAction::triggered, this, item.run);
         }
