@@ -3,9 +3,12 @@
 // What the editor benchmarks share: a shown editor control of the design's size and the program around the
 // benchmark runner.
 
+#include "DocumentFile.h"
 #include "QtEditor.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -27,6 +30,26 @@ inline void loadShown(ShownEditor& shown, const QString& text)
     shown.editor.setText(text);
     QCoreApplication::processEvents();
     benchmark::DoNotOptimize(shown.editor.document()->blockCount());
+}
+
+// Opening `text` from disk as the editor does: written once as UTF-8 with CR LF line ends, then in each round
+// read, decoded, put into a new editor and shown.
+inline void benchmarkOpening(benchmark::State& state, const QString& text)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.htm"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        state.SkipWithError("cannot write the page");
+        return;
+    }
+    file.write(text.toUtf8().replace("\n", "\r\n"));
+    file.close();
+    for (auto _ : state) {
+        ShownEditor shown;
+        const ReadResult read = readDocumentFile(path);
+        loadShown(shown, read.document->text);
+    }
 }
 
 // main() of an editor benchmark: widgets off screen unless a display is asked for.

@@ -44,6 +44,13 @@ void BM_LoadAccentedPage5MB(benchmark::State& state)
 }
 BENCHMARK(BM_LoadAccentedPage5MB)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// Opening it from disk: reading, decoding, a new editor, the text put in and shown.
+void BM_OpenAccentedPage5MB(benchmark::State& state)
+{
+    bench::benchmarkOpening(state, page());
+}
+BENCHMARK(BM_OpenAccentedPage5MB)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 // The engine alone: where the edits go.
 void BM_EntityReplacements5MB(benchmark::State& state)
 {

@@ -3,10 +3,6 @@
 
 #include "BenchEditor.h"
 #include "DocumentEdits.h"
-#include "DocumentFile.h"
-
-#include <QFile>
-#include <QTemporaryDir>
 
 namespace {
 
@@ -62,22 +58,7 @@ BENCHMARK(BM_LoadPage5MB)->Unit(benchmark::kMillisecond)->Iterations(5);
 // What opening the page from disk costs: reading, decoding, a new editor, the text put in and shown.
 void BM_OpenPage5MB(benchmark::State& state)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("page.htm"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        state.SkipWithError("cannot write the page");
-        return;
-    }
-    file.write(page().toUtf8().replace("\n", "\r\n"));
-    file.close();
-    for (auto _ : state) {
-        ShownEditor shown;
-        const ReadResult read = readDocumentFile(path);
-        shown.editor.setText(read.document->text);
-        QCoreApplication::processEvents();
-        benchmark::DoNotOptimize(shown.editor.document()->blockCount());
-    }
+    bench::benchmarkOpening(state, page());
 }
 BENCHMARK(BM_OpenPage5MB)->Unit(benchmark::kMillisecond)->Iterations(5);
 

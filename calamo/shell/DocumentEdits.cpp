@@ -145,63 +145,65 @@ void replaceSpans(EditorControl& editor, const QString& text, const std::vector<
     QTextDocument* document = editor.document();
     // Each change of the text document costs about as much as putting in a few hundred characters, so in a
     // document without colours edits less than kMergeGap characters apart go in as one change, the text between
-    // them put back as it was: a page full of accented letters is then converted in about the time it takes to
-    // load it, and a page with a few is changed in a few places. With colours each edit is made on its own, so the
-    // colours of the text between edits stay.
+    // them put back as it was: a page full of accented letters is then converted in about twice the time it
+    // takes to load it, and a page with a few is changed in a few places. A change puts in at most about
+    // kChangeSize characters, so the text of one change is made in memory that the one before freed. With
+    // colours each edit is made on its own, so the colours of the text between edits stay.
     constexpr int kMergeGap = 256;
+    constexpr int kChangeSize = 1 << 16;
     const bool coloured = hasColours(*document);
     struct Change {
-        int start;  // document positions
-        int end;
-        QString with;
+        std::size_t first;  // the edits first..last go in as one change
+        std::size_t last;
+        qsizetype size;  // of the text put in
     };
     std::vector<Change> changes;
     for (std::size_t first = 0; first < edits.size();) {
-        // The edits first..last go in as one change.
-        std::size_t last = first;
-        qsizetype size = edits[first].with.size();
-        while (!coloured && last + 1 < edits.size()) {
-            const int gapStart = bounds[2 * last + 1];
-            const int gapLength = bounds[2 * last + 2] - gapStart;
+        Change change{first, first, edits[first].with.size()};
+        while (!coloured && change.last + 1 < edits.size() && change.size < kChangeSize) {
+            const std::size_t next = change.last + 1;
+            const int gapLength = bounds[2 * next] - bounds[2 * next - 1];
             // Never over the break of a long line shown in several blocks (it takes a position but no offset):
             // the editor control splits only the lines it is given whole.
-            if (gapLength >= kMergeGap || positions[2 * last + 2] - positions[2 * last + 1] != gapLength)
+            if (gapLength >= kMergeGap || positions[2 * next] - positions[2 * next - 1] != gapLength)
                 break;
-            ++last;
-            size += gapLength + edits[last].with.size();
+            change.last = next;
+            change.size += gapLength + edits[next].with.size();
         }
-        QString with;
-        with.reserve(size);  // a megabyte or more for a page full of edits: grown once
-        with += edits[first].with;
-        for (std::size_t i = first + 1; i <= last; ++i) {
-            with += QStringView(text).mid(bounds[2 * i - 1], bounds[2 * i] - bounds[2 * i - 1]);
-            with += edits[i].with;
-        }
-        changes.push_back({positions[2 * first], positions[2 * last + 1], std::move(with)});
-        first = last + 1;
+        changes.push_back(change);
+        first = change.last + 1;
     }
 
     QTextCursor cursor(document);
     cursor.beginEditBlock();
     // From the last change back, so the places of the ones before stay valid.
     for (auto change = changes.rbegin(); change != changes.rend(); ++change) {
+        const int start = positions[2 * change->first];
+        const int end = positions[2 * change->last + 1];
+        QString with;
+        with.reserve(change->size);
+        with += edits[change->first].with;
+        for (std::size_t i = change->first + 1; i <= change->last; ++i) {
+            with += QStringView(text).mid(bounds[2 * i - 1], bounds[2 * i] - bounds[2 * i - 1]);
+            with += edits[i].with;
+        }
         // Text put in where nothing was replaced takes no colour of its neighbours.
         QTextCharFormat replaced;
-        if (change->end > change->start) {
+        if (end > start) {
             if (coloured) {
-                cursor.setPosition(change->start + 1);
+                cursor.setPosition(start + 1);
                 replaced = cursor.charFormat();
             }
-            cursor.setPosition(change->start);
-            cursor.setPosition(change->end, QTextCursor::KeepAnchor);
+            cursor.setPosition(start);
+            cursor.setPosition(end, QTextCursor::KeepAnchor);
             cursor.removeSelectedText();
         }
         const int before = document->characterCount();
-        editor.insertAtPosition(change->start, change->with);
+        editor.insertAtPosition(start, with);
         // The replacement is painted as the text it replaces was: a replaced tag stays blue, and nothing put in
         // place of plain text takes the colour of a tag before it.
         if (coloured)
-            takeForeground(cursor, change->start, change->start + document->characterCount() - before, replaced);
+            takeForeground(cursor, start, start + document->characterCount() - before, replaced);
     }
     cursor.endEditBlock();
     editor.setCaret(offsetAfterEdits(caretOffset, edits));

@@ -321,5 +321,24 @@ TEST_F(DocumentEditsTest, InAColouredDocumentEachEditKeepsTheColoursAroundIt)
     EXPECT_EQ(paint(), "BBB........BBBBBBB........BBBB");
 }
 
+TEST_F(DocumentEditsTest, APageFullOfEditsIsChangedInPiecesAndUndoneInOneStep)
+{
+    const QString page = (QStringLiteral("aé").repeated(50) + u'\n').repeated(800);
+    editor.setPlainText(page);
+    editor.setCaret(static_cast<int>(page.size()) - 1);  // before the last line break
+    std::vector<TextReplacement> edits;
+    for (int i = 0; i < page.size(); ++i) {
+        if (page[i] == u'é')
+            edits.push_back({i, 1, u"&eacute;"});
+    }
+    replaceSpans(editor, page, edits);
+    const QString expected = (QStringLiteral("a&eacute;").repeated(50) + u'\n').repeated(800);
+    EXPECT_EQ(editor.text(), expected);
+    EXPECT_EQ(editor.selectionStart(), expected.size() - 1);
+    editor.undo();
+    EXPECT_EQ(editor.text(), page);
+    EXPECT_FALSE(editor.document()->isUndoAvailable());
+}
+
 }  // namespace
 
