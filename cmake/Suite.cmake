@@ -62,7 +62,9 @@ endfunction()
 function(suite_xvfb_test name)
   cmake_parse_arguments(ARG "" "TARGET" "ENVIRONMENT" ${ARGN})
   add_test(NAME ${name} COMMAND xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" $<TARGET_FILE:${ARG_TARGET}>)
-  set_tests_properties(${name} PROPERTIES TIMEOUT 180 RESOURCE_LOCK xvfb ENVIRONMENT "${ARG_ENVIRONMENT}")
+  # The programs must draw on the Xvfb display even when the caller's environment asks Qt for another platform.
+  set_tests_properties(${name} PROPERTIES TIMEOUT 180 RESOURCE_LOCK xvfb
+                       ENVIRONMENT "QT_QPA_PLATFORM=xcb;${ARG_ENVIRONMENT}")
 endfunction()
 
 # suite_fuzz(NAME SOURCES... LIBS ... [CORPUS DIR]): a libFuzzer target, built only in the fuzz build

@@ -45,8 +45,8 @@ Insertion Button8Tag(const CampoTestoPage& p)
     bare(tag, p.CheckBox3, " MAX= ", p.Edit4);
     quoted(tag, p.CheckBox7, " VALUE= \"", p.Edit6);
     bare(tag, p.CheckBox5, " SIZE= ", p.Edit2);
-    // Spelt so in the pages this program has always written, which their readers expect.
-    bare(tag, p.CheckBox6, " MAXLENGHT= ", p.Edit5);
+    // Spelt as browsers know it, so the limit the user asked for takes effect.
+    bare(tag, p.CheckBox6, " MAXLENGTH= ", p.Edit5);
     tag += u'>';
     return {tag, {}};
 }

@@ -42,7 +42,7 @@ TEST(FormTagsTest, EveryOptionTickedComesInItsFixedOrderWithValuesAsTyped)
     text.Edit2 = QStringLiteral("4");
     text.Edit5 = QStringLiteral("3");
     EXPECT_EQ(Button8Tag(text), tag(" <INPUT TYPE= int NAME= \"eta\" READONLY DISABLED MIN= 0 MAX= 120"
-                                    " VALUE= \" 3\"\" SIZE= 4 MAXLENGHT= 3>"));
+                                    " VALUE= \" 3\"\" SIZE= 4 MAXLENGTH= 3>"));
 
     ControlloPage check;
     check.RadioButton4 = false;
