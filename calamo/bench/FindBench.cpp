@@ -1,19 +1,13 @@
 // "Colora tag", replace all and find next on a 5 MB page, each next to loading the same page into the editor, so
 // the figures compare within one run on one machine.
 
+#include "BenchEditor.h"
 #include "DocumentEdits.h"
-#include "DocumentFile.h"
-#include "QtEditor.h"
-
-#include <QApplication>
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <benchmark/benchmark.h>
 
 namespace {
 
 using namespace calamo;
+using bench::ShownEditor;
 
 constexpr int kLines = 40'000;  // 5 tags a line: 200,000 tags
 constexpr int kLineLength = 125;  // 40,000 lines of 125 characters: 5 MB
@@ -53,45 +47,18 @@ const QString& findPage()
     return text;
 }
 
-struct ShownEditor {
-    ShownEditor()
-    {
-        editor.resize(597, 393);
-        editor.show();
-    }
-    EditorControl editor;
-};
-
 void BM_LoadPage5MB(benchmark::State& state)
 {
     ShownEditor shown;
-    for (auto _ : state) {
-        shown.editor.setText(page());
-        QCoreApplication::processEvents();
-        benchmark::DoNotOptimize(shown.editor.document()->blockCount());
-    }
+    for (auto _ : state)
+        bench::loadShown(shown, page());
 }
 BENCHMARK(BM_LoadPage5MB)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // What opening the page from disk costs: reading, decoding, a new editor, the text put in and shown.
 void BM_OpenPage5MB(benchmark::State& state)
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("page.htm"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        state.SkipWithError("cannot write the page");
-        return;
-    }
-    file.write(page().toUtf8().replace("\n", "\r\n"));
-    file.close();
-    for (auto _ : state) {
-        ShownEditor shown;
-        const ReadResult read = readDocumentFile(path);
-        shown.editor.setText(read.document->text);
-        QCoreApplication::processEvents();
-        benchmark::DoNotOptimize(shown.editor.document()->blockCount());
-    }
+    bench::benchmarkOpening(state, page());
 }
 BENCHMARK(BM_OpenPage5MB)->Unit(benchmark::kMillisecond)->Iterations(5);
 
@@ -140,11 +107,5 @@ BENCHMARK(BM_FindNextToTheEnd)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return calamo::bench::runBenchmarks(argc, argv);
 }

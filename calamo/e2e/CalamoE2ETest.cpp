@@ -439,6 +439,133 @@ TEST_F(CalamoE2E, AFormBuiltWithTheFormBuilderIsSavedByteForByte)
     EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
 }
 
+// Writes calamo.cfg into `dir` with the given entries bound and the default browsers.
+void writeBindings(const QTemporaryDir& dir, std::initializer_list<std::pair<int, const char*>> entries)
+{
+    QByteArray config = "<!- File di configurazione :o -->\r\n<A NAME= \"Tasti di scelta rapida\"></A>\r\n";
+    for (int n = 1; n <= 50; ++n) {
+        for (const auto& [entry, code] : entries)
+            config += entry == n ? QByteArray(code) : QByteArray();
+        config += "\r\n";
+    }
+    config += "<A NAME= \"Linee di comando per i 2 browser\"></A>\r\nxdg-open\r\nfirefox\r\n";
+    QFile cfg(dir.filePath(QStringLiteral("calamo.cfg")));
+    ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
+    cfg.write(config);
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+// The utility dialogs: the menu "Utilità" is the third of the menu bar, reached from "File" by the arrow keys.
+class UtilityE2E : public CalamoE2E {
+protected:
+    // Opens `page`, then the item of "Utilità" that `downs` presses of the Down key reach from its first one
+    // (which the arrow keys leave active when they open the menu); the dialog, focused.
+    QString openUtility(const QString& page, int downs)
+    {
+        start({page});
+        window = mainWindow();
+        if (window.isEmpty())
+            return {};
+        waitUntil([&] {
+            return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QFileInfo(page).fileName() + u']');
+        });
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("12"),
+                 QStringLiteral("10"), QStringLiteral("click"), QStringLiteral("1")});
+        QStringList keys{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"),
+                         QStringLiteral("Right"), QStringLiteral("Right")};
+        for (int i = 0; i < downs; ++i)
+            keys << QStringLiteral("Down");
+        keys << QStringLiteral("Return");
+        xdotool(keys);
+        return otherWindow(window);
+    }
+    void keys(const QStringList& names)
+    {
+        xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60")} + names);
+    }
+    void backToMainWindow()
+    {
+        ASSERT_TRUE(waitUntil([&] {
+            QProcess search;
+            search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                     QStringLiteral("--pid"), QString::number(program.processId()),
+                                                     QStringLiteral("--name"), QStringLiteral(".")});
+            search.waitForFinished(5000);
+            return search.readAllStandardOutput().trimmed().split('\n').size() == 1;
+        })) << "the dialog closes";
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    }
+
+    QString window;
+};
+
+TEST_F(UtilityE2E, ConvertAllTurnsTheSymbolsOfAWindows1252PageIntoEntitiesThatAreSaved)
+{
+    writeBindings(dir, {{3, "C S"}});
+    const QString page = dir.filePath(QStringLiteral("page.htm"));
+    writeBytes(page, "<P>Perch\xE9 \x80 5 \x99 &amp; \xDE\xFE</P>\r\nfine");
+    const QString dialog = openUtility(page, 0);
+    ASSERT_FALSE(dialog.isEmpty());
+    EXPECT_EQ(xdotool({QStringLiteral("getwindowname"), dialog}), QStringLiteral("Lista conversioni"));
+    // The list has the focus; "Converti tutto" is the second button after it.
+    keys({QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("space")});
+    backToMainWindow();
+    chord("ctrl", "s");
+    const QByteArray expected = "<P>Perch&eacute; &euro; 5 &#153; &amp; &THORN;&thorn;</P>\r\nfine";
+    EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
+}
+
+TEST_F(UtilityE2E, AShortcutChangedInTheEditorWorksAtOnceAndIsWrittenToTheFile)
+{
+    writeBindings(dir, {{3, "C S"}});
+    const QString page = dir.filePath(QStringLiteral("page.htm"));
+    writeBytes(page, "testo");
+    const QString dialog = openUtility(page, 4);
+    ASSERT_FALSE(dialog.isEmpty());
+    EXPECT_EQ(xdotool({QStringLiteral("getwindowname"), dialog}), QStringLiteral("Editor tasti di scelta rapida"));
+    // The entry list has the focus: typing its number picks "17 Grassetto".
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("17")});
+    keys({QStringLiteral("Tab")});
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("C GX")});
+    // Enter is "Salva"; then "Uscita", the last button.
+    keys({QStringLiteral("Return"), QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"),
+          QStringLiteral("space")});
+    backToMainWindow();
+    const QString cfg = dir.filePath(QStringLiteral("calamo.cfg"));
+    EXPECT_TRUE(waitUntil([&] { return bytesOf(cfg).contains("\r\nC S\r\n"); }));
+    const QList<QByteArray> lines = bytesOf(cfg).split('\n');
+    ASSERT_EQ(lines.size(), 56);
+    EXPECT_EQ(lines[2 + 16], "C G\r") << "entry 17, cut to three characters";
+
+    chord("ctrl", "a");
+    chord("ctrl", "g");
+    chord("ctrl", "s");
+    EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == "<B>testo</B>"; })) << bytesOf(page).toStdString();
+}
+
+TEST_F(UtilityE2E, AColourPresetGoesInAtTheCaret)
+{
+    writeBindings(dir, {{3, "C S"}});
+    const QString page = dir.filePath(QStringLiteral("page.htm"));
+    writeBytes(page, "<FONT COLOR=\"\">");
+    const QString dialog = openUtility(page, 1);
+    ASSERT_FALSE(dialog.isEmpty());
+    EXPECT_EQ(xdotool({QStringLiteral("getwindowname"), dialog}), QStringLiteral("Colori Prefabbricati"));
+    // The list has the focus: typing a name selects its row; "Inserisci" is the next control, "Uscita" the last.
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("rosso")});
+    keys({QStringLiteral("Tab"), QStringLiteral("space"), QStringLiteral("Tab"), QStringLiteral("Tab"),
+          QStringLiteral("space")});
+    backToMainWindow();
+    chord("ctrl", "s");
+    EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == "#FF0000<FONT COLOR=\"\">"; })) << bytesOf(page).toStdString();
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])

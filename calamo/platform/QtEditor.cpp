@@ -8,6 +8,8 @@
 #include <QPrinterInfo>
 #include <QTextBlock>
 
+#include <algorithm>
+
 namespace calamo {
 
 namespace {
@@ -46,9 +48,9 @@ QTextCharFormat plainFormat(const QTextCursor& cursor)
     return format;
 }
 
-QTextCharFormat softBreakFormat(const QTextCursor& cursor)
+QTextCharFormat softBreakFormat(const QTextCharFormat& plain)
 {
-    QTextCharFormat format = plainFormat(cursor);
+    QTextCharFormat format = plain;
     format.setProperty(kSoftBreak, true);
     return format;
 }
@@ -202,34 +204,43 @@ void EditorControl::insertPlain(QTextCursor& cursor, const QString& given)
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         text.replace(u'\r', u'\n');
     }
+    // Everything goes in with the format the text had where it starts, taken once: looking it up anew for each
+    // line costs more than the line itself.
+    const QTextCharFormat plain = plainFormat(cursor);
+    if (!hasLongLine(text) && std::none_of(text.cbegin(), text.cend(), [](QChar c) { return needsStandIn(c.unicode()); })) {
+        // Nothing to split or stand in for: the toolkit makes the line breaks itself, as it does when it loads.
+        // Our blocks all have the default block format, which it gives the new ones.
+        cursor.insertText(text, plain);
+        return;
+    }
     qsizetype start = 0;
     for (;;) {
         const qsizetype end = text.indexOf(u'\n', start);
-        insertLine(cursor, QStringView(text).mid(start, (end < 0 ? text.size() : end) - start));
+        insertLine(cursor, QStringView(text).mid(start, (end < 0 ? text.size() : end) - start), plain);
         if (end < 0)
             break;
-        cursor.insertBlock(QTextBlockFormat(), plainFormat(cursor));  // a real line break
+        cursor.insertBlock(QTextBlockFormat(), plain);  // a real line break
         start = end + 1;
     }
 }
 
-void EditorControl::insertLine(QTextCursor& cursor, QStringView line)
+void EditorControl::insertLine(QTextCursor& cursor, QStringView line, const QTextCharFormat& plain)
 {
     if (line.size() <= kLongLine) {
-        insertRun(cursor, line);
+        insertRun(cursor, line, plain);
         return;
     }
     segmented_ = true;
     for (qsizetype from = 0; from < line.size();) {
         const qsizetype to = segmentEnd(line, from);
         if (from > 0)
-            cursor.insertBlock(QTextBlockFormat(), softBreakFormat(cursor));
-        insertRun(cursor, line.mid(from, to - from));
+            cursor.insertBlock(QTextBlockFormat(), softBreakFormat(plain));
+        insertRun(cursor, line.mid(from, to - from), plain);
         from = to;
     }
 }
 
-void EditorControl::insertRun(QTextCursor& cursor, QStringView run)
+void EditorControl::insertRun(QTextCursor& cursor, QStringView run, const QTextCharFormat& plain)
 {
     qsizetype start = 0;
     for (qsizetype i = 0; i < run.size(); ++i) {
@@ -237,15 +248,15 @@ void EditorControl::insertRun(QTextCursor& cursor, QStringView run)
         if (!needsStandIn(c))
             continue;
         if (i > start)
-            cursor.insertText(run.mid(start, i - start).toString(), plainFormat(cursor));
-        QTextCharFormat remembered = plainFormat(cursor);
+            cursor.insertText(run.mid(start, i - start).toString(), plain);
+        QTextCharFormat remembered = plain;
         remembered.setProperty(kOriginalCharacter, static_cast<int>(c));
         cursor.insertText(QString(QChar(kStandIn)), remembered);
         hasStandIns_ = true;
         start = i + 1;
     }
     if (start < run.size())
-        cursor.insertText(run.mid(start).toString(), plainFormat(cursor));  // never a stand-in's or a break's
+        cursor.insertText(run.mid(start).toString(), plain);  // never a stand-in's or a break's
 }
 
 int EditorControl::selectionStart() const

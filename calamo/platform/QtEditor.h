@@ -65,8 +65,9 @@ private:
     // blocks, and the characters the text document would take as paragraph breaks (U+2029, U+FDD0, U+FDD1) go
     // in as a stand-in that remembers them.
     void insertPlain(QTextCursor& cursor, const QString& text);
-    void insertLine(QTextCursor& cursor, QStringView line);
-    void insertRun(QTextCursor& cursor, QStringView run);
+    // `plain` is the format of the text where the insertion starts, without our marks.
+    void insertLine(QTextCursor& cursor, QStringView line, const QTextCharFormat& plain);
+    void insertRun(QTextCursor& cursor, QStringView run, const QTextCharFormat& plain);
     // The text between two document positions.
     QString textBetween(int from, int to) const;
     QString blockText(const QTextBlock& block) const;

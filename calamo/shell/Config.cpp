@@ -1,6 +1,7 @@
 #include "Config.h"
 
 #include "DocumentFile.h"
+#include "TextCodec.h"
 
 
 namespace calamo {
@@ -104,6 +105,27 @@ std::optional<QString> RewriteCfg(Config& config, const QString& path)
 {
     config = Config::defaults();
     return ScriviCfg(config, path);
+}
+
+QString shortcutText(const Config& config, int entry)
+{
+    return fromWindows1252(QByteArray::fromStdString(config.ShortcutTable.at(static_cast<std::size_t>(entry - 1))));
+}
+
+std::optional<QString> setShortcut(Config& config, int entry, QStringView typed)
+{
+    const QStringView code = typed.left(static_cast<qsizetype>(Config::kShortcutLength));
+    std::string bytes;
+    for (QChar c : code) {
+        const std::optional<char> byte = toWindows1252(c.unicode());
+        if (!byte || *byte == '\r' || *byte == '\n' || *byte == '\x1A')
+            return QStringLiteral("Il codice \"%1\" contiene caratteri che il file di configurazione non può "
+                                  "contenere: il tasto resta \"%2\".")
+                .arg(code.toString(), shortcutText(config, entry));
+        bytes += *byte;
+    }
+    config.ShortcutTable.at(static_cast<std::size_t>(entry - 1)) = bytes;
+    return std::nullopt;
 }
 
 std::vector<int> matchingShortcuts(const Config& config, int keyCode, Modifiers held)

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 #include <array>
 #include <optional>
@@ -43,6 +44,13 @@ std::optional<QString> RewriteCfg(Config& config, const QString& path = kConfigF
 // Entry numbers (1..50) whose binding matches a released key, in ascending order. An entry fires when its
 // third character is the key's code and its first is "N", or "S", "A", "C" with that modifier held.
 std::vector<int> matchingShortcuts(const Config& config, int keyCode, Modifiers held);
+
+// Entry `entry` (1..50) as text.
+QString shortcutText(const Config& config, int entry);
+// Stores the first three characters of `typed` as entry `entry` (1..50), taken as typed. When they cannot be
+// kept in the file (a character Windows-1252 lacks, or a line break or code 26, which would end the line or the
+// file), nothing is stored and the error text says why.
+std::optional<QString> setShortcut(Config& config, int entry, QStringView typed);
 
 // Entries 1..37 run commands; 38..50 are stored but bound to nothing.
 inline constexpr int kBoundShortcuts = 37;

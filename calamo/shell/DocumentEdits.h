@@ -1,7 +1,11 @@
 #pragma once
 
+#include "TextSearch.h"
+
 #include <QColor>
 #include <QString>
+
+#include <vector>
 
 namespace calamo {
 
@@ -24,5 +28,14 @@ bool selectNext(EditorControl& editor, const QString& what, int from);
 // as edits of those spans only, undone as one step. Afterwards the caret is at the start, as after the text was
 // set anew. The number of replacements; nothing changes when it is 0 or `what` is empty.
 int replaceAll(EditorControl& editor, const QString& what, const QString& with);
+
+// Makes `edits` (offsets into `text`, the editor's text; ascending, not overlapping) as edits of those spans
+// only, undone as one step; each replacement takes the text colour of what it replaces. The caret keeps its
+// place in the text, nothing selected. Nothing changes when `edits` is empty.
+void replaceSpans(EditorControl& editor, const QString& text, const std::vector<TextReplacement>& edits);
+
+// Puts `text` in place of the selection (at the caret when nothing is selected) as one undo step, the caret
+// after it.
+void replaceSelection(EditorControl& editor, const QString& text);
 
 }  // namespace calamo

@@ -12,6 +12,9 @@
 #include "StatusTips.h"
 #include "ToolIcons.h"
 #include "TSetup.h"
+#include "TColoripre.h"
+#include "TConvert.h"
+#include "TShort.h"
 #include "TModulo.h"
 #include "FramesetPanel.h"
 #include "WrapSelection.h"
@@ -103,6 +106,9 @@ TForm1::TForm1(Prompts& prompts, const QString& programDir, QWidget* parent)
     documents_.createFirstDocument();
     loadConfiguration();
     setup_ = new TSetup(prompts_, this);
+    convert_ = new TConvert(documents_, this);
+    coloripre_ = new TColoripre(documents_, prompts_, this);
+    short_ = new TShort(config_, prompts_, this);
     modulo_ = new TModulo(documents_, *panels_, this);
     timer2_->start(1000);
 }
@@ -127,7 +133,6 @@ void TForm1::createMenus()
         const char* name;  // object name, after the handler
         const char* caption;
         std::function<void()> run;
-        bool built = true;
     };
     const auto menu = [this](const char* name, const char* title, std::initializer_list<Item> items) {
         QMenu* m = menuBar()->addMenu(QString::fromUtf8(title));
@@ -139,7 +144,6 @@ void TForm1::createMenus()
             }
             QAction* action = m->addAction(QString::fromUtf8(item.caption));
             action->setObjectName(QLatin1String(item.name));
-            action->setEnabled(item.built);
             if (item.run)
                 connect(action, &QAction::triggered, this, item.run);
         }
@@ -157,15 +161,14 @@ void TForm1::createMenus()
           {"Incolla", "Incolla", [this] { documents_.IncollaClick(); }},
           {nullptr, nullptr, {}},
           {"Seleziona", "Seleziona tutto", [this] { documents_.SelezionaClick(); }}});
-    // Dialogs that are not part of the program yet stay disabled.
     menu("Utilita", "Utilità",
-         {{"Conversione", "Conversione", {}, false},
-          {"Colori", "Colori prefabbricati", {}, false},
+         {{"Conversione", "Conversione", [this] { ConversioneClick(); }},
+          {"Colori", "Colori prefabbricati", [this] { ColoriClick(); }},
           {nullptr, nullptr, {}},
           {"Spezza", "Spezza testo", [this] { documents_.SpezzaClick(); }},
           {nullptr, nullptr, {}},
           {"Brow", "Browser esterni", [this] { BrowClick(); }},
-          {"Rapida", "Tasti di scelta rapida", {}, false}});
+          {"Rapida", "Tasti di scelta rapida", [this] { RapidaClick(); }}});
     menu("Aiuto", "?", {{"Info", "Informazioni su...", [this] { InfoClick(); }}});
 }
 
@@ -538,6 +541,21 @@ void TForm1::Button4Click()
 bool TForm1::findPanelVisible() const
 {
     return findPanel_->visible();
+}
+
+void TForm1::ConversioneClick()
+{
+    convert_->exec();
+}
+
+void TForm1::ColoriClick()
+{
+    coloripre_->exec();
+}
+
+void TForm1::RapidaClick()
+{
+    short_->exec();
 }
 
 void TForm1::EsciClick()

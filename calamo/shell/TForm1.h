@@ -25,8 +25,11 @@ class EditorControl;
 class FindPanel;
 class Prompts;
 class PropertyPanels;
+class TColoripre;
+class TConvert;
 class TModulo;
 class TSetup;
+class TShort;
 
 // The editor's main window: menus, toolbar band, tab strip, editors, property panels and status bar.
 // It lays its controls out by the design's pixel rule and hands every command to the document table and the
@@ -88,6 +91,13 @@ public:
     void Button4Click();  // close the find panel
     bool findPanelVisible() const;
     FindPanel& findPanel() { return *findPanel_; }
+    // The utility dialogs, each shown modally.
+    void ConversioneClick();
+    void ColoriClick();
+    void RapidaClick();
+    TConvert& convert() { return *convert_; }
+    TColoripre& coloripre() { return *coloripre_; }
+    TShort& shortcuts() { return *short_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -128,6 +138,10 @@ private:
     int tipNumber_ = 0;
     std::unique_ptr<FindPanel> findPanel_;
     TSetup* setup_ = nullptr;  // the page setup dialog, a child of the window, made once and reused
+    // The utility dialogs, children of the window, made once and reused.
+    TConvert* convert_ = nullptr;
+    TColoripre* coloripre_ = nullptr;
+    TShort* short_ = nullptr;
     TModulo* modulo_ = nullptr;  // the form builder, likewise
     ProcessLauncher launcher_;
     int groupX_ = 2;

@@ -32,4 +32,34 @@ QString replacedText(QStringView text, const std::vector<int>& matches, int leng
     return out;
 }
 
+QString replacedText(QStringView text, const std::vector<TextReplacement>& edits)
+{
+    qsizetype size = text.size();
+    for (const TextReplacement& edit : edits)
+        size += edit.with.size() - edit.length;
+    QString out;
+    out.reserve(size);
+    qsizetype done = 0;
+    for (const TextReplacement& edit : edits) {
+        out.append(text.mid(done, edit.start - done));
+        out.append(edit.with);
+        done = edit.start + edit.length;
+    }
+    out.append(text.mid(done));
+    return out;
+}
+
+int offsetAfterEdits(int offset, const std::vector<TextReplacement>& edits)
+{
+    qsizetype shift = 0;
+    for (const TextReplacement& edit : edits) {
+        if (edit.start >= offset)
+            break;
+        if (edit.start + edit.length > offset)
+            return static_cast<int>(edit.start + shift + edit.with.size());
+        shift += edit.with.size() - edit.length;
+    }
+    return static_cast<int>(offset + shift);
+}
+
 }  // namespace calamo

@@ -235,4 +235,110 @@ TEST_F(DocumentEditsTest, ReplaceAllOverABigPageReplacesEveryOccurrence)
     EXPECT_EQ(editor.toPlainText(), page);
 }
 
+TEST_F(DocumentEditsTest, SpanEditsAreOneUndoStepAndTheCaretKeepsItsPlaceInTheText)
+{
+    editor.setPlainText(QStringLiteral("àb\ncè|dè"));
+    select(7, 6);  // "d" selected from its end: the caret stands before "d"
+    replaceSpans(editor, editor.text(), {{0, 1, u"&agrave;"}, {4, 1, u"&egrave;"}, {7, 1, u"&egrave;"}});
+    EXPECT_EQ(editor.toPlainText(), "&agrave;b\nc&egrave;|d&egrave;");
+    EXPECT_EQ(editor.textCursor().position(), 20);
+    EXPECT_FALSE(editor.textCursor().hasSelection());
+    editor.undo();
+    EXPECT_EQ(editor.toPlainText(), "àb\ncè|dè");
+    EXPECT_FALSE(editor.document()->isUndoAvailable()) << "one step undid every edit";
+    editor.redo();
+    EXPECT_EQ(editor.toPlainText(), "&agrave;b\nc&egrave;|d&egrave;");
+
+    editor.setPlainText(QStringLiteral("xè"));
+    editor.moveCursor(QTextCursor::End);
+    replaceSpans(editor, editor.text(), {});
+    EXPECT_FALSE(editor.document()->isUndoAvailable()) << "no edits, no undo step";
+    replaceSpans(editor, editor.text(), {{1, 1, u"&egrave;"}});
+    EXPECT_EQ(editor.toPlainText(), "x&egrave;");
+    EXPECT_EQ(editor.textCursor().position(), 9) << "a caret after the last character stays at the end";
+}
+
+TEST_F(DocumentEditsTest, TheSelectionIsReplacedAsOneStepWithTheCaretAfterTheNewText)
+{
+    editor.setPlainText(QStringLiteral("<p>ciao</p>"));
+    colourTags(editor);
+    select(3, 7);
+    replaceSelection(editor, QStringLiteral("&copy;"));
+    EXPECT_EQ(editor.toPlainText(), "<p>&copy;</p>");
+    EXPECT_EQ(editor.textCursor().position(), 9);
+    EXPECT_EQ(paint(), "BBB......BBBB") << "the new text takes the colour of what it replaces";
+    // Nothing selected: the text goes in at the caret, in no tag's colour, also at the very end.
+    editor.moveCursor(QTextCursor::End);
+    replaceSelection(editor, QStringLiteral("#FF0000"));
+    EXPECT_EQ(editor.toPlainText(), "<p>&copy;</p>#FF0000");
+    EXPECT_EQ(editor.textCursor().position(), 20);
+    EXPECT_EQ(paint(), "BBB......BBBB.......");
+    editor.undo();
+    EXPECT_EQ(editor.toPlainText(), "<p>&copy;</p>");
+}
+
+TEST_F(DocumentEditsTest, SpanEditsInALongLineShownInSeveralBlocksGoByTextOffsets)
+{
+    const QString line = QStringLiteral("è<b>").repeated(3000);
+    editor.setText(line + QStringLiteral("\nè"));
+    ASSERT_GT(editor.document()->blockCount(), 2);
+    editor.setCaret(4 * 2500 + 1);  // after the è of the 2501st group
+    std::vector<TextReplacement> edits;
+    for (int i = 0; i < 3000; ++i)
+        edits.push_back({4 * i, 1, u"&egrave;"});
+    edits.push_back({4 * 3000 + 1, 1, u"&egrave;"});
+    replaceSpans(editor, editor.text(), edits);
+    EXPECT_EQ(editor.text(), QStringLiteral("&egrave;<b>").repeated(3000) + QStringLiteral("\n&egrave;"));
+    EXPECT_EQ(editor.selectionStart(), 11 * 2500 + 8);
+    editor.undo();
+    EXPECT_EQ(editor.text(), line + QStringLiteral("\nè"));
+}
+
+TEST_F(DocumentEditsTest, NearbyEditsGoInTogetherAndKeepWhatLiesBetweenThemCharacterForCharacter)
+{
+    // A paragraph separator, a no-break space and a line separator between edits; far-apart edits on their own.
+    const QString far = QString(300, u'x');
+    const QString text = QStringLiteral("é\u2029é\u00A0è\n\u2028à") + far + QStringLiteral("ù");
+    editor.setText(text);
+    editor.setCaret(static_cast<int>(text.size()));
+    const std::vector<TextReplacement> edits{{0, 1, u"&eacute;"}, {2, 1, u"&eacute;"}, {4, 1, u"&egrave;"},
+                                             {7, 1, u"&agrave;"}, {308, 1, u"&ugrave;"}};
+    replaceSpans(editor, editor.text(), edits);
+    const QString expected = QStringLiteral("&eacute;\u2029&eacute;\u00A0&egrave;\n\u2028&agrave;") + far
+                             + QStringLiteral("&ugrave;");
+    EXPECT_EQ(editor.text(), expected);
+    EXPECT_EQ(editor.selectionStart(), expected.size());
+    editor.undo();
+    EXPECT_EQ(editor.text(), text);
+}
+
+TEST_F(DocumentEditsTest, InAColouredDocumentEachEditKeepsTheColoursAroundIt)
+{
+    editor.setPlainText(QStringLiteral("<p>è</p><b>à</b>"));
+    colourTags(editor);
+    replaceSpans(editor, editor.text(), {{3, 1, u"&egrave;"}, {11, 1, u"&agrave;"}});
+    EXPECT_EQ(editor.toPlainText(), "<p>&egrave;</p><b>&agrave;</b>");
+    EXPECT_EQ(paint(), "BBB........BBBBBBB........BBBB");
+}
+
+TEST_F(DocumentEditsTest, APageFullOfEditsIsChangedInPiecesAndUndoneInOneStep)
+{
+    const QString page = (QStringLiteral("aé").repeated(50) + u'\n').repeated(800);
+    editor.setPlainText(page);
+    editor.setCaret(static_cast<int>(page.size()) - 1);  // before the last line break
+    std::vector<TextReplacement> edits;
+    for (int i = 0; i < page.size(); ++i) {
+        if (page[i] == u'é')
+            edits.push_back({i, 1, u"&eacute;"});
+    }
+    replaceSpans(editor, page, edits);
+    const QString expected = (QStringLiteral("a&eacute;").repeated(50) + u'\n').repeated(800);
+    EXPECT_EQ(editor.text(), expected);
+    EXPECT_EQ(editor.selectionStart(), expected.size() - 1);
+    editor.undo();
+    EXPECT_EQ(editor.text(), page);
+    EXPECT_FALSE(editor.document()->isUndoAvailable());
+}
+
 }  // namespace
+

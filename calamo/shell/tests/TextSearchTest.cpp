@@ -92,4 +92,17 @@ TEST(ReplaceAll, GivesWhatRebuildingTheWholeTextForEachOccurrenceGives)
     }
 }
 
+TEST(TextEdits, RebuildTheTextAndTellWhereEachOldOffsetLands)
+{
+    const std::vector<TextReplacement> edits{{1, 1, u"&eacute;"}, {3, 2, u""}, {6, 0, u"+"}};
+    EXPECT_EQ(replacedText(u"aébcdef", edits), "a&eacute;be+f");
+    EXPECT_EQ(replacedText(u"abc", {}), "abc");
+    // "a|é|b|c|d|e|f": before an edit an offset stays, after it it moves by the length change, inside a
+    // replaced span it goes to the end of the replacement.
+    const int expected[] = {0, 1, 9, 10, 10, 10, 11, 13};
+    for (int offset = 0; offset <= 7; ++offset)
+        EXPECT_EQ(offsetAfterEdits(offset, edits), expected[offset]) << offset;
+    EXPECT_EQ(offsetAfterEdits(5, {}), 5);
+}
+
 }  // namespace
