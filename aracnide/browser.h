@@ -1,7 +1,7 @@
 #pragma once
 // Browser detection: the address shown by a running web browser, read from the desktop's windows.
 
-#include "platform/windowlist.h"
+#include "windowlist.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 #include "cli.h"
 
-#include "platform/httpclient.h"
+#include "httpclient.h"
 #include "run.h"
 
 #include <nlohmann/json.hpp>

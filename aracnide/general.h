@@ -3,7 +3,7 @@
 // hooks through which a front end (a dialog or a command line) follows the run.
 
 #include "listbox.h"
-#include "platform/httpclient.h"
+#include "httpclient.h"
 #include "report.h"
 
 #include <chrono>

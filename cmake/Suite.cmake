@@ -1,6 +1,8 @@
 # Helpers shared by the three programs' build files.
 
-find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets PrintSupport Test)
+# Every package the suite needs is looked for once: here when more than one program uses it, in the
+# program's top CMakeLists.txt otherwise.
+find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets PrintSupport Network Test)
 find_package(GTest REQUIRED)
 find_package(benchmark QUIET)
 include(GoogleTest)

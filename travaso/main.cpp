@@ -6,7 +6,9 @@
 
 #include <QApplication>
 
-int main(int argc, char** argv)
+namespace travaso {
+
+int Run(int argc, char** argv)
 {
     QApplication app(argc, argv);
     // The task-bar title until the window's application component sets its own, with the icon, the
@@ -22,4 +24,11 @@ int main(int argc, char** argv)
     prompts.SetParent(&form);
     form.show();
     return app.exec();
+}
+
+}  // namespace travaso
+
+int main(int argc, char** argv)
+{
+    return travaso::Run(argc, argv);
 }

@@ -4,8 +4,8 @@
 #include "cp1252.h"
 #include "dlgcheck.h"
 #include "general.h"
-#include "platform/httpclient.h"
-#include "platform/windowlist.h"
+#include "httpclient.h"
+#include "windowlist.h"
 #include "prompts.h"
 #include "settings.h"
 

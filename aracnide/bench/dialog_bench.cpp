@@ -4,7 +4,7 @@
 #include "cli.h"
 #include "dlgcheck.h"
 #include "general.h"
-#include "platform/windowlist.h"
+#include "windowlist.h"
 #include "prompts.h"
 #include "settings.h"
 #include "testutil.h"

@@ -8,6 +8,8 @@
 #include <string>
 #include <thread>
 
+namespace aracnide {
+
 class LoopbackServer {
 public:
     // A short keep-alive wait lets a server stop soon while a client still holds its connection.
@@ -43,3 +45,5 @@ private:
     int port_ = 0;
     std::thread thread_;
 };
+
+}  // namespace aracnide

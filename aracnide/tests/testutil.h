@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-using namespace aracnide;
+namespace aracnide {
 
 class TempDir {
 public:
@@ -101,3 +101,5 @@ inline std::tm Date(int hour, int min, int sec)
     t.tm_sec = sec;
     return t;
 }
+
+}  // namespace aracnide

@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+namespace travaso {
+
 namespace {
 
 // The process-wide tree list: entries in pre-order, and the cursor of NextTreeEntry.
@@ -248,3 +250,5 @@ std::string RightChars(std::string_view s, std::size_t n)
 {
     return std::string(n >= s.size() ? s : s.substr(s.size() - n));
 }
+
+}  // namespace travaso

@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+namespace travaso {
+
 // A failed file-system operation; what() names the file concerned.
 class AlberoError : public std::runtime_error {
 public:
@@ -83,3 +85,5 @@ std::string FormatThousands(std::int64_t value, const QLocale& locale = QLocale(
 // The first / last n bytes of s (all of s when shorter).
 std::string LeftChars(std::string_view s, std::size_t n);
 std::string RightChars(std::string_view s, std::size_t n);
+
+}  // namespace travaso

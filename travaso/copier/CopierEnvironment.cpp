@@ -2,4 +2,8 @@
 
 #include "Platform.h"
 
+namespace travaso {
+
 CopierEnvironment CopierEnvironment::FromSystem() { return {ExecutablePath(), TargetRoot()}; }
+
+}  // namespace travaso

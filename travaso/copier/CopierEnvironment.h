@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace travaso {
+
 // What the copy window takes from the system; tests hand in their own.
 struct CopierEnvironment {
     std::string executablePath;  // the program itself: skipped by the copy, recognised by its exact path
@@ -12,3 +14,5 @@ struct CopierEnvironment {
 
     static CopierEnvironment FromSystem();
 };
+
+}  // namespace travaso

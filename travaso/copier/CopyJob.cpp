@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+namespace travaso {
+
 namespace {
 
 // p without its trailing "/" ("/" stays): a trailing "/" would make lstat and unlink follow a final link.
@@ -211,3 +213,5 @@ CopyOutcome RunCopy(FileSystem& fs, const CopierPaths& paths, CopyObserver& obse
         return stop(FsErrorText(r));
     return {TreeListWasCut() ? CopyEnd::Incomplete : CopyEnd::Completed, {}};
 }
+
+}  // namespace travaso

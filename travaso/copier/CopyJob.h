@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+namespace travaso {
+
 // The folders a run works on, all with a trailing "/" and as the file system's bytes.
 struct CopierPaths {
     std::string source;      // the program's directory
@@ -83,3 +85,5 @@ struct CopyOutcome {
 // Copies every entry of the process-wide tree list but the program into paths.target, flushing the target's
 // file system at the end through a handle opened before anything is written.
 CopyOutcome RunCopy(FileSystem& fs, const CopierPaths& paths, CopyObserver& observer);
+
+}  // namespace travaso

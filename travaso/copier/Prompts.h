@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+namespace travaso {
+
 // Every modal message of the copier goes through this interface: a Qt one in the program,
 // a scripted one in tests.
 class Prompts {
@@ -12,3 +14,5 @@ public:
     // The application's error box: the text of an error that ended a command.
     virtual void ErrorBox(std::string_view text) = 0;
 };
+
+}  // namespace travaso

@@ -3,6 +3,8 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 
+namespace travaso {
+
 namespace {
 
 QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
@@ -18,3 +20,5 @@ void QtPrompts::ErrorBox(std::string_view text)
 {
     QMessageBox::critical(parent_, QGuiApplication::applicationDisplayName(), ToQString(text), QMessageBox::Ok);
 }
+
+}  // namespace travaso

@@ -4,6 +4,8 @@
 
 class QWidget;
 
+namespace travaso {
+
 // Prompts shown in the platform's standard message boxes.
 class QtPrompts : public Prompts {
 public:
@@ -15,3 +17,5 @@ public:
 private:
     QWidget* parent_;
 };
+
+}  // namespace travaso

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cctype>
 
+namespace travaso {
+
 namespace {
 
 // Groups nest at most this deep; deeper ones are read as part of the innermost group kept, so a file of
@@ -336,3 +338,5 @@ QString RtfDocument::PlainText() const
 bool LooksLikeRtf(const QByteArray& data) { return data.startsWith("{\\rtf"); }
 
 RtfDocument ReadRtf(const QByteArray& data) { return Reader(data).Run(); }
+
+}  // namespace travaso

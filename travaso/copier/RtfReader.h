@@ -12,6 +12,8 @@
 #include <optional>
 #include <vector>
 
+namespace travaso {
+
 struct RtfColor {
     int red = 0, green = 0, blue = 0;
     bool operator==(const RtfColor&) const = default;
@@ -44,3 +46,5 @@ struct RtfDocument {
 
 bool LooksLikeRtf(const QByteArray& data);
 RtfDocument ReadRtf(const QByteArray& data);
+
+}  // namespace travaso

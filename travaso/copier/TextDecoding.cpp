@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+namespace travaso {
+
 namespace {
 
 // 0x80..0x9F of Windows-1252; the rest of the bytes are Latin-1.
@@ -29,3 +31,5 @@ QString DecodeText(const QByteArray& bytes)
     QString text = utf8.decode(bytes);
     return utf8.hasError() ? DecodeCp1252(bytes) : text;
 }
+
+}  // namespace travaso

@@ -24,6 +24,8 @@
 
 #include <algorithm>
 
+namespace travaso {
+
 namespace {
 
 const char* const kCaption = "Travaso v3.03";
@@ -337,3 +339,5 @@ void TForm1::FileCopied(const std::string& source, std::int64_t bytes, std::int3
 }
 
 void TForm1::btnTerminaClick() { close(); }
+
+}  // namespace travaso

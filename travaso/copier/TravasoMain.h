@@ -11,12 +11,15 @@
 #include <cstdint>
 #include <string>
 
-class FileSystem;
-class Prompts;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTextEdit;
+
+namespace travaso {
+
+class FileSystem;
+class Prompts;
 class TzBackground;
 class TzGauge;
 class TzShowApp;
@@ -74,3 +77,5 @@ private:
 
 // Shows the descriptive text's bytes in view: formatted when they are rich text, else as plain text.
 void ShowDescriptiveText(QTextEdit* view, const std::string& data);
+
+}  // namespace travaso

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace travaso {
+
 // Error numbers are errno values, or one of these for conditions errno has no number for.
 inline constexpr int NotRegularFile = -1;        // a FIFO, device, socket or directory where a file was expected
 inline constexpr int ShorterThanExpected = -2;   // the source ended before the size it had when opened
@@ -72,3 +74,5 @@ public:
     // A handle on the file system holding path (an existing folder).
     virtual FsResult OpenSyncHandle(const std::string& path, std::unique_ptr<SyncHandle>& handle) = 0;
 };
+
+}  // namespace travaso

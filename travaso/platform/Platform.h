@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace travaso {
+
 // Where copies go: $TRAVASO_ROOT when set and not empty, else the user's home directory.
 // Returned absolute (a relative value is taken from the current directory) and without a trailing "/"
 // (except for "/" itself).
@@ -28,3 +30,5 @@ EntryKind ClassifyEntry(int dirFd, const char* name, unsigned char dType);
 // Pure form of the rule above, for a mode from lstat and, for links, the mode of what they point to
 // (0 when dangling).
 EntryKind ClassifyMode(const char* name, unsigned linkMode, unsigned targetMode);
+
+}  // namespace travaso

@@ -2,6 +2,8 @@
 
 #include "FileSystem.h"
 
+namespace travaso {
+
 // How CopyFile moves bytes; public so tests and the benchmark reach both ways.
 enum class CopyMethod {
     Blocks,      // read and write in blocks of blockSize bytes
@@ -38,3 +40,5 @@ private:
 // Copies exactly size bytes between open descriptors; a source that ends early is ShorterThanExpected.
 FsResult CopyBytes(int sourceFd, int targetFd, std::int64_t size, CopyMethod method, std::size_t blockSize,
                    const std::string& source, const std::string& target);
+
+}  // namespace travaso

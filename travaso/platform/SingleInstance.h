@@ -8,6 +8,8 @@
 class QLocalServer;
 class QLocalSocket;
 
+namespace travaso {
+
 // Name of the local socket that the starts of one executable by one user meet at: in dir, after the
 // user id and the executable's path with every "/" made "+". A name too long for a socket address, or a
 // path the locale cannot spell, is replaced by a hash of the path.
@@ -47,3 +49,5 @@ private:
     std::unique_ptr<QLocalServer> server_;
     std::unique_ptr<QLocalSocket> toFirst_;
 };
+
+}  // namespace travaso

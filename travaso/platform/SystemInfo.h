@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace travaso {
+
 // The processor as its identification instruction (or, without it, /proc/cpuinfo) describes it.
 // Numbers are -1 where unknown.
 struct CpuInfo {
@@ -70,3 +72,5 @@ HostInfo LookUpHost();
 
 // The process environment, one "name=value" per entry.
 std::vector<std::string> EnvironmentLines();
+
+}  // namespace travaso

@@ -7,6 +7,8 @@
 
 #include <stdexcept>
 
+namespace travaso {
+
 std::vector<QPoint> TileOrigins(int width, int height, int tileWidth, int tileHeight)
 {
     std::vector<QPoint> out;
@@ -153,3 +155,5 @@ bool TzBackground::eventFilter(QObject* watched, QEvent* event)
     }
     return QObject::eventFilter(watched, event);
 }
+
+}  // namespace travaso

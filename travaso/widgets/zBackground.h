@@ -10,6 +10,8 @@
 class QPainter;
 class QWidget;
 
+namespace travaso {
+
 enum TzBackType { btBitmap, btBlend, btNormal, btSteel };
 
 // What a background paints, and the free functions that paint it.
@@ -74,3 +76,5 @@ private:
     ColorDelta delta_;
     QPointer<QWidget> form_;
 };
+
+}  // namespace travaso

@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QPainter>
 
+namespace travaso {
+
 namespace {
 
 constexpr int kShortCaption = 255;  // longer captions are always measured with word breaks
@@ -106,3 +108,5 @@ void TzBigLabel::leaveEvent(QEvent* event)
     emit OnMouseLeave(this);
     QLabel::leaveEvent(event);
 }
+
+}  // namespace travaso

@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+namespace travaso {
+
 // Text layout flags of a big label: its horizontal alignment, from the top, tabs expanded, words
 // always broken, "&" marking an accelerator when showAccel.
 int BigLabelFlags(Qt::Alignment alignment, bool showAccel);
@@ -54,3 +56,5 @@ private:
     QColor color_;
     bool showAccel_ = true;
 };
+
+}  // namespace travaso

@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+namespace travaso {
+
 int FrameInset(const ButtonFace& face)
 {
     return face.defaultLook == dlFrame && (face.focused || face.isDefault) ? 1 : 0;
@@ -149,3 +151,5 @@ void PaintButtonFace(QPainter& p, const ButtonFace& face)
     if (face.focused && face.enabled)
         DrawFocusRect(p, FocusRect(face.size, d));
 }
+
+}  // namespace travaso

@@ -14,6 +14,8 @@
 
 class QPainter;
 
+namespace travaso {
+
 enum TzcDefLook { dlBold, dlFrame, dlNone };
 // Vertical placement of a button's caption (the name is historical).
 enum zbHorzAlign { zbha_Center, zbha_Top, zbha_Bottom };
@@ -59,3 +61,5 @@ bool CaptionBold(const ButtonFace& face);
 
 // Paints the whole face at (0, 0) of painter.
 void PaintButtonFace(QPainter& painter, const ButtonFace& face);
+
+}  // namespace travaso

@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QShortcutEvent>
 
+namespace travaso {
+
 namespace {
 
 bool IsEnterKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
@@ -353,3 +355,5 @@ void TzColorBtn::changeEvent(QEvent* event)
     }
     QWidget::changeEvent(event);
 }
+
+}  // namespace travaso

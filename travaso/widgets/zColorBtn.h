@@ -7,6 +7,8 @@
 
 class QMenu;
 
+namespace travaso {
+
 // A push button that draws itself: plain colour, optional hot-tracking ("flat") border, three ways of
 // marking the focused or default button. Enter clicks the active button (the focused one, or the
 // default one while no such button has the focus), Esc clicks a Cancel button, Alt with the caption's
@@ -115,3 +117,5 @@ private:
     bool tracking_ = false;
     bool active_ = false;
 };
+
+}  // namespace travaso

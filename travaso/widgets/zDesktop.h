@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QScreen>
 
+namespace travaso {
+
 // The whole screen as a surface: its resolution, and what it shows. Applications on a Linux desktop may
 // read the screen but not draw over other programs' windows, so the surface is read-only.
 class TzDesktop {
@@ -19,3 +21,5 @@ public:
 private:
     QPointer<QScreen> screen_;
 };
+
+}  // namespace travaso

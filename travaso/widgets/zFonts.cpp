@@ -2,6 +2,8 @@
 
 #include <QFontDatabase>
 
+namespace travaso {
+
 QString FirstPresentFamily(const QStringList& families)
 {
     for (const QString& family : families)
@@ -16,3 +18,5 @@ QFont CaptionFont(int pixels)
     font.setPixelSize(pixels);
     return font;
 }
+
+}  // namespace travaso

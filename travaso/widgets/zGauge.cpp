@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+namespace travaso {
+
 namespace {
 
 // Exclusive-right rectangle from the gauge's arithmetic to a QRect.
@@ -273,3 +275,5 @@ void TzGauge::mouseDoubleClickEvent(QMouseEvent* event)
     emit OnDblClick(this);
     QWidget::mouseDoubleClickEvent(event);
 }
+
+}  // namespace travaso

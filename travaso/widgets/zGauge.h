@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <optional>
 
+namespace travaso {
+
 // Progress gauge drawn as one bar or a row of LEDs inside optional bevels, optionally filled from a
 // tiled picture, with an optional caption in bar mode. Setters repaint at once (repaint(), not
 // update()), so a loop that processes no events still shows every new value.
@@ -110,3 +112,5 @@ private:
     int frameWidth_ = 0;
     bool pressed_ = false;
 };
+
+}  // namespace travaso

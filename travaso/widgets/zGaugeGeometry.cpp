@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace travaso {
+
 int GaugeBorder(BevelKind outer, BevelKind inner, int bevelWidth, int frameWidth)
 {
     return (outer != BevelKind::None ? bevelWidth : 0) + (inner != BevelKind::None ? bevelWidth : 0) + frameWidth;
@@ -81,3 +83,5 @@ std::optional<QString> GaugeCaptionText(const QString& format, gaCaptionStyle st
     }
     return out;
 }
+
+}  // namespace travaso

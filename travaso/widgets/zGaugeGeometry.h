@@ -9,6 +9,8 @@
 #include <optional>
 #include <vector>
 
+namespace travaso {
+
 enum class BevelKind { None, Lowered, Raised, Space };
 enum gaCaptionStyle { gaPctBar, gaTotalBar, gaTotPct, gaPctTot };
 
@@ -43,3 +45,5 @@ LedLayout GaugeLeds(int left, int right, int count, int space, int fillEnd);
 // format does not match the numbers it gets.
 std::optional<QString> GaugeCaptionText(const QString& format, gaCaptionStyle style, int percent,
                                         std::int32_t value);
+
+}  // namespace travaso

@@ -1,5 +1,7 @@
 #include "zGradBtn.h"
 
+namespace travaso {
+
 TzGradBtn::TzGradBtn(QWidget* parent) : TzColorBtn(parent), endColor_(palette().color(QPalette::Button))
 {
     delta_ = ColorDifference(Color(), endColor_);
@@ -37,3 +39,5 @@ ButtonFace TzGradBtn::Face() const
     face.fill = ButtonGradient(width(), height(), Color(), endColor_, fillType_, bands_, Pressed());
     return face;
 }
+
+}  // namespace travaso

@@ -2,6 +2,8 @@
 
 #include "zColorBtn.h"
 
+namespace travaso {
+
 // TzColorBtn filled with a gradient from Color to EndColor, in Bands steps, by FillType.
 class TzGradBtn : public TzColorBtn {
     Q_OBJECT
@@ -27,3 +29,5 @@ private:
     int bands_ = 75;
     ColorDelta delta_;
 };
+
+}  // namespace travaso

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+namespace travaso {
+
 int MulDiv(int a, int b, int c)
 {
     if (c == 0)
@@ -121,3 +123,5 @@ std::vector<ColorRect> BackgroundGradient(int width, int height, const QColor& s
     }
     return {};
 }
+
+}  // namespace travaso

@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace travaso {
+
 enum gradType { gHorz, gVert, gCenter };
 
 // Multiplies then divides with a 64-bit intermediate and rounds half away from zero; -1 when c is 0.
@@ -56,3 +58,5 @@ std::vector<ColorRect> BackgroundGradient(int width, int height, const QColor& s
 // Band counts outside 1..65536 are taken as the nearest bound: no band count makes an empty or
 // unbounded gradient.
 int ClampBands(int bands);
+
+}  // namespace travaso

@@ -1,5 +1,7 @@
 #include "zImages.h"
 
+namespace travaso {
+
 QImage CopierTile() { return QImage(QStringLiteral(":/travaso/sfondo.png")); }
 
 QIcon CopierIcon()
@@ -9,3 +11,5 @@ QIcon CopierIcon()
         icon.addFile(QStringLiteral(":/travaso/icons/%1.png").arg(size), QSize(size, size));
     return icon;
 }
+
+}  // namespace travaso

@@ -23,6 +23,8 @@
 #include <cmath>
 #include <stdexcept>
 
+namespace travaso {
+
 namespace {
 
 // Application-wide settings that Qt keeps nowhere of its own live as properties of the application.
@@ -127,7 +129,7 @@ int StartupShowCommand(const QStringList& args)
 
 TzShowApp::TzShowApp(QObject* owner)
     : QObject(owner), form_(OwningForm(owner)), shortDateAtStart_(ShortDateFormat()),
-      executablePath_(QByteArray::fromStdString(::ExecutablePath()))
+      executablePath_(QByteArray::fromStdString(travaso::ExecutablePath()))
 {
     if (!form_)
         throw std::runtime_error("NoForm");
@@ -164,7 +166,7 @@ TzShowApp::~TzShowApp() = default;
 void TzShowApp::FillEnvironment()
 {
     environment_.clear();
-    for (const std::string& line : ::EnvironmentLines())
+    for (const std::string& line : travaso::EnvironmentLines())
         environment_ << Q(line);
 }
 
@@ -301,7 +303,7 @@ int TzShowApp::CPUStepping() const { return Cpu().stepping; }
 
 bool TzShowApp::CPUMMX() const { return Cpu().mmx; }
 
-int TzShowApp::CPUSpeed() const { return ::CpuSpeed(); }
+int TzShowApp::CPUSpeed() const { return travaso::CpuSpeed(); }
 
 QString TzShowApp::CPUString() const { return Q(CpuName(Cpu())); }
 
@@ -327,9 +329,9 @@ int TzShowApp::BitsPerColor() const
 
 double TzShowApp::NumberOfColors() const { return std::pow(2.0, BitsPerColor()); }
 
-QString TzShowApp::ComputerName() const { return Q(::ComputerName()); }
+QString TzShowApp::ComputerName() const { return Q(travaso::ComputerName()); }
 
-QString TzShowApp::UserName() const { return Q(::UserName()); }
+QString TzShowApp::UserName() const { return Q(travaso::UserName()); }
 
 QString TzShowApp::IPHostName() const { return enabledHostInfo_ ? Q(LookUpHost().name) : "-Unknown-"; }
 
@@ -379,3 +381,5 @@ bool TzShowApp::eventFilter(QObject* watched, QEvent* event)
     }
     return QObject::eventFilter(watched, event);
 }
+
+}  // namespace travaso

@@ -9,6 +9,9 @@
 
 class QEvent;
 class QWidget;
+
+namespace travaso {
+
 class SingleInstance;
 
 enum TzShortDateFormat { sdfDontTouch, sdf4DigitYear, sdf2DigitYear };
@@ -152,3 +155,5 @@ private:
     bool endingSession_ = false;
     std::unique_ptr<SingleInstance> instance_;
 };
+
+}  // namespace travaso

@@ -178,10 +178,3 @@ TEST_F(DialogE2E, ACommandLineBecomesTheLastLocation)
 }
 
 }  // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

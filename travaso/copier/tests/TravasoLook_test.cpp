@@ -21,6 +21,8 @@
 #include <cstdlib>
 #include <memory>
 
+namespace travaso {
+
 namespace {
 
 const QColor yellow(255, 255, 0);
@@ -149,11 +151,4 @@ TEST_F(LookTest, AcceleratorStartsTheCopy)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+}  // namespace travaso

@@ -23,6 +23,8 @@
 #include <map>
 #include <sys/stat.h>
 
+namespace travaso {
+
 namespace fs = std::filesystem;
 using ::testing::Contains;
 using ::testing::ElementsAre;
@@ -344,11 +346,4 @@ TEST_F(WindowTest, AParagraphOfEndlessFormatChangesKeepsItsWholeText)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+}  // namespace travaso

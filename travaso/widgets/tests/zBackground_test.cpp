@@ -12,6 +12,8 @@
 #include <cmath>
 #include <stdexcept>
 
+namespace travaso {
+
 namespace {
 
 double Luminance(const QColor& c)
@@ -182,3 +184,5 @@ TEST(BackgroundTest, CopierTileKeepsYellowCaptionsReadable)
 }
 
 } // namespace
+
+}  // namespace travaso

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+namespace travaso {
+
 namespace {
 
 const QColor yellow(255, 255, 0), navy(0, 0, 128);
@@ -151,3 +153,5 @@ TEST(FontsTest, CaptionFontIsTheFirstFamilyPresent)
 }
 
 } // namespace
+
+}  // namespace travaso

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+namespace travaso {
+
 namespace {
 
 const QColor face(200, 200, 200), shadow(128, 128, 128), light(255, 255, 255), black(0, 0, 0);
@@ -376,3 +378,5 @@ TEST(GradBtnTest, PressedGradientMovesOnePixel)
 }
 
 } // namespace
+
+}  // namespace travaso

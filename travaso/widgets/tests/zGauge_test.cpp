@@ -9,6 +9,8 @@
 
 #include <cstdlib>
 
+namespace travaso {
+
 namespace {
 
 const QColor teal(0, 128, 128);
@@ -206,11 +208,4 @@ TEST(GaugeTest, PictureIsTiledUnderBarAndLeds)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+}  // namespace travaso

@@ -6,6 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+namespace travaso {
+
 namespace {
 
 const QColor green(0, 128, 0), white(255, 255, 255), sentinel(1, 2, 3);
@@ -138,3 +140,5 @@ TEST(GradientTest, DifferenceIsEndMinusStartPerChannel)
 }
 
 } // namespace
+
+}  // namespace travaso

@@ -20,6 +20,8 @@
 #include <memory>
 #include <stdexcept>
 
+namespace travaso {
+
 namespace {
 
 TEST(ShowAppTest, ShortDateYearLength)
@@ -312,3 +314,5 @@ TEST_F(TwoProcesses, StartsAtTheSameMomentMakeExactlyOneFirst)
 }
 
 } // namespace
+
+}  // namespace travaso

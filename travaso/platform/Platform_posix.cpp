@@ -10,6 +10,8 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+namespace travaso {
+
 std::string TargetRoot()
 {
     std::string root;
@@ -89,3 +91,5 @@ EntryKind ClassifyEntry(int dirFd, const char* name, unsigned char dType)
     }
     return ClassifyMode(name, own.st_mode, targetMode);
 }
+
+}  // namespace travaso

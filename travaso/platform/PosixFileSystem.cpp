@@ -10,6 +10,8 @@
 #include <unistd.h>
 #include <utility>
 
+namespace travaso {
+
 namespace {
 
 // Owns a file descriptor.
@@ -346,3 +348,5 @@ FsResult CopyBytes(int sourceFd, int targetFd, std::int64_t size, CopyMethod met
     }
     return Ok();
 }
+
+}  // namespace travaso

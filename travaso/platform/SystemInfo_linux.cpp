@@ -23,6 +23,8 @@
 
 extern char** environ;
 
+namespace travaso {
+
 CpuInfo CpuFromSignature(std::uint32_t signature, std::uint32_t features, std::string vendor)
 {
     CpuInfo cpu;
@@ -314,3 +316,5 @@ std::vector<std::string> EnvironmentLines()
         lines.emplace_back(*e);
     return lines;
 }
+
+}  // namespace travaso

@@ -6,6 +6,8 @@
 
 #include <memory>
 
+namespace travaso {
+
 bool InstallQtItalian(QCoreApplication& app)
 {
     auto translator = std::make_unique<QTranslator>(&app);
@@ -15,3 +17,5 @@ bool InstallQtItalian(QCoreApplication& app)
     translator.release();  // the application owns it from here
     return true;
 }
+
+}  // namespace travaso

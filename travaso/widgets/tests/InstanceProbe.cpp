@@ -12,6 +12,8 @@
 
 #include <cstdio>
 
+namespace travaso {
+
 namespace {
 
 void Say(const QString& line)
@@ -22,7 +24,7 @@ void Say(const QString& line)
 
 } // namespace
 
-int main(int argc, char** argv)
+int Run(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
@@ -52,4 +54,11 @@ int main(int argc, char** argv)
             form.show();
     }
     return app.exec();
+}
+
+}  // namespace travaso
+
+int main(int argc, char** argv)
+{
+    return travaso::Run(argc, argv);
 }

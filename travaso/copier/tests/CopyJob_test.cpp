@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace travaso {
+
 namespace fs = std::filesystem;
 using ::testing::Contains;
 using ::testing::ElementsAre;
@@ -308,3 +310,5 @@ TEST_F(CopyJobTest, OnlyARegularFileIsADescriptiveText)
 }
 
 } // namespace
+
+}  // namespace travaso

@@ -11,6 +11,8 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+namespace travaso {
+
 namespace {
 
 constexpr int kConnectMs = 2000;   // a first start that does not take the connection by then is gone
@@ -116,3 +118,5 @@ void SingleInstance::Accept()
         });
     }
 }
+
+}  // namespace travaso

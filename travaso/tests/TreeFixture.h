@@ -8,6 +8,8 @@
 #include <fstream>
 #include <string>
 
+namespace travaso {
+
 // A temporary folder in which a test lays out a tree; paths are absolute and use "/".
 class TreeFixture {
 public:
@@ -33,3 +35,5 @@ public:
 private:
     QTemporaryDir dir_;
 };
+
+}  // namespace travaso

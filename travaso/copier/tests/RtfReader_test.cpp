@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+namespace travaso {
+
 namespace {
 
 TEST(RtfReaderTest, ParagraphsAndCharacterFormats)
@@ -89,3 +91,5 @@ TEST(TextDecodingTest, Utf8WhenValidElseWindows1252)
 }
 
 } // namespace
+
+}  // namespace travaso

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace travaso {
+
 // Records every message instead of showing it; every box is answered with OK.
 class ScriptedPrompts : public Prompts {
 public:
@@ -21,3 +23,5 @@ public:
     std::vector<std::string> errors;
     std::function<void()> onError;  // runs as the box would open
 };
+
+}  // namespace travaso

@@ -4,14 +4,14 @@
 
 #include <gtest/gtest.h>
 
+namespace travaso {
+
 namespace {
 
 TEST(QtItalianTest, QtsOwnButtonsSpeakItalianWhateverTheLocale)
 {
-    int argc = 1;
-    char name[] = "travaso_platform_tests";
-    char* argv[] = {name, nullptr};
-    QCoreApplication app(argc, argv);
+    // The application of the tests' main; each case runs in a process of its own.
+    QCoreApplication& app = *QCoreApplication::instance();
     ASSERT_EQ(QCoreApplication::translate("QPlatformTheme", "&No"), QStringLiteral("&No"));
     ASSERT_EQ(QCoreApplication::translate("QPlatformTheme", "Close"), QStringLiteral("Close"));
 
@@ -21,3 +21,5 @@ TEST(QtItalianTest, QtsOwnButtonsSpeakItalianWhateverTheLocale)
 }
 
 }  // namespace
+
+}  // namespace travaso

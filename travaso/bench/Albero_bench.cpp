@@ -15,6 +15,8 @@
 #include <string>
 #include <unistd.h>
 
+namespace travaso {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -154,8 +156,11 @@ BENCHMARK(BM_DuAndFind)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
+}  // namespace travaso
+
 int main(int argc, char** argv)
 {
+    using namespace travaso;
     benchmark::Initialize(&argc, argv);
     MakeTree();
     fs::create_directories(kTarget);

@@ -12,6 +12,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace travaso {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -221,3 +223,5 @@ TEST(PosixFileSystemTest, FoldersAndSyncHandles)
 }
 
 } // namespace
+
+}  // namespace travaso

@@ -22,6 +22,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+namespace travaso {
+
 using ::testing::Contains;
 using ::testing::HasSubstr;
 
@@ -249,9 +251,4 @@ TEST_F(EndToEnd, ADeepTreeCopiesWholeUnderASmallLimitOfOpenFiles)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QGuiApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+}  // namespace travaso

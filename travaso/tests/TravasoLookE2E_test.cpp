@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+namespace travaso {
+
 namespace {
 
 QString Xdotool(const QStringList& args, int timeoutMs = 20000)
@@ -185,9 +187,4 @@ TEST_F(LookEndToEnd, AStartAfterACrashIsAFirstStart)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QGuiApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+}  // namespace travaso

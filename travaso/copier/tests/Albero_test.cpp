@@ -17,6 +17,8 @@
 #include <sys/stat.h>
 #include <vector>
 
+namespace travaso {
+
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
@@ -283,9 +285,4 @@ TEST(CharsTest, LeftAndRightClampToTheString)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
+}  // namespace travaso

@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace travaso {
+
 namespace {
 
 // Restores an environment variable as the test found it.
@@ -75,3 +77,5 @@ TEST(PlatformTest, ClassificationRules)
 }
 
 } // namespace
+
+}  // namespace travaso

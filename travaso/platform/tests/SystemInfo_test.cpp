@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <sys/un.h>
 
+namespace travaso {
+
 namespace {
 
 CpuInfo Cpu(int family, int model, const char* vendor, int type = 0)
@@ -153,3 +155,5 @@ TEST(SingleInstanceNameTest, NamedAfterUserAndPathWithinASocketAddress)
 }
 
 } // namespace
+
+}  // namespace travaso

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+namespace travaso {
+
 enum class FsCall { List, FileSize, MakeDirectory, RemoveFile, CopyFile, ReadFile, RealPath, ChangeDirectory, OpenSync, Sync };
 
 class FakeFileSystem : public FileSystem {
@@ -159,3 +161,5 @@ private:
     PosixFileSystem real_;
     std::vector<Rule> rules_;
 };
+
+}  // namespace travaso
