@@ -79,8 +79,8 @@ bool HasScheme(std::string_view s)
         const char c = s[i];
         if (c == ':')
             return i > 0;
-        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (i > 0 && ((c >= '0' && c <= '9') ||
-                                                                             c == '+' || c == '-' || c == '.'))))
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+              (i > 0 && ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.'))))
             return false;
     }
     return false;
@@ -122,13 +122,17 @@ ErrorInfo Drain(RunContext& ctx, HttpRequest& req)
             return {};
         total += static_cast<uint64_t>(n);
         if (total > kMaxDrain)
-            return ErrorInfo{kErrConnectionAborted, "The response body is longer than 1 MiB; the request was closed\r\n"};
+            return ErrorInfo{kErrConnectionAborted,
+                             "The response body is longer than 1 MiB; the request was closed\r\n"};
         if (ctx.CheckStatus != kRunning)
             return {};
     }
 }
 
-bool IsRedirect(uint32_t status) { return status == 301 || status == 302 || status == 303 || status == 307 || status == 308; }
+bool IsRedirect(uint32_t status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
 
 // What a local path names that is not a regular file: never opened for reading.
 ErrorInfo NotAFile(const struct stat& info)
@@ -195,8 +199,7 @@ std::string ResolveLocation(std::string_view current, std::string_view location)
         return std::string(location);
     if (location.starts_with("//")) {
         const size_t colon = current.find(':');
-        return std::string(current.substr(0, colon == std::string_view::npos ? 0 : colon + 1)) +
-               std::string(location);
+        return std::string(current.substr(0, colon == std::string_view::npos ? 0 : colon + 1)) + std::string(location);
     }
     const size_t hostEnd = HostEnd(current);
     if (location.starts_with('/'))
@@ -378,8 +381,7 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
             req.reset();
             retried = true;
             ErrorInfo err;
-            req = ctx.hOpen->OpenAuthenticated(szUrl, ctx.settings.szUser, ctx.settings.szPass, ctx.szCurUrl,
-                                               err);
+            req = ctx.hOpen->OpenAuthenticated(szUrl, ctx.settings.szUser, ctx.settings.szPass, ctx.szCurUrl, err);
             if (!req) {
                 ErrorAfterStatus(ctx, err);
                 return result();

@@ -13,8 +13,8 @@ namespace aracnide {
 struct CliOptions {
     bool help = false;
     bool version = false;
-    std::string location;          // --check
-    RunSettings settings;          // the flags that stand for the dialog's fields
+    std::string location;  // --check
+    RunSettings settings;  // the flags that stand for the dialog's fields
     std::string passwordFile;
     std::string report = "ARACNIDE.LOG";
     std::string json;  // --json: the file for one object per checked URL; empty for none

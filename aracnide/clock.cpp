@@ -5,7 +5,10 @@
 
 namespace aracnide {
 
-Clock::TimePoint SystemClock::Now() const { return std::chrono::steady_clock::now(); }
+Clock::TimePoint SystemClock::Now() const
+{
+    return std::chrono::steady_clock::now();
+}
 
 void SystemClock::Wait(std::chrono::milliseconds span, const std::function<void()>& yield)
 {
@@ -13,7 +16,8 @@ void SystemClock::Wait(std::chrono::milliseconds span, const std::function<void(
     for (TimePoint now = Now(); now < until; now = Now()) {
         if (yield)
             yield();
-        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(until - now, std::chrono::milliseconds(20)));
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(until - now, std::chrono::milliseconds(20)));
     }
 }
 

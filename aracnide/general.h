@@ -2,8 +2,8 @@
 // State shared by the page scan, the link checks and the run: the run context, its settings and the
 // hooks through which a front end (a dialog or a command line) follows the run.
 
-#include "listbox.h"
 #include "httpclient.h"
+#include "listbox.h"
 #include "report.h"
 
 #include <chrono>
@@ -18,18 +18,18 @@
 namespace aracnide {
 
 // Sizes of the reads and of the safety bounds, in bytes.
-inline constexpr size_t kScanBlock = 8092;       // one read of a page being scanned
-inline constexpr size_t kDrainBlock = 8192;      // one read of a body that is thrown away
-inline constexpr size_t kMaxCarry = 4096;        // longest text carried from one block to the next
-inline constexpr uint32_t kMaxScannedSize = 200000;     // larger pages of known length are not scanned
-inline constexpr uint64_t kMaxUnknownPage = 10000000;   // a page of unknown length stops here
-inline constexpr uint64_t kMaxDrain = 1024 * 1024;      // a non-200 body is thrown away up to here
-inline constexpr int kMaxRedirects = 10;                // redirects followed in one check
-inline constexpr int kRequestDeadlineFactor = 4;        // a request ends within this many time-outs
-inline constexpr int kMaxOpenRetries = 8;               // repeated opens after a time-out, at most
+inline constexpr size_t kScanBlock = 8092;                        // one read of a page being scanned
+inline constexpr size_t kDrainBlock = 8192;                       // one read of a body that is thrown away
+inline constexpr size_t kMaxCarry = 4096;                         // longest text carried from one block to the next
+inline constexpr uint32_t kMaxScannedSize = 200000;               // larger pages of known length are not scanned
+inline constexpr uint64_t kMaxUnknownPage = 10000000;             // a page of unknown length stops here
+inline constexpr uint64_t kMaxDrain = 1024 * 1024;                // a non-200 body is thrown away up to here
+inline constexpr int kMaxRedirects = 10;                          // redirects followed in one check
+inline constexpr int kRequestDeadlineFactor = 4;                  // a request ends within this many time-outs
+inline constexpr int kMaxOpenRetries = 8;                         // repeated opens after a time-out, at most
 inline constexpr std::chrono::milliseconds kRetryFirstWait{100};  // doubled before each further repeat
 inline constexpr std::chrono::milliseconds kBriefYieldGap{5};     // see RunContext::YieldBriefly
-inline constexpr size_t kMaxImageList = 492;            // szImage grows no further past this length
+inline constexpr size_t kMaxImageList = 492;                      // szImage grows no further past this length
 
 // Entry data: the high 16 bits hold the referring entry's index (kNoReferrer for none; larger indexes
 // keep their low 16 bits, the full index lives beside the data), the low 16 bits 0 or kChecked.
@@ -71,13 +71,13 @@ enum CheckStatusValue { kIdle = 0, kRunning = 1, kSuspended = 2 };
 struct StartOutcome;
 
 struct RunObserver {
-    std::function<void()> yield;                        // process pending user events; never waits
-    std::function<void(int percent)> progress;          // 0..100
-    std::function<void(int done, int count)> counter;   // shown as "%d / %d"
+    std::function<void()> yield;                       // process pending user events; never waits
+    std::function<void(int percent)> progress;         // 0..100
+    std::function<void(int done, int count)> counter;  // shown as "%d / %d"
     std::function<void(const std::string& base)> baseChanged;
-    std::function<void(int status)> stateChanged;       // CheckStatus after a change
+    std::function<void(int status)> stateChanged;             // CheckStatus after a change
     std::function<void(const std::string& path)> showReport;  // a finished, non-empty report file
-    std::function<void(const StartOutcome&)> runSetUp;  // a new run is set up; its passes begin
+    std::function<void(const StartOutcome&)> runSetUp;        // a new run is set up; its passes begin
 };
 
 // The settings a run is made with (the dialog's fields and check boxes).
@@ -102,8 +102,8 @@ struct CheckRecord {
     std::string error;                   // the first error record's text, without its line end
     std::vector<std::string> redirects;  // the URLs the redirects led to, in order
     bool sizeKnown = false;
-    uint32_t size = 0;                   // bytes of the page, when known
-    std::vector<int> referrers;          // the entries whose pages link to it, in the order found
+    uint32_t size = 0;           // bytes of the page, when known
+    std::vector<int> referrers;  // the entries whose pages link to it, in the order found
 };
 
 // Everything one run shares between the scan, the checks and the pass loop.
@@ -140,7 +140,7 @@ struct RunContext {
     int maxlig = 0;
     bool bFin = false;
     bool bLocalL1 = false;
-    int reflig = -1;         // full index of the entry whose page szCurPage names; -1 none
+    int reflig = -1;  // full index of the entry whose page szCurPage names; -1 none
 
     // Lives as long as the program: after a time-out, failed opens are repeated for this long.
     bool bTimeout = false;

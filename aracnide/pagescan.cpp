@@ -11,11 +11,26 @@ namespace aracnide {
 
 namespace {
 
-inline char Lower(char c) { return AsciiLower(c); }
-inline bool IsSep(char c) { return c == '/' || c == '\\'; }
-inline bool IsStop(char c) { return c == '<' || c == '>' || c == ';' || c == '.'; }
-inline bool IsAlpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-inline bool IsAlnum(char c) { return (c >= '0' && c <= '9') || IsAlpha(c); }
+inline char Lower(char c)
+{
+    return AsciiLower(c);
+}
+inline bool IsSep(char c)
+{
+    return c == '/' || c == '\\';
+}
+inline bool IsStop(char c)
+{
+    return c == '<' || c == '>' || c == ';' || c == '.';
+}
+inline bool IsAlpha(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+inline bool IsAlnum(char c)
+{
+    return (c >= '0' && c <= '9') || IsAlpha(c);
+}
 // Characters that end a link text. Line breaks and tabs end it too: an unquoted value stops at them.
 inline bool EndsLink(char c)
 {
@@ -99,8 +114,7 @@ void AddLink(RunContext& ctx, PageState& st, std::string_view link)
         rel = true;
         if (link.front() == '/') {
             // The base (or a directory that holds a ':') without its final separator.
-            const std::string_view from =
-                st.szTmpBHref.find(':') != std::string::npos ? st.szTmpBHref : ctx.szBaseDom;
+            const std::string_view from = st.szTmpBHref.find(':') != std::string::npos ? st.szTmpBHref : ctx.szBaseDom;
             r.assign(from.substr(0, from.empty() ? 0 : from.size() - 1));
         } else {
             r = st.szTmpBHref;
@@ -211,7 +225,8 @@ void SizeImage(RunContext& ctx, PageState& st, std::string_view link)
     // With the cache, an image is asked for once per run. Only a check that wrote nothing to the report
     // is kept: the records of a failed one are written again for every page, as without the cache.
     uint32_t size;
-    if (auto cached = ctx.imageCache ? ctx.imageSizes.find(url) : ctx.imageSizes.end(); cached != ctx.imageSizes.end()) {
+    if (auto cached = ctx.imageCache ? ctx.imageSizes.find(url) : ctx.imageSizes.end();
+        cached != ctx.imageSizes.end()) {
         size = cached->second;
     } else {
         const uint64_t before = ctx.fhLog ? ctx.fhLog->Size() : 0;
@@ -262,7 +277,10 @@ UrlComponents CrackUrl(std::string_view url)
     return c;
 }
 
-bool IsLocal(std::string_view url) { return !url.empty() && url.front() == '/'; }
+bool IsLocal(std::string_view url)
+{
+    return !url.empty() && url.front() == '/';
+}
 
 size_t HostEnd(std::string_view url)
 {
@@ -324,8 +342,7 @@ void HandleLink(RunContext& ctx, PageState& st, std::string_view link)
     default:
         break;
     }
-    if (IEndsWithAny(link, {Pack("map"), Pack("zip"), Pack("arj"), Pack("exe"), Pack("xls"), Pack("doc"),
-                            Pack("ppt")}))
+    if (IEndsWithAny(link, {Pack("map"), Pack("zip"), Pack("arj"), Pack("exe"), Pack("xls"), Pack("doc"), Pack("ppt")}))
         return;
     if (link.find('@') != std::string_view::npos || link.front() == '#')
         return;
@@ -442,8 +459,8 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
                 continue;
             }
         }
-        while (v < len && !(IsAlnum(buf[v]) || buf[v] == '"' || buf[v] == '#' || buf[v] == '<' ||
-                            buf[v] == '/' || buf[v] == '.'))
+        while (v < len &&
+               !(IsAlnum(buf[v]) || buf[v] == '"' || buf[v] == '#' || buf[v] == '<' || buf[v] == '/' || buf[v] == '.'))
             ++v;
         if (v >= len)
             return carry(c);

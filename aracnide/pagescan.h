@@ -49,13 +49,13 @@ struct PageState {
     bool bComment = false;
     bool bSrc = false;
     bool bBase = false;
-    size_t decal = 0;        // bytes carried to the start of the buffer
+    size_t decal = 0;               // bytes carried to the start of the buffer
     size_t blockSize = kScanBlock;  // new bytes a block is filled to before it is scanned (1..kScanBlock)
-    uint64_t looked = 0;     // bytes handed to the block scan plus bytes walked back over: its cost
-    char lastStop = 0;       // last of '<' '>' ';' '.' before the buffer start (0 for none)
-    bool lastTagBase = false;  // lastStop is the '<' of a base tag
-    char before[3] = {};     // the three characters before the buffer start, for the comment test
-    std::string result;      // link being resolved; kept to reuse its storage
+    uint64_t looked = 0;            // bytes handed to the block scan plus bytes walked back over: its cost
+    char lastStop = 0;              // last of '<' '>' ';' '.' before the buffer start (0 for none)
+    bool lastTagBase = false;       // lastStop is the '<' of a base tag
+    char before[3] = {};            // the three characters before the buffer start, for the comment test
+    std::string result;             // link being resolved; kept to reuse its storage
 };
 
 enum class ScanEnd { Complete, ReadError, TooLong };

@@ -67,8 +67,7 @@ Span FindSection(const std::vector<std::string>& lines, std::string_view section
     return s;
 }
 
-std::optional<std::string> Find(const std::vector<std::string>& lines, std::string_view section,
-                                std::string_view key)
+std::optional<std::string> Find(const std::vector<std::string>& lines, std::string_view section, std::string_view key)
 {
     const Span s = FindSection(lines, section);
     if (s.header == std::string::npos)
@@ -87,7 +86,7 @@ std::string ReadBytes(const std::string& path)
     if (fd < 0)
         return {};
     std::string bytes;
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
         char block[16384];
         for (;;) {
@@ -105,7 +104,10 @@ std::string ReadBytes(const std::string& path)
 
 }  // namespace
 
-std::string_view StoredValue(std::string_view value) { return value.substr(0, value.find_first_of("\r\n")); }
+std::string_view StoredValue(std::string_view value)
+{
+    return value.substr(0, value.find_first_of("\r\n"));
+}
 
 int ProfileInt(std::string_view value)
 {
@@ -198,11 +200,14 @@ void ProfileText::Set(std::string_view section, std::string_view key, std::strin
 }
 
 Profile::Profile(std::string path, std::vector<std::pair<std::string, std::string>> secretKeys)
-    : path_(std::move(path)), secretKeys_(std::move(secretKeys))
-{
-}
+    : path_(std::move(path)),
+      secretKeys_(std::move(secretKeys))
+{}
 
-ProfileText Profile::Read() const { return ProfileText::Parse(ReadBytes(path_)); }
+ProfileText Profile::Read() const
+{
+    return ProfileText::Parse(ReadBytes(path_));
+}
 
 std::string Profile::GetString(std::string_view section, std::string_view key, std::string_view def,
                                size_t maxLength) const
@@ -266,7 +271,7 @@ bool Profile::Save(const ProfileText& text)
     bool ok = true;
     if (!secret) {
         // Without a secret the file keeps the permissions it had, or gets the usual ones when new.
-        struct stat old{};
+        struct stat old {};
         mode_t mode;
         if (stat(path_.c_str(), &old) == 0) {
             mode = old.st_mode & 0777;

@@ -17,7 +17,10 @@ std::unique_ptr<FileReport> FileReport::Create(const std::string& path, std::str
     return std::unique_ptr<FileReport>(new FileReport(f, path));
 }
 
-FileReport::~FileReport() { Close(); }
+FileReport::~FileReport()
+{
+    Close();
+}
 
 void FileReport::Write(std::string_view bytes)
 {
@@ -53,8 +56,7 @@ std::string RunHeaderText(std::string_view version, const std::tm& t)
                                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     char date[64];
     std::snprintf(date, sizeof date, "%.3s %.3s%3d %.2d:%.2d:%.2d %d", days[(t.tm_wday % 7 + 7) % 7],
-                  months[(t.tm_mon % 12 + 12) % 12], t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec,
-                  1900 + t.tm_year);
+                  months[(t.tm_mon % 12 + 12) % 12], t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, 1900 + t.tm_year);
     std::string s = "Aracnide ";
     s.append(version);
     s += " report, ";
@@ -114,7 +116,10 @@ const char* StatusText(int code)
     return "Unknown";
 }
 
-uint32_t Kb(uint32_t bytes) { return static_cast<uint32_t>((uint64_t{bytes} + 512) / 1024); }
+uint32_t Kb(uint32_t bytes)
+{
+    return static_cast<uint32_t>((uint64_t{bytes} + 512) / 1024);
+}
 
 std::string SizeLine(uint32_t bytes, std::string_view name)
 {

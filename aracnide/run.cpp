@@ -308,7 +308,10 @@ void Suspend(RunContext& ctx)
         SetState(ctx, kSuspended);
 }
 
-bool Busy(const RunContext& ctx) { return ctx.CheckStatus == kRunning || ctx.inPasses || ctx.settingUp; }
+bool Busy(const RunContext& ctx)
+{
+    return ctx.CheckStatus == kRunning || ctx.inPasses || ctx.settingUp;
+}
 
 StartOutcome Start(RunContext& ctx, const RunRequest& request, Profile* ini, const std::tm* now)
 {

@@ -44,8 +44,7 @@ struct StartOutcome {
 StartOutcome Start(RunContext& ctx, const RunRequest& request, Profile* ini = nullptr, const std::tm* now = nullptr);
 
 // Sets up a new run (empty list, time-outs, report and its header, start entry and base, settings).
-StartOutcome NewRun(RunContext& ctx, const RunRequest& request, Profile* ini = nullptr,
-                    const std::tm* now = nullptr);
+StartOutcome NewRun(RunContext& ctx, const RunRequest& request, Profile* ini = nullptr, const std::tm* now = nullptr);
 // The passes over the list; returns the run state afterwards (idle at the end, or suspended).
 int RunChecks(RunContext& ctx, const Profile* ini = nullptr);
 // Called while a run is in progress (from the yield hook): the run stops after the current entry.

@@ -30,7 +30,10 @@ std::string SettingsPath(const std::string& programDir, const std::string& dataD
     return dir + kSettingsName;
 }
 
-Profile SettingsProfile(const std::string& path) { return Profile(path, {{kInit, "szPass"}}); }
+Profile SettingsProfile(const std::string& path)
+{
+    return Profile(path, {{kInit, "szPass"}});
+}
 
 DialogSettings LoadDialogSettings(const Profile& ini)
 {
@@ -118,8 +121,14 @@ bool SaveRunSettings(Profile& ini, const RunSettings& s, std::string_view timeou
                                    {"szPass", s.szPass}});
 }
 
-int LoadMaxLevel(const Profile& ini) { return ini.GetInt(kInit, "MaxLevel", 0); }
+int LoadMaxLevel(const Profile& ini)
+{
+    return ini.GetInt(kInit, "MaxLevel", 0);
+}
 
-bool SaveLastLocation(Profile& ini, std::string_view location) { return ini.WriteString(kInit, "URL", location); }
+bool SaveLastLocation(Profile& ini, std::string_view location)
+{
+    return ini.WriteString(kInit, "URL", location);
+}
 
 }  // namespace aracnide

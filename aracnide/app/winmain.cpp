@@ -5,9 +5,9 @@
 #include "dlgcheck.h"
 #include "general.h"
 #include "httpclient.h"
-#include "windowlist.h"
 #include "prompts.h"
 #include "settings.h"
+#include "windowlist.h"
 
 #include <QApplication>
 #include <QDir>

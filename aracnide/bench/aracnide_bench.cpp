@@ -1,9 +1,9 @@
 // Figures of the link checker: page scan speed, a whole run against a loopback site next to a plain
 // sequential fetch of the same pages, and the cost of adding a link to a long check list.
 
+#include "cli.h"
 #include "loopback.h"
 #include "pagescan.h"
-#include "cli.h"
 #include "run.h"
 #include "testutil.h"
 
@@ -53,8 +53,14 @@ void ScanBench(benchmark::State& state, bool distinct)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
 }
 
-void BM_PageScan(benchmark::State& state) { ScanBench(state, false); }
-void BM_PageScanAllLinksNew(benchmark::State& state) { ScanBench(state, true); }
+void BM_PageScan(benchmark::State& state)
+{
+    ScanBench(state, false);
+}
+void BM_PageScanAllLinksNew(benchmark::State& state)
+{
+    ScanBench(state, true);
+}
 BENCHMARK(BM_PageScan)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PageScanAllLinksNew)->Unit(benchmark::kMillisecond);
 
@@ -231,13 +237,30 @@ void BM_Jobs(benchmark::State& state, std::vector<std::string> extra)
     state.counters["requests"] = requests;
 }
 BENCHMARK_CAPTURE(BM_Jobs, site, std::vector<std::string>{})
-    ->Arg(1)->Arg(8)->Arg(32)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+    ->Arg(1)
+    ->Arg(8)
+    ->Arg(32)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 BENCHMARK_CAPTURE(BM_Jobs, external, std::vector<std::string>{"--external"})
-    ->Arg(1)->Arg(8)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+    ->Arg(1)
+    ->Arg(8)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 BENCHMARK_CAPTURE(BM_Jobs, whole_site, std::vector<std::string>{"--whole-site"})
-    ->Arg(1)->Arg(8)->Arg(32)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+    ->Arg(1)
+    ->Arg(8)
+    ->Arg(32)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
-size_t Discard(char*, size_t size, size_t count, void*) { return size * count; }
+size_t Discard(char*, size_t size, size_t count, void*)
+{
+    return size * count;
+}
 
 // The floor: one keep-alive curl handle fetching the same URLs one after the other.
 void BM_SequentialFetchFloor(benchmark::State& state)

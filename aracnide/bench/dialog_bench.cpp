@@ -4,10 +4,10 @@
 #include "cli.h"
 #include "dlgcheck.h"
 #include "general.h"
-#include "windowlist.h"
 #include "prompts.h"
 #include "settings.h"
 #include "testutil.h"
+#include "windowlist.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -52,7 +52,10 @@ CheckListModel::CheckListModel(ListModel& list, QListView* view) : QAbstractList
     };
 }
 
-CheckListModel::~CheckListModel() { list_.onChange = nullptr; }
+CheckListModel::~CheckListModel()
+{
+    list_.onChange = nullptr;
+}
 
 void CheckListModel::Flush()
 {
@@ -77,7 +80,10 @@ void CheckListModel::Flush()
     }
 }
 
-int CheckListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int CheckListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : rows_;
+}
 
 QVariant CheckListModel::data(const QModelIndex& index, int role) const
 {

@@ -29,7 +29,7 @@ public:
 private:
     ListModel& list_;
     QListView* view_;
-    int rows_ = 0;  // what the view knows: the list has already changed when its hook runs
+    int rows_ = 0;                              // what the view knows: the list has already changed when its hook runs
     int changedFirst_ = -1, changedLast_ = -1;  // rows the view knows whose entries changed since
     bool selectionPending_ = false;
 };

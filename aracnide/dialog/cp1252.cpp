@@ -8,10 +8,10 @@ namespace aracnide {
 
 namespace {
 // 0x80..0x9F; 0 marks the five bytes that have no character (they map to the same C1 code).
-constexpr std::array<char16_t, 32> kHigh{
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kHigh{0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                         0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                         0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                         0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 }  // namespace
 
 QString FromCp1252(std::string_view bytes)
@@ -40,7 +40,10 @@ QString FromBytes(std::string_view bytes)
     return FromCp1252(bytes);
 }
 
-std::string ToBytes(const QString& text) { return text.toUtf8().toStdString(); }
+std::string ToBytes(const QString& text)
+{
+    return text.toUtf8().toStdString();
+}
 
 std::string ToCp1252(const QString& text)
 {

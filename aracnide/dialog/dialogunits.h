@@ -15,8 +15,14 @@ struct DialogBase {
 // The base of a font: the width of the 52 letters, halved then rounded, and the font's height.
 DialogBase BaseUnits(const QFont& font);
 
-inline int DuToX(int du, DialogBase b) { return du * b.x / 4; }
-inline int DuToY(int du, DialogBase b) { return du * b.y / 8; }
+inline int DuToX(int du, DialogBase b)
+{
+    return du * b.x / 4;
+}
+inline int DuToY(int du, DialogBase b)
+{
+    return du * b.y / 8;
+}
 QRect DuToPixels(const QRect& du, DialogBase b);
 
 // The dialog's font: 8 points of the first family present of "MS Sans Serif", "Microsoft Sans Serif",

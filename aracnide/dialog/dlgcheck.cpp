@@ -32,7 +32,7 @@ const QString kTitle = QStringLiteral("Aracnide Links");
 const QString kTitreMb = QStringLiteral("Aracnide");
 const QString kCreditText = QStringLiteral("Aracnide Links - mail the author - v");
 constexpr int kDialogWidth = 360, kDialogHeight = 276;  // dialog units
-constexpr int kListTabStop = 310;                        // dialog units
+constexpr int kListTabStop = 310;                       // dialog units
 constexpr size_t kMaxLocation = 250;
 
 enum class Kind { Label, Combo, Edit, Check, Group, Radio, BorderLabel, List, GaugeBar, Frame, Push, DefPush };
@@ -77,7 +77,10 @@ constexpr ControlSpec kControls[] = {
     {-1, Kind::Label, "Check :", 16, 51, 60, 8, "lblCheck"},
 };
 
-bool StartsWithHttp(const QString& text) { return text.startsWith(QStringLiteral("http"), Qt::CaseInsensitive); }
+bool StartsWithHttp(const QString& text)
+{
+    return text.startsWith(QStringLiteral("http"), Qt::CaseInsensitive);
+}
 
 }  // namespace
 
@@ -107,7 +110,11 @@ DlgCheck::DlgCheck(RunContext& ctx, Profile& ini, Prompts& prompts, WindowLister
                    QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
-      ctx_(ctx), ini_(ini), prompts_(prompts), windows_(windows), version_(version.left(4))
+      ctx_(ctx),
+      ini_(ini),
+      prompts_(prompts),
+      windows_(windows),
+      version_(version.left(4))
 {
     setObjectName(QStringLiteral("ARACNIDE"));
     setWindowTitle(kTitle);
@@ -205,14 +212,22 @@ void DlgCheck::CreateControls()
             const int id = c.id;
             connect(b, &QPushButton::clicked, this, [this, id] { Command(id); });
             switch (c.id) {
-            case 1: start_ = b; break;
-            case 10: clear_ = b; break;
-            case 2: quit_ = b; break;
+            case 1:
+                start_ = b;
+                break;
+            case 10:
+                clear_ = b;
+                break;
+            case 2:
+                quit_ = b;
+                break;
             case 200:
                 credit_ = b;
                 b->setFocusPolicy(Qt::NoFocus);  // no tab stop
                 break;
-            default: openFile_ = b; break;
+            default:
+                openFile_ = b;
+                break;
             }
             w = b;
             break;

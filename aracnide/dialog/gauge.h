@@ -10,12 +10,12 @@ namespace aracnide {
 
 // Where the gauge's parts lie for a client rectangle of `size` and a percentage `JgCur` (0..100).
 struct GaugeGeometry {
-    QRect rectG;      // the done part, red
-    QRect rectD;      // the remaining part, light yellow
-    int larg = 0;     // usable width: width of the bar area + 2
-    int split = 0;    // larg * JgCur / 100: where rectG ends and rectD starts
-    QPoint textPos;   // top left of the text
-    QString text;     // "%d %"
+    QRect rectG;     // the done part, red
+    QRect rectD;     // the remaining part, light yellow
+    int larg = 0;    // usable width: width of the bar area + 2
+    int split = 0;   // larg * JgCur / 100: where rectG ends and rectD starts
+    QPoint textPos;  // top left of the text
+    QString text;    // "%d %"
 };
 GaugeGeometry ComputeGauge(const QSize& size, int JgCur);
 

@@ -8,7 +8,6 @@ class QWidget;
 
 namespace aracnide {
 
-
 class Prompts {
 public:
     virtual ~Prompts() = default;

@@ -42,7 +42,8 @@ Outcome Scan(std::string_view page, uint8_t options, size_t block, size_t step)
 {
     RunContext ctx(nullptr);
     const bool local = options & 1;
-    const std::string url = local ? "/site/dir/p.htm" : (options & 2 ? "https://h.dom/dir/p.htm" : "http://h.dom/p.htm");
+    const std::string url =
+        local ? "/site/dir/p.htm" : (options & 2 ? "https://h.dom/dir/p.htm" : "http://h.dom/p.htm");
     ctx.szBaseDom = local ? "/site/" : url.substr(0, url.find('/', 8) + 1);
     ctx.settings.bCEL = options & 4;
     ctx.CheckStatus = kRunning;

@@ -11,9 +11,9 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <climits>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 using namespace aracnide;

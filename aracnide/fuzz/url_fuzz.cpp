@@ -48,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     PageState st;
     st.bFile = IsLocal(page);
     st.szHtml = page;
-    ctx.szBaseDom = st.bFile ? page.substr(0, page.rfind('/') + 1) : page.substr(0, std::min(page.size(), HostEnd(page) + 1));
+    ctx.szBaseDom =
+        st.bFile ? page.substr(0, page.rfind('/') + 1) : page.substr(0, std::min(page.size(), HostEnd(page) + 1));
     st.szTmpBHref = PageDirectory(page, ctx.szBaseDom);
     if (!link.empty())
         HandleLink(ctx, st, link);

@@ -68,27 +68,40 @@ std::optional<std::string> HeaderValue(const std::string& block, std::string_vie
 uint32_t MapCurlCode(CURLcode c)
 {
     switch (c) {
-    case CURLE_OPERATION_TIMEDOUT: return kErrTimeout;
-    case CURLE_URL_MALFORMAT: return kErrInvalidUrl;
-    case CURLE_UNSUPPORTED_PROTOCOL: return kErrUnrecognizedScheme;
+    case CURLE_OPERATION_TIMEDOUT:
+        return kErrTimeout;
+    case CURLE_URL_MALFORMAT:
+        return kErrInvalidUrl;
+    case CURLE_UNSUPPORTED_PROTOCOL:
+        return kErrUnrecognizedScheme;
     case CURLE_COULDNT_RESOLVE_HOST:
-    case CURLE_COULDNT_RESOLVE_PROXY: return kErrNameNotResolved;
-    case CURLE_COULDNT_CONNECT: return kErrCannotConnect;
-    case CURLE_PARTIAL_FILE: return kErrConnectionAborted;
+    case CURLE_COULDNT_RESOLVE_PROXY:
+        return kErrNameNotResolved;
+    case CURLE_COULDNT_CONNECT:
+        return kErrCannotConnect;
+    case CURLE_PARTIAL_FILE:
+        return kErrConnectionAborted;
     case CURLE_SEND_ERROR:
-    case CURLE_RECV_ERROR: return kErrConnectionReset;
+    case CURLE_RECV_ERROR:
+        return kErrConnectionReset;
     case CURLE_GOT_NOTHING:
     case CURLE_WEIRD_SERVER_REPLY:
     case CURLE_WRITE_ERROR:  // our header callback refused an endless header block
-    case CURLE_BAD_CONTENT_ENCODING: return kErrInvalidServerResponse;
-    case CURLE_PEER_FAILED_VERIFICATION: return kErrInvalidCa;
+    case CURLE_BAD_CONTENT_ENCODING:
+        return kErrInvalidServerResponse;
+    case CURLE_PEER_FAILED_VERIFICATION:
+        return kErrInvalidCa;
     case CURLE_SSL_CONNECT_ERROR:
     case CURLE_SSL_CERTPROBLEM:
     case CURLE_SSL_CIPHER:
-    case CURLE_SSL_CACERT_BADFILE: return kErrSecurityChannel;
-    case CURLE_ABORTED_BY_CALLBACK: return kErrOperationCancelled;
-    case CURLE_OUT_OF_MEMORY: return kErrOutOfHandles;
-    default: return kErrInternal;
+    case CURLE_SSL_CACERT_BADFILE:
+        return kErrSecurityChannel;
+    case CURLE_ABORTED_BY_CALLBACK:
+        return kErrOperationCancelled;
+    case CURLE_OUT_OF_MEMORY:
+        return kErrOutOfHandles;
+    default:
+        return kErrInternal;
     }
 }
 
@@ -303,7 +316,8 @@ std::unique_ptr<HttpRequest> HttpClient::Impl::Finish(std::unique_ptr<HttpReques
     // A server that sends its headers a byte at a time gets twice the longer time-out for all of them.
     const Clock::time_point deadline =
         Clock::now() + 2 * std::chrono::milliseconds(std::max(connectTimeoutMs, receiveTimeoutMs));
-    bool ok = Drive(tr, [&] { return tr.headersDone; }, err, deadline);
+    bool ok = Drive(
+        tr, [&] { return tr.headersDone; }, err, deadline);
     if (ok && !tr.headersDone) {
         if (tr.result != CURLE_OK)
             err = HttpError(MapCurlCode(tr.result));
@@ -328,11 +342,20 @@ HttpRequest::~HttpRequest()
         t_->owner->Detach(*t_);
 }
 
-int HttpRequest::Status() const { return t_->status; }
+int HttpRequest::Status() const
+{
+    return t_->status;
+}
 
-const std::string& HttpRequest::RawHeaders() const { return t_->headers; }
+const std::string& HttpRequest::RawHeaders() const
+{
+    return t_->headers;
+}
 
-std::optional<std::string> HttpRequest::Location() const { return HeaderValue(t_->headers, "Location"); }
+std::optional<std::string> HttpRequest::Location() const
+{
+    return HeaderValue(t_->headers, "Location");
+}
 
 std::optional<uint64_t> HttpRequest::ContentLength() const
 {
@@ -356,7 +379,8 @@ long HttpRequest::Read(char* buffer, size_t size, ErrorInfo& err)
             t.paused = false;
             curl_easy_pause(t.easy.get(), CURLPAUSE_CONT);
         }
-        if (!t.owner->Drive(t, [&] { return t.Available() > 0; }, err)) {
+        if (!t.owner->Drive(
+                t, [&] { return t.Available() > 0; }, err)) {
             t.owner->Detach(t);
             return -1;
         }
@@ -395,7 +419,10 @@ void HttpClient::SetOptions(long connectTimeoutMs, long receiveTimeoutMs, long r
     d_->requestDeadlineMs = requestDeadlineMs;
 }
 
-void HttpClient::SetYield(std::function<void()> yield) { d_->yield = std::move(yield); }
+void HttpClient::SetYield(std::function<void()> yield)
+{
+    d_->yield = std::move(yield);
+}
 
 std::unique_ptr<HttpRequest> HttpClient::OpenUrl(const std::string& url, ErrorInfo& err)
 {
@@ -426,11 +453,20 @@ void HttpClient::Prefetch(const std::string& url)
     d_->prefetched.emplace(url, std::move(t));
 }
 
-size_t HttpClient::Prefetches() const { return d_->prefetched.size(); }
+size_t HttpClient::Prefetches() const
+{
+    return d_->prefetched.size();
+}
 
-bool HttpClient::IsPrefetched(const std::string& url) const { return d_->prefetched.count(url) != 0; }
+bool HttpClient::IsPrefetched(const std::string& url) const
+{
+    return d_->prefetched.count(url) != 0;
+}
 
-void HttpClient::DropPrefetches() { d_->DropPrefetches(); }
+void HttpClient::DropPrefetches()
+{
+    d_->DropPrefetches();
+}
 
 void HttpClient::DropPrefetch(const std::string& url)
 {
@@ -441,8 +477,8 @@ void HttpClient::DropPrefetch(const std::string& url)
 }
 
 std::unique_ptr<HttpRequest> HttpClient::OpenAuthenticated(const std::string& url, const std::string& user,
-                                                           const std::string& password,
-                                                           const std::string& referrer, ErrorInfo& err)
+                                                           const std::string& password, const std::string& referrer,
+                                                           ErrorInfo& err)
 {
     auto t = d_->Start(url, err);
     if (!t)

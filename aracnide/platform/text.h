@@ -6,7 +6,10 @@
 
 namespace aracnide {
 
-constexpr char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c; }
+constexpr char AsciiLower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}
 
 constexpr bool IEquals(std::string_view a, std::string_view b)
 {

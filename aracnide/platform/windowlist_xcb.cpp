@@ -43,8 +43,8 @@ public:
         // A window manager lists its managed windows; without one, the root's children stand for them.
         std::vector<uint32_t> ids;
         if (clientList_ != XCB_ATOM_NONE) {
-            Reply r(xcb_get_property_reply(
-                c_, xcb_get_property(c_, 0, root_, clientList_, XCB_ATOM_WINDOW, 0, 4096), nullptr));
+            Reply r(xcb_get_property_reply(c_, xcb_get_property(c_, 0, root_, clientList_, XCB_ATOM_WINDOW, 0, 4096),
+                                           nullptr));
             if (r.p && r.p->format == 32) {
                 const auto* w = static_cast<const xcb_window_t*>(xcb_get_property_value(r.p));
                 ids.assign(w, w + xcb_get_property_value_length(r.p) / 4);

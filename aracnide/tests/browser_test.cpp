@@ -23,8 +23,8 @@ public:
 
 TEST(BrowserDetection, BrowserNamesAreFoundAnywhereInTheTitleInTheirExactCase)
 {
-    for (const char* t : {"Netscape", "x - Internet Explorer", "Opera", "Page - Mozilla Firefox", "Chromium",
-                          "Google Chrome"})
+    for (const char* t :
+         {"Netscape", "x - Internet Explorer", "Opera", "Page - Mozilla Firefox", "Chromium", "Google Chrome"})
         EXPECT_TRUE(IsBrowserTitle(t)) << t;
     for (const char* t : {"firefox", "", "Terminal", "OPERA"})
         EXPECT_FALSE(IsBrowserTitle(t)) << t;

@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <mutex>
 #include <chrono>
+#include <mutex>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -22,7 +22,10 @@ namespace {
 using namespace std::chrono;
 
 // Report text of the page header for `url`.
-std::string Header(const std::string& url) { return PageHeaderText(url); }
+std::string Header(const std::string& url)
+{
+    return PageHeaderText(url);
+}
 
 class Check : public testing::Test {
 protected:
@@ -32,7 +35,11 @@ protected:
         ctx.fhLog = std::make_unique<StringReport>();
         InternetInit(ctx, 5);
     }
-    void Serve() { srv.Start(); ctx.szBaseDom = srv.Root(); }
+    void Serve()
+    {
+        srv.Start();
+        ctx.szBaseDom = srv.Root();
+    }
     // The run started at `srv`: its host may be sent user "user" and the given password.
     void Credentials(const std::string& password)
     {
@@ -107,9 +114,8 @@ TEST_F(Check, ImageChecksDuringAScanLeaveTheRestOfThePageIntact)
         r.status = 404;
         r.set_content(std::string(20000, '<'), "text/html");  // thrown away, never into the page
     });
-    srv.svr.Get("/img/root.gif", [](const httplib::Request&, httplib::Response& r) {
-        r.set_content("GIF89a", "image/gif");
-    });
+    srv.svr.Get("/img/root.gif",
+                [](const httplib::Request&, httplib::Response& r) { r.set_content("GIF89a", "image/gif"); });
     Serve();
     ctx.settings.bCalcSize = true;
     const std::string url = srv.Url("dir/p.htm");
@@ -150,8 +156,8 @@ TEST_F(Check, NotFoundInAnErrorsOnlyReportNamesTheReferringPage)
     ctx.szCurPage = srv.Url("index.htm");
     const std::string url = srv.Url("gone.htm");
     EXPECT_EQ(CheckUrl(ctx, url, 1, true), 404u);
-    EXPECT_EQ(Report(), Header(url) + "> Link in " + srv.Url("index.htm") + "\r\n" +
-                            "> Status: 404 (Not found)\r\n\r\n");
+    EXPECT_EQ(Report(),
+              Header(url) + "> Link in " + srv.Url("index.htm") + "\r\n" + "> Status: 404 (Not found)\r\n\r\n");
 }
 
 TEST_F(Check, RedirectsAreFollowedAndTheirTargetIsNotScanned)
@@ -318,7 +324,8 @@ TEST_F(Check, PageOverTheScanLimitIsNotScanned)
 
 TEST_F(Check, HeaderDumpAndPageDataInTheReport)
 {
-    srv.svr.Get("/p.htm", [](const httplib::Request&, httplib::Response& r) { r.set_content("<p>hi</p>", "text/html"); });
+    srv.svr.Get("/p.htm",
+                [](const httplib::Request&, httplib::Response& r) { r.set_content("<p>hi</p>", "text/html"); });
     Serve();
     ctx.settings.bLogData = true;
     EXPECT_EQ(CheckUrl(ctx, srv.Url("p.htm"), 0, true), 200u);
@@ -482,7 +489,9 @@ TEST_F(Check, SeeOtherAndTheTemporaryAndPermanentRedirectsAreFollowed)
         });
     srv.svr.Get("/target.htm", [](const httplib::Request&, httplib::Response& r) { r.set_content("ok", "text/html"); });
     Serve();
-    const std::pair<int, std::string> rows[] = {{303, "See other"}, {307, "Temporary redirect"}, {308, "Permanent redirect"}};
+    const std::pair<int, std::string> rows[] = {{303, "See other"},
+                                                {307, "Temporary redirect"},
+                                                {308, "Permanent redirect"}};
     for (const auto& [status, text] : rows) {
         static_cast<StringReport&>(*ctx.fhLog).text.clear();
         const std::string url = srv.Url("r" + std::to_string(status));

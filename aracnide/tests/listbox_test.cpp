@@ -14,7 +14,7 @@ TEST(ListBox, FindStringReturnsTheFirstEntryBeginningWithTheTextIgnoringCase)
     lb.AddString("Dir/A.htm\tOk");
     lb.AddString("dir/a");
     lb.AddString("dir/b.htm");
-    EXPECT_EQ(lb.FindString("dir/a"), 1);      // both 1 and 2 begin with it: the first wins
+    EXPECT_EQ(lb.FindString("dir/a"), 1);  // both 1 and 2 begin with it: the first wins
     EXPECT_EQ(lb.FindString("DIR/A.HTM"), 1);
     EXPECT_EQ(lb.FindString("dir/a.htm\tok"), 1);
     EXPECT_EQ(lb.FindString("dir/c"), -1);
@@ -58,9 +58,10 @@ TEST(ListBox, ItemDataAndChangeNotificationsReachAView)
     lb.SetItemData(i, 0xFFFF0001u);
     lb.SetSelIndex(0);
     lb.ClearList();
-    EXPECT_EQ(seen, (std::vector<std::pair<ListChange::Kind, int>>{
-                        {ListChange::Inserted, 0}, {ListChange::Changed, 0}, {ListChange::Selected, 0},
-                        {ListChange::Cleared, -1}}));
+    EXPECT_EQ(seen, (std::vector<std::pair<ListChange::Kind, int>>{{ListChange::Inserted, 0},
+                                                                   {ListChange::Changed, 0},
+                                                                   {ListChange::Selected, 0},
+                                                                   {ListChange::Cleared, -1}}));
     EXPECT_EQ(lb.GetItemData(0), 0u);  // gone with the list
 }
 

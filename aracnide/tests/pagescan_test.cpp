@@ -74,7 +74,8 @@ protected:
     }
     // Scans `page` as the page `url`, in blocks of `block` bytes, delivered in reads of the given sizes.
     // Returns the bytes the scan looked at.
-    uint64_t Run(const std::string& page, const std::string& url, size_t block = kScanBlock, std::vector<size_t> sizes = {})
+    uint64_t Run(const std::string& page, const std::string& url, size_t block = kScanBlock,
+                 std::vector<size_t> sizes = {})
     {
         PageState st;
         st.bFile = IsLocal(url);
@@ -106,8 +107,7 @@ TEST_F(Scan, LinksAreResolvedAgainstThePageAndTheBase)
         R"( <a href="HTTP://other.dom/y.htm"> <a href="q.htm?a=1"> <a href="cgi-bin/s">)",
         "http://h/dir/p.htm");
     EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"x.htm", "http://h/root.htm", "dir/in.htm", "dir/z.htm",
-                                                       "HTTP://other.dom/y.htm", "dir/q.htm?a=1",
-                                                       "dir/cgi-bin/s"}));
+                                                      "HTTP://other.dom/y.htm", "dir/q.htm?a=1", "dir/cgi-bin/s"}));
 }
 
 TEST_F(Scan, FilteredLinksAreIgnored)
@@ -198,8 +198,8 @@ TEST_F(Scan, OnlyAnAttributeOfABaseTagIsABase)
         "http://h/p.htm");
     EXPECT_EQ(ctx.szBaseDom, "http://h/") << "no tag but base moves the base";
     EXPECT_TRUE(bases.empty());
-    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"http://other.dom/lic/", "http://x.dom/a/", "http://y.dom/b/",
-                                                       "k.htm"}));
+    EXPECT_EQ(Entries(ctx),
+              (std::vector<std::string>{"http://other.dom/lic/", "http://x.dom/a/", "http://y.dom/b/", "k.htm"}));
     ctx.LB.ClearList();
     Run(R"(<base target=_top HREF="http://other.dom/x/"><a href="a.htm">)", "http://h/p.htm");
     EXPECT_EQ(ctx.szBaseDom, "http://other.dom/") << "whatever attribute comes first";
@@ -212,7 +212,8 @@ TEST_F(Scan, SchemeRelativeLinksTakeTheSchemeOfTheirPage)
     ctx.settings.bCEL = true;
     Run(R"(<a href="//cdn.dom/x.htm"><a href="//cdn.dom:8080/y.htm"><a href="//h/dir/z.htm"><img src="//h/i.gif">)",
         "https://h/dir/p.htm");
-    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"https://cdn.dom/x.htm", "https://cdn.dom:8080/y.htm", "dir/z.htm"}));
+    EXPECT_EQ(Entries(ctx),
+              (std::vector<std::string>{"https://cdn.dom/x.htm", "https://cdn.dom:8080/y.htm", "dir/z.htm"}));
 
     ctx.LB.ClearList();
     ctx.szBaseDom = "/site/";

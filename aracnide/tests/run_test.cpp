@@ -1,15 +1,15 @@
-#include <algorithm>
 #include "checkurl.h"
 #include "loopback.h"
 #include "run.h"
 #include "settings.h"
 #include "testutil.h"
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <mutex>
 #include <set>
-#include <cstring>
 
 using namespace aracnide;
 
@@ -61,7 +61,7 @@ TEST_F(Run, LocalSiteCompletesFolderIndexesAndReportsAMissingFile)
     EXPECT_EQ(out.location, site.Path() + "index.htm");
     EXPECT_EQ(ctx.szBaseDom, site.Path());
     EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"index.htm\tOk", "sub/\tOk", "sub2/\tOk", "sub3/\t0",
-                                                       "missing.htm\t0", "sub/deep.htm\tOk"}));
+                                                      "missing.htm\t0", "sub/deep.htm\tOk"}));
     EXPECT_EQ(ctx.model.At(0).data, 0xFFFF0001u);
     EXPECT_EQ(ctx.model.At(5).data, 0x00010001u);  // found on sub/
     const std::string index = site.Path() + "index.htm";
@@ -112,11 +112,11 @@ TEST_F(Run, LocationWithoutSchemeBecomesTheSiteRootAndPassesGoLevelByLevel)
     EXPECT_EQ(out.location, srv.Root());
     EXPECT_EQ(ctx.szBaseDom, srv.Root());
     EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"\tOk", "a.htm\tOk", "b.htm\tOk", "c/d.htm\t404"}));
-    EXPECT_EQ(ctx.level, 4);  // three passes with entries, and the one that found none
+    EXPECT_EQ(ctx.level, 4);            // three passes with entries, and the one that found none
     EXPECT_EQ(clientPorts.size(), 1u);  // one connection served every check
     // Start entry, root checked, its two links found, a.htm checked, c/d.htm found, the rest checked.
-    EXPECT_EQ(counters, (std::vector<std::string>{"1 / 1", "0 / 2", "0 / 3", "1 / 3", "1 / 4", "2 / 4", "3 / 4",
-                                                   "4 / 4"}));
+    EXPECT_EQ(counters,
+              (std::vector<std::string>{"1 / 1", "0 / 2", "0 / 3", "1 / 3", "1 / 4", "2 / 4", "3 / 4", "4 / 4"}));
     EXPECT_EQ(progress, (std::vector<int>{0, 0, 0, 33, 25, 50, 75, 100, 100}));
     EXPECT_EQ(Log(), kRunHeader + PageHeaderText(srv.Root()) + PageHeaderText(srv.Url("a.htm")) +
                          PageHeaderText(srv.Url("b.htm")) + PageHeaderText(srv.Url("c/d.htm")) + "> Link in " +
@@ -184,8 +184,8 @@ TEST_F(Run, WithLocalLinksOffOnlyTheStartPageIsExplored)
 TEST_F(Run, SuspendStopsAfterTheCurrentEntryAndResumeRecounts)
 {
     for (int i = 0; i < 5; ++i)
-        site.Write("p" + std::to_string(i) + ".htm", "<a href=\"p" + std::to_string(i + 1) + ".htm\"><a href=q" +
-                                                         std::to_string(i) + ".htm>");
+        site.Write("p" + std::to_string(i) + ".htm",
+                   "<a href=\"p" + std::to_string(i + 1) + ".htm\"><a href=q" + std::to_string(i) + ".htm>");
     const std::string start = site.Path() + "p0.htm";
     Go(start);
     const std::vector<std::string> whole = Entries(ctx);
@@ -351,8 +351,8 @@ TEST_F(Run, AReferrerOfAnEarlierRunDoesNotLeakIntoTheNextReport)
     Go(site.Path() + "index.htm");
     EXPECT_NE(Log().find("> Link in "), std::string::npos);
     Go(site.Path() + "absent.htm");
-    EXPECT_EQ(Log(), kRunHeader + PageHeaderText(site.Path() + "absent.htm") +
-                         "> Error: No such file or directory\r\n");
+    EXPECT_EQ(Log(),
+              kRunHeader + PageHeaderText(site.Path() + "absent.htm") + "> Error: No such file or directory\r\n");
 }
 
 }  // namespace

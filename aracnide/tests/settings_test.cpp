@@ -11,7 +11,7 @@ namespace {
 
 mode_t ModeOf(const std::string& path)
 {
-    struct stat st{};
+    struct stat st {};
     return stat(path.c_str(), &st) == 0 ? (st.st_mode & 0777) : 0;
 }
 
@@ -142,8 +142,15 @@ TEST_F(SettingsFile, ALocationFoundInTheListIsNotStoredAgain)
 TEST_F(SettingsFile, NumbersAreClampedToTheRangeOfInt)
 {
     const std::pair<std::string, int> rows[] = {
-        {"9999999999", 2147483647}, {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
-        {"-99999999999999999999", -2147483647 - 1}, {" 42x", 42}, {"+7", 0}, {"x1", 0}, {"", 0}, {"-", 0},
+        {"9999999999", 2147483647},
+        {"2147483647", 2147483647},
+        {"-2147483648", -2147483647 - 1},
+        {"-99999999999999999999", -2147483647 - 1},
+        {" 42x", 42},
+        {"+7", 0},
+        {"x1", 0},
+        {"", 0},
+        {"-", 0},
     };
     for (const auto& [text, value] : rows)
         EXPECT_EQ(ProfileInt(text), value) << text;
@@ -153,8 +160,9 @@ TEST_F(SettingsFile, NumbersAreClampedToTheRangeOfInt)
 
 TEST_F(SettingsFile, AHugeHistoryNumberReadsTheFileOnceAndKeepsTheNewestItems)
 {
-    std::string text = "[UrlList]\r\nUrlNumber=999999999\r\nurl999999999=http://newest/\r\nurl1000000000=http://beyond/\r\n"
-                       "url007=http://zero-padded/\r\n";
+    std::string text =
+        "[UrlList]\r\nUrlNumber=999999999\r\nurl999999999=http://newest/\r\nurl1000000000=http://beyond/\r\n"
+        "url007=http://zero-padded/\r\n";
     for (int k = 1; k <= 150; ++k)
         text += "url" + std::to_string(k) + "=http://h" + std::to_string(k) + "/\r\n";
     dir.Write("ARACNIDE.INI", text);

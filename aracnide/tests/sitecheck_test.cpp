@@ -34,8 +34,9 @@ public:
             std::this_thread::sleep_for(delay);
             return httplib::Server::HandlerResponse::Unhandled;
         });
-        Page("/", R"(<a href="a.htm"> <a href="b.htm"> <a href="r1.htm"> <a href="r2.htm"> <a href="private.htm">)"
-                  R"( <a href="img.htm"> <a href="img2.htm"> <a href="d1.htm"> <a href="based.htm"> <a href="gone.htm">)");
+        Page("/",
+             R"(<a href="a.htm"> <a href="b.htm"> <a href="r1.htm"> <a href="r2.htm"> <a href="private.htm">)"
+             R"( <a href="img.htm"> <a href="img2.htm"> <a href="d1.htm"> <a href="based.htm"> <a href="gone.htm">)");
         Page("/a.htm", R"(<a href="b.htm"> <a href="gone.htm"> <img src="logo.gif"> <img src="nologo.gif">)");
         Page("/b.htm", R"(<a href="a.htm"> <a href="sub/c.htm">)");
         Page("/sub/c.htm", R"(<a href="../a.htm"> <a href="d.htm">)");
@@ -98,8 +99,8 @@ protected:
     CliRun Check(std::vector<std::string> flags)
     {
         dir.Write("pw", "secret\n");
-        std::vector<std::string> args{"--check", site.srv.Root(), "--report", dir.Path() + "r.log", "--user", "user",
-                                      "--password-file", dir.Path() + "pw"};
+        std::vector<std::string> args{"--check", site.srv.Root(), "--report",        dir.Path() + "r.log",
+                                      "--user",  "user",          "--password-file", dir.Path() + "pw"};
         args.insert(args.end(), flags.begin(), flags.end());
         std::ostringstream out, err;
         const int status = RunCommandLine(args, "1.20", out, err, false);
@@ -114,8 +115,9 @@ protected:
 
 TEST_F(SiteCheck, ManyJobsWriteTheReportOfOne)
 {
-    for (const std::vector<std::string>& flags :
-         {std::vector<std::string>{"--all", "--sizes"}, std::vector<std::string>{}, {"--external", "--max-level", "3"}}) {
+    for (const std::vector<std::string>& flags : {std::vector<std::string>{"--all", "--sizes"},
+                                                  std::vector<std::string>{},
+                                                  {"--external", "--max-level", "3"}}) {
         std::vector<std::string> one = flags;
         one.insert(one.end(), {"--jobs", "1"});
         const CliRun sequential = Check(one);
@@ -144,8 +146,7 @@ TEST_F(SiteCheck, RequestsGoOutAheadOfTheList)
     slow.svr.Get("/", [&](const httplib::Request&, httplib::Response& r) { r.set_content(index, "text/html"); });
     slow.svr.Get(R"(/p\d+\.htm)", [&](const httplib::Request&, httplib::Response& r) {
         const int n = ++now;
-        for (int m = most; n > m && !most.compare_exchange_weak(m, n);) {
-        }
+        for (int m = most; n > m && !most.compare_exchange_weak(m, n);) {}
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         --now;
         r.set_content("x", "text/html");
@@ -172,15 +173,16 @@ TEST_F(SiteCheck, TheWholeSiteIsLocalWhateverTheFormOfItsLinks)
         r.set_content("<a href=\"" + s.Url("dir/b.htm") + "\"> <a href=\"/\"> <a href=\"../dir/a.htm\">", "text/html");
     });
     s.svr.Get("/dir/b.htm", [&](const httplib::Request&, httplib::Response& r) {
-        r.set_content("<a href=\"/dir/c.htm\"> <a href=\"http://127.0.0.1:" + std::to_string(s.port()) + "/dir/a.htm\">",
+        r.set_content("<a href=\"/dir/c.htm\"> <a href=\"http://127.0.0.1:" + std::to_string(s.port()) +
+                          "/dir/a.htm\">",
                       "text/html");
     });
     s.svr.Get("/dir/c.htm", [](const httplib::Request&, httplib::Response& r) { r.set_content("c", "text/html"); });
     s.Start();
     root = "<a href=\"" + s.Url("dir/a.htm") + "\"> <a href=\"/dir/b.htm\"> <a href=\"dir/c.htm\">";
     std::ostringstream out, err;
-    const int status = RunCommandLine({"--check", s.Root(), "--report", dir.Path() + "w.log", "--whole-site",
-                                       "--json", dir.Path() + "w.json"},
+    const int status = RunCommandLine({"--check", s.Root(), "--report", dir.Path() + "w.log", "--whole-site", "--json",
+                                       dir.Path() + "w.json"},
                                       "1.20", out, err, false);
     EXPECT_EQ(status, kCliClean);
     EXPECT_EQ(out.str(), "4 checked, 0 broken, 0 skipped\n");
@@ -205,7 +207,8 @@ TEST_F(SiteCheck, JsonHasOneObjectPerCheckedUrlWithEveryReferrer)
     ASSERT_TRUE(byUrl.count(root + "gone.htm"));
     const auto& gone = byUrl[root + "gone.htm"];
     EXPECT_EQ(gone["result"], 404);
-    EXPECT_EQ(gone["referrers"], (nlohmann::json{root, root + "a.htm", root + "d3.htm"})) << "every page, in order found";
+    EXPECT_EQ(gone["referrers"], (nlohmann::json{root, root + "a.htm", root + "d3.htm"}))
+        << "every page, in order found";
     EXPECT_EQ(byUrl[root + "r1.htm"]["result"], 301);
     EXPECT_EQ(byUrl[root + "r1.htm"]["redirects"], nlohmann::json{root + "a.htm"});
     EXPECT_EQ(byUrl[root + "b.htm"]["size"], 37);
@@ -249,13 +252,26 @@ TEST_F(SiteCheck, TheSummaryListsEachBrokenLinkWithThePagesThatLinkToIt)
     const CliRun run = Check({});
     const std::string root = site.srv.Root();
     EXPECT_EQ(run.out, "18 checked, 6 broken, 0 skipped\n"
-                       "  " + root + "r1.htm\n    linked from " + root + "\n"
-                       "  " + root + "r2.htm\n    linked from " + root + "\n"
-                       "  " + root + "gone.htm\n    linked from " + root + "\n    linked from " + root + "a.htm\n"
-                       "    linked from " + root + "d3.htm\n"
-                       "  " + root + "e.htm\n    linked from " + root + "based.htm\n"
-                       "  " + root + "c.htm\n    linked from " + root + "based.htm\n"
-                       "  " + root + "sub/d.htm\n    linked from " + root + "sub/c.htm\n");
+                       "  " +
+                           root + "r1.htm\n    linked from " + root +
+                           "\n"
+                           "  " +
+                           root + "r2.htm\n    linked from " + root +
+                           "\n"
+                           "  " +
+                           root + "gone.htm\n    linked from " + root + "\n    linked from " + root +
+                           "a.htm\n"
+                           "    linked from " +
+                           root +
+                           "d3.htm\n"
+                           "  " +
+                           root + "e.htm\n    linked from " + root +
+                           "based.htm\n"
+                           "  " +
+                           root + "c.htm\n    linked from " + root +
+                           "based.htm\n"
+                           "  " +
+                           root + "sub/d.htm\n    linked from " + root + "sub/c.htm\n");
 }
 
 TEST_F(SiteCheck, EachImageIsAskedForOncePerRunAndTheReportIsUnchanged)

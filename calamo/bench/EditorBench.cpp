@@ -27,9 +27,10 @@ QString bigPage()
     page.reserve(5'300'000);
     int line = 0;
     while (page.size() < 5'000'000) {
-        page += QStringLiteral("<P ALIGN= left>Riga %1 con <B>grassetto</B>, <A HREF= \"pagina%1.htm\">un collegamento</A> "
-                               "e <IMG SRC= \"img/%1.gif\" WIDTH= 10 HEIGHT= 10>.</P>\n")
-                    .arg(line++);
+        page +=
+            QStringLiteral("<P ALIGN= left>Riga %1 con <B>grassetto</B>, <A HREF= \"pagina%1.htm\">un collegamento</A> "
+                           "e <IMG SRC= \"img/%1.gif\" WIDTH= 10 HEIGHT= 10>.</P>\n")
+                .arg(line++);
     }
     return page;
 }

@@ -9,7 +9,7 @@ namespace {
 using namespace calamo;
 using bench::ShownEditor;
 
-constexpr int kLines = 40'000;  // 5 tags a line: 200,000 tags
+constexpr int kLines = 40'000;    // 5 tags a line: 200,000 tags
 constexpr int kLineLength = 125;  // 40,000 lines of 125 characters: 5 MB
 constexpr int kEvery = 4;         // a line in 4 holds the word to replace: 10,000 occurrences
 const QString kWord = QStringLiteral("Sostituiscimi");
@@ -19,8 +19,8 @@ QString tagPage()
     QString page;
     page.reserve(qsizetype(kLines) * kLineLength);
     for (int i = 0; i < kLines; ++i) {
-        QString line = QStringLiteral("<P>Riga %1 con <B>grassetto</B>, <A HREF= \"p%1.htm\">un collegamento</A> ")
-                           .arg(i);
+        QString line =
+            QStringLiteral("<P>Riga %1 con <B>grassetto</B>, <A HREF= \"p%1.htm\">un collegamento</A> ").arg(i);
         if (i % kEvery == 0)
             line += kWord + u' ';
         line = line.leftJustified(kLineLength - 1, u'.');

@@ -95,12 +95,14 @@ protected:
         if (id.isEmpty()) {
             // Say what the display holds, to tell a slow start from a lost window.
             QProcess all;
-            all.start(QStringLiteral("sh"), {QStringLiteral("-c"),
-                QStringLiteral("for w in $(xdotool search --name .); do echo $w $(xdotool getwindowpid $w) "
-                               "$(xdotool getwindowname $w); done; cat /proc/%1/wchan").arg(pid)});
+            all.start(QStringLiteral("sh"),
+                      {QStringLiteral("-c"),
+                       QStringLiteral("for w in $(xdotool search --name .); do echo $w $(xdotool getwindowpid $w) "
+                                      "$(xdotool getwindowname $w); done; cat /proc/%1/wchan")
+                           .arg(pid)});
             all.waitForFinished(30000);
-            ADD_FAILURE() << "no window; program state " << program.state() << ", its errors: "
-                          << program.readAllStandardError().toStdString() << "\nwindows:\n"
+            ADD_FAILURE() << "no window; program state " << program.state()
+                          << ", its errors: " << program.readAllStandardError().toStdString() << "\nwindows:\n"
                           << all.readAllStandardOutput().toStdString();
             return id;
         }
@@ -120,7 +122,8 @@ protected:
                           QStringLiteral("--name"), QStringLiteral(".")});
             search.waitForFinished(5000);
             id.clear();
-            for (const QString& found : QString::fromUtf8(search.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts)) {
+            for (const QString& found :
+                 QString::fromUtf8(search.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts)) {
                 if (found != besides)
                     id = found;
             }
@@ -183,9 +186,12 @@ TEST_F(CalamoE2E, EditsWithBoundKeysAndToolbarButtonsAndSavesTheBytes)
 
     const QByteArray expected = "<B>x hello\r\nworld<I></I></B>";
     EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
-    EXPECT_TRUE(waitUntil([&] {
-        return !xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("*]"));
-    }, 3000)) << "the title loses its mark once the document is saved";
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            return !xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("*]"));
+        },
+        3000))
+        << "the title loses its mark once the document is saved";
 }
 
 // Holds a key while another is pressed and released, as a user does (xdotool's "alt+i" releases Alt first).
@@ -267,7 +273,8 @@ TEST_F(CalamoE2E, ABoundKeyPreviewsTheUnsavedTextInBrowserOne)
     // Browser 1 is a script in the working folder that records its arguments and copies the file it is given.
     QFile script(dir.filePath(QStringLiteral("rec.sh")));
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("#!/bin/sh\ncat \"$1\" > copy.htm\nprintf '%s\\n%s\\n' \"$#\" \"$1\" > args.tmp\nmv args.tmp args.txt\n");
+    script.write(
+        "#!/bin/sh\ncat \"$1\" > copy.htm\nprintf '%s\\n%s\\n' \"$#\" \"$1\" > args.tmp\nmv args.tmp args.txt\n");
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // Entry 36 (preview in browser 1) on Ctrl+P.
@@ -339,8 +346,9 @@ TEST_F(CalamoE2E, NewAsksForThePageAndTheSkeletonIsSavedByteForByte)
     chord("ctrl", "s");
     const QString page = dir.filePath(QStringLiteral("nuova.htm"));
     saveAs(window, page);
-    const QByteArray expected = "<HTML>\r\n\r\n<HEAD>\r\n <META NAME= \"generator\" content= \"!! CaLaMo !!\">\r\n"
-                                " <TITLE>Prova</TITLE>\r\n</HEAD>\r\n\r\n<BODY>\r\n\r\nciao\r\n\r\n</BODY>\r\n\r\n</HTML>";
+    const QByteArray expected =
+        "<HTML>\r\n\r\n<HEAD>\r\n <META NAME= \"generator\" content= \"!! CaLaMo !!\">\r\n"
+        " <TITLE>Prova</TITLE>\r\n</HEAD>\r\n\r\n<BODY>\r\n\r\nciao\r\n\r\n</BODY>\r\n\r\n</HTML>";
     EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
 }
 
@@ -432,10 +440,11 @@ TEST_F(CalamoE2E, AFormBuiltWithTheFormBuilderIsSavedByteForByte)
     chord("ctrl", "s");
     const QString page = dir.filePath(QStringLiteral("modulo.htm"));
     saveAs(window, page);
-    const QByteArray expected = "<HTML>\r\n\r\n<HEAD>\r\n <META NAME= \"generator\" content= \"!! CaLaMo !!\">\r\n"
-                                " <TITLE> </TITLE>\r\n</HEAD>\r\n\r\n<BODY>\r\n\r\n"
-                                "<FORM ACTION= \"/cgi\" METHOD= \"post\"> <INPUT TYPE= text NAME= \"eta\">\r\n</FORM>\r\n"
-                                "\r\n</BODY>\r\n\r\n</HTML>";
+    const QByteArray expected =
+        "<HTML>\r\n\r\n<HEAD>\r\n <META NAME= \"generator\" content= \"!! CaLaMo !!\">\r\n"
+        " <TITLE> </TITLE>\r\n</HEAD>\r\n\r\n<BODY>\r\n\r\n"
+        "<FORM ACTION= \"/cgi\" METHOD= \"post\"> <INPUT TYPE= text NAME= \"eta\">\r\n</FORM>\r\n"
+        "\r\n</BODY>\r\n\r\n</HTML>";
     EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
 }
 
@@ -493,9 +502,9 @@ protected:
     {
         ASSERT_TRUE(waitUntil([&] {
             QProcess search;
-            search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                     QStringLiteral("--pid"), QString::number(program.processId()),
-                                                     QStringLiteral("--name"), QStringLiteral(".")});
+            search.start(QStringLiteral("xdotool"),
+                         {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                          QString::number(program.processId()), QStringLiteral("--name"), QStringLiteral(".")});
             search.waitForFinished(5000);
             return search.readAllStandardOutput().trimmed().split('\n').size() == 1;
         })) << "the dialog closes";

@@ -107,7 +107,7 @@ std::optional<QString> writeInPlace(const QByteArray& target, const QByteArray& 
     }
     if (fd.get() < 0)
         return systemError(errno);
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd.get(), &st) != 0)
         return systemError(errno);
     if (!S_ISREG(st.st_mode))
@@ -118,8 +118,7 @@ std::optional<QString> writeInPlace(const QByteArray& target, const QByteArray& 
         return systemError(error);
     const auto restore = [&] {
         int ignored = 0;
-        if (readable && ::lseek(fd.get(), 0, SEEK_SET) == 0
-            && writeAll(fd.get(), old.constData(), old.size(), ignored))
+        if (readable && ::lseek(fd.get(), 0, SEEK_SET) == 0 && writeAll(fd.get(), old.constData(), old.size(), ignored))
             (void)::ftruncate(fd.get(), old.size());
     };
     if (::lseek(fd.get(), 0, SEEK_SET) != 0)
@@ -162,7 +161,7 @@ BytesResult readRegularFile(const QString& path)
     Fd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
         return {std::nullopt, systemError(errno)};
-    struct stat st{};
+    struct stat st {};
     if (::fstat(fd.get(), &st) != 0)
         return {std::nullopt, systemError(errno)};
     if (!S_ISREG(st.st_mode))
@@ -190,7 +189,7 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
     if (!canonical.isEmpty())
         target = QFile::encodeName(canonical);
 
-    struct stat st{};
+    struct stat st {};
     const bool exists = ::stat(target.constData(), &st) == 0;
     if (exists && !S_ISREG(st.st_mode))
         return notARegularFile(path);

@@ -207,7 +207,8 @@ void EditorControl::insertPlain(QTextCursor& cursor, const QString& given)
     // Everything goes in with the format the text had where it starts, taken once: looking it up anew for each
     // line costs more than the line itself.
     const QTextCharFormat plain = plainFormat(cursor);
-    if (!hasLongLine(text) && std::none_of(text.cbegin(), text.cend(), [](QChar c) { return needsStandIn(c.unicode()); })) {
+    if (!hasLongLine(text) &&
+        std::none_of(text.cbegin(), text.cend(), [](QChar c) { return needsStandIn(c.unicode()); })) {
         // Nothing to split or stand in for: the toolkit makes the line breaks itself, as it does when it loads.
         // Our blocks all have the default block format, which it gives the new ones.
         cursor.insertText(text, plain);
@@ -466,15 +467,15 @@ void EditorControl::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    if (held.testFlag(Qt::ControlModifier) && event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z
-        && !editorKeepsControlLetter(event->key(), held.testFlag(Qt::ShiftModifier))) {
+    if (held.testFlag(Qt::ControlModifier) && event->key() >= Qt::Key_A && event->key() <= Qt::Key_Z &&
+        !editorKeepsControlLetter(event->key(), held.testFlag(Qt::ShiftModifier))) {
         event->accept();
         return;
     }
     // Enter, with Shift too, starts a new line of the text: never a line separator character, and never a
     // break that takes the mark of a long line's break.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        && !(held & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+        !(held & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
         QTextCursor cursor = textCursor();
         cursor.beginEditBlock();
         cursor.removeSelectedText();

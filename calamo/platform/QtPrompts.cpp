@@ -75,8 +75,8 @@ std::optional<std::uint32_t> QtPrompts::pickColor()
         return std::nullopt;
     lastColor_ = chosen;
     const QColor rgb = chosen.toRgb();
-    return static_cast<std::uint32_t>(rgb.red()) | static_cast<std::uint32_t>(rgb.green()) << 8
-           | static_cast<std::uint32_t>(rgb.blue()) << 16;
+    return static_cast<std::uint32_t>(rgb.red()) | static_cast<std::uint32_t>(rgb.green()) << 8 |
+           static_cast<std::uint32_t>(rgb.blue()) << 16;
 }
 
 std::optional<QString> QtPrompts::openFileName(const FileDialogOptions& options)

@@ -20,8 +20,14 @@ constexpr std::array<char16_t, 32> kHighControls = {
 
 // The eight bytes where ISO-8859-15 differs from ISO-8859-1, with their characters.
 constexpr std::array<std::pair<unsigned char, char16_t>, 8> kLatin9 = {{
-    {0xA4, 0x20AC}, {0xA6, 0x0160}, {0xA8, 0x0161}, {0xB4, 0x017D},
-    {0xB8, 0x017E}, {0xBC, 0x0152}, {0xBD, 0x0153}, {0xBE, 0x0178},
+    {0xA4, 0x20AC},
+    {0xA6, 0x0160},
+    {0xA8, 0x0161},
+    {0xB4, 0x017D},
+    {0xB8, 0x017E},
+    {0xBC, 0x0152},
+    {0xBD, 0x0153},
+    {0xBE, 0x0178},
 }};
 
 constexpr char16_t kEscapeBase = 0xDC00;  // a byte b that is not UTF-8 reads as U+DC00 + b (b >= 0x80)
@@ -82,8 +88,8 @@ int utf8SequenceLength(const unsigned char* p, const unsigned char* end, char32_
         cp = (cp << 6) | (p[i] & 0x3F);
     }
     // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-    if ((follow == 2 && cp < 0x800) || (follow == 3 && (cp < 0x10000 || cp > 0x10FFFF))
-        || (cp >= 0xD800 && cp <= 0xDFFF))
+    if ((follow == 2 && cp < 0x800) || (follow == 3 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+        (cp >= 0xD800 && cp <= 0xDFFF))
         return 0;
     return follow + 1;
 }
@@ -300,15 +306,19 @@ std::optional<Encoding> encodingForLabel(std::string_view label)
     for (char c : label)
         name += lower(c);
     // Labels as browsers read them: ISO-8859-1 and US-ASCII are Windows-1252, a UTF-16 meta means UTF-8.
-    static constexpr std::array<std::string_view, 10> kUtf8 = {
-        "utf-8", "utf8", "unicode-1-1-utf-8", "unicode11utf8", "unicode20utf8", "x-unicode20utf8",
-        "utf-16", "utf-16le", "utf-16be", "unicode"};
-    static constexpr std::array<std::string_view, 18> kWindows1252 = {
-        "windows-1252", "cp1252", "x-cp1252", "iso-8859-1", "iso8859-1", "iso88591", "iso_8859-1",
-        "iso_8859-1:1987", "latin1", "l1", "cp819", "ibm819", "csisolatin1", "iso-ir-100", "us-ascii",
-        "ascii", "ansi_x3.4-1968", "csascii"};
-    static constexpr std::array<std::string_view, 8> kLatin9Labels = {
-        "iso-8859-15", "iso8859-15", "iso885915", "iso_8859-15", "l9", "latin-9", "csisolatin9", "latin9"};
+    static constexpr std::array<std::string_view, 10> kUtf8 = {"utf-8",         "utf8",          "unicode-1-1-utf-8",
+                                                               "unicode11utf8", "unicode20utf8", "x-unicode20utf8",
+                                                               "utf-16",        "utf-16le",      "utf-16be",
+                                                               "unicode"};
+    static constexpr std::array<std::string_view, 18> kWindows1252 = {"windows-1252", "cp1252",          "x-cp1252",
+                                                                      "iso-8859-1",   "iso8859-1",       "iso88591",
+                                                                      "iso_8859-1",   "iso_8859-1:1987", "latin1",
+                                                                      "l1",           "cp819",           "ibm819",
+                                                                      "csisolatin1",  "iso-ir-100",      "us-ascii",
+                                                                      "ascii",        "ansi_x3.4-1968",  "csascii"};
+    static constexpr std::array<std::string_view, 8> kLatin9Labels = {"iso-8859-15", "iso8859-15", "iso885915",
+                                                                      "iso_8859-15", "l9",         "latin-9",
+                                                                      "csisolatin9", "latin9"};
     for (std::string_view l : kUtf8) {
         if (name == l)
             return Encoding::Utf8;
@@ -348,8 +358,7 @@ public:
                 while (pos_ < s_.size() && !isSpace(s_[pos_]) && s_[pos_] != '>')
                     ++pos_;
                 std::string name, value;
-                while (attribute(name, value)) {
-                }
+                while (attribute(name, value)) {}
             } else if (s_.compare(pos_, 2, "<!") == 0 || s_.compare(pos_, 2, "<?") == 0) {
                 const std::size_t close = s_.find('>', pos_);
                 if (close == std::string_view::npos)

@@ -3,7 +3,6 @@
 #include "DocumentFile.h"
 #include "TextCodec.h"
 
-
 namespace calamo {
 
 namespace {
@@ -137,8 +136,8 @@ std::vector<int> matchingShortcuts(const Config& config, int keyCode, Modifiers 
         if (static_cast<unsigned char>(entry[2]) != keyCode)
             continue;
         const char modifier = entry[0];
-        if ((modifier == 'S' && held.shift) || (modifier == 'A' && held.alt) || (modifier == 'C' && held.ctrl)
-            || modifier == 'N')
+        if ((modifier == 'S' && held.shift) || (modifier == 'A' && held.alt) || (modifier == 'C' && held.ctrl) ||
+            modifier == 'N')
             matches.push_back(n);
     }
     return matches;

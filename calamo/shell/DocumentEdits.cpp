@@ -134,8 +134,8 @@ void replaceSpans(EditorControl& editor, const QString& text, const std::vector<
     if (edits.empty())
         return;
     const QTextCursor current = editor.textCursor();
-    const int caretOffset = editor.selectionStart()
-                            + (current.position() == current.selectionStart() ? 0 : editor.selectionLength());
+    const int caretOffset =
+        editor.selectionStart() + (current.position() == current.selectionStart() ? 0 : editor.selectionLength());
     std::vector<int> bounds;  // start and end offset of each edit
     bounds.reserve(edits.size() * 2);
     for (const TextReplacement& edit : edits)

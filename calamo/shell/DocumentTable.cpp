@@ -7,21 +7,20 @@ namespace calamo {
 
 namespace {
 
-const QString kSkeleton = QStringLiteral(
-    "<HTML>\n"
-    "\n"
-    "<HEAD>\n"
-    " <META NAME= \"generator\" content= \"!! CaLaMo !!\">\n"
-    " <TITLE> </TITLE>\n"
-    "</HEAD>\n"
-    "\n"
-    "<BODY>\n"
-    "\n"
-    "\n"
-    "\n"
-    "</BODY>\n"
-    "\n"
-    "</HTML>");
+const QString kSkeleton = QStringLiteral("<HTML>\n"
+                                         "\n"
+                                         "<HEAD>\n"
+                                         " <META NAME= \"generator\" content= \"!! CaLaMo !!\">\n"
+                                         " <TITLE> </TITLE>\n"
+                                         "</HEAD>\n"
+                                         "\n"
+                                         "<BODY>\n"
+                                         "\n"
+                                         "\n"
+                                         "\n"
+                                         "</BODY>\n"
+                                         "\n"
+                                         "</HTML>");
 
 // Start of line 10 of the skeleton: the middle one of the three empty body lines.
 int skeletonCaret()
@@ -37,25 +36,27 @@ int skeletonCaret()
 }  // namespace
 
 DocumentTable::DocumentTable(EditorHost& host, Prompts& prompts, QString placeholderPath)
-    : host_(host), prompts_(prompts), placeholder_(std::move(placeholderPath))
-{
-}
+    : host_(host),
+      prompts_(prompts),
+      placeholder_(std::move(placeholderPath))
+{}
 
 const FileDialogOptions& DocumentTable::openDialogOptions()
 {
     static const FileDialogOptions options{QStringLiteral("HTM; HTML"),
-                                     {{QStringLiteral("Pagine web (*.htm, *.html)"), QStringLiteral("*.HTM; *.HTML")},
-                                      {QStringLiteral("File di testo (*.txt)"), QStringLiteral("*.TXT")},
-                                      {QStringLiteral("Tutti i file (*.*)"), QStringLiteral("*.*")}}};
+                                           {{QStringLiteral("Pagine web (*.htm, *.html)"),
+                                             QStringLiteral("*.HTM; *.HTML")},
+                                            {QStringLiteral("File di testo (*.txt)"), QStringLiteral("*.TXT")},
+                                            {QStringLiteral("Tutti i file (*.*)"), QStringLiteral("*.*")}}};
     return options;
 }
 
 const FileDialogOptions& DocumentTable::saveDialogOptions()
 {
     static const FileDialogOptions options{QStringLiteral("HTM"),
-                                     {{QStringLiteral("Pagine web (*.htm)"), QStringLiteral("*.HTM")},
-                                      {QStringLiteral("Pagine web (*.html)"), QStringLiteral("*.HTML")},
-                                      {QStringLiteral("Tutti i file (*.*)"), QStringLiteral("*.*")}}};
+                                           {{QStringLiteral("Pagine web (*.htm)"), QStringLiteral("*.HTM")},
+                                            {QStringLiteral("Pagine web (*.html)"), QStringLiteral("*.HTML")},
+                                            {QStringLiteral("Tutti i file (*.*)"), QStringLiteral("*.*")}}};
     return options;
 }
 
@@ -145,11 +146,14 @@ bool DocumentTable::writeAs(int i, const QString& path)
     }
     if (out.outgrewEncoding && !doc.toldEncoding) {
         doc.toldEncoding = true;
-        prompts_.showMessage(out.encoding == Encoding::Utf8
-            ? QStringLiteral("Il documento contiene caratteri che la codifica Windows-1252 non può rappresentare: "
-                             "è stato salvato in UTF-8.\r") + path
-            : QStringLiteral("Il documento contiene caratteri che la codifica dichiarata dalla pagina non può "
-                             "rappresentare: sono stati scritti come riferimenti numerici (&#...;).\r") + path);
+        prompts_.showMessage(
+            out.encoding == Encoding::Utf8
+                ? QStringLiteral("Il documento contiene caratteri che la codifica Windows-1252 non può rappresentare: "
+                                 "è stato salvato in UTF-8.\r") +
+                      path
+                : QStringLiteral("Il documento contiene caratteri che la codifica dichiarata dalla pagina non può "
+                                 "rappresentare: sono stati scritti come riferimenti numerici (&#...;).\r") +
+                      path);
     }
     return true;
 }
@@ -334,8 +338,8 @@ QString DocumentTable::title() const
     if (host_.tabCount() == 0 || docs_.empty())
         return QStringLiteral("Calamo   -   [Nessun documento aperto]");
     const Document& doc = docs_[static_cast<std::size_t>(current_)];
-    return QStringLiteral("Calamo   -   [") + doc.fileName + (doc.saved ? QString() : QStringLiteral("*"))
-           + QStringLiteral("]");
+    return QStringLiteral("Calamo   -   [") + doc.fileName + (doc.saved ? QString() : QStringLiteral("*")) +
+           QStringLiteral("]");
 }
 
 }  // namespace calamo

@@ -10,7 +10,6 @@
 
 namespace calamo {
 
-
 // The open documents, one per tab, and the commands that create, open, save, print and close them.
 // The text of a document lives only in its editor control.
 class DocumentTable {

@@ -83,8 +83,8 @@ void FindPanel::place(const MainLayout& layout)
 
 void FindPanel::setVisible(bool visible)
 {
-    for (QWidget* control : std::initializer_list<QWidget*>{edit2_, button1_, button3_, panel10_, edit3_, button2_,
-                                                            button4_})
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{edit2_, button1_, button3_, panel10_, edit3_, button2_, button4_})
         control->setVisible(visible);
     visible_ = visible;
     relayout_();

@@ -7,10 +7,10 @@ namespace calamo {
 
 // Where the main window's controls go for a window size, in the coordinates of the area below the menu bar.
 struct MainLayout {
-    QRect lingue;           // the tab strip
+    QRect lingue;  // the tab strip
     int controlBarWidth = 0;
-    QRect editors;          // every editor control, while at least one tab is open
-    int panelHeight = 0;    // the eight property panels (the picture in the first one is 12 pixels shorter)
+    QRect editors;        // every editor control, while at least one tab is open
+    int panelHeight = 0;  // the eight property panels (the picture in the first one is 12 pixels shorter)
     // Tops of the find panel's controls.
     int edit2Top = 0;
     int buttons1And3Top = 0;

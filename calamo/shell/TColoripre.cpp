@@ -66,7 +66,8 @@ QPixmap palettePicture(QSize size)
     painter.setPen(QPen(QColor(0x6B, 0x4B, 0x2A), 1.5));
     painter.setBrush(QColor(0xDE, 0xB8, 0x87));
     painter.drawPath(shape.subtracted(thumb));
-    const QColor paints[] = {Qt::red, QColor(0xFF, 0xA5, 0x00), Qt::yellow, Qt::green, Qt::blue, QColor(0x8A, 0x2B, 0xE2)};
+    const QColor paints[] = {Qt::red,  QColor(0xFF, 0xA5, 0x00), Qt::yellow, Qt::green,
+                             Qt::blue, QColor(0x8A, 0x2B, 0xE2)};
     const QPointF centre = board.center();
     const qreal dot = board.height() / 9;
     for (int i = 0; i < 6; ++i) {
@@ -81,7 +82,9 @@ QPixmap palettePicture(QSize size)
 }
 
 TColoripre::TColoripre(DocumentTable& documents, Prompts& prompts, QWidget* parent)
-    : QDialog(parent), documents_(documents), prompts_(prompts)
+    : QDialog(parent),
+      documents_(documents),
+      prompts_(prompts)
 {
     setObjectName(QStringLiteral("TColoripre"));
     setWindowTitle(QStringLiteral("Colori Prefabbricati"));

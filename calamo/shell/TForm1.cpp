@@ -3,20 +3,20 @@
 #include "AboutBox.h"
 #include "DocumentEdits.h"
 #include "FindPanel.h"
+#include "FramesetPanel.h"
 #include "Inserters.h"
 #include "LayoutRule.h"
 #include "Preview.h"
-#include "PropertyPanels.h"
 #include "Prompts.h"
+#include "PropertyPanels.h"
 #include "QtEditor.h"
 #include "StatusTips.h"
-#include "ToolIcons.h"
-#include "TSetup.h"
 #include "TColoripre.h"
 #include "TConvert.h"
-#include "TShort.h"
 #include "TModulo.h"
-#include "FramesetPanel.h"
+#include "TSetup.h"
+#include "TShort.h"
+#include "ToolIcons.h"
 #include "WrapSelection.h"
 
 #include <QCloseEvent>
@@ -81,10 +81,14 @@ TForm1::TForm1(Prompts& prompts, const QString& programDir, QWidget* parent)
         browse->setIcon(toolIcon(QStringLiteral("Sfoglia")));
         connect(browse, &QToolButton::clicked, this, [this] { panels_->Sfoglia1Click(); });
     }
-    for (const auto& [name, handler] : std::initializer_list<std::pair<const char*, void (TForm1::*)()>>{
-             {"SpeedButton1", &TForm1::SpeedButton1Click}, {"SpeedButton2", &TForm1::SpeedButton2Click},
-             {"SpeedButton4", &TForm1::SpeedButton4Click}, {"SpeedButton5", &TForm1::SpeedButton5Click},
-             {"SpeedButton6", &TForm1::SpeedButton6Click}, {"SpeedButton7", &TForm1::SpeedButton7Click}})
+    for (const auto& [name, handler] :
+         std::initializer_list<std::pair<const char*, void (TForm1::*)()>>{{"SpeedButton1", &TForm1::SpeedButton1Click},
+                                                                           {"SpeedButton2", &TForm1::SpeedButton2Click},
+                                                                           {"SpeedButton4", &TForm1::SpeedButton4Click},
+                                                                           {"SpeedButton5", &TForm1::SpeedButton5Click},
+                                                                           {"SpeedButton6", &TForm1::SpeedButton6Click},
+                                                                           {"SpeedButton7",
+                                                                            &TForm1::SpeedButton7Click}})
         connect(panels_->button(name), &QToolButton::clicked, this, handler);
     for (int i = 1; i <= kFramesetTemplates; ++i) {
         const QByteArray name = QStringLiteral("FrButton%1").arg(i, 2, 10, QLatin1Char('0')).toLatin1();
@@ -307,8 +311,8 @@ void TForm1::createToolbar()
 
     // The free area of the frameset group offers the objects panel; its button offers the frameset panel.
     QFrame* frameset = addGroup(QStringLiteral("GruppoFrameset"), {panelAction("Oggetti", 7)});
-    QToolButton* speed34 = addToolButton(frameset, speedName(34), QStringLiteral("Nuovo frameset"),
-                                         [this] { Speed34Click(); });
+    QToolButton* speed34 =
+        addToolButton(frameset, speedName(34), QStringLiteral("Nuovo frameset"), [this] { Speed34Click(); });
     setContextActions(speed34, {panelAction("Oggetti", 8)});
     frameset->resize(frameset->width() + 10, frameset->height());
 }

@@ -85,10 +85,10 @@ public:
     void Speed45Click() override;  // preview in browser 2
     void BrowClick();
     void Speed23Click() override;  // show the find panel
-    void Button1Click();  // find from the start
-    void Button3Click();  // find next
-    void Button2Click();  // replace all
-    void Button4Click();  // close the find panel
+    void Button1Click();           // find from the start
+    void Button3Click();           // find next
+    void Button2Click();           // replace all
+    void Button4Click();           // close the find panel
     bool findPanelVisible() const;
     FindPanel& findPanel() { return *findPanel_; }
     // The utility dialogs, each shown modally.
@@ -119,8 +119,7 @@ private:
     void createToolbar();
     void createTabs();
     void loadConfiguration();
-    QToolButton* addToolButton(QFrame* group, const QString& name, const QString& hint,
-                               std::function<void()> handler);
+    QToolButton* addToolButton(QFrame* group, const QString& name, const QString& hint, std::function<void()> handler);
     QFrame* addGroup(const QString& name, QList<QAction*> contextActions);
     void setContextActions(QWidget* widget, QList<QAction*> actions);
 

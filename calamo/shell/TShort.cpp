@@ -14,7 +14,10 @@
 namespace calamo {
 
 TShort::TShort(Config& config, Prompts& prompts, QWidget* parent, QString configPath)
-    : QDialog(parent), config_(config), prompts_(prompts), configPath_(std::move(configPath))
+    : QDialog(parent),
+      config_(config),
+      prompts_(prompts),
+      configPath_(std::move(configPath))
 {
     setObjectName(QStringLiteral("TShort"));
     setWindowTitle(QStringLiteral("Editor tasti di scelta rapida"));

@@ -38,15 +38,18 @@ const QColor kBrown(0xb9, 0x7e, 0x3c);
 // Icon letters are always bold so they stay legible at 16 pixels.
 enum class Face { SansBold, SerifBold, SerifBoldItalic, MonoBold };
 
-QPen pen(const QColor& color, qreal width = 1.0, Qt::PenCapStyle cap = Qt::SquareCap) {
+QPen pen(const QColor& color, qreal width = 1.0, Qt::PenCapStyle cap = Qt::SquareCap)
+{
     return QPen(color, width, Qt::SolidLine, cap, Qt::MiterJoin);
 }
 
-QFont fontFor(Face face, int pixelSize) {
+QFont fontFor(Face face, int pixelSize)
+{
     const bool mono = face == Face::MonoBold;
     const bool serif = face == Face::SerifBold || face == Face::SerifBoldItalic;
-    QFont f(mono ? QStringLiteral("DejaVu Sans Mono") : serif ? QStringLiteral("DejaVu Serif")
-                                                             : QStringLiteral("DejaVu Sans"));
+    QFont f(mono    ? QStringLiteral("DejaVu Sans Mono")
+            : serif ? QStringLiteral("DejaVu Serif")
+                    : QStringLiteral("DejaVu Sans"));
     f.setStyleHint(mono ? QFont::Monospace : serif ? QFont::Serif : QFont::SansSerif);
     f.setPixelSize(pixelSize);
     f.setBold(true);
@@ -58,17 +61,22 @@ QFont fontFor(Face face, int pixelSize) {
 // Draws `text` fitted to `box` (grid units) by its inked outline rather than by the font's line box, so a
 // letter sits where it is meant to. Drawn without the grid scaling to keep the font's hinting.
 void glyph(QPainter& p, const QRectF& box, const QString& text, Face face, qreal unitSize, const QColor& color,
-           Qt::Alignment align = Qt::AlignCenter) {
+           Qt::Alignment align = Qt::AlignCenter)
+{
     const QTransform t = p.transform();
     const QFont font = fontFor(face, qMax(1, qRound(unitSize * t.m11())));
     const QRectF ink = QFontMetricsF(font).tightBoundingRect(text);
     const QRectF area = t.mapRect(box);
     qreal x = area.center().x() - ink.center().x();
-    if (align & Qt::AlignLeft) x = area.left() - ink.left();
-    if (align & Qt::AlignRight) x = area.right() - ink.right();
+    if (align & Qt::AlignLeft)
+        x = area.left() - ink.left();
+    if (align & Qt::AlignRight)
+        x = area.right() - ink.right();
     qreal y = area.center().y() - ink.center().y();
-    if (align & Qt::AlignTop) y = area.top() - ink.top();
-    if (align & Qt::AlignBottom) y = area.bottom() - ink.bottom();
+    if (align & Qt::AlignTop)
+        y = area.top() - ink.top();
+    if (align & Qt::AlignBottom)
+        y = area.bottom() - ink.bottom();
     p.save();
     p.resetTransform();
     p.setFont(font);
@@ -78,19 +86,22 @@ void glyph(QPainter& p, const QRectF& box, const QString& text, Face face, qreal
 }
 
 // A filled shape with a dark border.
-void shape(QPainter& p, const QPainterPath& path, const QColor& fill, const QColor& line = kInk) {
+void shape(QPainter& p, const QPainterPath& path, const QColor& fill, const QColor& line = kInk)
+{
     p.setPen(pen(line));
     p.setBrush(fill);
     p.drawPath(path);
 }
 
-void box(QPainter& p, const QRectF& r, const QColor& fill, const QColor& line = kInk) {
+void box(QPainter& p, const QRectF& r, const QColor& fill, const QColor& line = kInk)
+{
     QPainterPath path;
     path.addRect(r);
     shape(p, path, fill, line);
 }
 
-QPainterPath polygonPath(std::initializer_list<QPointF> points) {
+QPainterPath polygonPath(std::initializer_list<QPointF> points)
+{
     QPainterPath path;
     path.addPolygon(QPolygonF(QList<QPointF>(points)));
     path.closeSubpath();
@@ -98,12 +109,15 @@ QPainterPath polygonPath(std::initializer_list<QPointF> points) {
 }
 
 // Horizontal text lines from x0 to x1, one unit thick, `count` of them `step` apart starting at row y0.
-void textLines(QPainter& p, qreal x0, qreal x1, qreal y0, qreal step, int count, const QColor& color = kGrey) {
-    for (int i = 0; i < count; ++i) p.fillRect(QRectF(x0, y0 + i * step, x1 - x0, 1), color);
+void textLines(QPainter& p, qreal x0, qreal x1, qreal y0, qreal step, int count, const QColor& color = kGrey)
+{
+    for (int i = 0; i < count; ++i)
+        p.fillRect(QRectF(x0, y0 + i * step, x1 - x0, 1), color);
 }
 
 // A sheet of paper with its top right corner folded over.
-void sheet(QPainter& p, const QRectF& r, qreal fold) {
+void sheet(QPainter& p, const QRectF& r, qreal fold)
+{
     const qreal x = r.right() - fold;
     const qreal y = r.top() + fold;
     shape(p, polygonPath({r.topLeft(), {x, r.top()}, {r.right(), y}, r.bottomRight(), r.bottomLeft()}), kPaper);
@@ -111,13 +125,15 @@ void sheet(QPainter& p, const QRectF& r, qreal fold) {
 }
 
 // A sheet with a few lines of text on it.
-void writtenSheet(QPainter& p, const QRectF& r) {
+void writtenSheet(QPainter& p, const QRectF& r)
+{
     box(p, r, kPaper);
     textLines(p, r.left() + 2, r.right() - 1.5, r.top() + 2, 2, int((r.height() - 2.5) / 2));
 }
 
 // A floppy disk filling the whole-unit rectangle `r`: blue case, white label, metal shutter.
-void floppy(QPainter& p, const QRect& r) {
+void floppy(QPainter& p, const QRect& r)
+{
     const qreal l = r.left() + 0.5, t = r.top() + 0.5;
     const qreal rt = r.left() + r.width() - 0.5, b = r.top() + r.height() - 0.5;
     shape(p, polygonPath({{l, t}, {rt - 2, t}, {rt, t + 2}, {rt, b}, {l, b}}), kBlue, kDarkBlue);
@@ -135,23 +151,28 @@ struct Cell {
 };
 
 // A table grid whose column and row borders lie at `xs` and `ys`; the `fill` cells are painted first.
-void grid(QPainter& p, const std::vector<qreal>& xs, const std::vector<qreal>& ys, std::initializer_list<Cell> fill) {
+void grid(QPainter& p, const std::vector<qreal>& xs, const std::vector<qreal>& ys, std::initializer_list<Cell> fill)
+{
     const QRectF outer(QPointF(xs.front(), ys.front()), QPointF(xs.back(), ys.back()));
     p.fillRect(outer, kPaper);
     for (const Cell& c : fill)
         p.fillRect(QRectF(QPointF(xs[c.col], ys[c.row]), QPointF(xs[c.col + 1], ys[c.row + 1])), c.color);
     p.setPen(pen(kInk));
     p.setBrush(Qt::NoBrush);
-    for (qreal x : xs) p.drawLine(QPointF(x, ys.front()), QPointF(x, ys.back()));
-    for (qreal y : ys) p.drawLine(QPointF(xs.front(), y), QPointF(xs.back(), y));
+    for (qreal x : xs)
+        p.drawLine(QPointF(x, ys.front()), QPointF(x, ys.back()));
+    for (qreal y : ys)
+        p.drawLine(QPointF(xs.front(), y), QPointF(xs.back(), y));
 }
 
-void tableGrid(QPainter& p, std::initializer_list<Cell> fill) {
+void tableGrid(QPainter& p, std::initializer_list<Cell> fill)
+{
     grid(p, {1.5, 5.5, 10.5, 14.5}, {2.5, 6.5, 10.5, 14.5}, fill);
 }
 
 // A green plus centred on whole-unit point `c`, with a white rim so it reads over other drawings.
-void plus(QPainter& p, QPoint c, int arm = 3) {
+void plus(QPainter& p, QPoint c, int arm = 3)
+{
     const auto cross = [&](int a, int half, const QColor& color) {
         p.fillRect(QRect(c.x() - a, c.y() - half, 2 * a, 2 * half), color);
         p.fillRect(QRect(c.x() - half, c.y() - a, 2 * half, 2 * a), color);
@@ -161,7 +182,8 @@ void plus(QPainter& p, QPoint c, int arm = 3) {
 }
 
 // A filled triangle pointing at `tip`, `len` long and `half` wide on each side, along the unit vector dir.
-void arrowHead(QPainter& p, QPointF tip, QPointF dir, qreal len, qreal half, const QColor& color) {
+void arrowHead(QPainter& p, QPointF tip, QPointF dir, qreal len, qreal half, const QColor& color)
+{
     const QPointF base = tip - dir * len;
     const QPointF side(-dir.y() * half, dir.x() * half);
     p.setPen(Qt::NoPen);
@@ -171,21 +193,24 @@ void arrowHead(QPainter& p, QPointF tip, QPointF dir, qreal len, qreal half, con
 
 // Rows of a list: a marker drawn by `marker` at each row centre, then a text line.
 template <typename Marker>
-void listRows(QPainter& p, std::initializer_list<qreal> rows, Marker marker, const QColor& line = kInk) {
+void listRows(QPainter& p, std::initializer_list<qreal> rows, Marker marker, const QColor& line = kInk)
+{
     for (qreal y : rows) {
         marker(y);
         p.fillRect(QRectF(6, y - 0.5, 9, 1), line);
     }
 }
 
-void bullet(QPainter& p, qreal y, const QColor& color = kBlue) {
+void bullet(QPainter& p, qreal y, const QColor& color = kBlue)
+{
     p.setPen(Qt::NoPen);
     p.setBrush(color);
     p.drawEllipse(QRectF(1.5, y - 1.5, 3, 3));
 }
 
 // A globe with a small numbered tag, for the two browser previews.
-void globe(QPainter& p, const QString& number) {
+void globe(QPainter& p, const QString& number)
+{
     p.setPen(pen(kDarkBlue));
     p.setBrush(kSky);
     p.drawEllipse(QRectF(1.5, 1.5, 12, 12));
@@ -199,27 +224,32 @@ void globe(QPainter& p, const QString& number) {
 
 // ---- one drawing per button ----
 
-void drawNew(QPainter& p) {
+void drawNew(QPainter& p)
+{
     sheet(p, QRectF(3.5, 1.5, 9, 13), 4);
 }
 
-void drawOpen(QPainter& p) {
+void drawOpen(QPainter& p)
+{
     shape(p, polygonPath({{1.5, 3.5}, {5.5, 3.5}, {7, 5}, {12.5, 5}, {12.5, 13.5}, {1.5, 13.5}}),
           QColor(0xdc, 0xa2, 0x2e), QColor(0x80, 0x5a, 0x14));
     shape(p, polygonPath({{1.5, 13.5}, {4.5, 7.5}, {15, 7.5}, {12.5, 13.5}}), QColor(0xf7, 0xd3, 0x6a),
           QColor(0x80, 0x5a, 0x14));
 }
 
-void drawSave(QPainter& p) {
+void drawSave(QPainter& p)
+{
     floppy(p, QRect(1, 1, 14, 14));
 }
 
-void drawSaveAll(QPainter& p) {
+void drawSaveAll(QPainter& p)
+{
     floppy(p, QRect(5, 0, 11, 11));
     floppy(p, QRect(0, 5, 11, 11));
 }
 
-void drawPrint(QPainter& p) {
+void drawPrint(QPainter& p)
+{
     box(p, QRectF(4.5, 1.5, 7, 5), kPaper);
     QPainterPath body;
     body.addRoundedRect(QRectF(1.5, 6.5, 13, 6), 1, 1);
@@ -229,7 +259,8 @@ void drawPrint(QPainter& p) {
     textLines(p, 6, 10, 12, 2, 1);
 }
 
-void drawCut(QPainter& p) {
+void drawCut(QPainter& p)
+{
     p.setPen(pen(kInk, 1.5, Qt::RoundCap));
     p.drawLine(QPointF(5.5, 10), QPointF(11.5, 1.5));
     p.drawLine(QPointF(10.5, 10), QPointF(4.5, 1.5));
@@ -242,18 +273,21 @@ void drawCut(QPainter& p) {
     p.drawEllipse(QPointF(8, 6.1), 0.8, 0.8);
 }
 
-void drawCopy(QPainter& p) {
+void drawCopy(QPainter& p)
+{
     writtenSheet(p, QRectF(1.5, 1.5, 8, 10));
     writtenSheet(p, QRectF(6.5, 4.5, 8, 10));
 }
 
-void drawPaste(QPainter& p) {
+void drawPaste(QPainter& p)
+{
     box(p, QRectF(1.5, 2.5, 10, 12), kBrown, QColor(0x6e, 0x47, 0x1c));
     box(p, QRectF(4.5, 1.5, 4, 3), kLightGrey);
     writtenSheet(p, QRectF(6.5, 6.5, 8, 8));
 }
 
-void drawFind(QPainter& p) {
+void drawFind(QPainter& p)
+{
     p.setPen(pen(kInk, 2.5, Qt::RoundCap));
     p.drawLine(QPointF(10, 10), QPointF(14, 14));
     p.setPen(pen(kInk, 1.3));
@@ -263,7 +297,8 @@ void drawFind(QPainter& p) {
     p.drawArc(QRectF(3.5, 3.5, 5.5, 5.5), 100 * 16, 70 * 16);
 }
 
-void drawColourTags(QPainter& p) {
+void drawColourTags(QPainter& p)
+{
     p.setPen(pen(kBlue, 1.6));
     p.setBrush(Qt::NoBrush);
     p.drawPolyline(QPolygonF({{6, 1.5}, {2, 5.5}, {6, 9.5}}));
@@ -278,7 +313,8 @@ void drawColourTags(QPainter& p) {
     p.drawPath(stroke);
 }
 
-void drawParagraph(QPainter& p) {
+void drawParagraph(QPainter& p)
+{
     p.setPen(Qt::NoPen);
     p.setBrush(kInk);
     p.drawEllipse(QRectF(3, 2, 6.5, 7));
@@ -287,21 +323,24 @@ void drawParagraph(QPainter& p) {
     p.fillRect(QRect(11, 2, 1, 13), kInk);
 }
 
-void drawBreak(QPainter& p) {
+void drawBreak(QPainter& p)
+{
     p.setPen(pen(kBlue, 1.5));
     p.setBrush(Qt::NoBrush);
     p.drawPolyline(QPolygonF({{13, 2}, {13, 10}, {5, 10}}));
     arrowHead(p, QPointF(1.5, 10), QPointF(-1, 0), 4.5, 3.5, kBlue);
 }
 
-void drawIndent(QPainter& p) {
+void drawIndent(QPainter& p)
+{
     textLines(p, 1, 15, 2, 11, 2, kInk);
     textLines(p, 7, 15, 6, 3, 2, kInk);
     p.fillRect(QRectF(1, 7, 2.5, 1.5), kBlue);
     arrowHead(p, QPointF(6, 7.75), QPointF(1, 0), 3, 3, kBlue);
 }
 
-void drawComment(QPainter& p) {
+void drawComment(QPainter& p)
+{
     QPainterPath bubble;
     bubble.addRoundedRect(QRectF(1.5, 1.5, 13, 10), 2.5, 2.5);
     bubble = bubble.united(polygonPath({{4, 10}, {3, 14.5}, {8.5, 10}}));
@@ -309,58 +348,69 @@ void drawComment(QPainter& p) {
     glyph(p, QRectF(2, 2, 12, 9), QStringLiteral("<!"), Face::MonoBold, 9, kGreen);
 }
 
-void drawRule(QPainter& p) {
+void drawRule(QPainter& p)
+{
     textLines(p, 1, 15, 2, 2, 2, kLightGrey);
     textLines(p, 1, 15, 12, 2, 2, kLightGrey);
     p.fillRect(QRect(1, 6, 14, 4), kInk);
     p.fillRect(QRect(2, 7, 12, 1), kGrey);
 }
 
-void drawSpace(QPainter& p) {
+void drawSpace(QPainter& p)
+{
     p.setPen(pen(kBlue, 2, Qt::FlatCap));
     p.setBrush(Qt::NoBrush);
     p.drawPolyline(QPolygonF({{3, 7}, {3, 12}, {13, 12}, {13, 7}}));
 }
 
-void drawFont(QPainter& p) {
+void drawFont(QPainter& p)
+{
     glyph(p, QRectF(0, 0, 11, 12), QStringLiteral("A"), Face::SerifBold, 14, kInk, Qt::AlignLeft | Qt::AlignBottom);
     glyph(p, QRectF(10, 5, 6, 7), QStringLiteral("a"), Face::SansBold, 9, kBlue, Qt::AlignRight | Qt::AlignBottom);
     p.fillRect(QRect(1, 13, 14, 3), kRed);
 }
 
-void drawBold(QPainter& p) {
+void drawBold(QPainter& p)
+{
     glyph(p, QRectF(0, 0, 16, 16), QStringLiteral("B"), Face::SansBold, 15, kInk);
 }
 
-void drawItalic(QPainter& p) {
+void drawItalic(QPainter& p)
+{
     glyph(p, QRectF(0, 0, 16, 16), QStringLiteral("I"), Face::SerifBoldItalic, 16, kInk);
 }
 
-void drawFixed(QPainter& p) {
+void drawFixed(QPainter& p)
+{
     glyph(p, QRectF(0, 0, 16, 16), QStringLiteral("TT"), Face::MonoBold, 12, kInk);
 }
 
-void drawUnderline(QPainter& p) {
+void drawUnderline(QPainter& p)
+{
     glyph(p, QRectF(0, 0, 16, 12), QStringLiteral("U"), Face::SansBold, 13, kInk);
     p.fillRect(QRect(2, 13, 12, 2), kBlue);
 }
 
-void drawStrike(QPainter& p) {
+void drawStrike(QPainter& p)
+{
     glyph(p, QRectF(0, 0, 16, 16), QStringLiteral("S"), Face::SansBold, 15, kInk);
     p.fillRect(QRect(1, 7, 14, 2), kRed);
 }
 
-void drawSuperscript(QPainter& p) {
+void drawSuperscript(QPainter& p)
+{
     glyph(p, QRectF(0, 0, 11, 15), QStringLiteral("x"), Face::SansBold, 14, kInk, Qt::AlignLeft | Qt::AlignBottom);
     glyph(p, QRectF(10, 0, 6, 8), QStringLiteral("2"), Face::SansBold, 9, kBlue, Qt::AlignRight | Qt::AlignTop);
 }
 
-void drawSubscript(QPainter& p) {
+void drawSubscript(QPainter& p)
+{
     glyph(p, QRectF(0, 1, 11, 11), QStringLiteral("x"), Face::SansBold, 14, kInk, Qt::AlignLeft | Qt::AlignBottom);
     glyph(p, QRectF(10, 8, 6, 8), QStringLiteral("2"), Face::SansBold, 9, kBlue, Qt::AlignRight | Qt::AlignBottom);
 }
 
-void drawBlink(QPainter& p) {
+void drawBlink(QPainter& p)
+{
     QPolygonF star;
     for (int i = 0; i < 10; ++i) {
         const qreal radius = i % 2 ? 3.0 : 7.2;
@@ -373,7 +423,8 @@ void drawBlink(QPainter& p) {
     shape(p, path, kYellow, QColor(0xa8, 0x6a, 0x00));
 }
 
-void drawLink(QPainter& p) {
+void drawLink(QPainter& p)
+{
     p.save();
     p.translate(8, 8);
     p.rotate(-45);
@@ -385,7 +436,8 @@ void drawLink(QPainter& p) {
     p.restore();
 }
 
-void drawAnchor(QPainter& p) {
+void drawAnchor(QPainter& p)
+{
     p.setBrush(Qt::NoBrush);
     p.setPen(pen(kDarkBlue, 1.5, Qt::RoundCap));
     p.drawEllipse(QPointF(8, 2.6), 1.5, 1.5);
@@ -396,7 +448,8 @@ void drawAnchor(QPainter& p) {
     arrowHead(p, QPointF(13.5, 7), QPointF(0, -1), 3, 2, kDarkBlue);
 }
 
-void drawImage(QPainter& p) {
+void drawImage(QPainter& p)
+{
     const QRectF frame(1.5, 2.5, 13, 11);
     p.fillRect(frame, kSky);
     p.setPen(Qt::NoPen);
@@ -407,7 +460,8 @@ void drawImage(QPainter& p) {
     box(p, frame, Qt::transparent);
 }
 
-void drawMail(QPainter& p) {
+void drawMail(QPainter& p)
+{
     box(p, QRectF(1.5, 3.5, 13, 9), kPaleYellow);
     p.setPen(pen(kInk, 1, Qt::RoundCap));
     p.drawPolyline(QPolygonF({{1.5, 3.5}, {8, 9}, {14.5, 3.5}}));
@@ -416,46 +470,54 @@ void drawMail(QPainter& p) {
     p.drawLine(QPointF(14, 12), QPointF(10, 8));
 }
 
-void drawBullets(QPainter& p) {
+void drawBullets(QPainter& p)
+{
     listRows(p, {3.5, 8.5, 13.5}, [&](qreal y) { bullet(p, y); });
 }
 
 // Two numbered items: three rows would make the digits too small to read at 16 pixels.
-void drawNumbers(QPainter& p) {
+void drawNumbers(QPainter& p)
+{
     int n = 0;
-    listRows(p, {4.5, 11.5}, [&](qreal y) {
-        glyph(p, QRectF(0, y - 3.5, 5, 7), QString::number(++n), Face::SansBold, 8, kBlue);
-    });
+    listRows(p, {4.5, 11.5},
+             [&](qreal y) { glyph(p, QRectF(0, y - 3.5, 5, 7), QString::number(++n), Face::SansBold, 8, kBlue); });
     textLines(p, 6, 12, 7, 7, 2);
 }
 
-void drawListItem(QPainter& p) {
-    listRows(p, {2.5}, [&](qreal y) { bullet(p, y, kGrey); }, kGrey);
+void drawListItem(QPainter& p)
+{
+    listRows(
+        p, {2.5}, [&](qreal y) { bullet(p, y, kGrey); }, kGrey);
     listRows(p, {7.5}, [&](qreal y) { bullet(p, y); });
     plus(p, QPoint(11, 12));
 }
 
-void drawTable(QPainter& p) {
+void drawTable(QPainter& p)
+{
     tableGrid(p, {{0, 0, kSky}, {1, 0, kSky}, {2, 0, kSky}});
 }
 
-void drawInsertRow(QPainter& p) {
+void drawInsertRow(QPainter& p)
+{
     tableGrid(p, {{0, 1, kPaleGreen}, {1, 1, kPaleGreen}, {2, 1, kPaleGreen}});
     plus(p, QPoint(12, 12));
 }
 
-void drawNewCell(QPainter& p) {
+void drawNewCell(QPainter& p)
+{
     tableGrid(p, {{1, 1, kYellow}});
 }
 
-void drawForm(QPainter& p) {
+void drawForm(QPainter& p)
+{
     box(p, QRectF(1.5, 1.5, 13, 13), QColor(0xec, 0xee, 0xf1));
     box(p, QRectF(3.5, 3.5, 9, 3), kPaper, kGrey);
     p.fillRect(QRect(5, 4, 1, 2), kInk);
     box(p, QRectF(6.5, 9.5, 6, 3), QColor(0xc3, 0xc9, 0xd2));
 }
 
-void drawFrameset(QPainter& p) {
+void drawFrameset(QPainter& p)
+{
     p.fillRect(QRect(1, 1, 14, 14), kPaper);
     p.fillRect(QRect(1, 1, 14, 3), kBlue);
     p.fillRect(QRect(1, 4, 6, 11), kSky);
@@ -465,7 +527,8 @@ void drawFrameset(QPainter& p) {
     box(p, QRectF(1.5, 1.5, 13, 13), Qt::transparent);
 }
 
-void drawBrowse(QPainter& p) {
+void drawBrowse(QPainter& p)
+{
     p.setPen(pen(kGreen, 2, Qt::FlatCap));
     p.setBrush(Qt::NoBrush);
     p.drawPolyline(QPolygonF({{3, 3}, {8, 8}, {3, 13}}));
@@ -520,7 +583,8 @@ const std::array kDrawings{
     Drawing{"Sfoglia", drawBrowse},
 };
 
-QPixmap render(void (*draw)(QPainter&), int size) {
+QPixmap render(void (*draw)(QPainter&), int size)
+{
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -532,7 +596,8 @@ QPixmap render(void (*draw)(QPainter&), int size) {
 }
 
 // The quill of the start panel, drawn with its nib at the origin and its tip `length` units straight up.
-void quill(QPainter& p, qreal length) {
+void quill(QPainter& p, qreal length)
+{
     const qreal vaneEnd = -0.32 * length;
     QPainterPath vane(QPointF(2, -length));
     vane.cubicTo(QPointF(44, -0.86 * length), QPointF(40, -0.5 * length), QPointF(3, vaneEnd));
@@ -579,19 +644,23 @@ void quill(QPainter& p, qreal length) {
 
 }  // namespace
 
-QIcon toolIcon(const QString& buttonName) {
+QIcon toolIcon(const QString& buttonName)
+{
     for (const Drawing& d : kDrawings) {
         if (buttonName == QLatin1String(d.name)) {
             QIcon icon;
-            for (int size : {16, 24, 32}) icon.addPixmap(render(d.draw, size));
+            for (int size : {16, 24, 32})
+                icon.addPixmap(render(d.draw, size));
             return icon;
         }
     }
     return {};
 }
 
-QPixmap panelPicture(QSize size) {
-    if (size.isEmpty()) return {};
+QPixmap panelPicture(QSize size)
+{
+    if (size.isEmpty())
+        return {};
     QPixmap pixmap(size);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);

@@ -36,10 +36,10 @@ public:
     virtual void TagliaClick() = 0;
     virtual void CopiaClick() = 0;
     virtual void IncollaClick() = 0;
-    virtual void Speed23Click() = 0;  // the find panel
-    virtual void Speed33Click() = 0;  // the form builder
-    virtual void Speed44Click() = 0;  // preview in browser 1
-    virtual void Speed45Click() = 0;  // preview in browser 2
+    virtual void Speed23Click() = 0;          // the find panel
+    virtual void Speed33Click() = 0;          // the form builder
+    virtual void Speed44Click() = 0;          // preview in browser 1
+    virtual void Speed45Click() = 0;          // preview in browser 2
     virtual void SpeedClick(int button) = 0;  // the toolbar inserter of SpeedNN
 };
 

@@ -10,7 +10,7 @@ namespace calamo {
 // the names of the controls they come from; a check box enables the value control on its row. Radio buttons
 // of one page are exclusive: exactly one is selected in the dialog.
 
-struct NuovoModuloPage {  // GroupBox7 "Nuovo Modulo": the FORM element
+struct NuovoModuloPage {     // GroupBox7 "Nuovo Modulo": the FORM element
     bool CheckBox25 = true;  // ACTION
     QString Edit20;
     bool CheckBox24 = true;  // METHOD
@@ -19,15 +19,15 @@ struct NuovoModuloPage {  // GroupBox7 "Nuovo Modulo": the FORM element
     QString ComboBox2;
 };
 
-struct CampoTestoPage {  // GroupBox6 "Campo testo": a text field
-    bool RadioButton1 = true;  // plain text
+struct CampoTestoPage {         // GroupBox6 "Campo testo": a text field
+    bool RadioButton1 = true;   // plain text
     bool RadioButton2 = false;  // masked characters
     bool RadioButton3 = false;  // integers only
-    bool CheckBox2 = true;  // name
+    bool CheckBox2 = true;      // name
     QString Edit1;
     bool CheckBox30 = false;  // read only
-    bool CheckBox1 = false;  // disabled
-    bool CheckBox4 = false;  // min
+    bool CheckBox1 = false;   // disabled
+    bool CheckBox4 = false;   // min
     QString Edit3;
     bool CheckBox3 = false;  // max
     QString Edit4;
@@ -39,21 +39,21 @@ struct CampoTestoPage {  // GroupBox6 "Campo testo": a text field
     QString Edit5;
 };
 
-struct ControlloPage {  // GroupBox1 "Controllo": a check box or radio button
-    bool RadioButton4 = true;  // check box
+struct ControlloPage {          // GroupBox1 "Controllo": a check box or radio button
+    bool RadioButton4 = true;   // check box
     bool RadioButton5 = false;  // radio button
-    bool CheckBox9 = true;  // name
+    bool CheckBox9 = true;      // name
     QString Edit7;
     bool CheckBox14 = false;  // value
     QString Edit12;
     bool CheckBox8 = false;  // checked
 };
 
-struct BottonePage {  // GroupBox2 "Bottone": a push button
-    bool RadioButton6 = true;  // submit
+struct BottonePage {            // GroupBox2 "Bottone": a push button
+    bool RadioButton6 = true;   // submit
     bool RadioButton7 = false;  // reset
     bool RadioButton8 = false;  // plain button
-    bool CheckBox11 = false;  // label
+    bool CheckBox11 = false;    // label
     QString Edit8;
     bool CheckBox10 = false;  // icon path
     QString Edit15;
@@ -65,33 +65,33 @@ struct BottonePage {  // GroupBox2 "Bottone": a push button
     QString Edit21;
 };
 
-struct NascostoPage {  // GroupBox3 "Elemento nascosto": a hidden field
+struct NascostoPage {        // GroupBox3 "Elemento nascosto": a hidden field
     bool CheckBox12 = true;  // name
     QString Edit9;
     bool CheckBox13 = false;  // value
     QString Edit10;
 };
 
-struct AreaTestoPage {  // GroupBox4 "Area di Testo": a text area
+struct AreaTestoPage {       // GroupBox4 "Area di Testo": a text area
     bool CheckBox19 = true;  // name
     QString Edit16;
     bool CheckBox16 = false;  // columns
     QString Edit11;
     bool CheckBox18 = false;  // rows
     QString Edit13;
-    bool CheckBox15 = false;  // wrap
+    bool CheckBox15 = false;                     // wrap
     QString Memo2 = QStringLiteral("Testo...");  // the start text, lines separated by "\n"
 };
 
-struct ElencoModuloPage {  // GroupBox5 "Elenco": a selection list and its items
+struct ElencoModuloPage {    // GroupBox5 "Elenco": a selection list and its items
     bool CheckBox21 = true;  // name
     QString Edit17;
     bool CheckBox22 = false;  // height in rows
     QString Edit18;
-    bool CheckBox20 = false;  // multiple selection
+    bool CheckBox20 = false;                                          // multiple selection
     QString Edit19 = QStringLiteral("Testo della voce dell'elenco");  // the item's text
-    bool CheckBox23 = false;  // item selected
-    bool CheckBox27 = false;  // item disabled
+    bool CheckBox23 = false;                                          // item selected
+    bool CheckBox27 = false;                                          // item disabled
 };
 
 // The texts each button of the form builder puts around the selection, named after its handler. Line breaks

@@ -122,18 +122,30 @@ constexpr std::array<Line, 5> k11 = {{
 std::span<const Line> templateLines(int button)
 {
     switch (button) {
-    case 1: return k01;
-    case 2: return k02;
-    case 3: return k03;
-    case 4: return k04;
-    case 5: return k05;
-    case 6: return k06;
-    case 7: return k07;
-    case 8: return k08;
-    case 9: return k09;
-    case 10: return k10;
-    case 11: return k11;
-    default: return {};
+    case 1:
+        return k01;
+    case 2:
+        return k02;
+    case 3:
+        return k03;
+    case 4:
+        return k04;
+    case 5:
+        return k05;
+    case 6:
+        return k06;
+    case 7:
+        return k07;
+    case 8:
+        return k08;
+    case 9:
+        return k09;
+    case 10:
+        return k10;
+    case 11:
+        return k11;
+    default:
+        return {};
     }
 }
 
@@ -237,8 +249,8 @@ QStringList FramesetBody(int button, const FramesetPanel& panel, Prompts& prompt
         const QString indent(line.depth, u' ');
         switch (line.kind) {
         case Kind::Frameset:
-            out.push_back(indent + QStringLiteral("<FRAMESET ") + FramesetAttributes(panel, prompts)
-                          + QLatin1String(line.text));
+            out.push_back(indent + QStringLiteral("<FRAMESET ") + FramesetAttributes(panel, prompts) +
+                          QLatin1String(line.text));
             break;
         case Kind::Frame:
             out.push_back(indent + QStringLiteral("<FRAME ") + FrameAttributes(panel) + QLatin1String(line.text));

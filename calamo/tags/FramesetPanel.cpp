@@ -39,8 +39,7 @@ QPixmap framesetPixmap(int button, QSize size, int scale)
         // A few grey text lines suggest the page each frame shows.
         p.setPen(QPen(QColor(0x9A, 0xA4, 0xB0), scale));
         const int step = 4 * scale;
-        for (int y = cell.top() + step; y + scale < cell.bottom() - scale && y < cell.top() + 4 * step;
-             y += step) {
+        for (int y = cell.top() + step; y + scale < cell.bottom() - scale && y < cell.top() + 4 * step; y += step) {
             const int right = cell.left() + std::max(cell.width() * 2 / 3, 2 * scale);
             if (right > cell.left() + 3 * scale)
                 p.drawLine(cell.left() + 2 * scale, y, std::min(right, cell.right() - 2 * scale), y);

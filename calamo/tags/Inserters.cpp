@@ -137,8 +137,7 @@ Insertion Speed18Tag(Prompts& prompts)
 
 Insertion Speed32Tag(Prompts& prompts)
 {
-    const QString address =
-        ask(prompts, "Mailto", QStringLiteral("Prego immetti l'indirizzo di posta elettronica."));
+    const QString address = ask(prompts, "Mailto", QStringLiteral("Prego immetti l'indirizzo di posta elettronica."));
     return {QStringLiteral("<A HREF= \"mailto: ") + address + QStringLiteral("\">"), QStringLiteral("</A>")};
 }
 

@@ -32,8 +32,8 @@ QStringList SetupPage(const SetupPanel& p, const PageChoices& c, Prompts& prompt
     if (p.CheckBox4) {
         const QString delay = ask(prompts, "Refresh", "Attesa in secondi:");
         const QString target = ask(prompts, "Refresh", "URL di destinazione:");
-        page << QStringLiteral(" <META HTTP-EQUIV=\"refresh\" content= \"") + delay + QStringLiteral("; URL= ")
-                    + target + QStringLiteral("\">");
+        page << QStringLiteral(" <META HTTP-EQUIV=\"refresh\" content= \"") + delay + QStringLiteral("; URL= ") +
+                    target + QStringLiteral("\">");
     }
     if (p.CheckBox2)
         page << QStringLiteral(" <META NAME= \"generator\" content= \"!! CaLaMo !!\">");
@@ -45,8 +45,8 @@ QStringList SetupPage(const SetupPanel& p, const PageChoices& c, Prompts& prompt
         page << QStringLiteral(" <META NAME= \"ROBOTS\" content= \"NOINDEX\">");
     if (p.CheckBox7) {
         const QString sound = ask(prompts, "Suono", "Prego immetti l'URL.");
-        page << QStringLiteral(" <EMBED SRC= \"") + sound
-                    + QStringLiteral("\" AUTOSTART= true LOOP= true WIDTH= 0 HEIGHT= 0>");
+        page << QStringLiteral(" <EMBED SRC= \"") + sound +
+                    QStringLiteral("\" AUTOSTART= true LOOP= true WIDTH= 0 HEIGHT= 0>");
     }
     if (!p.Edit1.isEmpty())
         page << QStringLiteral(" <TITLE>") + p.Edit1 + QStringLiteral("</TITLE>");
@@ -58,8 +58,8 @@ QStringList SetupPage(const SetupPanel& p, const PageChoices& c, Prompts& prompt
         const QString right = ask(prompts, "Margini", "Dimensione del margine destro:");
         const QString top = ask(prompts, "Margini", "Dimensione del margine superiore:");
         const QString bottom = ask(prompts, "Margini", "Dimensione del margine inferiore:");
-        body += QStringLiteral(" LEFTMARGIN= ") + left + QStringLiteral(" RIGHTMARGIN= ") + right
-                + QStringLiteral(" TOPMARGIN= ") + top + QStringLiteral(" BOTTOMMARGIN= ") + bottom;
+        body += QStringLiteral(" LEFTMARGIN= ") + left + QStringLiteral(" RIGHTMARGIN= ") + right +
+                QStringLiteral(" TOPMARGIN= ") + top + QStringLiteral(" BOTTOMMARGIN= ") + bottom;
     }
     if (c.image)
         body += QStringLiteral(" BACKGROUND= \"") + BackgroundImageUrl(*c.image) + u'"';

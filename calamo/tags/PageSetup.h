@@ -12,9 +12,9 @@ class Prompts;
 
 // The controls of the page setup dialog TSetup, which keep their values from one new document to the next.
 struct SetupPanel {
-    QString Edit1{};  // title
-    QString Edit2{};  // description META
-    QString Edit3{};  // keywords META
+    QString Edit1{};         // title
+    QString Edit2{};         // description META
+    QString Edit3{};         // keywords META
     bool CheckBox4 = false;  // refresh META: asks the delay and the target
     bool CheckBox2 = true;   // generator META
     bool CheckBox1 = false;  // author META: asks the author

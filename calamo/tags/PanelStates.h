@@ -7,7 +7,7 @@ namespace calamo {
 // What the property panels hold, read from their controls when an inserter runs. Fields carry the names of the
 // controls they come from; a check box enables the value control named after it.
 
-struct TestoPanel {  // PGroup2 "Testo": paragraph and rule
+struct TestoPanel {           // PGroup2 "Testo": paragraph and rule
     bool CheckBox28 = false;  // paragraph alignment
     QString ComboBox5;
     bool CheckBox3 = false;  // close the paragraph with </P>
@@ -21,7 +21,7 @@ struct TestoPanel {  // PGroup2 "Testo": paragraph and rule
     bool CheckBox10 = true;   // 3D rule: NOSHADE when unticked
 };
 
-struct CarattPanel {  // PGroup3 "Carattere": font
+struct CarattPanel {          // PGroup3 "Carattere": font
     bool CheckBox31 = false;  // face
     QString ComboBox1;
     bool CheckBox1 = false;  // size
@@ -29,7 +29,7 @@ struct CarattPanel {  // PGroup3 "Carattere": font
     bool CheckBox26 = false;  // colour
 };
 
-struct CollegamentoPanel {  // PGroup4 "Collegamento": image and link
+struct CollegamentoPanel {    // PGroup4 "Collegamento": image and link
     bool CheckBox14 = false;  // alternative text
     QString Edit16;
     bool CheckBox27 = false;  // low-resolution image
@@ -49,7 +49,7 @@ struct CollegamentoPanel {  // PGroup4 "Collegamento": image and link
     QString ComboBox9;
 };
 
-struct ElencoPanel {  // PGroup5 "Elenco": lists and items
+struct ElencoPanel {         // PGroup5 "Elenco": lists and items
     bool CheckBox5 = false;  // bullet type
     QString ComboBox2;
     bool CheckBox4 = false;  // numbering type: first character of the item
@@ -62,7 +62,7 @@ struct ElencoPanel {  // PGroup5 "Elenco": lists and items
     QString Edit26 = QStringLiteral("1");
 };
 
-struct TabellaPanel {  // PGroup6 "Tabella": table and cells
+struct TabellaPanel {         // PGroup6 "Tabella": table and cells
     bool CheckBox21 = false;  // border
     QString Edit20 = QStringLiteral("1");
     bool CheckBox34 = false;  // background colour

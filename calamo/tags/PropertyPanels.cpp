@@ -2,8 +2,8 @@
 
 #include "FramesetPanel.h"
 
-#include <QCheckBox>
 #include <QAbstractItemView>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFontInfo>
@@ -121,8 +121,8 @@ int minimumWidth(const QWidget* value)
 
 PropertyPanels::PropertyPanels(QWidget* parent, const QStringList& fontFamilies) : parent_(parent)
 {
-    static constexpr std::array<const char*, 8> kCaptions = {
-        "", "Testo", "Carattere", "Collegamento", "Elenco", "Tabella", "Oggetti inseribili", "Frameset"};
+    static constexpr std::array<const char*, 8> kCaptions = {"",       "Testo",   "Carattere",          "Collegamento",
+                                                             "Elenco", "Tabella", "Oggetti inseribili", "Frameset"};
     for (int n = 1; n <= 8; ++n) {
         auto* box = new QGroupBox(QString::fromUtf8(kCaptions[static_cast<std::size_t>(n - 1)]), parent);
         box->setObjectName(QStringLiteral("PGroup%1").arg(n));
@@ -146,24 +146,32 @@ PropertyPanels::PropertyPanels(QWidget* parent, const QStringList& fontFamilies)
 
     PanelBuilder testo(group(2), rows_);
     testo.add({.caption = "Paragrafo"});
-    testo.add({.check = "CheckBox28", .caption = "Allineamento", .value = "ComboBox5",
+    testo.add({.check = "CheckBox28",
+               .caption = "Allineamento",
+               .value = "ComboBox5",
                .items = {"left", "right", "center", "justify"}});
     testo.add({.check = "CheckBox3", .caption = "Chiudi tag con </P>"});
     testo.skip(8);
     testo.add({.caption = "Linea"});
-    testo.add({.check = "CheckBox7", .caption = "Allineamento", .value = "ComboBox6",
-               .items = {"left", "right", "center"}});
+    testo.add(
+        {.check = "CheckBox7", .caption = "Allineamento", .value = "ComboBox6", .items = {"left", "right", "center"}});
     testo.add({.check = "CheckBox8", .caption = "Spessore", .value = "Edit8", .start = "1"});
-    testo.add({.check = "CheckBox9", .caption = "Lunghezza", .value = "Edit9", .start = "1",
+    testo.add({.check = "CheckBox9",
+               .caption = "Lunghezza",
+               .value = "Edit9",
+               .start = "1",
                .hint = "In valori assoluti (es 1) o relativi (es %50)"});
     testo.add({.check = "CheckBox33", .caption = "Specifica colore"});
-    testo.add({.check = "CheckBox10", .caption = "Effetto 3D",
-               .hint = "Se attivato, la linea non sarà incastonata", .checked = true});
+    testo.add({.check = "CheckBox10",
+               .caption = "Effetto 3D",
+               .hint = "Se attivato, la linea non sarà incastonata",
+               .checked = true});
 
     PanelBuilder caratt(group(3), rows_);
-    caratt.add({.check = "CheckBox31", .caption = "Nome carattere", .value = "ComboBox1", .combo = true,
-                .wide = true});
-    caratt.add({.check = "CheckBox1", .caption = "Dimensione", .value = "ComboBox10",
+    caratt.add({.check = "CheckBox31", .caption = "Nome carattere", .value = "ComboBox1", .combo = true, .wide = true});
+    caratt.add({.check = "CheckBox1",
+                .caption = "Dimensione",
+                .value = "ComboBox10",
                 .items = {"1", "2", "3", "4", "5", "6", "7", "-3", "-2", "-1", "+1", "+2", "+3"}});
     caratt.add({.check = "CheckBox26", .caption = "Specifica colore"});
     auto* fonts = group(3)->findChild<QComboBox*>(QStringLiteral("ComboBox1"));
@@ -180,27 +188,37 @@ PropertyPanels::PropertyPanels(QWidget* parent, const QStringList& fontFamilies)
     link.add({.check = "CheckBox16", .caption = "Spazio vert", .value = "Edit14", .start = "1"});
     link.add({.check = "CheckBox17", .caption = "Spazio oriz", .value = "Edit15", .start = "1"});
     link.add({.check = "CheckBox15", .caption = "Spessore bordo", .value = "Edit13", .start = "1"});
-    link.add({.check = "CheckBox13", .caption = "Allineamento", .value = "ComboBox8",
+    link.add({.check = "CheckBox13",
+              .caption = "Allineamento",
+              .value = "ComboBox8",
               .items = {"top", "middle", "bottom", "left", "right"}});
     link.skip(8);
     link.add({.caption = "Link"});
-    link.add({.check = "CheckBox2", .caption = "Target", .value = "ComboBox9",
+    link.add({.check = "CheckBox2",
+              .caption = "Target",
+              .value = "ComboBox9",
               .items = {"_blank", "_self", "_parent", "_top"}});
 
     PanelBuilder elenco(group(5), rows_);
     elenco.add({.caption = "Elenco puntato"});
-    elenco.add({.check = "CheckBox5", .caption = "Tipo di oggetto", .value = "ComboBox2",
+    elenco.add({.check = "CheckBox5",
+                .caption = "Tipo di oggetto",
+                .value = "ComboBox2",
                 .items = {"disc", "circle", "square"}});
     elenco.skip(8);
     elenco.add({.caption = "Elenco numerato"});
-    elenco.add({.check = "CheckBox4", .caption = "Tipo di elenco", .value = "ComboBox3",
+    elenco.add({.check = "CheckBox4",
+                .caption = "Tipo di elenco",
+                .value = "ComboBox3",
                 .items = {"A  lettere maiuscole", "a  lettere minuscole", "I  num. romani maiuscoli",
                           "i  num. romani minuscoli"},
                 .wide = true});
     elenco.add({.check = "CheckBox6", .caption = "Numerazione da", .value = "Edit6", .start = "1"});
     elenco.skip(8);
     elenco.add({.caption = "Elemento"});
-    elenco.add({.check = "CheckBox29", .caption = "Tipo di elemento ", .value = "ComboBox4",
+    elenco.add({.check = "CheckBox29",
+                .caption = "Tipo di elemento ",
+                .value = "ComboBox4",
                 .items = {"disc", "circle", "square", "A", "a", "I", "i"}});
     elenco.add({.check = "CheckBox30", .caption = "Numerazione da", .value = "Edit26", .start = "1"});
 
@@ -209,17 +227,27 @@ PropertyPanels::PropertyPanels(QWidget* parent, const QStringList& fontFamilies)
     tabella.add({.check = "CheckBox21", .caption = "Spessore bordo", .value = "Edit20", .start = "1"});
     tabella.add({.check = "CheckBox34", .caption = "Specifica colore"});
     tabella.add({.check = "CheckBox19", .caption = "Larghezza", .value = "Edit18", .start = "1"});
-    tabella.add({.check = "CheckBox25", .caption = "CELLSPACING", .value = "Edit22", .start = "1",
+    tabella.add({.check = "CheckBox25",
+                 .caption = "CELLSPACING",
+                 .value = "Edit22",
+                 .start = "1",
                  .hint = "spaziatura tra celle"});
-    tabella.add({.check = "CheckBox24", .caption = "CELLPADDING", .value = "Edit23", .start = "1",
+    tabella.add({.check = "CheckBox24",
+                 .caption = "CELLPADDING",
+                 .value = "Edit23",
+                 .start = "1",
                  .hint = "spazio tra bordo e contenuto di una cella"});
     tabella.add({.check = "CheckBox22", .caption = "Didascalia", .value = "Edit21", .wide = true});
-    tabella.add({.check = "CheckBox20", .caption = "Allineamento didascalia", .value = "ComboBox7",
-                 .items = {"top", "bottom"}, .wide = true});
+    tabella.add({.check = "CheckBox20",
+                 .caption = "Allineamento didascalia",
+                 .value = "ComboBox7",
+                 .items = {"top", "bottom"},
+                 .wide = true});
     tabella.skip(8);
     tabella.add({.check = "CheckBox32", .caption = "Cella di intestazione"});
     tabella.add({.check = "CheckBox18", .caption = "Larghezza cella", .value = "Edit17", .start = "1"});
-    tabella.add({.check = "CheckBox23", .caption = "NOWRAP testo cella",
+    tabella.add({.check = "CheckBox23",
+                 .caption = "NOWRAP testo cella",
                  .hint = "per permettere o meno di mandare a capo le righe"});
 
     PanelBuilder oggetti(group(7), rows_);
@@ -251,8 +279,9 @@ void PropertyPanels::fitCaptions()
             box->setFont(font);
         bool fits = true;
         for (const CaptionRow& row : rows_) {
-            const int room = row.value ? row.value->geometry().right() + 1 - row.check->x() - 2 - minimumWidth(row.value)
-                                       : row.check->width();
+            const int room = row.value
+                                 ? row.value->geometry().right() + 1 - row.check->x() - 2 - minimumWidth(row.value)
+                                 : row.check->width();
             fits = fits && row.check->sizeHint().width() <= room;
         }
         if (fits)
@@ -285,7 +314,11 @@ struct Control {
     const char* name;
     std::variant<bool Panel::*, QString Panel::*> field;
 };
-#define CONTROL(name) Control<Panel>{#name, &Panel::name}
+#define CONTROL(name)                                                                                                  \
+    Control<Panel>                                                                                                     \
+    {                                                                                                                  \
+#name, &Panel::name                                                                                            \
+    }
 
 template <typename Panel>
 Panel PropertyPanels::read(std::initializer_list<Control<Panel>> controls) const
@@ -293,7 +326,7 @@ Panel PropertyPanels::read(std::initializer_list<Control<Panel>> controls) const
     Panel panel;
     for (const Control<Panel>& control : controls) {
         if (const auto* flag = std::get_if<bool Panel::*>(&control.field))
-            panel.**flag = ticked(control.name);
+            panel.** flag = ticked(control.name);
         else
             panel.*std::get<QString Panel::*>(control.field) = value(control.name);
     }
@@ -324,9 +357,17 @@ TestoPanel PropertyPanels::testo() const
 {
     using Panel = TestoPanel;
     return read<Panel>({
-        CONTROL(CheckBox28), CONTROL(ComboBox5), CONTROL(CheckBox3), CONTROL(CheckBox7),
-        CONTROL(ComboBox6), CONTROL(CheckBox8), CONTROL(Edit8), CONTROL(CheckBox9),
-        CONTROL(Edit9), CONTROL(CheckBox33), CONTROL(CheckBox10),
+        CONTROL(CheckBox28),
+        CONTROL(ComboBox5),
+        CONTROL(CheckBox3),
+        CONTROL(CheckBox7),
+        CONTROL(ComboBox6),
+        CONTROL(CheckBox8),
+        CONTROL(Edit8),
+        CONTROL(CheckBox9),
+        CONTROL(Edit9),
+        CONTROL(CheckBox33),
+        CONTROL(CheckBox10),
     });
 }
 
@@ -334,7 +375,10 @@ CarattPanel PropertyPanels::carattere() const
 {
     using Panel = CarattPanel;
     return read<Panel>({
-        CONTROL(CheckBox31), CONTROL(ComboBox1), CONTROL(CheckBox1), CONTROL(ComboBox10),
+        CONTROL(CheckBox31),
+        CONTROL(ComboBox1),
+        CONTROL(CheckBox1),
+        CONTROL(ComboBox10),
         CONTROL(CheckBox26),
     });
 }
@@ -343,10 +387,22 @@ CollegamentoPanel PropertyPanels::collegamento() const
 {
     using Panel = CollegamentoPanel;
     return read<Panel>({
-        CONTROL(CheckBox14), CONTROL(Edit16), CONTROL(CheckBox27), CONTROL(CheckBox12),
-        CONTROL(Edit11), CONTROL(CheckBox11), CONTROL(Edit10), CONTROL(CheckBox16),
-        CONTROL(Edit14), CONTROL(CheckBox17), CONTROL(Edit15), CONTROL(CheckBox15),
-        CONTROL(Edit13), CONTROL(CheckBox13), CONTROL(ComboBox8), CONTROL(CheckBox2),
+        CONTROL(CheckBox14),
+        CONTROL(Edit16),
+        CONTROL(CheckBox27),
+        CONTROL(CheckBox12),
+        CONTROL(Edit11),
+        CONTROL(CheckBox11),
+        CONTROL(Edit10),
+        CONTROL(CheckBox16),
+        CONTROL(Edit14),
+        CONTROL(CheckBox17),
+        CONTROL(Edit15),
+        CONTROL(CheckBox15),
+        CONTROL(Edit13),
+        CONTROL(CheckBox13),
+        CONTROL(ComboBox8),
+        CONTROL(CheckBox2),
         CONTROL(ComboBox9),
     });
 }
@@ -355,9 +411,16 @@ ElencoPanel PropertyPanels::elenco() const
 {
     using Panel = ElencoPanel;
     return read<Panel>({
-        CONTROL(CheckBox5), CONTROL(ComboBox2), CONTROL(CheckBox4), CONTROL(ComboBox3),
-        CONTROL(CheckBox6), CONTROL(Edit6), CONTROL(CheckBox29), CONTROL(ComboBox4),
-        CONTROL(CheckBox30), CONTROL(Edit26),
+        CONTROL(CheckBox5),
+        CONTROL(ComboBox2),
+        CONTROL(CheckBox4),
+        CONTROL(ComboBox3),
+        CONTROL(CheckBox6),
+        CONTROL(Edit6),
+        CONTROL(CheckBox29),
+        CONTROL(ComboBox4),
+        CONTROL(CheckBox30),
+        CONTROL(Edit26),
     });
 }
 
@@ -365,10 +428,22 @@ TabellaPanel PropertyPanels::tabella() const
 {
     using Panel = TabellaPanel;
     return read<Panel>({
-        CONTROL(CheckBox21), CONTROL(Edit20), CONTROL(CheckBox34), CONTROL(CheckBox19),
-        CONTROL(Edit18), CONTROL(CheckBox25), CONTROL(Edit22), CONTROL(CheckBox24),
-        CONTROL(Edit23), CONTROL(CheckBox22), CONTROL(Edit21), CONTROL(CheckBox20),
-        CONTROL(ComboBox7), CONTROL(CheckBox32), CONTROL(CheckBox18), CONTROL(Edit17),
+        CONTROL(CheckBox21),
+        CONTROL(Edit20),
+        CONTROL(CheckBox34),
+        CONTROL(CheckBox19),
+        CONTROL(Edit18),
+        CONTROL(CheckBox25),
+        CONTROL(Edit22),
+        CONTROL(CheckBox24),
+        CONTROL(Edit23),
+        CONTROL(CheckBox22),
+        CONTROL(Edit21),
+        CONTROL(CheckBox20),
+        CONTROL(ComboBox7),
+        CONTROL(CheckBox32),
+        CONTROL(CheckBox18),
+        CONTROL(Edit17),
         CONTROL(CheckBox23),
     });
 }

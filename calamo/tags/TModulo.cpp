@@ -30,10 +30,7 @@ T* named(T* widget, const char* name)
 // Lays a page out as a grid: a check box or radio button with its value control beside it, or a line of its own.
 class PageBuilder {
 public:
-    explicit PageBuilder(QGroupBox* page) : page_(page), grid_(new QGridLayout(page))
-    {
-        grid_->setColumnStretch(1, 1);
-    }
+    explicit PageBuilder(QGroupBox* page) : page_(page), grid_(new QGridLayout(page)) { grid_->setColumnStretch(1, 1); }
 
     void radio(const char* name, const char* caption, bool selected = false)
     {
@@ -145,13 +142,16 @@ private:
 }  // namespace
 
 TModulo::TModulo(DocumentTable& documents, PropertyPanels& panels, QWidget* parent)
-    : QDialog(parent), documents_(documents), panels_(panels)
+    : QDialog(parent),
+      documents_(documents),
+      panels_(panels)
 {
     setObjectName(QStringLiteral("TModulo"));
     setWindowTitle(QStringLiteral("Creazione modulo"));
 
-    static constexpr std::array<const char*, 7> kCaptions = {
-        "Controllo", "Bottone", "Elemento nascosto", "Area di Testo", "Elenco", "Campo testo", "Nuovo Modulo"};
+    static constexpr std::array<const char*, 7> kCaptions = {"Controllo",     "Bottone", "Elemento nascosto",
+                                                             "Area di Testo", "Elenco",  "Campo testo",
+                                                             "Nuovo Modulo"};
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);  // the dialog takes the size of the visible page
     for (int n = 1; n <= 7; ++n) {
@@ -235,9 +235,13 @@ TModulo::TModulo(DocumentTable& documents, PropertyPanels& panels, QWidget* pare
     elenco.button(addButton(elenco.page(), "Button3", "Aggiungi voce", &TModulo::Button3Click));
 
     // Enter adds what the page builds; on the list page, the item, which is what is added again and again.
-    for (const auto& [n, name] : std::initializer_list<std::pair<int, const char*>>{
-             {1, "Button5"}, {2, "Button7"}, {3, "Button6"}, {4, "Button9"}, {5, "Button3"}, {6, "Button8"},
-             {7, "Button4"}})
+    for (const auto& [n, name] : std::initializer_list<std::pair<int, const char*>>{{1, "Button5"},
+                                                                                    {2, "Button7"},
+                                                                                    {3, "Button6"},
+                                                                                    {4, "Button9"},
+                                                                                    {5, "Button3"},
+                                                                                    {6, "Button8"},
+                                                                                    {7, "Button4"}})
         defaults_[static_cast<std::size_t>(n - 1)] = page(n)->findChild<QPushButton*>(QLatin1String(name));
 }
 
@@ -284,7 +288,12 @@ NuovoModuloPage TModulo::nuovoModulo() const
 {
     const PageReader reader(page(NuovoModulo));
     NuovoModuloPage p;
-    READ(CheckBox25); READ(Edit20); READ(CheckBox24); READ(ComboBox1); READ(CheckBox26); READ(ComboBox2);
+    READ(CheckBox25);
+    READ(Edit20);
+    READ(CheckBox24);
+    READ(ComboBox1);
+    READ(CheckBox26);
+    READ(ComboBox2);
     return p;
 }
 
@@ -292,9 +301,23 @@ CampoTestoPage TModulo::campoTesto() const
 {
     const PageReader reader(page(CampoTesto));
     CampoTestoPage p;
-    READ(RadioButton1); READ(RadioButton2); READ(RadioButton3); READ(CheckBox2); READ(Edit1); READ(CheckBox30);
-    READ(CheckBox1); READ(CheckBox4); READ(Edit3); READ(CheckBox3); READ(Edit4); READ(CheckBox7); READ(Edit6);
-    READ(CheckBox5); READ(Edit2); READ(CheckBox6); READ(Edit5);
+    READ(RadioButton1);
+    READ(RadioButton2);
+    READ(RadioButton3);
+    READ(CheckBox2);
+    READ(Edit1);
+    READ(CheckBox30);
+    READ(CheckBox1);
+    READ(CheckBox4);
+    READ(Edit3);
+    READ(CheckBox3);
+    READ(Edit4);
+    READ(CheckBox7);
+    READ(Edit6);
+    READ(CheckBox5);
+    READ(Edit2);
+    READ(CheckBox6);
+    READ(Edit5);
     return p;
 }
 
@@ -302,7 +325,12 @@ ControlloPage TModulo::controllo() const
 {
     const PageReader reader(page(Controllo));
     ControlloPage p;
-    READ(RadioButton4); READ(RadioButton5); READ(CheckBox9); READ(Edit7); READ(CheckBox14); READ(Edit12);
+    READ(RadioButton4);
+    READ(RadioButton5);
+    READ(CheckBox9);
+    READ(Edit7);
+    READ(CheckBox14);
+    READ(Edit12);
     READ(CheckBox8);
     return p;
 }
@@ -311,8 +339,18 @@ BottonePage TModulo::bottone() const
 {
     const PageReader reader(page(Bottone));
     BottonePage p;
-    READ(RadioButton6); READ(RadioButton7); READ(RadioButton8); READ(CheckBox11); READ(Edit8); READ(CheckBox10);
-    READ(Edit15); READ(CheckBox17); READ(Edit14); READ(CheckBox29); READ(Edit22); READ(CheckBox28);
+    READ(RadioButton6);
+    READ(RadioButton7);
+    READ(RadioButton8);
+    READ(CheckBox11);
+    READ(Edit8);
+    READ(CheckBox10);
+    READ(Edit15);
+    READ(CheckBox17);
+    READ(Edit14);
+    READ(CheckBox29);
+    READ(Edit22);
+    READ(CheckBox28);
     READ(Edit21);
     return p;
 }
@@ -321,7 +359,10 @@ NascostoPage TModulo::nascosto() const
 {
     const PageReader reader(page(Nascosto));
     NascostoPage p;
-    READ(CheckBox12); READ(Edit9); READ(CheckBox13); READ(Edit10);
+    READ(CheckBox12);
+    READ(Edit9);
+    READ(CheckBox13);
+    READ(Edit10);
     return p;
 }
 
@@ -329,8 +370,14 @@ AreaTestoPage TModulo::areaTesto() const
 {
     const PageReader reader(page(AreaTesto));
     AreaTestoPage p;
-    READ(CheckBox19); READ(Edit16); READ(CheckBox16); READ(Edit11); READ(CheckBox18); READ(Edit13);
-    READ(CheckBox15); READ(Memo2);
+    READ(CheckBox19);
+    READ(Edit16);
+    READ(CheckBox16);
+    READ(Edit11);
+    READ(CheckBox18);
+    READ(Edit13);
+    READ(CheckBox15);
+    READ(Memo2);
     return p;
 }
 
@@ -338,8 +385,14 @@ ElencoModuloPage TModulo::elenco() const
 {
     const PageReader reader(page(Elenco));
     ElencoModuloPage p;
-    READ(CheckBox21); READ(Edit17); READ(CheckBox22); READ(Edit18); READ(CheckBox20); READ(Edit19);
-    READ(CheckBox23); READ(CheckBox27);
+    READ(CheckBox21);
+    READ(Edit17);
+    READ(CheckBox22);
+    READ(Edit18);
+    READ(CheckBox20);
+    READ(Edit19);
+    READ(CheckBox23);
+    READ(CheckBox27);
     return p;
 }
 

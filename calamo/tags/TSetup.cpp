@@ -51,13 +51,13 @@ TSetup::TSetup(Prompts& prompts, QWidget* parent) : QDialog(parent), prompts_(pr
     edit3_ = named(new QLineEdit(search), "Edit3");
     searchLayout->addWidget(new QLabel(QStringLiteral("Descrizione"), search), 0, 0);
     searchLayout->addWidget(edit2_, 0, 1);
-    searchLayout->addWidget(
-        new QLabel(QStringLiteral("(Breve descrizione della pagina, si consigliano 300 car. max)"), search), 1, 1);
+    searchLayout->addWidget(new QLabel(QStringLiteral("(Breve descrizione della pagina, si consigliano 300 car. max)"),
+                                       search),
+                            1, 1);
     searchLayout->addWidget(new QLabel(QStringLiteral("Parole chiave"), search), 2, 0);
     searchLayout->addWidget(edit3_, 2, 1);
     searchLayout->addWidget(
-        new QLabel(QStringLiteral("(Parole chiave non ripetute e separate da virgole, 1000 car. max)"), search), 3,
-        1);
+        new QLabel(QStringLiteral("(Parole chiave non ripetute e separate da virgole, 1000 car. max)"), search), 3, 1);
     layout->addWidget(search);
 
     auto* options = new QGridLayout;

@@ -154,7 +154,7 @@ void BM_DuAndFind(benchmark::State& state)
 }
 BENCHMARK(BM_DuAndFind)->Unit(benchmark::kMillisecond);
 
-} // namespace
+}  // namespace
 
 }  // namespace travaso
 

@@ -119,7 +119,7 @@ const char* ReasonText(int error)
     }
 }
 
-} // namespace
+}  // namespace
 
 std::string FsErrorText(const FsResult& result)
 {
@@ -145,9 +145,15 @@ bool BuildTreeList(FileSystem& fs, std::string sourceDir, MeasureObserver& obser
     return !s.cut;
 }
 
-bool TreeListWasCut() { return State().cut; }
+bool TreeListWasCut()
+{
+    return State().cut;
+}
 
-std::size_t TreeEntryCount() { return State().entries.size(); }
+std::size_t TreeEntryCount()
+{
+    return State().entries.size();
+}
 
 std::int64_t SumTreeSizes(FileSystem& fs, MeasureObserver& observer)
 {
@@ -181,7 +187,10 @@ std::int64_t FileSizeOf(FileSystem& fs, const std::string& path)
     return size;
 }
 
-void ResetTreeCursor() { State().cursor = 0; }
+void ResetTreeCursor()
+{
+    State().cursor = 0;
+}
 
 std::string NextTreeEntry()
 {
@@ -244,7 +253,10 @@ std::string FormatThousands(std::int64_t value, const QLocale& locale)
     return grouping.toString(static_cast<qlonglong>(value)).toStdString();
 }
 
-std::string LeftChars(std::string_view s, std::size_t n) { return std::string(s.substr(0, n)); }
+std::string LeftChars(std::string_view s, std::size_t n)
+{
+    return std::string(s.substr(0, n));
+}
 
 std::string RightChars(std::string_view s, std::size_t n)
 {

@@ -4,6 +4,9 @@
 
 namespace travaso {
 
-CopierEnvironment CopierEnvironment::FromSystem() { return {ExecutablePath(), TargetRoot()}; }
+CopierEnvironment CopierEnvironment::FromSystem()
+{
+    return {ExecutablePath(), TargetRoot()};
+}
 
 }  // namespace travaso

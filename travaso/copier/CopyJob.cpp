@@ -104,7 +104,7 @@ std::string ExistingAncestor(FileSystem& fs, const std::string& path)
     return p;
 }
 
-} // namespace
+}  // namespace
 
 DescriptiveText ReadDescriptiveText(FileSystem& fs, const std::string& dir)
 {
@@ -140,8 +140,7 @@ std::string FindOverlap(FileSystem& fs, const std::string& source, const std::st
     return {};
 }
 
-MeasureOutcome MeasureSource(FileSystem& fs, const CopierPaths& paths, MeasureObserver& observer,
-                             std::size_t capacity)
+MeasureOutcome MeasureSource(FileSystem& fs, const CopierPaths& paths, MeasureObserver& observer, std::size_t capacity)
 {
     MeasureOutcome outcome;
     try {

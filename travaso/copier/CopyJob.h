@@ -37,12 +37,12 @@ DescriptiveText ReadDescriptiveText(FileSystem& fs, const std::string& dir);
 std::string FindOverlap(FileSystem& fs, const std::string& source, const std::string& target);
 
 struct Measurement {
-    std::int64_t total = 0;           // bytes of every listed file, the program included
-    std::int64_t fileCount = 0;       // files of the whole tree, the program included
+    std::int64_t total = 0;      // bytes of every listed file, the program included
+    std::int64_t fileCount = 0;  // files of the whole tree, the program included
     std::int64_t executableSize = 0;
-    std::int64_t required = 0;        // total less the program when the list holds it
-    std::int64_t free = -1;           // bytes free at the target root, -1 when unknown
-    bool listCut = false;             // the list stopped at its capacity
+    std::int64_t required = 0;  // total less the program when the list holds it
+    std::int64_t free = -1;     // bytes free at the target root, -1 when unknown
+    bool listCut = false;       // the list stopped at its capacity
 
     std::int64_t FilesToCopy() const { return fileCount - 1; }
     // Equal counts as not enough, and so does an unknown free space.
@@ -51,8 +51,8 @@ struct Measurement {
 
 struct MeasureOutcome {
     std::optional<Measurement> measurement;  // none when it failed or was stopped
-    std::string error;                        // set when it failed
-    bool stopped = false;                     // the observer stopped it
+    std::string error;                       // set when it failed
+    bool stopped = false;                    // the observer stopped it
 };
 
 // Lists, sums and counts the tree under paths.source into the process-wide tree list, measures the

@@ -7,9 +7,12 @@ namespace travaso {
 
 namespace {
 
-QString ToQString(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+QString ToQString(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
 
-} // namespace
+}  // namespace
 
 void QtPrompts::Message(std::string_view text)
 {

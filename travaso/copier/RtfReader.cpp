@@ -28,11 +28,13 @@ struct GroupState {
 bool IsSkippedDestination(const QByteArray& word)
 {
     static const QByteArray kSkipped[] = {
-        "stylesheet", "info",      "pict",      "header",    "headerl",     "headerr",    "headerf",
-        "footer",     "footerl",   "footerr",   "footerf",   "footnote",    "object",     "themedata",
-        "colorschememapping", "latentstyles", "datastore", "xmlnstbl", "listtable", "listoverridetable",
-        "rsidtbl",    "generator", "fldinst",   "filetbl",   "revtbl",      "pgdsctbl",   "nonshppict",
-        "shppict",    "bkmkstart", "bkmkend",   "template",  "xe",          "tc",         "txe",
+        "stylesheet",   "info",       "pict",     "header",    "headerl",
+        "headerr",      "headerf",    "footer",   "footerl",   "footerr",
+        "footerf",      "footnote",   "object",   "themedata", "colorschememapping",
+        "latentstyles", "datastore",  "xmlnstbl", "listtable", "listoverridetable",
+        "rsidtbl",      "generator",  "fldinst",  "filetbl",   "revtbl",
+        "pgdsctbl",     "nonshppict", "shppict",  "bkmkstart", "bkmkend",
+        "template",     "xe",         "tc",       "txe",
     };
     for (const QByteArray& s : kSkipped)
         if (word == s)
@@ -317,7 +319,7 @@ private:
     int skipFallback_ = 0;
 };
 
-} // namespace
+}  // namespace
 
 QString RtfParagraph::Text() const
 {
@@ -335,8 +337,14 @@ QString RtfDocument::PlainText() const
     return lines.join(u'\n');
 }
 
-bool LooksLikeRtf(const QByteArray& data) { return data.startsWith("{\\rtf"); }
+bool LooksLikeRtf(const QByteArray& data)
+{
+    return data.startsWith("{\\rtf");
+}
 
-RtfDocument ReadRtf(const QByteArray& data) { return Reader(data).Run(); }
+RtfDocument ReadRtf(const QByteArray& data)
+{
+    return Reader(data).Run();
+}
 
 }  // namespace travaso

@@ -23,9 +23,9 @@ struct RtfCharFormat {
     bool bold = false;
     bool italic = false;
     bool underline = false;
-    QString family;                // empty: the view's own font
-    double pointSize = 0;          // 0: the view's own size
-    std::optional<RtfColor> color; // none: the view's text colour
+    QString family;                 // empty: the view's own font
+    double pointSize = 0;           // 0: the view's own size
+    std::optional<RtfColor> color;  // none: the view's text colour
     bool operator==(const RtfCharFormat&) const = default;
 };
 

@@ -31,7 +31,10 @@ namespace {
 const char* const kCaption = "Travaso v3.03";
 
 // How a path or a line is shown: bytes that are not UTF-8 show as U+FFFD, but only on the screen.
-QString Shown(const std::string& s) { return QString::fromStdString(s); }
+QString Shown(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
 
 QFont PixelFont(const char* family, int pixels)
 {
@@ -93,7 +96,7 @@ void ShowRtf(QTextEdit* view, const RtfDocument& doc)
     cursor.endEditBlock();
 }
 
-} // namespace
+}  // namespace
 
 void ShowDescriptiveText(QTextEdit* view, const std::string& data)
 {
@@ -105,9 +108,11 @@ void ShowDescriptiveText(QTextEdit* view, const std::string& data)
 }
 
 TForm1::TForm1(CopierEnvironment environment, FileSystem& fs, Prompts& prompts, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      env_(std::move(environment)), fs_(fs), prompts_(prompts)
+    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      env_(std::move(environment)),
+      fs_(fs),
+      prompts_(prompts)
 {
     setObjectName("Form1");
     setFixedSize(561, 382);
@@ -225,7 +230,10 @@ void TForm1::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
-void TForm1::Log(const std::string& line) { Memo1->appendPlainText(Shown(line)); }
+void TForm1::Log(const std::string& line)
+{
+    Memo1->appendPlainText(Shown(line));
+}
 
 void TForm1::SetButtons(bool copia, bool termina)
 {
@@ -300,7 +308,10 @@ bool TForm1::ProcessMessages()
     return !closing_;
 }
 
-void TForm1::TreeListFull() { prompts_.Message("Albero riempito (troppe voci)"); }
+void TForm1::TreeListFull()
+{
+    prompts_.Message("Albero riempito (troppe voci)");
+}
 
 void TForm1::btnCopiaClick()
 {
@@ -328,9 +339,15 @@ void TForm1::btnCopiaClick()
     }
 }
 
-void TForm1::TargetExisted(const std::string& target) { Log("Directory " + target + " già esistente"); }
+void TForm1::TargetExisted(const std::string& target)
+{
+    Log("Directory " + target + " già esistente");
+}
 
-void TForm1::DirectoryCreated(const std::string& path) { Log("Creata directory " + path); }
+void TForm1::DirectoryCreated(const std::string& path)
+{
+    Log("Creata directory " + path);
+}
 
 void TForm1::FileCopied(const std::string& source, std::int64_t bytes, std::int32_t copiedSoFar)
 {
@@ -338,6 +355,9 @@ void TForm1::FileCopied(const std::string& source, std::int64_t bytes, std::int3
     Gauge->SetValue(copiedSoFar);
 }
 
-void TForm1::btnTerminaClick() { close(); }
+void TForm1::btnTerminaClick()
+{
+    close();
+}
 
 }  // namespace travaso

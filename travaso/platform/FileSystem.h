@@ -14,9 +14,9 @@
 namespace travaso {
 
 // Error numbers are errno values, or one of these for conditions errno has no number for.
-inline constexpr int NotRegularFile = -1;        // a FIFO, device, socket or directory where a file was expected
-inline constexpr int ShorterThanExpected = -2;   // the source ended before the size it had when opened
-inline constexpr int SameFileAsSource = -3;      // the target is the source file itself
+inline constexpr int NotRegularFile = -1;       // a FIFO, device, socket or directory where a file was expected
+inline constexpr int ShorterThanExpected = -2;  // the source ended before the size it had when opened
+inline constexpr int SameFileAsSource = -3;     // the target is the source file itself
 
 // What the copier was doing when a call failed; the message names it.
 enum class FsStep { List, Open, Measure, Read, Create, Write, MakeDirectory, Remove, Resolve, ChangeDirectory, Sync };

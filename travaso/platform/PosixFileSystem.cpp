@@ -64,7 +64,10 @@ private:
     DIR* dir_;
 };
 
-FsResult Ok() { return {}; }
+FsResult Ok()
+{
+    return {};
+}
 
 bool IsKernelCopyUnsupported(int err)
 {
@@ -116,7 +119,7 @@ void SetTargetMode(int fd, const struct stat& target, mode_t sourceMode, bool fr
         (void)fchmod(fd, wanted);  // not ours to change (EPERM): the copy itself still stands
 }
 
-} // namespace
+}  // namespace
 
 FsResult PosixFileSystem::ListDirectory(const std::string& dir, std::vector<DirEntry>& entries)
 {
@@ -270,7 +273,10 @@ FsResult PosixFileSystem::ChangeDirectory(const std::string& dir)
     return Ok();
 }
 
-std::int64_t PosixFileSystem::FreeSpace(const std::string& path) { return FreeSpaceOf(path); }
+std::int64_t PosixFileSystem::FreeSpace(const std::string& path)
+{
+    return FreeSpaceOf(path);
+}
 
 namespace {
 
@@ -289,7 +295,7 @@ private:
     std::string path_;
 };
 
-} // namespace
+}  // namespace
 
 FsResult PosixFileSystem::OpenSyncHandle(const std::string& path, std::unique_ptr<SyncHandle>& handle)
 {
@@ -323,7 +329,8 @@ FsResult CopyBytes(int sourceFd, int targetFd, std::int64_t size, CopyMethod met
     }
     std::vector<char> buffer(left > 0 ? std::min<std::int64_t>(left, static_cast<std::int64_t>(blockSize)) : 0);
     while (left > 0) {
-        const auto want = static_cast<std::size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(buffer.size())));
+        const auto want =
+            static_cast<std::size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(buffer.size())));
         std::size_t got = 0;
         while (got < want) {
             const ssize_t n = read(sourceFd, buffer.data() + got, want - got);

@@ -16,9 +16,9 @@ inline constexpr std::size_t DefaultCopyBlock = 1 << 20;
 class PosixFileSystem : public FileSystem {
 public:
     explicit PosixFileSystem(CopyMethod method = CopyMethod::KernelCopy, std::size_t blockSize = DefaultCopyBlock)
-        : method_(method), blockSize_(blockSize)
-    {
-    }
+        : method_(method),
+          blockSize_(blockSize)
+    {}
 
     FsResult ListDirectory(const std::string& dir, std::vector<DirEntry>& entries) override;
     FsResult FileSize(const std::string& path, std::int64_t& size) override;

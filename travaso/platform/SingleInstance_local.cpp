@@ -15,9 +15,9 @@ namespace travaso {
 
 namespace {
 
-constexpr int kConnectMs = 2000;   // a first start that does not take the connection by then is gone
-constexpr int kLockMs = 5000;      // two starts at once take turns at the check
-constexpr int kMessageMs = 5000;   // a connection that sends no message by then is dropped
+constexpr int kConnectMs = 2000;  // a first start that does not take the connection by then is gone
+constexpr int kLockMs = 5000;     // two starts at once take turns at the check
+constexpr int kMessageMs = 5000;  // a connection that sends no message by then is dropped
 constexpr qsizetype kMessageLimit = 64 * 1024;
 
 QString RuntimeDirectory()
@@ -28,7 +28,7 @@ QString RuntimeDirectory()
     return QDir::tempPath();
 }
 
-} // namespace
+}  // namespace
 
 QString InstanceSocketName(const QString& dir, unsigned uid, const QByteArray& executablePath)
 {
@@ -40,15 +40,20 @@ QString InstanceSocketName(const QString& dir, unsigned uid, const QByteArray& e
     const QString full = prefix + shown;
     if (shown.toLocal8Bit() == name && full.toLocal8Bit().size() < qsizetype(sizeof(sockaddr_un::sun_path)))
         return full;
-    return prefix + QString::fromLatin1(QCryptographicHash::hash(executablePath, QCryptographicHash::Sha256).toHex().left(32));
+    return prefix +
+           QString::fromLatin1(QCryptographicHash::hash(executablePath, QCryptographicHash::Sha256).toHex().left(32));
 }
 
-QByteArray InstanceMessage(const QByteArray& executablePath) { return executablePath + "_Afslut\n"; }
+QByteArray InstanceMessage(const QByteArray& executablePath)
+{
+    return executablePath + "_Afslut\n";
+}
 
 SingleInstance::SingleInstance(const QByteArray& executablePath, QObject* parent)
-    : QObject(parent), path_(executablePath), name_(InstanceSocketName(RuntimeDirectory(), getuid(), executablePath))
-{
-}
+    : QObject(parent),
+      path_(executablePath),
+      name_(InstanceSocketName(RuntimeDirectory(), getuid(), executablePath))
+{}
 
 SingleInstance::~SingleInstance() = default;
 

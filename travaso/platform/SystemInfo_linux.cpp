@@ -86,7 +86,7 @@ bool HasWord(const std::string& text, std::string_view word)
     return false;
 }
 
-} // namespace
+}  // namespace
 
 CpuInfo CpuFromProcCpuinfo(std::string_view text)
 {
@@ -145,14 +145,29 @@ std::string CpuName(const CpuInfo& cpu)
             name = "80486";
             switch (cpu.model) {
             case 0:
-            case 1: name += " DX"; break;
-            case 2: name += " SX"; break;
-            case 3: name += " DX2"; break;
-            case 4: name += " SL"; break;
-            case 5: name += " SX2"; break;
-            case 7: name += " DX2 WriteBack"; break;
-            case 8: name += " DX4"; break;
-            default: break;
+            case 1:
+                name += " DX";
+                break;
+            case 2:
+                name += " SX";
+                break;
+            case 3:
+                name += " DX2";
+                break;
+            case 4:
+                name += " SL";
+                break;
+            case 5:
+                name += " SX2";
+                break;
+            case 7:
+                name += " DX2 WriteBack";
+                break;
+            case 8:
+                name += " DX4";
+                break;
+            default:
+                break;
             }
         }
         break;
@@ -164,10 +179,17 @@ std::string CpuName(const CpuInfo& cpu)
         } else {
             name = "Pentium";
             switch (cpu.model) {
-            case 1: name += " 60/66 MHz"; break;
-            case 2: name += " 75-200 MHz"; break;
-            case 4: name += " MMX 166/200 MHz"; break;
-            default: break;
+            case 1:
+                name += " 60/66 MHz";
+                break;
+            case 2:
+                name += " 75-200 MHz";
+                break;
+            case 4:
+                name += " MMX 166/200 MHz";
+                break;
+            default:
+                break;
             }
         }
         break;
@@ -176,15 +198,26 @@ std::string CpuName(const CpuInfo& cpu)
             name = "Cyrix 6x86MX";
         } else {
             switch (cpu.model) {
-            case 1: name = "Intel Pentium pro"; break;
-            case 3: name = "Intel Pentium II"; break;
-            case 5: name = "Intel P6 (Model 5)"; break;
-            case 6: name = "Intel Celeron (Model 6)"; break;
-            default: name = "Intel Pentium P6"; break;
+            case 1:
+                name = "Intel Pentium pro";
+                break;
+            case 3:
+                name = "Intel Pentium II";
+                break;
+            case 5:
+                name = "Intel P6 (Model 5)";
+                break;
+            case 6:
+                name = "Intel Celeron (Model 6)";
+                break;
+            default:
+                name = "Intel Pentium P6";
+                break;
             }
         }
         break;
-    default: return {};
+    default:
+        return {};
     }
     if (cpu.type == 1)
         name += " Overdrive";
@@ -245,7 +278,7 @@ OsVersion ParseOsVersion(std::string name, std::string release)
 
 OsVersion ReadOsVersion()
 {
-    utsname u {};
+    utsname u{};
     if (uname(&u) != 0)
         return ParseOsVersion("Linux", "");
     return ParseOsVersion(u.sysname, u.release);
@@ -253,8 +286,8 @@ OsVersion ReadOsVersion()
 
 std::string OsVersionString(const OsVersion& v)
 {
-    return v.name + " " + std::to_string(v.major) + "." + std::to_string(v.minor) + " (Build: " +
-           std::to_string(v.build) + ")";
+    return v.name + " " + std::to_string(v.major) + "." + std::to_string(v.minor) +
+           " (Build: " + std::to_string(v.build) + ")";
 }
 
 std::string WithoutTrailingSlashes(std::string path)
@@ -270,9 +303,15 @@ std::string TempDirectory()
     return WithoutTrailingSlashes(dir && *dir ? dir : "/tmp");
 }
 
-std::string OsDirectory() { return "/usr"; }
+std::string OsDirectory()
+{
+    return "/usr";
+}
 
-std::string SystemLibraryDirectory() { return "/usr/lib"; }
+std::string SystemLibraryDirectory()
+{
+    return "/usr/lib";
+}
 
 std::string UserName()
 {
@@ -295,7 +334,7 @@ HostInfo LookUpHost()
     const std::string name = ComputerName();
     if (name.empty())
         return {"-none-", "-none-"};
-    addrinfo hints {};
+    addrinfo hints{};
     hints.ai_family = AF_INET;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* list = nullptr;
@@ -304,8 +343,8 @@ HostInfo LookUpHost()
     const std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> found(list, freeaddrinfo);
     const auto* in = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
     const auto* b = reinterpret_cast<const unsigned char*>(&in->sin_addr.s_addr);
-    const std::string address = std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) +
-                                "." + std::to_string(b[3]);
+    const std::string address =
+        std::to_string(b[0]) + "." + std::to_string(b[1]) + "." + std::to_string(b[2]) + "." + std::to_string(b[3]);
     return {name, address};
 }
 

@@ -11,7 +11,18 @@
 
 namespace travaso {
 
-enum class FsCall { List, FileSize, MakeDirectory, RemoveFile, CopyFile, ReadFile, RealPath, ChangeDirectory, OpenSync, Sync };
+enum class FsCall {
+    List,
+    FileSize,
+    MakeDirectory,
+    RemoveFile,
+    CopyFile,
+    ReadFile,
+    RealPath,
+    ChangeDirectory,
+    OpenSync,
+    Sync
+};
 
 class FakeFileSystem : public FileSystem {
 public:
@@ -95,10 +106,7 @@ public:
             return *r;
         return real_.ChangeDirectory(dir);
     }
-    std::int64_t FreeSpace(const std::string& path) override
-    {
-        return freeSpace ? *freeSpace : real_.FreeSpace(path);
-    }
+    std::int64_t FreeSpace(const std::string& path) override { return freeSpace ? *freeSpace : real_.FreeSpace(path); }
     FsResult OpenSyncHandle(const std::string& path, std::unique_ptr<SyncHandle>& handle) override
     {
         if (auto r = Scripted(FsCall::OpenSync, path))
@@ -122,9 +130,10 @@ private:
     class FakeSync : public SyncHandle {
     public:
         FakeSync(FakeFileSystem& fs, std::unique_ptr<SyncHandle> real, std::string path)
-            : fs_(fs), real_(std::move(real)), path_(std::move(path))
-        {
-        }
+            : fs_(fs),
+              real_(std::move(real)),
+              path_(std::move(path))
+        {}
         FsResult Sync() override
         {
             if (auto r = fs_.Scripted(FsCall::Sync, path_))

@@ -249,6 +249,6 @@ TEST_F(EndToEnd, ADeepTreeCopiesWholeUnderASmallLimitOfOpenFiles)
     EXPECT_EQ(Snapshot(root + "/PROVA"), expected);
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace travaso

@@ -185,6 +185,6 @@ TEST_F(LookEndToEnd, AStartAfterACrashIsAFirstStart)
     EXPECT_EQ(second.state(), QProcess::Running);
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace travaso

@@ -37,7 +37,8 @@ const QImage& SteelPattern()
 bool PaintBackground(QPainter& p, QSize client, const BackgroundLook& look)
 {
     switch (look.type) {
-    case btNormal: return false;
+    case btNormal:
+        return false;
     case btBitmap:
         if (look.bitmap.isNull())
             return false;
@@ -45,11 +46,13 @@ bool PaintBackground(QPainter& p, QSize client, const BackgroundLook& look)
             p.drawImage(at, look.bitmap);
         return true;
     case btBlend:
-        for (const ColorRect& band : BackgroundGradient(client.width(), client.height(), look.color, look.endColor,
-                                                        look.fill, look.bands))
+        for (const ColorRect& band :
+             BackgroundGradient(client.width(), client.height(), look.color, look.endColor, look.fill, look.bands))
             p.fillRect(band.rect, band.color);
         return true;
-    case btSteel: p.fillRect(QRect(QPoint(0, 0), client), QBrush(SteelPattern())); return true;
+    case btSteel:
+        p.fillRect(QRect(QPoint(0, 0), client), QBrush(SteelPattern()));
+        return true;
     }
     return false;
 }
@@ -64,7 +67,7 @@ QWidget* OwningForm(QObject* owner)
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 TzBackground::TzBackground(QObject* owner) : QObject(owner), form_(OwningForm(owner))
 {
@@ -151,7 +154,8 @@ bool TzBackground::eventFilter(QObject* watched, QEvent* event)
         emit OnResize(this);
         form_->update();
         break;
-    default: break;
+    default:
+        break;
     }
     return QObject::eventFilter(watched, event);
 }

@@ -38,7 +38,7 @@ void Line(std::vector<ColorRect>& out, QPoint a, QPoint b, QPoint c, const QColo
     Segment(out, b, c, color);
 }
 
-} // namespace
+}  // namespace
 
 std::vector<ColorRect> ButtonBorder(QSize size, int d, bool pressed, const QColor& shadow, const QColor& highlight)
 {
@@ -65,9 +65,15 @@ int CaptionFlags(const ButtonFace& face)
 {
     int flags = Qt::TextShowMnemonic | int(face.alignment & Qt::AlignHorizontal_Mask);
     switch (face.verticalPlace) {
-    case zbha_Center: flags |= Qt::AlignVCenter; break;
-    case zbha_Top: flags |= Qt::AlignTop; break;
-    case zbha_Bottom: flags |= Qt::AlignBottom; break;
+    case zbha_Center:
+        flags |= Qt::AlignVCenter;
+        break;
+    case zbha_Top:
+        flags |= Qt::AlignTop;
+        break;
+    case zbha_Bottom:
+        flags |= Qt::AlignBottom;
+        break;
     }
     if (!face.multipleLines)
         flags |= Qt::TextSingleLine;
@@ -82,7 +88,10 @@ QRect FocusRect(QSize size, int d)
     return QRect(inset, inset, size.width() - 2 * inset, size.height() - 2 * inset);
 }
 
-bool CaptionBold(const ButtonFace& face) { return face.defaultLook == dlBold && (face.focused || face.isDefault); }
+bool CaptionBold(const ButtonFace& face)
+{
+    return face.defaultLook == dlBold && (face.focused || face.isDefault);
+}
 
 namespace {
 
@@ -111,7 +120,7 @@ void DrawFocusRect(QPainter& p, const QRect& r)
     p.restore();
 }
 
-} // namespace
+}  // namespace
 
 void PaintButtonFace(QPainter& p, const ButtonFace& face)
 {

@@ -12,14 +12,19 @@ namespace travaso {
 
 namespace {
 
-bool IsEnterKey(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
+bool IsEnterKey(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
 
 constexpr Qt::KeyboardModifiers kBlockingModifiers = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier;
 
-} // namespace
+}  // namespace
 
 TzColorBtn::TzColorBtn(QWidget* parent)
-    : QWidget(parent), color_(palette().color(QPalette::Button)), highlight_(palette().color(QPalette::Light)),
+    : QWidget(parent),
+      color_(palette().color(QPalette::Button)),
+      highlight_(palette().color(QPalette::Light)),
       shadow_(palette().color(QPalette::Dark))
 {
     resize(89, 33);
@@ -150,7 +155,10 @@ void TzColorBtn::Click()
         UpdateHot();
 }
 
-bool TzColorBtn::CanFocus() const { return isEnabled() && isVisible() && (focusPolicy() & Qt::TabFocus); }
+bool TzColorBtn::CanFocus() const
+{
+    return isEnabled() && isVisible() && (focusPolicy() & Qt::TabFocus);
+}
 
 void TzColorBtn::UpdateHot()
 {
@@ -209,8 +217,11 @@ bool TzColorBtn::event(QEvent* event)
             return true;
         }
         break;
-    case QEvent::ParentChange: WatchWindow(); break;
-    default: break;
+    case QEvent::ParentChange:
+        WatchWindow();
+        break;
+    default:
+        break;
     }
     return QWidget::event(event);
 }

@@ -8,7 +8,10 @@ namespace travaso {
 namespace {
 
 // Exclusive-right rectangle from the gauge's arithmetic to a QRect.
-QRect Rect(int left, int top, int right, int bottom) { return QRect(left, top, right - left, bottom - top); }
+QRect Rect(int left, int top, int right, int bottom)
+{
+    return QRect(left, top, right - left, bottom - top);
+}
 
 // width nested one-pixel frames, shrinking r; lowered: shadow top and left.
 void DrawBevel(QPainter& p, QRect& r, BevelKind kind, int width, const QPalette& pal)
@@ -37,7 +40,7 @@ void DrawRings(QPainter& p, QRect& r, int count, const QColor& color)
     }
 }
 
-} // namespace
+}  // namespace
 
 TzGauge::TzGauge(QWidget* parent) : QWidget(parent)
 {
@@ -53,9 +56,15 @@ void TzGauge::SetGlyph(const QImage& glyph)
     update();
 }
 
-int TzGauge::Percent() const { return GaugePercent(min_, max_, value_); }
+int TzGauge::Percent() const
+{
+    return GaugePercent(min_, max_, value_);
+}
 
-void TzGauge::SetPercent(int percent) { SetValue(GaugeValueForPercent(min_, max_, percent)); }
+void TzGauge::SetPercent(int percent)
+{
+    SetValue(GaugeValueForPercent(min_, max_, percent));
+}
 
 QColor TzGauge::Color() const
 {
@@ -250,9 +259,15 @@ void TzGauge::paintEvent(QPaintEvent*)
     emit OnPaint(this);
 }
 
-void TzGauge::enterEvent(QEnterEvent*) { emit OnMouseEnter(this); }
+void TzGauge::enterEvent(QEnterEvent*)
+{
+    emit OnMouseEnter(this);
+}
 
-void TzGauge::leaveEvent(QEvent*) { emit OnMouseLeave(this); }
+void TzGauge::leaveEvent(QEvent*)
+{
+    emit OnMouseLeave(this);
+}
 
 void TzGauge::mousePressEvent(QMouseEvent* event)
 {
@@ -260,7 +275,10 @@ void TzGauge::mousePressEvent(QMouseEvent* event)
     emit OnMouseDown(this, event);
 }
 
-void TzGauge::mouseMoveEvent(QMouseEvent* event) { emit OnMouseMove(this, event); }
+void TzGauge::mouseMoveEvent(QMouseEvent* event)
+{
+    emit OnMouseMove(this, event);
+}
 
 void TzGauge::mouseReleaseEvent(QMouseEvent* event)
 {

@@ -53,15 +53,22 @@ LedLayout GaugeLeds(int left, int right, int count, int space, int fillEnd)
     return layout;
 }
 
-std::optional<QString> GaugeCaptionText(const QString& format, gaCaptionStyle style, int percent,
-                                        std::int32_t value)
+std::optional<QString> GaugeCaptionText(const QString& format, gaCaptionStyle style, int percent, std::int32_t value)
 {
     std::vector<std::int64_t> args;
     switch (style) {
-    case gaPctBar: args = {percent}; break;
-    case gaTotalBar: args = {value}; break;
-    case gaTotPct: args = {value, percent}; break;
-    case gaPctTot: args = {percent, value}; break;
+    case gaPctBar:
+        args = {percent};
+        break;
+    case gaTotalBar:
+        args = {value};
+        break;
+    case gaTotPct:
+        args = {value, percent};
+        break;
+    case gaPctTot:
+        args = {percent, value};
+        break;
     }
     QString out;
     std::size_t next = 0;

@@ -43,7 +43,6 @@ LedLayout GaugeLeds(int left, int right, int count, int space, int fillEnd);
 
 // The caption text for a format with %d (and %%) placeholders filled by style; nullopt when the
 // format does not match the numbers it gets.
-std::optional<QString> GaugeCaptionText(const QString& format, gaCaptionStyle style, int percent,
-                                        std::int32_t value);
+std::optional<QString> GaugeCaptionText(const QString& format, gaCaptionStyle style, int percent, std::int32_t value);
 
 }  // namespace travaso

@@ -28,7 +28,10 @@ QColor GradientStep(const QColor& start, ColorDelta delta, int i, int steps)
                   channel(start.blue(), delta.blue));
 }
 
-int ClampBands(int bands) { return std::clamp(bands, 1, 65536); }
+int ClampBands(int bands)
+{
+    return std::clamp(bands, 1, 65536);
+}
 
 RingSteps CenterRings(int w, int h, int bands)
 {
@@ -88,10 +91,10 @@ std::vector<ColorRect> Rings(QRect r, RingSteps steps, const QColor& start, Colo
     return out;
 }
 
-} // namespace
+}  // namespace
 
-std::vector<ColorRect> ButtonGradient(int width, int height, const QColor& start, const QColor& end,
-                                      gradType fill, int bands, bool pressed)
+std::vector<ColorRect> ButtonGradient(int width, int height, const QColor& start, const QColor& end, gradType fill,
+                                      int bands, bool pressed)
 {
     if (width <= 0 || height <= 0)
         return {};
@@ -101,25 +104,30 @@ std::vector<ColorRect> ButtonGradient(int width, int height, const QColor& start
     const int w1 = width - 1, h1 = height - 1, off = pressed ? 1 : 0;
     const ColorDelta delta = ColorDifference(start, end);
     switch (fill) {
-    case gHorz: return Stripes(true, off, w1, off, h1, start, delta, bands);
-    case gVert: return Stripes(false, off, h1, off, w1, start, delta, bands);
+    case gHorz:
+        return Stripes(true, off, w1, off, h1, start, delta, bands);
+    case gVert:
+        return Stripes(false, off, h1, off, w1, start, delta, bands);
     case gCenter:
         return Rings(QRect(off + 1, off + 1, width - 2, height - 2), CenterRings(w1, h1, bands), start, delta, false);
     }
     return {};
 }
 
-std::vector<ColorRect> BackgroundGradient(int width, int height, const QColor& start, const QColor& end,
-                                          gradType fill, int bands)
+std::vector<ColorRect> BackgroundGradient(int width, int height, const QColor& start, const QColor& end, gradType fill,
+                                          int bands)
 {
     if (width <= 0 || height <= 0)
         return {};
     bands = ClampBands(bands);
     const ColorDelta delta = ColorDifference(start, end);
     switch (fill) {
-    case gHorz: return Stripes(true, 0, width, 0, height, start, delta, bands);
-    case gVert: return Stripes(false, 0, height, 0, width, start, delta, bands);
-    case gCenter: return Rings(QRect(0, 0, width, height), CenterRings(width, height, bands), start, delta, true);
+    case gHorz:
+        return Stripes(true, 0, width, 0, height, start, delta, bands);
+    case gVert:
+        return Stripes(false, 0, height, 0, width, start, delta, bands);
+    case gCenter:
+        return Rings(QRect(0, 0, width, height), CenterRings(width, height, bands), start, delta, true);
     }
     return {};
 }

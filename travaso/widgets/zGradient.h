@@ -38,8 +38,8 @@ struct ColorRect {
 // The gradient of a button of width x height pixels. Stripes and rings cover width-1 x height-1 pixels
 // from (off, off), off being 1 while the button is pressed; the outermost ring of a centre fill is left to
 // the border. Equal start and end colours fill the whole button plainly.
-std::vector<ColorRect> ButtonGradient(int width, int height, const QColor& start, const QColor& end,
-                                      gradType fill, int bands, bool pressed);
+std::vector<ColorRect> ButtonGradient(int width, int height, const QColor& start, const QColor& end, gradType fill,
+                                      int bands, bool pressed);
 
 // Number of rings, and their horizontal and vertical thickness, of a centre fill of extent w x h
 // (already reduced as the caller needs): n = min(bands, w / 2, h / 2) and at least 1.
@@ -52,8 +52,8 @@ struct RingSteps {
 RingSteps CenterRings(int w, int h, int bands);
 
 // The gradient over a whole client area of width x height, without offset.
-std::vector<ColorRect> BackgroundGradient(int width, int height, const QColor& start, const QColor& end,
-                                          gradType fill, int bands);
+std::vector<ColorRect> BackgroundGradient(int width, int height, const QColor& start, const QColor& end, gradType fill,
+                                          int bands);
 
 // Band counts outside 1..65536 are taken as the nearest bound: no band count makes an empty or
 // unbounded gradient.

@@ -2,7 +2,10 @@
 
 namespace travaso {
 
-QImage CopierTile() { return QImage(QStringLiteral(":/travaso/sfondo.png")); }
+QImage CopierTile()
+{
+    return QImage(QStringLiteral(":/travaso/sfondo.png"));
+}
 
 QIcon CopierIcon()
 {

@@ -69,7 +69,10 @@ const CpuInfo& Cpu()
     return cpu;
 }
 
-QString Q(const std::string& s) { return QString::fromLocal8Bit(s); }
+QString Q(const std::string& s)
+{
+    return QString::fromLocal8Bit(s);
+}
 
 QWidget* OwningForm(QObject* owner)
 {
@@ -79,7 +82,7 @@ QWidget* OwningForm(QObject* owner)
     return nullptr;
 }
 
-} // namespace
+}  // namespace
 
 QString FourDigitYear(const QString& format)
 {
@@ -103,18 +106,27 @@ QString TwoDigitYear(const QString& format)
     return out;
 }
 
-QString ShortDateFormat() { return ProcessShortDateFormat(); }
+QString ShortDateFormat()
+{
+    return ProcessShortDateFormat();
+}
 
-void SetShortDateFormat(const QString& format) { ProcessShortDateFormat() = format; }
+void SetShortDateFormat(const QString& format)
+{
+    ProcessShortDateFormat() = format;
+}
 
 Qt::WindowState ShowStateFor(int command)
 {
     switch (command) {
     case 2:
     case 6:
-    case 7: return Qt::WindowMinimized;
-    case 3: return Qt::WindowMaximized;
-    default: return Qt::WindowNoState;
+    case 7:
+        return Qt::WindowMinimized;
+    case 3:
+        return Qt::WindowMaximized;
+    default:
+        return Qt::WindowNoState;
     }
 }
 
@@ -128,7 +140,9 @@ int StartupShowCommand(const QStringList& args)
 }
 
 TzShowApp::TzShowApp(QObject* owner)
-    : QObject(owner), form_(OwningForm(owner)), shortDateAtStart_(ShortDateFormat()),
+    : QObject(owner),
+      form_(OwningForm(owner)),
+      shortDateAtStart_(ShortDateFormat()),
       executablePath_(QByteArray::fromStdString(travaso::ExecutablePath()))
 {
     if (!form_)
@@ -231,42 +245,87 @@ void TzShowApp::AnotherInstance()
     }
 }
 
-bool TzShowApp::ShowMainForm() const { return AppSetting(kShowMainForm, true).toBool(); }
+bool TzShowApp::ShowMainForm() const
+{
+    return AppSetting(kShowMainForm, true).toBool();
+}
 
-void TzShowApp::SetShowMainForm(bool on) { qApp->setProperty(kShowMainForm, on); }
+void TzShowApp::SetShowMainForm(bool on)
+{
+    qApp->setProperty(kShowMainForm, on);
+}
 
 void TzShowApp::SetShortDate(TzShortDateFormat format)
 {
     shortDate_ = format;
     switch (format) {
-    case sdfDontTouch: SetShortDateFormat(shortDateAtStart_); break;
-    case sdf4DigitYear: SetShortDateFormat(FourDigitYear(ShortDateFormat())); break;
-    case sdf2DigitYear: SetShortDateFormat(TwoDigitYear(ShortDateFormat())); break;
+    case sdfDontTouch:
+        SetShortDateFormat(shortDateAtStart_);
+        break;
+    case sdf4DigitYear:
+        SetShortDateFormat(FourDigitYear(ShortDateFormat()));
+        break;
+    case sdf2DigitYear:
+        SetShortDateFormat(TwoDigitYear(ShortDateFormat()));
+        break;
     }
 }
 
-QString TzShowApp::Title() const { return QCoreApplication::applicationName(); }
+QString TzShowApp::Title() const
+{
+    return QCoreApplication::applicationName();
+}
 
 // The application's name is what the desktop groups its windows by; it is not added to window titles.
-void TzShowApp::SetTitle(const QString& title) { QCoreApplication::setApplicationName(title); }
+void TzShowApp::SetTitle(const QString& title)
+{
+    QCoreApplication::setApplicationName(title);
+}
 
-QIcon TzShowApp::Icon() const { return QApplication::windowIcon(); }
+QIcon TzShowApp::Icon() const
+{
+    return QApplication::windowIcon();
+}
 
-void TzShowApp::SetIcon(const QIcon& icon) { QApplication::setWindowIcon(icon); }
+void TzShowApp::SetIcon(const QIcon& icon)
+{
+    QApplication::setWindowIcon(icon);
+}
 
-QString TzShowApp::HelpFile() const { return AppSetting(kHelpFile, QString()).toString(); }
+QString TzShowApp::HelpFile() const
+{
+    return AppSetting(kHelpFile, QString()).toString();
+}
 
-void TzShowApp::SetHelpFile(const QString& file) { qApp->setProperty(kHelpFile, file); }
+void TzShowApp::SetHelpFile(const QString& file)
+{
+    qApp->setProperty(kHelpFile, file);
+}
 
-QString TzShowApp::Hint() const { return AppSetting(kHint, QString()).toString(); }
+QString TzShowApp::Hint() const
+{
+    return AppSetting(kHint, QString()).toString();
+}
 
-void TzShowApp::SetHint(const QString& hint) { qApp->setProperty(kHint, hint); }
+void TzShowApp::SetHint(const QString& hint)
+{
+    qApp->setProperty(kHint, hint);
+}
 
-bool TzShowApp::ShowHint() const { return AppSetting(kShowHint, true).toBool(); }
+bool TzShowApp::ShowHint() const
+{
+    return AppSetting(kShowHint, true).toBool();
+}
 
-void TzShowApp::SetShowHint(bool on) { qApp->setProperty(kShowHint, on); }
+void TzShowApp::SetShowHint(bool on)
+{
+    qApp->setProperty(kShowHint, on);
+}
 
-QColor TzShowApp::HintColor() const { return QToolTip::palette().color(QPalette::ToolTipBase); }
+QColor TzShowApp::HintColor() const
+{
+    return QToolTip::palette().color(QPalette::ToolTipBase);
+}
 
 void TzShowApp::SetHintColor(const QColor& color)
 {
@@ -291,35 +350,80 @@ void TzShowApp::SetHintPause(int ms)
         QApplication::setStyle(new HintPauseStyle(QApplication::style()->name(), ms));
 }
 
-int TzShowApp::HintHidePause() const { return AppSetting(kHintHidePause, kDefaultHintHidePause).toInt(); }
+int TzShowApp::HintHidePause() const
+{
+    return AppSetting(kHintHidePause, kDefaultHintHidePause).toInt();
+}
 
-void TzShowApp::SetHintHidePause(int ms) { qApp->setProperty(kHintHidePause, ms); }
+void TzShowApp::SetHintHidePause(int ms)
+{
+    qApp->setProperty(kHintHidePause, ms);
+}
 
-QString TzShowApp::CPUVendor() const { return Q(Cpu().vendor); }
+QString TzShowApp::CPUVendor() const
+{
+    return Q(Cpu().vendor);
+}
 
-int TzShowApp::CPUModel() const { return Cpu().model; }
+int TzShowApp::CPUModel() const
+{
+    return Cpu().model;
+}
 
-int TzShowApp::CPUStepping() const { return Cpu().stepping; }
+int TzShowApp::CPUStepping() const
+{
+    return Cpu().stepping;
+}
 
-bool TzShowApp::CPUMMX() const { return Cpu().mmx; }
+bool TzShowApp::CPUMMX() const
+{
+    return Cpu().mmx;
+}
 
-int TzShowApp::CPUSpeed() const { return travaso::CpuSpeed(); }
+int TzShowApp::CPUSpeed() const
+{
+    return travaso::CpuSpeed();
+}
 
-QString TzShowApp::CPUString() const { return Q(CpuName(Cpu())); }
+QString TzShowApp::CPUString() const
+{
+    return Q(CpuName(Cpu()));
+}
 
-unsigned TzShowApp::WinVerMajor() const { return ReadOsVersion().major; }
+unsigned TzShowApp::WinVerMajor() const
+{
+    return ReadOsVersion().major;
+}
 
-unsigned TzShowApp::WinVerMinor() const { return ReadOsVersion().minor; }
+unsigned TzShowApp::WinVerMinor() const
+{
+    return ReadOsVersion().minor;
+}
 
-unsigned TzShowApp::WinVerBuild() const { return ReadOsVersion().build; }
+unsigned TzShowApp::WinVerBuild() const
+{
+    return ReadOsVersion().build;
+}
 
-QString TzShowApp::WindowsString() const { return Q(OsVersionString(ReadOsVersion())); }
+QString TzShowApp::WindowsString() const
+{
+    return Q(OsVersionString(ReadOsVersion()));
+}
 
-QString TzShowApp::WinDir() const { return Q(OsDirectory()); }
+QString TzShowApp::WinDir() const
+{
+    return Q(OsDirectory());
+}
 
-QString TzShowApp::SystemDir() const { return Q(SystemLibraryDirectory()); }
+QString TzShowApp::SystemDir() const
+{
+    return Q(SystemLibraryDirectory());
+}
 
-QString TzShowApp::TempDir() const { return Q(TempDirectory()); }
+QString TzShowApp::TempDir() const
+{
+    return Q(TempDirectory());
+}
 
 int TzShowApp::BitsPerColor() const
 {
@@ -327,15 +431,30 @@ int TzShowApp::BitsPerColor() const
     return screen ? screen->depth() : 0;
 }
 
-double TzShowApp::NumberOfColors() const { return std::pow(2.0, BitsPerColor()); }
+double TzShowApp::NumberOfColors() const
+{
+    return std::pow(2.0, BitsPerColor());
+}
 
-QString TzShowApp::ComputerName() const { return Q(travaso::ComputerName()); }
+QString TzShowApp::ComputerName() const
+{
+    return Q(travaso::ComputerName());
+}
 
-QString TzShowApp::UserName() const { return Q(travaso::UserName()); }
+QString TzShowApp::UserName() const
+{
+    return Q(travaso::UserName());
+}
 
-QString TzShowApp::IPHostName() const { return enabledHostInfo_ ? Q(LookUpHost().name) : "-Unknown-"; }
+QString TzShowApp::IPHostName() const
+{
+    return enabledHostInfo_ ? Q(LookUpHost().name) : "-Unknown-";
+}
 
-QString TzShowApp::IPHostAddress() const { return enabledHostInfo_ ? Q(LookUpHost().address) : "-Unknown-"; }
+QString TzShowApp::IPHostAddress() const
+{
+    return enabledHostInfo_ ? Q(LookUpHost().address) : "-Unknown-";
+}
 
 bool TzShowApp::ShowToolTip(QWidget* widget, QEvent* event)
 {
@@ -366,7 +485,9 @@ bool TzShowApp::eventFilter(QObject* watched, QEvent* event)
         if (auto* widget = qobject_cast<QWidget*>(watched))
             return ShowToolTip(widget, event);
         break;
-    case QEvent::StatusTip: emit OnHint(this, static_cast<QStatusTipEvent*>(event)->tip()); break;
+    case QEvent::StatusTip:
+        emit OnHint(this, static_cast<QStatusTipEvent*>(event)->tip());
+        break;
     case QEvent::WindowStateChange:
         if (watched == form_) {
             const auto* change = static_cast<QWindowStateChangeEvent*>(event);
@@ -377,7 +498,8 @@ bool TzShowApp::eventFilter(QObject* watched, QEvent* event)
                 emit OnRestore(this);
         }
         break;
-    default: break;
+    default:
+        break;
     }
     return QObject::eventFilter(watched, event);
 }

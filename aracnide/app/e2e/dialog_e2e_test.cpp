@@ -84,7 +84,8 @@ protected:
     void Start()
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("PATH"), dir.filePath(QStringLiteral("tools")) + ":" + env.value(QStringLiteral("PATH")));
+        env.insert(QStringLiteral("PATH"),
+                   dir.filePath(QStringLiteral("tools")) + ":" + env.value(QStringLiteral("PATH")));
         env.remove(QStringLiteral("QT_QPA_PLATFORM"));
         env.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
         env.remove(QStringLiteral("DESKTOP_SESSION"));
@@ -161,8 +162,7 @@ TEST_F(DialogE2E, TypedLocationIsCheckedReportedShownAndRemembered)
 
 TEST_F(DialogE2E, ACommandLineBecomesTheLastLocation)
 {
-    WriteFile(dir.filePath(QStringLiteral("bin/ARACNIDE.INI")),
-              "[UrlList]\r\nUrlNumber=1\r\nurl1=http://old.dom/\r\n");
+    WriteFile(dir.filePath(QStringLiteral("bin/ARACNIDE.INI")), "[UrlList]\r\nUrlNumber=1\r\nurl1=http://old.dom/\r\n");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     process.setProcessEnvironment(env);
@@ -171,7 +171,8 @@ TEST_F(DialogE2E, ACommandLineBecomesTheLastLocation)
     ASSERT_TRUE(process.waitForStarted(10000));
     const QString win = Window();
     ASSERT_FALSE(win.isEmpty());
-    EXPECT_TRUE(BytesOf(dir.filePath(QStringLiteral("bin/ARACNIDE.INI"))).contains("[Init]\r\nURL=http://given.dom/\r\n"));
+    EXPECT_TRUE(
+        BytesOf(dir.filePath(QStringLiteral("bin/ARACNIDE.INI"))).contains("[Init]\r\nURL=http://given.dom/\r\n"));
     xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
     ASSERT_TRUE(process.waitForFinished(10000));
     EXPECT_EQ(process.exitCode(), 1) << "the exit code of an intact guard";

@@ -42,15 +42,17 @@ Outcome RunProgram(const QStringList& args, const std::string& folder)
     return o;
 }
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
 
 class CommandLineRun : public testing::Test {
 protected:
     void Serve(const std::string& path, const std::string& body)
     {
-        srv.svr.Get(path, [body](const httplib::Request&, httplib::Response& res) {
-            res.set_content(body, "text/html");
-        });
+        srv.svr.Get(path,
+                    [body](const httplib::Request&, httplib::Response& res) { res.set_content(body, "text/html"); });
     }
     TempDir work;
     LoopbackServer srv;
@@ -65,7 +67,8 @@ TEST_F(CommandLineRun, BrokenLinksEndWithStatusOneAndAreReported)
                                   QStringLiteral("5"), QStringLiteral("--report"), QStringLiteral("links.log")},
                                  work.Path());
     EXPECT_EQ(o.status, 1) << o.err;
-    EXPECT_EQ(o.out, "3 checked, 1 broken, 0 skipped\n  " + srv.Url("gone.htm") + "\n    linked from " + srv.Root() + "\n");
+    EXPECT_EQ(o.out,
+              "3 checked, 1 broken, 0 skipped\n  " + srv.Url("gone.htm") + "\n    linked from " + srv.Root() + "\n");
     EXPECT_TRUE(o.err.empty()) << "no progress line when standard error is not a terminal: " << o.err;
     const std::string log = work.Read("links.log");
     EXPECT_TRUE(log.starts_with("Aracnide 1.20 report, ")) << log;

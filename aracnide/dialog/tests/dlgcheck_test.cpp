@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -19,7 +20,6 @@
 #include <QRadioButton>
 #include <QTest>
 #include <QTimer>
-#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -148,7 +148,7 @@ TEST_F(Dialog, ControlsCarryTheirNumbersCaptionsAndPlaces)
                w->parentWidget() != dlg.get());
     }
     EXPECT_EQ(chain, (std::vector<std::string>{"c100", "c101", "c102", "c103", "c500", "c501", "c502", "c600", "c601",
-                                                "c300", "c1", "c10", "c2", "c201open"}));
+                                               "c300", "c1", "c10", "c2", "c201open"}));
 }
 
 TEST_F(Dialog, StartFillsTheFieldsFromTheSettingsAndTheHistoryNewestFirst)
@@ -239,7 +239,7 @@ TEST_F(Dialog, CommandsBeforeASuspendedRunHasStoppedCannotPullItsListAway)
         Click("c1");   // suspend
         Click("c10");  // the run is still on its way out: nothing happens
         Click("c2");
-        Click("c1");   // and a second Start lets it go on
+        Click("c1");  // and a second Start lets it go on
     });
     StartAt(QString::fromStdString(site.Path() + "index.htm"));
     EXPECT_EQ(ctx.CheckStatus, kIdle);
@@ -424,8 +424,8 @@ TEST_F(Dialog, DuringARunTheListIsRepaintedAtMostEvery50Ms)
     // 400 pages in a chain, each with a few links back: thousands of list changes in a fraction of a second.
     for (int i = 0; i < 400; ++i)
         site.Write("p" + std::to_string(i) + ".htm", "<a href=\"p" + std::to_string(i + 1) +
-                                                         ".htm\"><a href=\"p0.htm\"><a href=\"p" + std::to_string(i / 2) +
-                                                         ".htm\">");
+                                                         ".htm\"><a href=\"p0.htm\"><a href=\"p" +
+                                                         std::to_string(i / 2) + ".htm\">");
     Open();
     dlg->show();
     QListView* view = Find<QListView>("c300");

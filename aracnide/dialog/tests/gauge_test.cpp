@@ -59,7 +59,8 @@ TEST(GaugePainting, TheFigureIsBlackOnTheBarAndRedOnTheRest)
     Gauge gauge;
     gauge.resize(150, 18);
     const QImage first = Render(gauge);
-    EXPECT_FALSE(HasColour(first, first.rect().adjusted(2, 1, -1, -1), Qt::red)) << "the first drawing shows the empty gauge only";
+    EXPECT_FALSE(HasColour(first, first.rect().adjusted(2, 1, -1, -1), Qt::red))
+        << "the first drawing shows the empty gauge only";
 
     gauge.SetPercent(45);  // the split (x 67) passes through "45 %", drawn from x 64
     const QImage img = Render(gauge);

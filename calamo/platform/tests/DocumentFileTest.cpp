@@ -37,7 +37,7 @@ protected:
     }
     static struct stat statOf(const QString& path)
     {
-        struct stat st{};
+        struct stat st {};
         EXPECT_EQ(::stat(native(path).constData(), &st), 0);
         return st;
     }
@@ -99,7 +99,7 @@ TEST_F(DocumentFileTest, TheReplacementKeepsModeLinksAndTheLinkedFile)
     const QString symbolic = path("symbolic.htm");
     ASSERT_EQ(::symlink("page.htm", native(symbolic).constData()), 0);
     ASSERT_EQ(writeFileAtomically(symbolic, "through the link"), std::nullopt);
-    struct stat st{};
+    struct stat st {};
     ASSERT_EQ(::lstat(native(symbolic).constData(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     EXPECT_EQ(bytesOf(page), "through the link");

@@ -1,5 +1,5 @@
-#include "KeyCodes.h"
 #include "TextCodec.h"
+#include "KeyCodes.h"
 
 #include <gtest/gtest.h>
 
@@ -120,7 +120,7 @@ TEST(DeclaredCharset, FoundInTheFormsBrowsersAccept)
         {"<p title=\"<meta charset=utf-8>\">", std::nullopt},
         {"<meta charset=\"shift_jis\">", std::nullopt},
         {"<meta charset=\"koi8-r\"><meta charset=utf-8>", Encoding::Utf8},  // the first one the editor reads
-        {"<meta charset=\"utf-8", Encoding::Utf8},  // cut at the end of the scanned bytes
+        {"<meta charset=\"utf-8", Encoding::Utf8},                          // cut at the end of the scanned bytes
         {"<meta", std::nullopt},
     };
     for (const Declaration& row : rows)
@@ -163,8 +163,8 @@ TEST(DeclaredCharset, CharactersItCannotHoldBecomeReferencesNeverQuestionMarks)
     EXPECT_TRUE(out.outgrewEncoding);
 
     // ISO-8859-15 has the euro sign where Latin-1 has the currency sign, which it cannot hold.
-    const EncodedText nine = encodeDocument(QString::fromUtf8("<meta charset=latin-9>\xE2\x82\xAC\xC2\xA4"),
-                                            Encoding::Latin9);
+    const EncodedText nine =
+        encodeDocument(QString::fromUtf8("<meta charset=latin-9>\xE2\x82\xAC\xC2\xA4"), Encoding::Latin9);
     EXPECT_EQ(nine.bytes, "<meta charset=latin-9>\xA4&#164;");
 }
 
@@ -246,8 +246,12 @@ protected:
 
     QByteArray declaration()
     {
-        static const char* const kHeads[] = {"", "", "<meta charset=utf-8>", "<META CHARSET=\"windows-1252\">",
-                                             "<meta charset='iso-8859-15'>", "\xEF\xBB\xBF",
+        static const char* const kHeads[] = {"",
+                                             "",
+                                             "<meta charset=utf-8>",
+                                             "<META CHARSET=\"windows-1252\">",
+                                             "<meta charset='iso-8859-15'>",
+                                             "\xEF\xBB\xBF",
                                              "\xEF\xBB\xBF\xEF\xBB\xBF"};
         return kHeads[below(7)];
     }

@@ -50,9 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const int p = calamo::findText(page, what, 0);
-    check(p == -1 || (p + what.size() <= page.size() && page.mid(p, what.size()).compare(what, Qt::CaseInsensitive) == 0));
+    check(p == -1 ||
+          (p + what.size() <= page.size() && page.mid(p, what.size()).compare(what, Qt::CaseInsensitive) == 0));
     const QString with = what + QStringLiteral("x");
     const std::vector<int> matches = calamo::replaceAllMatches(page, what);
-    check(calamo::replacedText(page, matches, static_cast<int>(what.size()), with) == rebuildEachTime(page, what, with));
+    check(calamo::replacedText(page, matches, static_cast<int>(what.size()), with) ==
+          rebuildEachTime(page, what, with));
     return 0;
 }

@@ -24,8 +24,8 @@ protected:
         for (QTextBlock block = editor.document()->begin(); block.isValid(); block = block.next()) {
             for (auto it = block.begin(); !it.atEnd(); ++it) {
                 const QTextFragment fragment = it.fragment();
-                const bool blue = fragment.charFormat().foreground().color() == kTagColour
-                                  && fragment.charFormat().hasProperty(QTextFormat::ForegroundBrush);
+                const bool blue = fragment.charFormat().foreground().color() == kTagColour &&
+                                  fragment.charFormat().hasProperty(QTextFormat::ForegroundBrush);
                 marks += QString(fragment.length(), blue ? u'B' : u'.');
             }
             if (block.next().isValid())
@@ -52,7 +52,8 @@ protected:
             cursor.setPosition(positions[static_cast<std::size_t>(i)] + 1);
             const QTextCharFormat format = cursor.charFormat();
             marks += format.hasProperty(QTextFormat::ForegroundBrush) && format.foreground().color() == kTagColour
-                         ? u'B' : u'.';
+                         ? u'B'
+                         : u'.';
         }
         return marks;
     }
@@ -301,11 +302,11 @@ TEST_F(DocumentEditsTest, NearbyEditsGoInTogetherAndKeepWhatLiesBetweenThemChara
     const QString text = QStringLiteral("é\u2029é\u00A0è\n\u2028à") + far + QStringLiteral("ù");
     editor.setText(text);
     editor.setCaret(static_cast<int>(text.size()));
-    const std::vector<TextReplacement> edits{{0, 1, u"&eacute;"}, {2, 1, u"&eacute;"}, {4, 1, u"&egrave;"},
-                                             {7, 1, u"&agrave;"}, {308, 1, u"&ugrave;"}};
+    const std::vector<TextReplacement> edits{
+        {0, 1, u"&eacute;"}, {2, 1, u"&eacute;"}, {4, 1, u"&egrave;"}, {7, 1, u"&agrave;"}, {308, 1, u"&ugrave;"}};
     replaceSpans(editor, editor.text(), edits);
-    const QString expected = QStringLiteral("&eacute;\u2029&eacute;\u00A0&egrave;\n\u2028&agrave;") + far
-                             + QStringLiteral("&ugrave;");
+    const QString expected =
+        QStringLiteral("&eacute;\u2029&eacute;\u00A0&egrave;\n\u2028&agrave;") + far + QStringLiteral("&ugrave;");
     EXPECT_EQ(editor.text(), expected);
     EXPECT_EQ(editor.selectionStart(), expected.size());
     editor.undo();
@@ -341,4 +342,3 @@ TEST_F(DocumentEditsTest, APageFullOfEditsIsChangedInPiecesAndUndoneInOneStep)
 }
 
 }  // namespace
-

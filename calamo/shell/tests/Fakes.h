@@ -138,7 +138,7 @@ public:
     FakeEditor& editor(int i) { return *static_cast<FakeEditor*>(live.at(static_cast<std::size_t>(i))); }
 
     std::vector<std::unique_ptr<FakeEditor>> editors;  // every editor ever made, so pointers stay valid
-    std::vector<TextEditor*> live;                      // those not yet destroyed, in creation order
+    std::vector<TextEditor*> live;                     // those not yet destroyed, in creation order
     QStringList tabs;
     int selected = -1;
     int layouts = 0;

@@ -57,8 +57,9 @@ TEST(StatusTips, FiveTipsWithThePlaceholderAddresses)
 {
     const auto& tips = statusTips();
     EXPECT_EQ(tips[0],
-              QStringLiteral("I tuoi consigli sono preziosi: riporta suggerimenti e bug all'email \"calamo@example.org\". "
-                             "Aggiornerò subito il programma. Grazie!!!"));
+              QStringLiteral(
+                  "I tuoi consigli sono preziosi: riporta suggerimenti e bug all'email \"calamo@example.org\". "
+                  "Aggiornerò subito il programma. Grazie!!!"));
     EXPECT_TRUE(tips[1].startsWith(QStringLiteral("Calamo cambierà anche")));
     EXPECT_TRUE(tips[2].endsWith(QStringLiteral("rendere Calamo migliore.")));
     EXPECT_EQ(tips[3], QStringLiteral("Se vuoi collaborare anche tu o vuoi scaricare l'ultima versione del programma, "

@@ -32,7 +32,10 @@ inline void whenModal(std::function<void(QWidget&)> act, int boundMs = 5000)
             *poll = nullptr;
             return;
         }
-        QTimer::singleShot(10, [poll] { if (*poll) (*poll)(); });
+        QTimer::singleShot(10, [poll] {
+            if (*poll)
+                (*poll)();
+        });
     };
     QTimer::singleShot(0, [poll] { (*poll)(); });
 }

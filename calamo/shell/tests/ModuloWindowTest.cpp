@@ -23,7 +23,10 @@ class ModuloWindowTest : public WindowFixture {
 protected:
     TModulo& modulo() { return window->modulo(); }
     template <typename T>
-    T* inModulo(const char* name) { return modulo().findChild<T*>(QLatin1String(name)); }
+    T* inModulo(const char* name)
+    {
+        return modulo().findChild<T*>(QLatin1String(name));
+    }
     void click(const char* name) { QTest::mouseClick(inModulo<QPushButton>(name), Qt::LeftButton); }
     void openPage(const char* speedButton) { QTest::mouseClick(window->panels().button(speedButton), Qt::LeftButton); }
     // The numbers of the visible pages.
@@ -76,9 +79,12 @@ TEST_F(ModuloWindowTest, ThePanelButtonsOpenTheirOwnPageBesideTheWindow)
         int page;
         const char* hint;
     } rows[] = {
-        {"SpeedButton1", 6, "Immissione testo, numeri"}, {"SpeedButton2", 1, "Casella di controllo e pulsante di scelta"},
-        {"SpeedButton4", 2, "Invio dati, reset"},        {"SpeedButton5", 3, "Hidden"},
-        {"SpeedButton6", 4, "Area testo"},               {"SpeedButton7", 5, "Elenco"},
+        {"SpeedButton1", 6, "Immissione testo, numeri"},
+        {"SpeedButton2", 1, "Casella di controllo e pulsante di scelta"},
+        {"SpeedButton4", 2, "Invio dati, reset"},
+        {"SpeedButton5", 3, "Hidden"},
+        {"SpeedButton6", 4, "Area testo"},
+        {"SpeedButton7", 5, "Elenco"},
     };
     window->panels().show(7);
     for (const auto& row : rows) {

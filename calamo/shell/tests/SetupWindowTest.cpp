@@ -23,7 +23,10 @@ class SetupWindowTest : public WindowFixture {
 protected:
     TSetup& setup() { return window->setup(); }
     template <typename T>
-    T* inSetup(const char* name) { return setup().findChild<T*>(QLatin1String(name)); }
+    T* inSetup(const char* name)
+    {
+        return setup().findChild<T*>(QLatin1String(name));
+    }
     QToolButton* frButton(int n)
     {
         return window->panels().group(8)->findChild<QToolButton*>(
@@ -159,8 +162,8 @@ TEST_F(SetupWindowTest, TheTemplateButtonsStandInTwoColumnsWithCrispPicturesAndT
         EXPECT_EQ(twice.size(), button->iconSize() * 2);
     }
     EXPECT_NE(frButton(1)->icon().pixmap(QSize(52, 22)).toImage(), frButton(2)->icon().pixmap(QSize(52, 22)).toImage());
-    for (const char* name : {"CheckBox35", "Edit1", "CheckBox37", "ComboBox11", "CheckBox39", "CheckBox40",
-                             "ComboBox12", "CheckBox38"}) {
+    for (const char* name :
+         {"CheckBox35", "Edit1", "CheckBox37", "ComboBox11", "CheckBox39", "CheckBox40", "ComboBox12", "CheckBox38"}) {
         SCOPED_TRACE(name);
         auto* control = panel->findChild<QWidget*>(QLatin1String(name));
         ASSERT_NE(control, nullptr);

@@ -2,30 +2,30 @@
 
 #include "Fakes.h"
 #include "Modal.h"
-#include "WindowFixture.h"
 #include "PropertyPanels.h"
 #include "QtEditor.h"
+#include "WindowFixture.h"
 #include "WrapSelection.h"
 
-#include <QApplication>
-#include <QClipboard>
-#include <QMimeData>
-#include <QWindow>
-#include <QCheckBox>
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
-#include <QLabel>
 #include <QFile>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTextCursor>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextCursor>
 #include <QToolButton>
+#include <QWindow>
 
 #include <gmock/gmock.h>
 
@@ -272,8 +272,8 @@ TEST_F(TForm1Test, TheEditorGivesBackEveryCharacterItWasGiven)
     std::mt19937 random(11);
     // No-break spaces, line and paragraph separators, the characters the text document keeps for frames,
     // byte-order marks, controls, escapes of bytes that were not UTF-8, and characters beyond the BMP.
-    const std::vector<char32_t> special = {0xA0, 0x2028, 0x2029, 0xFDD0, 0xFDD1, 0xFEFF, 0xFFFD, 0x0, 0x1,
-                                           0x9, 0xDC80, 0xDCFF, 0x1F600, 0x10FFFF, u'\n', u'\n', u'<'};
+    const std::vector<char32_t> special = {0xA0, 0x2028, 0x2029, 0xFDD0,  0xFDD1,   0xFEFF, 0xFFFD, 0x0, 0x1,
+                                           0x9,  0xDC80, 0xDCFF, 0x1F600, 0x10FFFF, u'\n',  u'\n',  u'<'};
     for (int round = 0; round < 200; ++round) {
         QString text;
         const int length = static_cast<int>(random() % 120);
@@ -290,12 +290,15 @@ TEST_F(TForm1Test, TheEditorGivesBackEveryCharacterItWasGiven)
     }
 
     // Edits around a kept paragraph separator, and typing after it.
-    editor().setText(QString::fromUtf8("a\xE2\x80\xA9" "b"));
+    editor().setText(QString::fromUtf8("a\xE2\x80\xA9"
+                                       "b"));
     editor().setCaret(2);
     QTest::keyClick(&editor(), Qt::Key_X);
-    EXPECT_EQ(editor().text(), QString::fromUtf8("a\xE2\x80\xA9" "xb"));
+    EXPECT_EQ(editor().text(), QString::fromUtf8("a\xE2\x80\xA9"
+                                                 "xb"));
     WrapSelection(editor(), QStringLiteral("<B>"), QStringLiteral("</B>"));
-    EXPECT_EQ(editor().text(), QString::fromUtf8("a\xE2\x80\xA9" "x<B></B>b"));
+    EXPECT_EQ(editor().text(), QString::fromUtf8("a\xE2\x80\xA9"
+                                                 "x<B></B>b"));
 }
 
 TEST_F(TForm1Test, OpenThenSaveAsWritesTheSameBytes)
@@ -304,9 +307,9 @@ TEST_F(TForm1Test, OpenThenSaveAsWritesTheSameBytes)
     const QString source = dir.filePath(QStringLiteral("source.htm"));
     const QString copy = dir.filePath(QStringLiteral("copy.htm"));
     const QByteArray pages[] = {
-        "caff\xE8\xA0nbsp\x80\r\n\tline\r\n",                              // Windows-1252
+        "caff\xE8\xA0nbsp\x80\r\n\tline\r\n",                                             // Windows-1252
         "\xEF\xBB\xBF\xEF\xBB\xBFx\xC2\xA0\xE2\x80\xA8\xE2\x80\xA9\xF0\x9F\x98\x80\r\n",  // UTF-8, two marks
-        "<meta charset=utf-8>\xE8\xC3\xA8\xEF\xB7\x90\r\n",                 // declared, a stray byte
+        "<meta charset=utf-8>\xE8\xC3\xA8\xEF\xB7\x90\r\n",                               // declared, a stray byte
     };
     for (const QByteArray& bytes : pages) {
         QFile file(source);
@@ -386,8 +389,8 @@ TEST_F(TForm1Test, EveryPanelCaptionIsReadableInFullAndValuesHaveRoom)
         EXPECT_EQ(panel->geometry().topLeft(), QPoint(2, 60));
         EXPECT_EQ(panel->width(), 151);
         for (QCheckBox* check : panel->findChildren<QCheckBox*>()) {
-            EXPECT_GE(check->width(), check->sizeHint().width()) << check->objectName().toStdString() << " \""
-                << check->text().toStdString() << "\"";
+            EXPECT_GE(check->width(), check->sizeHint().width())
+                << check->objectName().toStdString() << " \"" << check->text().toStdString() << "\"";
             EXPECT_LE(check->geometry().right(), panel->contentsRect().right()) << check->objectName().toStdString();
         }
         for (QLabel* label : panel->findChildren<QLabel*>()) {
@@ -401,7 +404,8 @@ TEST_F(TForm1Test, EveryPanelCaptionIsReadableInFullAndValuesHaveRoom)
         for (QComboBox* combo : panel->findChildren<QComboBox*>()) {
             EXPECT_GE(combo->width(), 34) << combo->objectName().toStdString();
             for (int i = 0; i < combo->count(); ++i) {
-                EXPECT_GE(combo->view()->minimumWidth(), combo->view()->fontMetrics().horizontalAdvance(combo->itemText(i)))
+                EXPECT_GE(combo->view()->minimumWidth(),
+                          combo->view()->fontMetrics().horizontalAdvance(combo->itemText(i)))
                     << combo->objectName().toStdString() << " lists its items in full";
             }
             EXPECT_LE(combo->geometry().right(), panel->contentsRect().right()) << combo->objectName().toStdString();

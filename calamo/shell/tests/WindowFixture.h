@@ -42,7 +42,10 @@ protected:
 
     EditorControl& editor() { return *dynamic_cast<EditorControl*>(window->documents().current()->editor); }
     template <typename T>
-    T* child(const char* name) { return window->findChild<T*>(QLatin1String(name)); }
+    T* child(const char* name)
+    {
+        return window->findChild<T*>(QLatin1String(name));
+    }
 
     QByteArray bytesOf(const QString& path)
     {

@@ -38,7 +38,7 @@ public:
     void SpeedClick(int button) override
     {
         FakeEditor editor;
-        prompts.answers.push_back(true);  // the blinking text's question
+        prompts.answers.push_back(true);                   // the blinking text's question
         prompts.inputs.emplace_back(QStringLiteral("u"));  // URL, name or address
         if (const auto insertion = SpeedTag(button, panels, prompts))
             WrapSelection(editor, insertion->open, insertion->close);
@@ -54,33 +54,43 @@ TEST(ShortcutEntries, EveryEntryRunsItsCommand)
 {
     // The bound commands' table: entry, and what it does on an empty document.
     const std::vector<QString> expected = {
-        "Nuovo", "Apri", "Salva", "Salva tutto", "Stampa", "Taglia", "Copia", "Incolla", "Trova",
-        "Speed01 <P>",                                   // 10 paragraph
-        "Speed02 <BR>",                                  // 11 line break
-        "Speed03 <UL></UL>",                             // 12 indent
-        "Speed47 &nbsp;",                                // 13 space
-        "Speed04 <!---->",                               // 14 comment
-        "Speed13 <HR>",                                  // 15 rule ("3D" ticked at start)
-        "Speed20 <FONT></FONT>",                         // 16 font properties
-        "Speed05 <B></B>",                               // 17 bold
-        "Speed06 <I></I>",                               // 18 italic
-        "Speed09 <S></S>",                               // 19 strike
-        "Speed08 <U></U>",                               // 20 underline
-        "Speed07 <TT></TT>",                             // 21 fixed width
-        "Speed10 <SUP></SUP>",                           // 22 superscript
-        "Speed11 <SUB></SUB>",                           // 23 subscript
-        "Speed12 <BLINK></BLINK>",                       // 24 blinking
-        "Speed14 <UL></UL>",                             // 25 bulleted list
-        "Speed15 <OL></OL>",                             // 26 numbered list
-        "Speed16 <LI>",                                  // 27 list item
-        "Speed21 <TABLE></TABLE>",                       // 28 table
-        "Speed22 <TR>",                                  // 29 row
-        "Speed24 <TD>",                                  // 30 cell
-        "Speed17 <A HREF= \"u\"></A>",                   // 31 link
-        "Speed18 <A NAME= \"u\"></A>",                   // 32 anchor
-        "Speed19 <IMG SRC= \"u\">",                      // 33 image
-        "Speed32 <A HREF= \"mailto: u\"></A>",           // 34 e-mail
-        "Nuovo modulo", "Browser 1", "Browser 2",        // 35 to 37
+        "Nuovo",
+        "Apri",
+        "Salva",
+        "Salva tutto",
+        "Stampa",
+        "Taglia",
+        "Copia",
+        "Incolla",
+        "Trova",
+        "Speed01 <P>",                          // 10 paragraph
+        "Speed02 <BR>",                         // 11 line break
+        "Speed03 <UL></UL>",                    // 12 indent
+        "Speed47 &nbsp;",                       // 13 space
+        "Speed04 <!---->",                      // 14 comment
+        "Speed13 <HR>",                         // 15 rule ("3D" ticked at start)
+        "Speed20 <FONT></FONT>",                // 16 font properties
+        "Speed05 <B></B>",                      // 17 bold
+        "Speed06 <I></I>",                      // 18 italic
+        "Speed09 <S></S>",                      // 19 strike
+        "Speed08 <U></U>",                      // 20 underline
+        "Speed07 <TT></TT>",                    // 21 fixed width
+        "Speed10 <SUP></SUP>",                  // 22 superscript
+        "Speed11 <SUB></SUB>",                  // 23 subscript
+        "Speed12 <BLINK></BLINK>",              // 24 blinking
+        "Speed14 <UL></UL>",                    // 25 bulleted list
+        "Speed15 <OL></OL>",                    // 26 numbered list
+        "Speed16 <LI>",                         // 27 list item
+        "Speed21 <TABLE></TABLE>",              // 28 table
+        "Speed22 <TR>",                         // 29 row
+        "Speed24 <TD>",                         // 30 cell
+        "Speed17 <A HREF= \"u\"></A>",          // 31 link
+        "Speed18 <A NAME= \"u\"></A>",          // 32 anchor
+        "Speed19 <IMG SRC= \"u\">",             // 33 image
+        "Speed32 <A HREF= \"mailto: u\"></A>",  // 34 e-mail
+        "Nuovo modulo",
+        "Browser 1",
+        "Browser 2",  // 35 to 37
     };
     ASSERT_EQ(expected.size(), 37u);
     for (int entry = 1; entry <= 50; ++entry) {

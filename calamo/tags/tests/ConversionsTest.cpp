@@ -12,15 +12,17 @@ using namespace calamo;
 
 namespace {
 
-const QStringList kEntityOrder = QStringLiteral(
-    "&curren; &cent; &pound; &yen; &euro; &reg; &copy; &#153; &deg; &ordm; &ordf; &sup1; &sup2; &sup3; &not; "
-    "&plusmn; &divide; &times; &micro; &frac14; &frac12; &frac34; &brvbar; &shy; &sect; &para; &acute; &middot; "
-    "&laquo; &raquo; &iexcl; &iquest; &cedil; &uml; &AElig; &Aacute; &Acirc; &Agrave; &Aring; &Atilde; &Auml; "
-    "&Ccedil; &Eacute; &Ecirc; &Egrave; &Euml; &Iacute; &Icirc; &Igrave; &Iuml; &Ntilde; &Oacute; &Ocirc; &Ograve; "
-    "&Otilde; &Ouml; &Oslash; &Uacute; &Ucirc; &Ugrave; &Uuml; &Yacute; &aacute; &acirc; &aelig; &agrave; &aring; "
-    "&atilde; &auml; &ccedil; &eacute; &ecirc; &egrave; &euml; &iacute; &icirc; &igrave; &iuml; &ntilde; &oacute; "
-    "&ocirc; &ograve; &otilde; &ouml; &oslash; &szlig; &uacute; &ucirc; &ugrave; &uuml; &yacute; &yuml; &ETH; &eth; "
-    "&THORN; &thorn;").split(u' ');
+const QStringList kEntityOrder =
+    QStringLiteral(
+        "&curren; &cent; &pound; &yen; &euro; &reg; &copy; &#153; &deg; &ordm; &ordf; &sup1; &sup2; &sup3; &not; "
+        "&plusmn; &divide; &times; &micro; &frac14; &frac12; &frac34; &brvbar; &shy; &sect; &para; &acute; &middot; "
+        "&laquo; &raquo; &iexcl; &iquest; &cedil; &uml; &AElig; &Aacute; &Acirc; &Agrave; &Aring; &Atilde; &Auml; "
+        "&Ccedil; &Eacute; &Ecirc; &Egrave; &Euml; &Iacute; &Icirc; &Igrave; &Iuml; &Ntilde; &Oacute; &Ocirc; &Ograve; "
+        "&Otilde; &Ouml; &Oslash; &Uacute; &Ucirc; &Ugrave; &Uuml; &Yacute; &aacute; &acirc; &aelig; &agrave; &aring; "
+        "&atilde; &auml; &ccedil; &eacute; &ecirc; &egrave; &euml; &iacute; &icirc; &igrave; &iuml; &ntilde; &oacute; "
+        "&ocirc; &ograve; &otilde; &ouml; &oslash; &szlig; &uacute; &ucirc; &ugrave; &uuml; &yacute; &yuml; &ETH; &eth; "
+        "&THORN; &thorn;")
+        .split(u' ');
 
 TEST(EntityTable, ListsTheNinetySixEntitiesInOrderEachForOneCharacterAboveAscii)
 {
@@ -44,20 +46,26 @@ TEST(EntityTable, ListsTheNinetySixEntitiesInOrderEachForOneCharacterAboveAscii)
     EXPECT_EQ(entityOf(0x00D7), u"&times;");
     EXPECT_EQ(entityOf(0x00F7), u"&divide;");
     EXPECT_EQ(entityOf(0x00B5), u"&micro;");
-    for (char16_t outside : {u'&', u'<', u'"', u'a', char16_t(0xA0), char16_t(0xAF), char16_t(0x0152),
-                             char16_t(0x2014), char16_t(0x0099), char16_t(0x0080)})
+    for (char16_t outside : {u'&', u'<', u'"', u'a', char16_t(0xA0), char16_t(0xAF), char16_t(0x0152), char16_t(0x2014),
+                             char16_t(0x0099), char16_t(0x0080)})
         EXPECT_TRUE(entityOf(outside).isEmpty()) << std::hex << int(outside);
 }
 
 // A letter row's symbol is its description's letter with its mark, and the description follows the pattern.
 TEST(EntityTable, LetterRowsDescribeTheirLetterAndMark)
 {
-    const std::set<QString> exceptions{QStringLiteral("&AElig;"), QStringLiteral("&aelig;"), QStringLiteral("&Aring;"), QStringLiteral("&aring;"),
-                                       QStringLiteral("&Oslash;"), QStringLiteral("&oslash;"), QStringLiteral("&szlig;"), QStringLiteral("&Yacute;"),
-                                       QStringLiteral("&ETH;"), QStringLiteral("&eth;"), QStringLiteral("&THORN;"), QStringLiteral("&thorn;")};
-    const std::map<char16_t, QString> marks{{0x0301, QStringLiteral(", accento acuto")}, {0x0302, QStringLiteral(", accento circonflesso")},
-                                            {0x0300, QStringLiteral(", accento grave")}, {0x0308, QStringLiteral(", dieresi")},
-                                            {0x0303, QStringLiteral(", tilde")}, {0x0327, QStringLiteral(", cediglia")}};
+    const std::set<QString> exceptions{QStringLiteral("&AElig;"),  QStringLiteral("&aelig;"),
+                                       QStringLiteral("&Aring;"),  QStringLiteral("&aring;"),
+                                       QStringLiteral("&Oslash;"), QStringLiteral("&oslash;"),
+                                       QStringLiteral("&szlig;"),  QStringLiteral("&Yacute;"),
+                                       QStringLiteral("&ETH;"),    QStringLiteral("&eth;"),
+                                       QStringLiteral("&THORN;"),  QStringLiteral("&thorn;")};
+    const std::map<char16_t, QString> marks{{0x0301, QStringLiteral(", accento acuto")},
+                                            {0x0302, QStringLiteral(", accento circonflesso")},
+                                            {0x0300, QStringLiteral(", accento grave")},
+                                            {0x0308, QStringLiteral(", dieresi")},
+                                            {0x0303, QStringLiteral(", tilde")},
+                                            {0x0327, QStringLiteral(", cediglia")}};
     int letters = 0;
     for (int i = 34; i < kEntityRows; ++i) {
         const EntityRow& row = entityRows()[static_cast<std::size_t>(i)];
@@ -66,9 +74,9 @@ TEST(EntityTable, LetterRowsDescribeTheirLetterAndMark)
         const QString parts = QChar(row.symbol).decomposition();
         ASSERT_EQ(parts.size(), 2) << row.entity.toString().toStdString();
         const QChar base = parts[0];
-        const QString expected = u'(' + base
-                                 + (base.isUpper() ? QStringLiteral(" maiuscola") : QStringLiteral(" minuscola"))
-                                 + marks.at(parts[1].unicode()) + u')';
+        const QString expected = u'(' + base +
+                                 (base.isUpper() ? QStringLiteral(" maiuscola") : QStringLiteral(" minuscola")) +
+                                 marks.at(parts[1].unicode()) + u')';
         EXPECT_EQ(row.description, expected) << row.entity.toString().toStdString();
         ++letters;
     }
@@ -112,7 +120,8 @@ TEST(EntityConversion, TurnsListedCharactersIntoEntitiesAndLeavesEverythingElse)
         {u"Þþ", u"&THORN;&thorn;"},
         {u"ÀàÈè", u"&Agrave;&agrave;&Egrave;&egrave;"},
         {u"già &agrave; &amp; &#153;", u"gi&agrave; &agrave; &amp; &#153;"},
-        {u"<A HREF=\"caffè.htm\" TITLE='x > y'>Caffè</A>", u"<A HREF=\"caff&egrave;.htm\" TITLE='x > y'>Caff&egrave;</A>"},
+        {u"<A HREF=\"caffè.htm\" TITLE='x > y'>Caffè</A>",
+         u"<A HREF=\"caff&egrave;.htm\" TITLE='x > y'>Caff&egrave;</A>"},
         {u"nessun carattere speciale\n", u"nessun carattere speciale\n"},
         // Characters outside the table stay: no-break space, macron, Œ, dash, curly quotes, Greek, an emoji.
         {u"\u00A0\u00AF\u0152\u2014\u201C\u03C0\U0001F600", u"\u00A0\u00AF\u0152\u2014\u201C\u03C0\U0001F600"},

@@ -11,26 +11,24 @@ using namespace calamo::testing;
 
 namespace {
 
-const QStringList kTail = {QString(),
-                           QString(),
-                           "<NOFRAME>",
-                           " <BODY>",
-                           "  Questa pagina usa i frame ma il tuo browser non li supporta.",
-                           " </BODY>",
-                           "</NOFRAME>",
-                           QString(),
-                           QString(),
-                           "</HTML>"};
+const QStringList kTail = {
+    QString(),  QString(),    "<NOFRAME>", " <BODY>", "  Questa pagina usa i frame ma il tuo browser non li supporta.",
+    " </BODY>", "</NOFRAME>", QString(),   QString(), "</HTML>"};
 
 TEST(FramesetTest, TheFirstTemplateWithNoOptionIsTheWholeNineteenLinePage)
 {
     ScriptedPrompts prompts;
     const QStringList page = FramesetPage(1, FramesetPanel{}, prompts);
-    const QStringList expected = QStringList{"<HTML>", QString(), "<HEAD>", "</HEAD>", QString(),
+    const QStringList expected = QStringList{"<HTML>",
+                                             QString(),
+                                             "<HEAD>",
+                                             "</HEAD>",
+                                             QString(),
                                              "<FRAMESET  ROWS= \"80,*\">",
                                              " <FRAME  NAME= \"SOPRA\" SRC= \"SOPRA.HTM\">",
-                                             " <FRAME  NAME= \"SOTTO\" SRC= \"SOTTO.HTM\">", "</FRAMESET>"}
-                                 + kTail;
+                                             " <FRAME  NAME= \"SOTTO\" SRC= \"SOTTO.HTM\">",
+                                             "</FRAMESET>"} +
+                                 kTail;
     EXPECT_EQ(page, expected);
     EXPECT_EQ(page.size(), 19);
     EXPECT_TRUE(prompts.log.empty());
@@ -43,38 +41,46 @@ struct TemplateRow {
 };
 
 const std::vector<TemplateRow> kTemplates = {
-    {2, {"<FRAMESET  COLS= \"100,*\">", " <FRAME  NAME= \"SX\" SRC= \"SX.HTM\">",
-         " <FRAME  NAME= \"DX\" SRC= \"DX.HTM\">", "</FRAMESET>"}},
-    {3, {"<FRAMESET  ROWS= \"100,*\">", " <FRAME  NAME= \"ALTO\" SRC= \"ALTO.HTM\">", " <FRAMESET  COLS= \"150,*\">",
-         "  <FRAME  NAME= \"SX\" SRC= \"SX.HTM\">", "  <FRAME  NAME= \"DX\" SRC= \"DX.HTM\">", " </FRAMESET>",
-         "</FRAMESET>"}},
-    {4, {"<FRAMESET  COLS= \"120,*\">", " <FRAME  NAME= \"SX\" SRC= \"SX.HTM\">", " <FRAMESET  ROWS= \"100,*\">",
-         "  <FRAME  NAME= \"ALTO\" SRC= \"ALTO.HTM\">", "  <FRAME  NAME= \"BASSO\" SRC= \"BASSO.HTM\">",
-         " </FRAMESET>", "</FRAMESET>"}},
-    {5, {"<FRAMESET  COLS= \"120,*\">", " <FRAME  NAME= \"SX\" SRC= \"SX.HTM\">",
-         " <FRAMESET  ROWS= \"20%,60%,20%,*\">", "  <FRAME  NAME= \"ALT0\" SRC= \"ALTO.HTM\">",
-         "  <FRAME  NAME= \"CENTALE\" SRC= \"CENTRALE.HTM\">", "  <FRAME  NAME= \"BASSO\" SRC= \"BASSO.HTM\">",
-         " </FRAMESET>", "</FRAMESET>"}},
-    {6, {"<FRAMESET  COLS= \"75%,25%\">", " <FRAMESET  ROWS= \"20%,80%\">",
-         "  <FRAME  NAME= \"ALT0\" SRC= \"ALTO.HTM\">", "  <FRAME  NAME= \"BASSO\" SRC= \"BASSO.HTM\">",
-         " </FRAMESET>", " <FRAME  NAME= \"DX\" SRC= \"DX.HTM\">", "</FRAMESET>"}},
-    {7, {"<FRAMESET  COLS= \"75%,25%\">", " <FRAMESET  ROWS= \"20%,80%\">",
-         "  <FRAME  NAME= \"ALT0\" SRC= \"ALTO.HTM\">", "  <FRAMESET  COLS= \"20%,80%\">",
-         "   <FRAME  NAME= \"SX\" SRC= \"SX.HTM\">", "   <FRAME  NAME= \"CENTRALE\" SRC= \"CENTRALE.HTM\">",
-         "  </FRAMESET>", " </FRAMESET>", " <FRAME  NAME= \"DX\" SRC= \"DX.HTM\">", "</FRAMESET>"}},
-    {8, {"<FRAMESET  COLS= \"75%,25%\">", " <FRAMESET  ROWS= \"80%,20%\">",
-         "  <FRAME  NAME= \"ALTOSX\" SRC= \"ALTOSX.HTM\">", "  <FRAME  NAME= \"BASSOSX\" SRC= \"BASSOSX.HTM\">",
-         " </FRAMESET>", " <FRAMESET  ROWS= \"24%,76%\">", "  <FRAME  NAME= \"ALTODX\" SRC= \"ALTODX.HTM\">",
-         "  <FRAME  NAME= \"BASSODX\" SRC= \"BASSODX.HTM\">", " </FRAMESET>", "</FRAMESET>"}},
-    {9, {"<FRAMESET  COLS= \"75%,25%\">", " <FRAMESET  ROWS= \"80%,20%\">",
-         "  <FRAME  NAME= \"ALT0SX\" SRC= \"ALTOSX.HTM\">", "  <FRAME  NAME= \"BASSOSX\" SRC= \"BASSOSX.HTM\">",
-         " </FRAMESET>", " <FRAME  NAME= \"CENTRALE\" SRC= \"CENTRALE.HTM\">", "</FRAMESET>"}},
-    {10, {"<FRAMESET  ROWS= \"20%,60%,20%\">", " <FRAME  NAME= \"ALT0\" SRC= \"ALTO.HTM\">",
-          " <FRAME  NAME= \"CENTRALE\" SRC= \"CENTRALE.HTM\">", " <FRAME  NAME= \"BASSO\" SRC= \"BASSO.HTM\">",
-          "</FRAMESET>"}},
-    {11, {"<FRAMESET  COLS= \"20%,60%,20%\">", " <FRAME  NAME= \"SX\" SRC= \"SX.HTM\">",
-          " <FRAME  NAME= \"CENTRALE\" SRC= \"CENTRALE.HTM\">", " <FRAME  NAME= \"DX\" SRC= \"DX.HTM\">",
-          "</FRAMESET>"}},
+    {2,
+     {"<FRAMESET  COLS= \"100,*\">", " <FRAME  NAME= \"SX\" SRC= \"SX.HTM\">", " <FRAME  NAME= \"DX\" SRC= \"DX.HTM\">",
+      "</FRAMESET>"}},
+    {3,
+     {"<FRAMESET  ROWS= \"100,*\">", " <FRAME  NAME= \"ALTO\" SRC= \"ALTO.HTM\">", " <FRAMESET  COLS= \"150,*\">",
+      "  <FRAME  NAME= \"SX\" SRC= \"SX.HTM\">", "  <FRAME  NAME= \"DX\" SRC= \"DX.HTM\">", " </FRAMESET>",
+      "</FRAMESET>"}},
+    {4,
+     {"<FRAMESET  COLS= \"120,*\">", " <FRAME  NAME= \"SX\" SRC= \"SX.HTM\">", " <FRAMESET  ROWS= \"100,*\">",
+      "  <FRAME  NAME= \"ALTO\" SRC= \"ALTO.HTM\">", "  <FRAME  NAME= \"BASSO\" SRC= \"BASSO.HTM\">", " </FRAMESET>",
+      "</FRAMESET>"}},
+    {5,
+     {"<FRAMESET  COLS= \"120,*\">", " <FRAME  NAME= \"SX\" SRC= \"SX.HTM\">", " <FRAMESET  ROWS= \"20%,60%,20%,*\">",
+      "  <FRAME  NAME= \"ALT0\" SRC= \"ALTO.HTM\">", "  <FRAME  NAME= \"CENTALE\" SRC= \"CENTRALE.HTM\">",
+      "  <FRAME  NAME= \"BASSO\" SRC= \"BASSO.HTM\">", " </FRAMESET>", "</FRAMESET>"}},
+    {6,
+     {"<FRAMESET  COLS= \"75%,25%\">", " <FRAMESET  ROWS= \"20%,80%\">", "  <FRAME  NAME= \"ALT0\" SRC= \"ALTO.HTM\">",
+      "  <FRAME  NAME= \"BASSO\" SRC= \"BASSO.HTM\">", " </FRAMESET>", " <FRAME  NAME= \"DX\" SRC= \"DX.HTM\">",
+      "</FRAMESET>"}},
+    {7,
+     {"<FRAMESET  COLS= \"75%,25%\">", " <FRAMESET  ROWS= \"20%,80%\">", "  <FRAME  NAME= \"ALT0\" SRC= \"ALTO.HTM\">",
+      "  <FRAMESET  COLS= \"20%,80%\">", "   <FRAME  NAME= \"SX\" SRC= \"SX.HTM\">",
+      "   <FRAME  NAME= \"CENTRALE\" SRC= \"CENTRALE.HTM\">", "  </FRAMESET>", " </FRAMESET>",
+      " <FRAME  NAME= \"DX\" SRC= \"DX.HTM\">", "</FRAMESET>"}},
+    {8,
+     {"<FRAMESET  COLS= \"75%,25%\">", " <FRAMESET  ROWS= \"80%,20%\">",
+      "  <FRAME  NAME= \"ALTOSX\" SRC= \"ALTOSX.HTM\">", "  <FRAME  NAME= \"BASSOSX\" SRC= \"BASSOSX.HTM\">",
+      " </FRAMESET>", " <FRAMESET  ROWS= \"24%,76%\">", "  <FRAME  NAME= \"ALTODX\" SRC= \"ALTODX.HTM\">",
+      "  <FRAME  NAME= \"BASSODX\" SRC= \"BASSODX.HTM\">", " </FRAMESET>", "</FRAMESET>"}},
+    {9,
+     {"<FRAMESET  COLS= \"75%,25%\">", " <FRAMESET  ROWS= \"80%,20%\">",
+      "  <FRAME  NAME= \"ALT0SX\" SRC= \"ALTOSX.HTM\">", "  <FRAME  NAME= \"BASSOSX\" SRC= \"BASSOSX.HTM\">",
+      " </FRAMESET>", " <FRAME  NAME= \"CENTRALE\" SRC= \"CENTRALE.HTM\">", "</FRAMESET>"}},
+    {10,
+     {"<FRAMESET  ROWS= \"20%,60%,20%\">", " <FRAME  NAME= \"ALT0\" SRC= \"ALTO.HTM\">",
+      " <FRAME  NAME= \"CENTRALE\" SRC= \"CENTRALE.HTM\">", " <FRAME  NAME= \"BASSO\" SRC= \"BASSO.HTM\">",
+      "</FRAMESET>"}},
+    {11,
+     {"<FRAMESET  COLS= \"20%,60%,20%\">", " <FRAME  NAME= \"SX\" SRC= \"SX.HTM\">",
+      " <FRAME  NAME= \"CENTRALE\" SRC= \"CENTRALE.HTM\">", " <FRAME  NAME= \"DX\" SRC= \"DX.HTM\">", "</FRAMESET>"}},
 };
 
 TEST(FramesetTest, EveryTemplateWithNoOptionGivesItsLinesBetweenHeadAndTail)
@@ -90,8 +96,14 @@ TEST(FramesetTest, EveryTemplateWithNoOptionGivesItsLinesBetweenHeadAndTail)
 // scrolling and NORESIZE, and the rest of every line is as without options.
 TEST(FramesetTest, EveryTemplateWithEveryOptionCarriesThemOnEachLine)
 {
-    const FramesetPanel all{.CheckBox35 = true, .Edit1 = "2", .CheckBox37 = true, .ComboBox11 = "no",
-                            .CheckBox39 = true, .CheckBox40 = true, .ComboBox12 = "auto", .CheckBox38 = true};
+    const FramesetPanel all{.CheckBox35 = true,
+                            .Edit1 = "2",
+                            .CheckBox37 = true,
+                            .ComboBox11 = "no",
+                            .CheckBox39 = true,
+                            .CheckBox40 = true,
+                            .ComboBox12 = "auto",
+                            .CheckBox38 = true};
     for (int button = 1; button <= kFramesetTemplates; ++button) {
         SCOPED_TRACE(button);
         ScriptedPrompts plainPrompts;
@@ -131,8 +143,8 @@ TEST(FramesetTest, BorderWidthAndNoResizeGoInBareWithTwoBlanksAfterTheTag)
 TEST(FramesetTest, ValuesGoInExactlyAsTyped)
 {
     ScriptedPrompts prompts;
-    const FramesetPanel panel{.CheckBox35 = true, .Edit1 = " 3 px\"", .CheckBox37 = true, .CheckBox40 = true,
-                              .ComboBox12 = "<?>"};
+    const FramesetPanel panel{
+        .CheckBox35 = true, .Edit1 = " 3 px\"", .CheckBox37 = true, .CheckBox40 = true, .ComboBox12 = "<?>"};
     const QStringList body = FramesetBody(1, panel, prompts);
     EXPECT_EQ(body[0], "<FRAMESET  BORDER=  3 px\" FRAMEBORDER=  ROWS= \"80,*\">");
     EXPECT_EQ(body[1], " <FRAME  SCROLLING= \"<?>\" NAME= \"SOPRA\" SRC= \"SOPRA.HTM\">");
@@ -164,7 +176,8 @@ TEST(FramesetTest, PicturesShowOneCellPerFrameTilingThePage)
         SCOPED_TRACE(button);
         ScriptedPrompts prompts;
         const std::vector<QRectF> cells = FramesetCells(button);
-        EXPECT_EQ(static_cast<qsizetype>(cells.size()), FramesetBody(button, FramesetPanel{}, prompts).filter("<FRAME ").size());
+        EXPECT_EQ(static_cast<qsizetype>(cells.size()),
+                  FramesetBody(button, FramesetPanel{}, prompts).filter("<FRAME ").size());
         double area = 0;
         for (std::size_t i = 0; i < cells.size(); ++i) {
             EXPECT_GT(cells[i].width(), 0.0);

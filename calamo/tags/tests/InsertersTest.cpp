@@ -93,9 +93,9 @@ TEST(ColorToHtmlHex, WritesRedGreenBlueFromTheBgrValue)
 TEST(FixedTags, EveryButtonHasItsTexts)
 {
     const std::vector<std::tuple<int, const char*, const char*>> rows = {
-        {2, "<BR>", ""},     {3, "<UL>", "</UL>"},   {4, "<!--", "-->"},       {47, "&nbsp;", ""},
-        {5, "<B>", "</B>"},  {6, "<I>", "</I>"},     {7, "<TT>", "</TT>"},     {8, "<U>", "</U>"},
-        {9, "<S>", "</S>"},  {10, "<SUP>", "</SUP>"}, {11, "<SUB>", "</SUB>"}, {22, "<TR>", ""},
+        {2, "<BR>", ""},    {3, "<UL>", "</UL>"},    {4, "<!--", "-->"},      {47, "&nbsp;", ""},
+        {5, "<B>", "</B>"}, {6, "<I>", "</I>"},      {7, "<TT>", "</TT>"},    {8, "<U>", "</U>"},
+        {9, "<S>", "</S>"}, {10, "<SUP>", "</SUP>"}, {11, "<SUB>", "</SUB>"}, {22, "<TR>", ""},
     };
     for (const auto& [button, open, close] : rows)
         EXPECT_EQ(fixedTag(button), (Insertion{QLatin1String(open), QLatin1String(close)})) << button;
@@ -130,7 +130,8 @@ TEST(TextPanelTags, ParagraphAndRuleFollowTheirBoxes)
     panel.ComboBox6 = QStringLiteral("left");
     panel.Edit9 = QStringLiteral("%50");
     prompts.colours = {0x0000FF00};
-    EXPECT_EQ(Speed13Tag(panel, prompts), (Insertion{"<HR ALIGN= left SIZE= 1 WIDTH= %50 COLOR= \"#00FF00\" NOSHADE>", ""}));
+    EXPECT_EQ(Speed13Tag(panel, prompts),
+              (Insertion{"<HR ALIGN= left SIZE= 1 WIDTH= %50 COLOR= \"#00FF00\" NOSHADE>", ""}));
     EXPECT_TRUE(prompts.colours.empty());
 }
 
@@ -216,8 +217,9 @@ TEST(TableTags, TableWithCaptionAndCells)
     panel.CheckBox20 = false;
     panel.Edit18 = QStringLiteral("100%");
     prompts.colours = {0x00FFFFFF};
-    EXPECT_EQ(Speed21Tag(panel, prompts).open,
-              "<TABLE BORDER= 1 BGCOLOR= \"#FFFFFF\" WIDTH= 100% CELLSPACING= 1 CELLPADDING= 1><CAPTION>Prezzi</CAPTION>");
+    EXPECT_EQ(
+        Speed21Tag(panel, prompts).open,
+        "<TABLE BORDER= 1 BGCOLOR= \"#FFFFFF\" WIDTH= 100% CELLSPACING= 1 CELLPADDING= 1><CAPTION>Prezzi</CAPTION>");
 
     EXPECT_EQ(Speed24Tag(panel), (Insertion{"<TD>", ""}));
     panel.CheckBox32 = panel.CheckBox18 = panel.CheckBox23 = true;

@@ -85,8 +85,8 @@ TEST_F(AlberoTest, ListsTreeInPreOrderAndEnumerationOrder)
 
     ASSERT_TRUE(BuildTreeList(files, s, observer));
     const auto list = ListAll();
-    EXPECT_THAT(list, UnorderedElementsAreArray({s + "b.txt", s + "a/", s + "a/x", s + "a/sub/", s + "a/sub/y",
-                                                 s + "empty/", s + "z"}));
+    EXPECT_THAT(list, UnorderedElementsAreArray(
+                          {s + "b.txt", s + "a/", s + "a/x", s + "a/sub/", s + "a/sub/y", s + "empty/", s + "z"}));
     // Each directory is followed at once by everything under it.
     for (std::size_t i = 0; i < list.size(); ++i) {
         if (list[i].back() != '/')
@@ -125,8 +125,8 @@ TEST_F(AlberoTest, ClassifiesEntriesLikeTheCopierShould)
     const std::string s = tree.Path("src/");
 
     BuildTreeList(files, s, observer);
-    EXPECT_THAT(ListAll(), UnorderedElementsAreArray({s + ".hidden-file", s + "ro-file", s + "real/", s + "real/f",
-                                                      s + "filelink"}));
+    EXPECT_THAT(ListAll(), UnorderedElementsAreArray(
+                               {s + ".hidden-file", s + "ro-file", s + "real/", s + "real/f", s + "filelink"}));
     EXPECT_EQ(CountTreeFiles(files, s, observer), 4);
     EXPECT_EQ(SumTreeSizes(files, observer), 4);
     chmod(tree.Path("src/locked").c_str(), 0755);
@@ -216,7 +216,7 @@ TEST_F(AlberoTest, DeepTreesAreWalkedWithoutAHandlePerLevel)
     tree.File("src/top.txt", "top");
     const std::string s = tree.Path("src/");
 
-    rlimit saved {};
+    rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
     rlimit tight = saved;
     tight.rlim_cur = 64;
@@ -283,6 +283,6 @@ TEST(CharsTest, LeftAndRightClampToTheString)
     EXPECT_EQ(RightChars("ab", 5), "ab");
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace travaso

@@ -309,6 +309,6 @@ TEST_F(CopyJobTest, OnlyARegularFileIsADescriptiveText)
     EXPECT_EQ(unreadable.data, "");
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace travaso

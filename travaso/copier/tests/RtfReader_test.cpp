@@ -9,7 +9,8 @@ namespace {
 
 TEST(RtfReaderTest, ParagraphsAndCharacterFormats)
 {
-    const QByteArray rtf = R"({\rtf1\ansi\ansicpg1252\deff0{\fonttbl{\f0\fswiss\fcharset0 Arial;}{\f1\froman Times New Roman;}}
+    const QByteArray rtf =
+        R"({\rtf1\ansi\ansicpg1252\deff0{\fonttbl{\f0\fswiss\fcharset0 Arial;}{\f1\froman Times New Roman;}}
 {\colortbl ;\red255\green0\blue0;\red0\green0\blue128;}
 {\*\generator Writer 1.0;}\viewkind4\uc1\pard\f0\fs24 Plain {\b bold}{\i  italic} {\ul under\ulnone  not}\par
 \f1\fs32\cf1 Red big\cf0  back\par
@@ -90,6 +91,6 @@ TEST(TextDecodingTest, Utf8WhenValidElseWindows1252)
     EXPECT_EQ(DecodeCp1252("\x81\x9f\xff"), QString::fromUtf8("\u0081Ÿÿ"));
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace travaso

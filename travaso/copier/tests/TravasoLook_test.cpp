@@ -149,6 +149,6 @@ TEST_F(LookTest, AcceleratorStartsTheCopy)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }));
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace travaso

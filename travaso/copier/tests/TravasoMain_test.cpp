@@ -82,8 +82,8 @@ protected:
         form->show();
         EXPECT_TRUE(QTest::qWaitFor([&] {
             const auto lines = Lines();
-            return !prompts.errors.empty() ||
-                   (!lines.empty() && (lines.back() == "Pronto per la copia" || lines.back() == "Spazio insufficiente!"));
+            return !prompts.errors.empty() || (!lines.empty() && (lines.back() == "Pronto per la copia" ||
+                                                                  lines.back() == "Spazio insufficiente!"));
         }));
         return *form;
     }
@@ -162,9 +162,10 @@ TEST_F(WindowTest, CopyRunCopiesEverythingButTheProgram)
     EXPECT_EQ(Snapshot(Target()), expected);
     const auto lines = Lines();
     EXPECT_EQ(lines[5], "Creata directory " + Target());
-    for (const std::string& line : {"Creata directory " + Target() + "sub/", "Creata directory " + Target() + "sub/deep/",
-                                    "Creata directory " + Target() + "vuota/", std::string("Copiato a.txt [1.500 byte]"),
-                                    std::string("Copiato c.txt [1 byte]"), std::string("Copiato TRAVASO [21 byte]")})
+    for (const std::string& line :
+         {"Creata directory " + Target() + "sub/", "Creata directory " + Target() + "sub/deep/",
+          "Creata directory " + Target() + "vuota/", std::string("Copiato a.txt [1.500 byte]"),
+          std::string("Copiato c.txt [1 byte]"), std::string("Copiato TRAVASO [21 byte]")})
         EXPECT_THAT(lines, Contains(line));
     EXPECT_THAT(lines, ::testing::Not(Contains(HasSubstr("Copiato travaso"))));
     EXPECT_EQ(lines.back(), "=== Copia completata ===");
@@ -344,6 +345,6 @@ TEST_F(WindowTest, AParagraphOfEndlessFormatChangesKeepsItsWholeText)
     EXPECT_EQ(cursor.charFormat().fontWeight(), QFont::Bold);  // the first runs keep their own formats
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace travaso

@@ -76,6 +76,6 @@ TEST(PlatformTest, ClassificationRules)
     EXPECT_EQ(ClassifyMode("dev", S_IFCHR | 0644, 0), EntryKind::Ignored);
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace travaso

@@ -222,6 +222,6 @@ TEST(PosixFileSystemTest, FoldersAndSyncHandles)
     EXPECT_TRUE(sync->Sync().ok());
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace travaso

@@ -59,8 +59,8 @@ TEST(SystemInfoTest, ProcessorNamesByFamilyModelAndVendor)
 TEST(SystemInfoTest, NamesWithoutIdentificationFollowTheFamily)
 {
     CpuInfo cpu;
-    for (auto [family, name] : {std::pair{2, "80286"}, {3, "80386"}, {4, "80486"}, {5, "Pentium"},
-                                {6, "PentiumPro"}, {8, "P8"}, {-1, ""}}) {
+    for (auto [family, name] :
+         {std::pair{2, "80286"}, {3, "80386"}, {4, "80486"}, {5, "Pentium"}, {6, "PentiumPro"}, {8, "P8"}, {-1, ""}}) {
         cpu.family = family;
         EXPECT_EQ(CpuName(cpu), name);
     }
@@ -150,10 +150,11 @@ TEST(SingleInstanceNameTest, NamedAfterUserAndPathWithinASocketAddress)
     EXPECT_TRUE(name.startsWith("/run/user/1000/travaso-1000-"));
     EXPECT_NE(name, InstanceSocketName("/run/user/1000", 1000, deep + "2"));
     // Folder names that are not UTF-8 keep their bytes apart.
-    EXPECT_NE(InstanceSocketName("/tmp", 1000, "/caf\xe8/travaso"), InstanceSocketName("/tmp", 1000, "/caf\xe9/travaso"));
+    EXPECT_NE(InstanceSocketName("/tmp", 1000, "/caf\xe8/travaso"),
+              InstanceSocketName("/tmp", 1000, "/caf\xe9/travaso"));
     EXPECT_EQ(InstanceMessage("/a/travaso"), "/a/travaso_Afslut\n");
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace travaso

@@ -22,7 +22,7 @@ void Say(const QString& line)
     std::fflush(stdout);
 }
 
-} // namespace
+}  // namespace
 
 int Run(int argc, char** argv)
 {

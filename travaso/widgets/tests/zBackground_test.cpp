@@ -183,6 +183,6 @@ TEST(BackgroundTest, CopierTileKeepsYellowCaptionsReadable)
     EXPECT_FALSE(CopierIcon().pixmap(32, 32).isNull());
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace travaso

@@ -152,6 +152,6 @@ TEST(FontsTest, CaptionFontIsTheFirstFamilyPresent)
     EXPECT_TRUE(QFontDatabase::hasFamily(font.family())) << font.family().toStdString();
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace travaso

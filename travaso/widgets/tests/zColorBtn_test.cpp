@@ -62,15 +62,15 @@ int Count(const QImage& image, const QColor& color)
 TEST(ButtonFaceTest, NormalBorderIsShadowOutsideAndBlackBottomRight)
 {
     const QImage image = Render(Plain());
-    EXPECT_EQ(image.pixelColor(0, 10), shadow);   // left, outer
-    EXPECT_EQ(image.pixelColor(10, 0), shadow);   // top, outer
-    EXPECT_EQ(image.pixelColor(1, 10), light);    // left, inner
+    EXPECT_EQ(image.pixelColor(0, 10), shadow);  // left, outer
+    EXPECT_EQ(image.pixelColor(10, 0), shadow);  // top, outer
+    EXPECT_EQ(image.pixelColor(1, 10), light);   // left, inner
     EXPECT_EQ(image.pixelColor(10, 1), light);
     EXPECT_EQ(image.pixelColor(88, 10), black);   // right, outer
     EXPECT_EQ(image.pixelColor(10, 32), black);   // bottom, outer
     EXPECT_EQ(image.pixelColor(87, 10), shadow);  // right, inner
     EXPECT_EQ(image.pixelColor(10, 31), shadow);
-    EXPECT_EQ(image.pixelColor(88, 0), black);    // the right line starts above the top
+    EXPECT_EQ(image.pixelColor(88, 0), black);  // the right line starts above the top
     EXPECT_EQ(image.pixelColor(44, 16), face);
 }
 
@@ -377,6 +377,6 @@ TEST(GradBtnTest, PressedGradientMovesOnePixel)
     QTest::mouseRelease(&b, Qt::LeftButton, {}, QPoint(100, 30));
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace travaso

@@ -36,7 +36,7 @@ TEST(GaugeGeometryTest, FillEndIsProportionalAndStaysInTheBar)
     EXPECT_EQ(GaugeFillEnd(2, 71, 0, 100, 100), 73);
     EXPECT_EQ(GaugeFillEnd(0, 100, -50, 50, 0), 50);
     EXPECT_EQ(GaugeFillEnd(0, 100, 0, 2'000'000'000, 1'000'000'000), 50);  // no overflow
-    EXPECT_EQ(GaugeFillEnd(0, 10, 5, 5, 5), 0);                           // empty range
+    EXPECT_EQ(GaugeFillEnd(0, 10, 5, 5, 5), 0);                            // empty range
 }
 
 TEST(GaugeGeometryTest, PercentReadAndWrite)
@@ -178,7 +178,7 @@ TEST(GaugeTest, CaptionIsCentredAndInvertedOverTheBar)
     EXPECT_GT(textOnBar, 0);
     EXPECT_GT(textOnEmpty, 0);
     EXPECT_LE(std::abs((textLeft + textRight) / 2 - 100), 3);  // centred
-    s.gauge.SetCaption("%d %d");  // does not match: no text, no crash
+    s.gauge.SetCaption("%d %d");                               // does not match: no text, no crash
     s.Image();
     EXPECT_EQ(s.gauge.CaptionText(), "");
 }
@@ -206,6 +206,6 @@ TEST(GaugeTest, PictureIsTiledUnderBarAndLeds)
     EXPECT_EQ(s.gauge.TileCache().size(), QSize(90, 30));
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace travaso

@@ -35,9 +35,9 @@ TEST(GradientTest, MulDivRoundsHalfAwayFromZeroWithoutOverflow)
 {
     EXPECT_EQ(MulDiv(1, 1, 2), 1);
     EXPECT_EQ(MulDiv(-1, 1, 2), -1);
-    EXPECT_EQ(MulDiv(19, 255, 20), 242);   // 242.25
-    EXPECT_EQ(MulDiv(1, 127, 20), 6);      // 6.35
-    EXPECT_EQ(MulDiv(3, -255, 20), -38);   // -38.25
+    EXPECT_EQ(MulDiv(19, 255, 20), 242);  // 242.25
+    EXPECT_EQ(MulDiv(1, 127, 20), 6);     // 6.35
+    EXPECT_EQ(MulDiv(3, -255, 20), -38);  // -38.25
     EXPECT_EQ(MulDiv(2'000'000'000, 3, 4), 1'500'000'000);
     EXPECT_EQ(MulDiv(3, 7, 0), -1);
 }
@@ -52,11 +52,11 @@ TEST(GradientTest, CopierButtonUsesTwentyRingsThreeByOne)
 TEST(GradientTest, CenterFillOfTheCopierButtonRunsFromEdgeToCentre)
 {
     const QImage image = Render(129, 41, ButtonGradient(129, 41, green, white, gCenter, 75, false));
-    EXPECT_EQ(image.pixelColor(0, 20), sentinel);  // the outer ring is the border's
-    EXPECT_EQ(image.pixelColor(1, 20), green);     // ring 0
-    EXPECT_EQ(image.pixelColor(64, 2), QColor(13, 134, 13));    // ring 1, top strip
-    EXPECT_EQ(image.pixelColor(10, 20), QColor(38, 147, 38));   // ring 3, left strip
-    EXPECT_EQ(image.pixelColor(64, 20), QColor(242, 249, 242)); // ring 19, the centre row
+    EXPECT_EQ(image.pixelColor(0, 20), sentinel);                // the outer ring is the border's
+    EXPECT_EQ(image.pixelColor(1, 20), green);                   // ring 0
+    EXPECT_EQ(image.pixelColor(64, 2), QColor(13, 134, 13));     // ring 1, top strip
+    EXPECT_EQ(image.pixelColor(10, 20), QColor(38, 147, 38));    // ring 3, left strip
+    EXPECT_EQ(image.pixelColor(64, 20), QColor(242, 249, 242));  // ring 19, the centre row
     // Pressed, the whole fill moves one pixel right and down.
     const QImage pressed = Render(129, 41, ButtonGradient(129, 41, green, white, gCenter, 75, true));
     EXPECT_EQ(pressed.pixelColor(1, 20), sentinel);
@@ -139,6 +139,6 @@ TEST(GradientTest, DifferenceIsEndMinusStartPerChannel)
     EXPECT_EQ(GradientStep(QColor(255, 0, 255), ColorDelta{-255, 0, -255}, 1, 2), QColor(127, 0, 127));
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace travaso

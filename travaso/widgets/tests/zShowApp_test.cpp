@@ -313,6 +313,6 @@ TEST_F(TwoProcesses, StartsAtTheSameMomentMakeExactlyOneFirst)
     EXPECT_EQ(messages, 3);
 }
 
-} // namespace
+}  // namespace
 
 }  // namespace travaso
