@@ -2,6 +2,7 @@
 // 2.5 MB page that is one long line (an inline image) next to the same bytes in 80-character lines: opening it
 // (read, decode, load, first paint), a keystroke in its middle, and saving it.
 
+#include "BenchEditor.h"
 #include "DocumentFile.h"
 #include "DocumentTable.h"
 #include "Prompts.h"
@@ -205,11 +206,5 @@ BENCHMARK(BM_WriteInlineImagePage)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond
 
 int main(int argc, char* argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return calamo::bench::runBenchmarks(argc, argv);
 }

@@ -52,6 +52,29 @@ QByteArray bytesOf(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+using Bindings = std::initializer_list<std::pair<int, const char*>>;
+
+// The bytes of a calamo.cfg with the given entries bound, the others empty, and the given first browser.
+QByteArray configBytes(Bindings entries, const QByteArray& browser1 = "xdg-open")
+{
+    QByteArray config = "<!- File di configurazione :o -->\r\n<A NAME= \"Tasti di scelta rapida\"></A>\r\n";
+    for (int n = 1; n <= 50; ++n) {
+        for (const auto& [entry, code] : entries)
+            config += entry == n ? QByteArray(code) : QByteArray();
+        config += "\r\n";
+    }
+    config += "<A NAME= \"Linee di comando per i 2 browser\"></A>\r\n" + browser1 + "\r\nfirefox\r\n";
+    return config;
+}
+
+// Writes that calamo.cfg into `dir`, where the program under test starts.
+void writeBindings(const QTemporaryDir& dir, Bindings entries, const QByteArray& browser1 = "xdg-open")
+{
+    QFile cfg(dir.filePath(QStringLiteral("calamo.cfg")));
+    ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
+    ASSERT_EQ(cfg.write(configBytes(entries, browser1)), configBytes(entries, browser1).size());
+}
+
 class CalamoE2E : public ::testing::Test {
 protected:
     void SetUp() override
@@ -152,14 +175,7 @@ protected:
 TEST_F(CalamoE2E, EditsWithBoundKeysAndToolbarButtonsAndSavesTheBytes)
 {
     // Entry 17 (bold) on Ctrl+B, entry 3 (save) on Ctrl+S.
-    QByteArray config = "<!- File di configurazione :o -->\r\n<A NAME= \"Tasti di scelta rapida\"></A>\r\n";
-    for (int n = 1; n <= 50; ++n)
-        config += (n == 3 ? "C S" : n == 17 ? "C B" : "") + QByteArray("\r\n");
-    config += "<A NAME= \"Linee di comando per i 2 browser\"></A>\r\nxdg-open\r\nfirefox\r\n";
-    QFile cfg(dir.filePath(QStringLiteral("calamo.cfg")));
-    ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
-    cfg.write(config);
-    cfg.close();
+    writeBindings(dir, {{3, "C S"}, {17, "C B"}});
     const QString page = dir.filePath(QStringLiteral("page.htm"));
     QFile file(page);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -204,14 +220,7 @@ void chord(const char* modifier, const char* key)
 TEST_F(CalamoE2E, PastesNothingOnAFreshDisplayTakesAltBindingsAndSavesInTheDeclaredCharset)
 {
     // Entry 3 (save) on Ctrl+S, entry 18 (italic) on Alt+I.
-    QByteArray config = "<!- File di configurazione :o -->\r\n<A NAME= \"Tasti di scelta rapida\"></A>\r\n";
-    for (int n = 1; n <= 50; ++n)
-        config += (n == 3 ? "C S" : n == 18 ? "A I" : "") + QByteArray("\r\n");
-    config += "<A NAME= \"Linee di comando per i 2 browser\"></A>\r\nxdg-open\r\nfirefox\r\n";
-    QFile cfg(dir.filePath(QStringLiteral("calamo.cfg")));
-    ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
-    cfg.write(config);
-    cfg.close();
+    writeBindings(dir, {{3, "C S"}, {18, "A I"}});
     // A pure-ASCII page that declares UTF-8.
     const QString page = dir.filePath(QStringLiteral("page.htm"));
     QFile file(page);
@@ -261,11 +270,7 @@ TEST_F(CalamoE2E, AFirstStartCreatesTheConfigurationFile)
     ASSERT_FALSE(mainWindow().isEmpty());
     const QString path = dir.filePath(QStringLiteral("calamo.cfg"));
     ASSERT_TRUE(waitUntil([&] { return bytesOf(path).size() > 0; }));
-    QByteArray expected = "<!- File di configurazione :o -->\r\n<A NAME= \"Tasti di scelta rapida\"></A>\r\n";
-    for (int n = 1; n <= 50; ++n)
-        expected += "\r\n";
-    expected += "<A NAME= \"Linee di comando per i 2 browser\"></A>\r\nxdg-open\r\nfirefox\r\n";
-    EXPECT_EQ(bytesOf(path), expected);
+    EXPECT_EQ(bytesOf(path), configBytes({}));
 }
 
 TEST_F(CalamoE2E, ABoundKeyPreviewsTheUnsavedTextInBrowserOne)
@@ -278,14 +283,7 @@ TEST_F(CalamoE2E, ABoundKeyPreviewsTheUnsavedTextInBrowserOne)
     script.close();
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // Entry 36 (preview in browser 1) on Ctrl+P.
-    QByteArray config = "<!- File di configurazione :o -->\r\n<A NAME= \"Tasti di scelta rapida\"></A>\r\n";
-    for (int n = 1; n <= 50; ++n)
-        config += (n == 36 ? "C P" : "") + QByteArray("\r\n");
-    config += "<A NAME= \"Linee di comando per i 2 browser\"></A>\r\n./rec.sh\r\nfirefox\r\n";
-    QFile cfg(dir.filePath(QStringLiteral("calamo.cfg")));
-    ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
-    cfg.write(config);
-    cfg.close();
+    writeBindings(dir, {{36, "C P"}}, "./rec.sh");
     const QString page = dir.filePath(QStringLiteral("page.htm"));
     QFile file(page);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -314,14 +312,7 @@ TEST_F(CalamoE2E, ABoundKeyPreviewsTheUnsavedTextInBrowserOne)
 TEST_F(CalamoE2E, NewAsksForThePageAndTheSkeletonIsSavedByteForByte)
 {
     // Entry 1 (new) on Ctrl+N, entry 3 (save) on Ctrl+S.
-    QByteArray config = "<!- File di configurazione :o -->\r\n<A NAME= \"Tasti di scelta rapida\"></A>\r\n";
-    for (int n = 1; n <= 50; ++n)
-        config += (n == 1 ? "C N" : n == 3 ? "C S" : "") + QByteArray("\r\n");
-    config += "<A NAME= \"Linee di comando per i 2 browser\"></A>\r\nxdg-open\r\nfirefox\r\n";
-    QFile cfg(dir.filePath(QStringLiteral("calamo.cfg")));
-    ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
-    cfg.write(config);
-    cfg.close();
+    writeBindings(dir, {{1, "C N"}, {3, "C S"}});
 
     start();
     const QString window = mainWindow();
@@ -355,14 +346,7 @@ TEST_F(CalamoE2E, NewAsksForThePageAndTheSkeletonIsSavedByteForByte)
 TEST_F(CalamoE2E, AFramesetButtonMakesAPageThatIsSavedByteForByte)
 {
     // Entry 3 (save) on Ctrl+S.
-    QByteArray config = "<!- File di configurazione :o -->\r\n<A NAME= \"Tasti di scelta rapida\"></A>\r\n";
-    for (int n = 1; n <= 50; ++n)
-        config += (n == 3 ? "C S" : "") + QByteArray("\r\n");
-    config += "<A NAME= \"Linee di comando per i 2 browser\"></A>\r\nxdg-open\r\nfirefox\r\n";
-    QFile cfg(dir.filePath(QStringLiteral("calamo.cfg")));
-    ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
-    cfg.write(config);
-    cfg.close();
+    writeBindings(dir, {{3, "C S"}});
 
     start();
     const QString window = mainWindow();
@@ -396,14 +380,7 @@ TEST_F(CalamoE2E, AFramesetButtonMakesAPageThatIsSavedByteForByte)
 TEST_F(CalamoE2E, AFormBuiltWithTheFormBuilderIsSavedByteForByte)
 {
     // Entry 3 (save) on Ctrl+S.
-    QByteArray config = "<!- File di configurazione :o -->\r\n<A NAME= \"Tasti di scelta rapida\"></A>\r\n";
-    for (int n = 1; n <= 50; ++n)
-        config += (n == 3 ? "C S" : "") + QByteArray("\r\n");
-    config += "<A NAME= \"Linee di comando per i 2 browser\"></A>\r\nxdg-open\r\nfirefox\r\n";
-    QFile cfg(dir.filePath(QStringLiteral("calamo.cfg")));
-    ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
-    cfg.write(config);
-    cfg.close();
+    writeBindings(dir, {{3, "C S"}});
     const auto builderShown = [] {
         QProcess search;
         search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
@@ -446,21 +423,6 @@ TEST_F(CalamoE2E, AFormBuiltWithTheFormBuilderIsSavedByteForByte)
         "<FORM ACTION= \"/cgi\" METHOD= \"post\"> <INPUT TYPE= text NAME= \"eta\">\r\n</FORM>\r\n"
         "\r\n</BODY>\r\n\r\n</HTML>";
     EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
-}
-
-// Writes calamo.cfg into `dir` with the given entries bound and the default browsers.
-void writeBindings(const QTemporaryDir& dir, std::initializer_list<std::pair<int, const char*>> entries)
-{
-    QByteArray config = "<!- File di configurazione :o -->\r\n<A NAME= \"Tasti di scelta rapida\"></A>\r\n";
-    for (int n = 1; n <= 50; ++n) {
-        for (const auto& [entry, code] : entries)
-            config += entry == n ? QByteArray(code) : QByteArray();
-        config += "\r\n";
-    }
-    config += "<A NAME= \"Linee di comando per i 2 browser\"></A>\r\nxdg-open\r\nfirefox\r\n";
-    QFile cfg(dir.filePath(QStringLiteral("calamo.cfg")));
-    ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
-    cfg.write(config);
 }
 
 void writeBytes(const QString& path, const QByteArray& bytes)
