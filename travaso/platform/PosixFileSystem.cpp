@@ -119,6 +119,20 @@ void SetTargetMode(int fd, const struct stat& target, mode_t sourceMode, bool fr
         (void)fchmod(fd, wanted);  // not ours to change (EPERM): the copy itself still stands
 }
 
+// Opens `path` for reading without blocking (a file that became a FIFO or a device must not hang the caller) and
+// checks that it is a regular file; a file of another kind is reported at step `notRegular`.
+FsResult OpenRegularFile(const std::string& path, FsStep notRegular, UniqueFd& fd, struct stat& st)
+{
+    fd = UniqueFd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid())
+        return FsResult::Failed(errno, FsStep::Open, path);
+    if (fstat(fd.get(), &st) != 0)
+        return FsResult::Failed(errno, FsStep::Measure, path);
+    if (!S_ISREG(st.st_mode))
+        return FsResult::Failed(NotRegularFile, notRegular, path);
+    return Ok();
+}
+
 }  // namespace
 
 FsResult PosixFileSystem::ListDirectory(const std::string& dir, std::vector<DirEntry>& entries)
@@ -149,14 +163,10 @@ FsResult PosixFileSystem::ListDirectory(const std::string& dir, std::vector<DirE
 
 FsResult PosixFileSystem::FileSize(const std::string& path, std::int64_t& size)
 {
-    UniqueFd fd(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.valid())
-        return FsResult::Failed(errno, FsStep::Open, path);
+    UniqueFd fd;
     struct stat st {};
-    if (fstat(fd.get(), &st) != 0)
-        return FsResult::Failed(errno, FsStep::Measure, path);
-    if (!S_ISREG(st.st_mode))
-        return FsResult::Failed(NotRegularFile, FsStep::Measure, path);
+    if (FsResult r = OpenRegularFile(path, FsStep::Measure, fd, st); !r.ok())
+        return r;
     if (!fd.close())
         return FsResult::Failed(errno, FsStep::Measure, path);
     size = static_cast<std::int64_t>(st.st_size);
@@ -194,15 +204,10 @@ FsResult PosixFileSystem::RemoveFile(const std::string& path)
 FsResult PosixFileSystem::CopyFile(const std::string& source, const std::string& target, std::int64_t& copied)
 {
     copied = 0;
-    // Not blocking: a file that became a FIFO since it was listed must not hang the copy.
-    UniqueFd in(open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!in.valid())
-        return FsResult::Failed(errno, FsStep::Open, source);
+    UniqueFd in;
     struct stat from {};
-    if (fstat(in.get(), &from) != 0)
-        return FsResult::Failed(errno, FsStep::Measure, source);
-    if (!S_ISREG(from.st_mode))
-        return FsResult::Failed(NotRegularFile, FsStep::Open, source);
+    if (FsResult r = OpenRegularFile(source, FsStep::Open, in, from); !r.ok())
+        return r;
 
     UniqueFd out;
     bool fresh = false;
