@@ -1,6 +1,8 @@
 // The program itself under an X server: started from inside a generated tree, driven with xdotool,
 // its log read through the clipboard and its gauge from a screen grab.
 
+#include "E2EHelpers.h"
+
 #include <QClipboard>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -28,23 +30,6 @@ using ::testing::Contains;
 using ::testing::HasSubstr;
 
 namespace {
-
-// Runs xdotool with args and returns its standard output; fails the test when it does not end in time.
-QString Xdotool(const QStringList& args, int timeoutMs = 20000)
-{
-    QProcess p;
-    p.start("xdotool", args);
-    EXPECT_TRUE(p.waitForFinished(timeoutMs)) << "xdotool " << args.join(' ').toStdString();
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
-void WriteFile(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 
 std::map<QString, QByteArray> Snapshot(const QString& dir)
 {

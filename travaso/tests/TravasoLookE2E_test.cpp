@@ -1,6 +1,7 @@
 // The program's look and its one-copy rule under an X server: the window's pixels from a screen grab,
 // a second start of the same executable, and a copy run afterwards.
 
+#include "E2EHelpers.h"
 #include "zImages.h"
 
 #include <QClipboard>
@@ -22,22 +23,6 @@
 namespace travaso {
 
 namespace {
-
-QString Xdotool(const QStringList& args, int timeoutMs = 20000)
-{
-    QProcess p;
-    p.start("xdotool", args);
-    EXPECT_TRUE(p.waitForFinished(timeoutMs)) << "xdotool " << args.join(' ').toStdString();
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
-}
-
-void WriteFile(const QString& path, const QByteArray& data)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 
 // A plain window of one colour over the whole screen.
 class Cover : public QRasterWindow {
