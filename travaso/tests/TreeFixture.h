@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 
 namespace travaso {
@@ -30,6 +31,18 @@ public:
     {
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+    // Every entry under dir by relative path: files with their content, folders as "name/" with "".
+    static std::map<std::string, std::string> Snapshot(const std::string& dir)
+    {
+        namespace fs = std::filesystem;
+        std::map<std::string, std::string> files;
+        for (const auto& e : fs::recursive_directory_iterator(dir)) {
+            const std::string rel = fs::relative(e.path(), dir).string();
+            files[e.is_directory() ? rel + "/" : rel] = e.is_directory() ? "" : Read(e.path().string());
+        }
+        return files;
     }
 
 private:

@@ -23,17 +23,6 @@ using ::testing::Not;
 
 namespace {
 
-// Every entry under dir by relative path: files with their content, folders as "name/".
-std::map<std::string, std::string> Snapshot(const std::string& dir)
-{
-    std::map<std::string, std::string> files;
-    for (const auto& e : fs::recursive_directory_iterator(dir)) {
-        const std::string rel = fs::relative(e.path(), dir).string();
-        files[e.is_directory() ? rel + "/" : rel] = e.is_directory() ? "" : TreeFixture::Read(e.path().string());
-    }
-    return files;
-}
-
 // Each step as the window would log it.
 struct StepLog : CopyObserver {
     void TargetExisted(const std::string& target) override { lines.push_back("exists " + target); }
@@ -143,9 +132,9 @@ TEST_F(CopyJobTest, CopiesTheTreeAndReportsEachStepOnceItIsDone)
     const CopyOutcome outcome = MeasureAndCopy();
     EXPECT_EQ(outcome.end, CopyEnd::Completed) << outcome.error;
 
-    auto expected = Snapshot(paths.source);
+    auto expected = TreeFixture::Snapshot(paths.source);
     expected.erase("travaso");
-    EXPECT_EQ(Snapshot(paths.target), expected);
+    EXPECT_EQ(TreeFixture::Snapshot(paths.target), expected);
     EXPECT_EQ(log.lines.front(), "dir " + paths.target);
     EXPECT_THAT(log.lines, Contains("dir " + paths.target + "sub/deep/"));
     EXPECT_THAT(log.lines, Contains("file a.txt 1500"));

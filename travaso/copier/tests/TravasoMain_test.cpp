@@ -32,17 +32,6 @@ using ::testing::HasSubstr;
 
 namespace {
 
-// Every regular file under dir, by relative path, with its content; directories as "name/" with "".
-std::map<std::string, std::string> Snapshot(const std::string& dir)
-{
-    std::map<std::string, std::string> files;
-    for (const auto& e : fs::recursive_directory_iterator(dir)) {
-        const std::string rel = fs::relative(e.path(), dir).string();
-        files[e.is_directory() ? rel + "/" : rel] = e.is_directory() ? "" : TreeFixture::Read(e.path().string());
-    }
-    return files;
-}
-
 // A source directory PROVA holding a stand-in for the program, and a target root beside it.
 class WindowTest : public ::testing::Test {
 protected:
@@ -157,9 +146,9 @@ TEST_F(WindowTest, CopyRunCopiesEverythingButTheProgram)
     ASSERT_EQ(Lines().back(), "Pronto per la copia");
     ClickCopia();
 
-    auto expected = Snapshot(Source());
+    auto expected = TreeFixture::Snapshot(Source());
     expected.erase("travaso");
-    EXPECT_EQ(Snapshot(Target()), expected);
+    EXPECT_EQ(TreeFixture::Snapshot(Target()), expected);
     const auto lines = Lines();
     EXPECT_EQ(lines[5], "Creata directory " + Target());
     for (const std::string& line :
