@@ -33,6 +33,12 @@ QString xdotool(const QStringList& args)
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
 }
 
+// Types `text` as a user would, a key every 30 ms.
+void type(const QString& text)
+{
+    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
+}
+
 // Polls `done` every 20 ms until it holds or `ms` have passed.
 bool waitUntil(const std::function<bool()>& done, int ms = 15000)
 {
@@ -190,7 +196,7 @@ TEST_F(CalamoE2E, EditsWithBoundKeysAndToolbarButtonsAndSavesTheBytes)
         return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm]"));
     }));
 
-    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("x ")});
+    type(QStringLiteral("x "));
     xdotool({QStringLiteral("key"), QStringLiteral("ctrl+a")});
     xdotool({QStringLiteral("keydown"), QStringLiteral("ctrl"), QStringLiteral("key"), QStringLiteral("b"),
              QStringLiteral("keyup"), QStringLiteral("ctrl")});
@@ -296,7 +302,7 @@ TEST_F(CalamoE2E, ABoundKeyPreviewsTheUnsavedTextInBrowserOne)
     ASSERT_TRUE(waitUntil([&] {
         return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm]"));
     }));
-    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("x")});
+    type(QStringLiteral("x"));
     xdotool({QStringLiteral("keydown"), QStringLiteral("ctrl"), QStringLiteral("key"), QStringLiteral("p"),
              QStringLiteral("keyup"), QStringLiteral("ctrl")});
 
@@ -322,7 +328,7 @@ TEST_F(CalamoE2E, NewAsksForThePageAndTheSkeletonIsSavedByteForByte)
     const QString setup = otherWindow(window);
     ASSERT_FALSE(setup.isEmpty());
     EXPECT_EQ(xdotool({QStringLiteral("getwindowname"), setup}), QString::fromUtf8("Propriet\xC3\xA0 pagina"));
-    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("Prova")});
+    type(QStringLiteral("Prova"));
     xdotool({QStringLiteral("key"), QStringLiteral("Return")});
     ASSERT_TRUE(waitUntil([&] {
         QProcess search;
@@ -333,7 +339,7 @@ TEST_F(CalamoE2E, NewAsksForThePageAndTheSkeletonIsSavedByteForByte)
     })) << "Enter closes the dialog";
     xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
     // The caret waits in the middle of the body.
-    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("ciao")});
+    type(QStringLiteral("ciao"));
     chord("ctrl", "s");
     const QString page = dir.filePath(QStringLiteral("nuova.htm"));
     saveAs(window, page);
@@ -364,7 +370,7 @@ TEST_F(CalamoE2E, AFramesetButtonMakesAPageThatIsSavedByteForByte)
     xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("400"),
              QStringLiteral("300"), QStringLiteral("click"), QStringLiteral("1")});
     chord("ctrl", "End");
-    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("x")});
+    type(QStringLiteral("x"));
     chord("ctrl", "s");
     const QString page = dir.filePath(QStringLiteral("frame.htm"));
     saveAs(window, page);
@@ -397,7 +403,7 @@ TEST_F(CalamoE2E, AFormBuiltWithTheFormBuilderIsSavedByteForByte)
              QStringLiteral("62"), QStringLiteral("click"), QStringLiteral("1")});
     ASSERT_FALSE(otherWindow(window).isEmpty());
     xdotool({QStringLiteral("key"), QStringLiteral("Tab")});
-    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("/cgi")});
+    type(QStringLiteral("/cgi"));
     xdotool({QStringLiteral("key"), QStringLiteral("Return")});
     ASSERT_TRUE(waitUntil([&] { return !builderShown(); })) << "Enter is \"Crea modulo\", which closes the dialog";
 
@@ -407,7 +413,7 @@ TEST_F(CalamoE2E, AFormBuiltWithTheFormBuilderIsSavedByteForByte)
     ASSERT_FALSE(otherWindow(window).isEmpty());
     // From the first radio button to the name's edit box.
     xdotool({QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("Tab")});
-    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("eta")});
+    type(QStringLiteral("eta"));
     xdotool({QStringLiteral("key"), QStringLiteral("Return")});
     ASSERT_TRUE(builderShown()) << "adding a field leaves the dialog open";
     xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
@@ -435,9 +441,22 @@ void writeBytes(const QString& path, const QByteArray& bytes)
 // The utility dialogs: the menu "Utilità" is the third of the menu bar, reached from "File" by the arrow keys.
 class UtilityE2E : public CalamoE2E {
 protected:
-    // Opens `page`, then the item of "Utilità" that `downs` presses of the Down key reach from its first one
-    // (which the arrow keys leave active when they open the menu); the dialog, focused.
-    QString openUtility(const QString& page, int downs)
+    // Writes page.htm with `bytes` (Ctrl+S bound to save), opens it, then the item of "Utilità" that `downs`
+    // presses of the Down key reach from its first one (which the arrow keys leave active when they open the
+    // menu). The dialog, focused, once its caption is `caption`; empty when it is not.
+    QString openUtility(const QByteArray& bytes, int downs, const QString& caption)
+    {
+        writeBindings(dir, {{3, "C S"}});
+        writeBytes(page(), bytes);
+        const QString dialog = openMenuItem(page(), downs);
+        if (dialog.isEmpty() || xdotool({QStringLiteral("getwindowname"), dialog}) != caption) {
+            ADD_FAILURE() << "no dialog named " << caption.toStdString();
+            return {};
+        }
+        return dialog;
+    }
+    QString page() const { return dir.filePath(QStringLiteral("page.htm")); }
+    QString openMenuItem(const QString& page, int downs)
     {
         start({page});
         window = mainWindow();
@@ -478,12 +497,10 @@ protected:
 
 TEST_F(UtilityE2E, ConvertAllTurnsTheSymbolsOfAWindows1252PageIntoEntitiesThatAreSaved)
 {
-    writeBindings(dir, {{3, "C S"}});
-    const QString page = dir.filePath(QStringLiteral("page.htm"));
-    writeBytes(page, "<P>Perch\xE9 \x80 5 \x99 &amp; \xDE\xFE</P>\r\nfine");
-    const QString dialog = openUtility(page, 0);
-    ASSERT_FALSE(dialog.isEmpty());
-    EXPECT_EQ(xdotool({QStringLiteral("getwindowname"), dialog}), QStringLiteral("Lista conversioni"));
+    const QString page = this->page();
+    ASSERT_FALSE(
+        openUtility("<P>Perch\xE9 \x80 5 \x99 &amp; \xDE\xFE</P>\r\nfine", 0, QStringLiteral("Lista conversioni"))
+            .isEmpty());
     // The list has the focus; "Converti tutto" is the second button after it.
     keys({QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("space")});
     backToMainWindow();
@@ -494,16 +511,12 @@ TEST_F(UtilityE2E, ConvertAllTurnsTheSymbolsOfAWindows1252PageIntoEntitiesThatAr
 
 TEST_F(UtilityE2E, AShortcutChangedInTheEditorWorksAtOnceAndIsWrittenToTheFile)
 {
-    writeBindings(dir, {{3, "C S"}});
-    const QString page = dir.filePath(QStringLiteral("page.htm"));
-    writeBytes(page, "testo");
-    const QString dialog = openUtility(page, 4);
-    ASSERT_FALSE(dialog.isEmpty());
-    EXPECT_EQ(xdotool({QStringLiteral("getwindowname"), dialog}), QStringLiteral("Editor tasti di scelta rapida"));
+    const QString page = this->page();
+    ASSERT_FALSE(openUtility("testo", 4, QStringLiteral("Editor tasti di scelta rapida")).isEmpty());
     // The entry list has the focus: typing its number picks "17 Grassetto".
-    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("17")});
+    type(QStringLiteral("17"));
     keys({QStringLiteral("Tab")});
-    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("C GX")});
+    type(QStringLiteral("C GX"));
     // Enter is "Salva"; then "Uscita", the last button.
     keys({QStringLiteral("Return"), QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"),
           QStringLiteral("space")});
@@ -522,14 +535,10 @@ TEST_F(UtilityE2E, AShortcutChangedInTheEditorWorksAtOnceAndIsWrittenToTheFile)
 
 TEST_F(UtilityE2E, AColourPresetGoesInAtTheCaret)
 {
-    writeBindings(dir, {{3, "C S"}});
-    const QString page = dir.filePath(QStringLiteral("page.htm"));
-    writeBytes(page, "<FONT COLOR=\"\">");
-    const QString dialog = openUtility(page, 1);
-    ASSERT_FALSE(dialog.isEmpty());
-    EXPECT_EQ(xdotool({QStringLiteral("getwindowname"), dialog}), QStringLiteral("Colori Prefabbricati"));
+    const QString page = this->page();
+    ASSERT_FALSE(openUtility("<FONT COLOR=\"\">", 1, QStringLiteral("Colori Prefabbricati")).isEmpty());
     // The list has the focus: typing a name selects its row; "Inserisci" is the next control, "Uscita" the last.
-    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), QStringLiteral("rosso")});
+    type(QStringLiteral("rosso"));
     keys({QStringLiteral("Tab"), QStringLiteral("space"), QStringLiteral("Tab"), QStringLiteral("Tab"),
           QStringLiteral("space")});
     backToMainWindow();
