@@ -9,7 +9,17 @@ include(GoogleTest)
 
 include(GNUInstallDirs)
 
-set(CMAKE_AUTOMOC ON)
+# moc runs only on the targets that declare it (`suite_moc`): scanning every target's sources for Q_OBJECT
+# and compiling an empty moc file per target costs build time for nothing.
+set(CMAKE_AUTOMOC OFF)
+function(suite_moc)
+  set_target_properties(${ARGN} PROPERTIES AUTOMOC ON)
+endfunction()
+
+# `cmake --build B --target programs` builds the three programs and nothing else; `benchmarks` builds the
+# benchmarks, which the default target leaves out (the test builds never run them).
+add_custom_target(programs)
+add_custom_target(benchmarks)
 
 # The reverse-DNS prefix of the programs' desktop entries, icons and metadata.
 set(SUITE_APP_ID_PREFIX "org.suiteweb")
@@ -17,6 +27,7 @@ set(SUITE_APP_ID_PREFIX "org.suiteweb")
 # Programs land in build/bin, benchmarks in build/bench, fuzz targets in build-fuzz/fuzz.
 function(suite_program target)
   set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  add_dependencies(programs ${target})
   install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endfunction()
 
@@ -47,15 +58,17 @@ function(suite_gtest name)
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen" TIMEOUT 120)
 endfunction()
 
-# suite_benchmark(NAME SOURCES... LIBS ...): built only when Google Benchmark is present; never a test.
+# suite_benchmark(NAME SOURCES... LIBS ...): built only when Google Benchmark is present, by the `benchmarks`
+# target (`./suite bench`, `./suite release`); never a test.
 function(suite_benchmark name)
   if(NOT benchmark_FOUND)
     return()
   endif()
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
+  add_executable(${name} EXCLUDE_FROM_ALL ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+  add_dependencies(benchmarks ${name})
 endfunction()
 
 # suite_xvfb_test(NAME TARGET [ENVIRONMENT ...]): an end-to-end test run by TARGET inside its own Xvfb server.
