@@ -270,6 +270,47 @@ TEST_F(CalamoE2E, PastesNothingOnAFreshDisplayTakesAltBindingsAndSavesInTheDecla
     EXPECT_EQ(program.state(), QProcess::Running);
 }
 
+TEST_F(CalamoE2E, APasteFromTheEditorsContextMenuIsKeptAndExitAsksToSaveIt)
+{
+    const QString page = dir.filePath(QStringLiteral("page.htm"));
+    QFile file(page);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("hello");
+    file.close();
+    start({page});
+    const QString window = mainWindow();
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(waitUntil([&] {
+        return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm]"));
+    }));
+    chord("ctrl", "a");
+    chord("ctrl", "c");
+    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+End")});
+
+    // A right click in the text opens the editor's own menu; with nothing to undo and nothing selected its first
+    // item that can be chosen is "Incolla". No key is released in the editor on this route.
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("400"),
+             QStringLiteral("300"), QStringLiteral("click"), QStringLiteral("3")});
+    ASSERT_FALSE(otherWindow(window).isEmpty()) << "the context menu opens";
+    xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"), QStringLiteral("Down"),
+             QStringLiteral("Return")});
+    EXPECT_TRUE(waitUntil([&] {
+        return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm*]"));
+    })) << "the title marks the change";
+
+    // "Uscita", the last item of "File": the save question, answered Yes (its default button) with Enter.
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("12"),
+             QStringLiteral("10"), QStringLiteral("click"), QStringLiteral("1")});
+    xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"), QStringLiteral("Up"),
+             QStringLiteral("Return")});
+    const QString question = otherWindow(window);
+    ASSERT_FALSE(question.isEmpty()) << "Uscita asks before discarding the paste";
+    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    EXPECT_TRUE(program.waitForFinished(15000));
+    EXPECT_EQ(bytesOf(page), "hellohello");
+}
+
 TEST_F(CalamoE2E, AFirstStartCreatesTheConfigurationFile)
 {
     start();

@@ -3,6 +3,8 @@
 #include "DocumentFile.h"
 #include "Prompts.h"
 
+#include <new>
+
 namespace calamo {
 
 namespace {
@@ -71,8 +73,18 @@ void DocumentTable::appendDocument()
 {
     Document doc;
     doc.editor = &host_.createEditor();
+    // The one place every change of the text passes, whatever route made it.
+    doc.editor->onTextChanged([this, editor = doc.editor] { textChanged(*editor); });
     docs_.push_back(doc);
     current_ = count() - 1;
+}
+
+void DocumentTable::textChanged(const TextEditor& editor)
+{
+    for (Document& doc : docs_) {
+        if (doc.editor == &editor)
+            doc.saved = false;
+    }
 }
 
 void DocumentTable::createFirstDocument()
@@ -90,7 +102,12 @@ void DocumentTable::createFirstDocument()
 
 void DocumentTable::NuovoClick()
 {
-    host_.setUpNewDocument(newDocument());
+    TextEditor& editor = newDocument();
+    host_.setUpNewDocument(editor);
+    // The page the setup dialog writes is where the new document starts from, like the first one's skeleton.
+    editor.setModified(false);
+    if (Document* doc = current(); doc && doc->editor == &editor)
+        doc->saved = true;
 }
 
 TextEditor& DocumentTable::newDocument()
@@ -132,7 +149,14 @@ bool DocumentTable::openFile(const QString& path)
 bool DocumentTable::writeAs(int i, const QString& path)
 {
     Document& doc = docs_[static_cast<std::size_t>(i)];
-    const EncodedText out = encodeDocument(doc.editor->text(), doc.encoding);
+    EncodedText out;
+    try {
+        out = encodeDocument(doc.editor->text(), doc.encoding);
+    } catch (const std::bad_alloc&) {
+        // The document stays open and modified; closing some other one may make room.
+        prompts_.showError(outOfMemoryError(path, true));
+        return false;
+    }
     if (const auto error = writeFileAtomically(path, out.bytes)) {
         prompts_.showError(*error);
         return false;

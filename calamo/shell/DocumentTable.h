@@ -70,6 +70,8 @@ public:
 
 private:
     void appendDocument();
+    // Marks the document of `editor` modified.
+    void textChanged(const TextEditor& editor);
     // Writes document i to its file. A document still carrying the placeholder path is first given a name
     // through the save dialog; cancelling it fails the write. Failures other than a cancel show the error.
     bool writeDocument(int i);

@@ -115,7 +115,7 @@ TEST_F(TForm1Test, SfogliaWalksThePanelsAndContextMenusSwitchThem)
 TEST_F(TForm1Test, ToolbarButtonsWrapTheSelectionUsingThePanels)
 {
     TForm1& form = open();
-    editor().setPlainText(QStringLiteral("a word here"));
+    editor().setText(QStringLiteral("a word here"));
     QTextCursor cursor = editor().textCursor();
     cursor.setPosition(2);
     cursor.setPosition(6, QTextCursor::KeepAnchor);
@@ -140,7 +140,7 @@ TEST_F(TForm1Test, KeyReleasesMarkTheDocumentAndRunBoundCommands)
 {
     writeConfig({{17, "C B"}, {18, "N F"}, {45, "N G"}});
     TForm1& form = open();
-    editor().setPlainText(QStringLiteral("bold"));
+    editor().setText(QStringLiteral("bold"));
     editor().selectAll();
 
     QTest::keyClick(&editor(), Qt::Key_Shift);
