@@ -386,7 +386,7 @@ TEST_F(CalamoE2E, NewAsksForThePageAndTheSkeletonIsSavedByteForByte)
     saveAs(window, page);
     const QByteArray expected =
         "<HTML>\r\n\r\n<HEAD>\r\n <META NAME= \"generator\" content= \"!! CaLaMo !!\">\r\n"
-        " <TITLE>Prova</TITLE>\r\n</HEAD>\r\n\r\n<BODY>\r\n\r\nciao\r\n\r\n</BODY>\r\n\r\n</HTML>";
+        " <TITLE>Prova</TITLE>\r\n</HEAD>\r\n\r\n<BODY>\r\n\r\nciao\r\n\r\n</BODY>\r\n\r\n</HTML>\r\n";
     EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
 }
 
@@ -420,7 +420,7 @@ TEST_F(CalamoE2E, AFramesetButtonMakesAPageThatIsSavedByteForByte)
         " <FRAME  NAME= \"SOPRA\" SRC= \"SOPRA.HTM\">\r\n <FRAME  NAME= \"SOTTO\" SRC= \"SOTTO.HTM\">\r\n"
         "</FRAMESET>\r\n\r\n\r\n<NOFRAME>\r\n <BODY>\r\n"
         "  Questa pagina usa i frame ma il tuo browser non li supporta.\r\n </BODY>\r\n</NOFRAME>\r\n\r\n\r\n"
-        "</HTML>x";
+        "</HTML>\r\nx";
     EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
 }
 
@@ -468,7 +468,7 @@ TEST_F(CalamoE2E, AFormBuiltWithTheFormBuilderIsSavedByteForByte)
         "<HTML>\r\n\r\n<HEAD>\r\n <META NAME= \"generator\" content= \"!! CaLaMo !!\">\r\n"
         " <TITLE> </TITLE>\r\n</HEAD>\r\n\r\n<BODY>\r\n\r\n"
         "<FORM ACTION= \"/cgi\" METHOD= \"post\"> <INPUT TYPE= text NAME= \"eta\">\r\n</FORM>\r\n"
-        "\r\n</BODY>\r\n\r\n</HTML>";
+        "\r\n</BODY>\r\n\r\n</HTML>\r\n";
     EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
 }
 

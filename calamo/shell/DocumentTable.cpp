@@ -22,7 +22,7 @@ const QString kSkeleton = QStringLiteral("<HTML>\n"
                                          "\n"
                                          "</BODY>\n"
                                          "\n"
-                                         "</HTML>");
+                                         "</HTML>\n");
 
 // Start of line 10 of the skeleton: the middle one of the three empty body lines.
 int skeletonCaret()
@@ -36,6 +36,14 @@ int skeletonCaret()
 }
 
 }  // namespace
+
+QString generatedPageText(const QStringList& lines)
+{
+    QString text;
+    for (const QString& line : lines)
+        text += line + u'\n';
+    return text;
+}
 
 DocumentTable::DocumentTable(EditorHost& host, Prompts& prompts, QString placeholderPath)
     : host_(host),

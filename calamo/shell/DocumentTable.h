@@ -5,6 +5,7 @@
 #include "TextEditor.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -12,6 +13,10 @@ namespace calamo {
 
 // The open documents, one per tab, and the commands that create, open, save, print and close them.
 // The text of a document lives only in its editor control.
+// The text of a page the editor generates from `lines`: every line, the last one too, ends in a line break, so
+// the saved page ends each line in CR LF as text files do.
+QString generatedPageText(const QStringList& lines);
+
 class DocumentTable {
 public:
     struct Document {

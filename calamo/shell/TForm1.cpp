@@ -470,7 +470,7 @@ void TForm1::FrButtonClick(int button)
     // The document comes first, so the colour pickers of the page appear over it.
     TextEditor& editor = documents_.newDocument();
     const QStringList page = FramesetPage(button, readFramesetPanel(panels_->group(8)), prompts_);
-    editor.setText(page.join(u'\n'));
+    editor.setText(generatedPageText(page));
 }
 
 void TForm1::setUpNewDocument(TextEditor& editor)
