@@ -53,6 +53,7 @@ public:
     std::optional<QString> saveFileName(const FileDialogOptions&) override { return std::nullopt; }
     void showError(const QString&) override {}
     void showMessage(const QString&) override {}
+    bool askRestore(const QString&) override { return false; }
 };
 
 void BM_SetPlainText5MB(benchmark::State& state)

@@ -80,6 +80,7 @@ DocumentTable::Document* DocumentTable::current()
 void DocumentTable::appendDocument()
 {
     Document doc;
+    doc.serial = nextSerial_++;
     doc.editor = &host_.createEditor();
     // The one place every change of the text passes, whatever route made it.
     doc.editor->onTextChanged([this, editor = doc.editor] { textChanged(*editor); });
@@ -90,9 +91,28 @@ void DocumentTable::appendDocument()
 void DocumentTable::textChanged(const TextEditor& editor)
 {
     for (Document& doc : docs_) {
-        if (doc.editor == &editor)
+        if (doc.editor == &editor) {
             doc.saved = false;
+            if (anyTextChanged_)
+                anyTextChanged_(doc.serial);
+        }
     }
+}
+
+void DocumentTable::restoreDocument(const QString& fileName, Encoding encoding, const QString& text)
+{
+    appendDocument();
+    Document& doc = docs_.back();
+    doc.editor->setText(text);
+    doc.editor->setModified(true);
+    doc.saved = false;
+    doc.encoding = encoding;
+    doc.fileName = fileName;
+    host_.addTab(fileName);
+    host_.selectTab(current_);
+    host_.applyLayout();
+    if (anyTextChanged_)
+        anyTextChanged_(doc.serial);
 }
 
 void DocumentTable::createFirstDocument()
@@ -172,6 +192,8 @@ bool DocumentTable::writeAs(int i, const QString& path)
     doc.encoding = out.encoding;
     doc.saved = true;
     doc.editor->setModified(false);
+    if (settled_)
+        settled_(doc.serial);
     if (doc.fileName != path) {
         doc.fileName = path;
         host_.setTabCaption(i, path);
@@ -288,6 +310,8 @@ void DocumentTable::ChiudiClick()
     const int c = current_;
     if (!docs_[static_cast<std::size_t>(c)].saved && !askAndSave(c))
         return;
+    if (settled_)
+        settled_(docs_[static_cast<std::size_t>(c)].serial);
 
     // Texts move down one editor; the controls keep their places and their word-wrap settings.
     for (int j = c + 1; j < count(); ++j) {
@@ -304,6 +328,7 @@ void DocumentTable::ChiudiClick()
         to.fileName = from.fileName;
         to.encoding = from.encoding;
         to.toldEncoding = from.toldEncoding;
+        to.serial = from.serial;
     }
     if (host_.tabCount() == c) {
         host_.selectTab(c - 1);

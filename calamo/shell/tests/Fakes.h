@@ -194,6 +194,11 @@ public:
     }
     void showError(const QString& text) override { log.push_back(QStringLiteral("error: ") + text); }
     void showMessage(const QString& text) override { log.push_back(QStringLiteral("message: ") + text); }
+    bool askRestore(const QString& text) override
+    {
+        log.push_back(QStringLiteral("restore: ") + text);
+        return next(answers, false);
+    }
 
     std::deque<bool> answers;
     std::deque<std::optional<QString>> inputs;  // empty: Cancel
