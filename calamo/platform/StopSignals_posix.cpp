@@ -31,8 +31,7 @@ void onStopSignals(QObject* context, std::function<void()> handler)
     auto* notifier = new QSocketNotifier(fds[1], QSocketNotifier::Read, context);
     QObject::connect(notifier, &QSocketNotifier::activated, context, [fd = fds[1], handler = std::move(handler)] {
         char buffer[16];
-        while (::read(fd, buffer, sizeof buffer) > 0) {
-        }
+        while (::read(fd, buffer, sizeof buffer) > 0) {}
         handler();
     });
     struct sigaction action {};

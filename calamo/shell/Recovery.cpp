@@ -46,11 +46,11 @@ QByteArray formatRecord(const RecoveryRecord& record)
             encoding = name;
     }
     // The file name is percent-encoded: a Linux file name may hold a line break.
-    return QByteArray(kMagic) + "\nfile=" + QUrl::toPercentEncoding(record.fileName, "/") +
-           "\nencoding=" + encoding + "\ntime=" + record.written.toUTC().toString(Qt::ISODate).toLatin1() +
+    return QByteArray(kMagic) + "\nfile=" + QUrl::toPercentEncoding(record.fileName, "/") + "\nencoding=" + encoding +
+           "\ntime=" + record.written.toUTC().toString(Qt::ISODate).toLatin1() +
            "\npid=" + QByteArray::number(record.writer.pid) +
-           "\nstart=" + QByteArray::number(record.writer.startTicks) +
-           "\nsize=" + QByteArray::number(record.copySize) + "\nsha256=" + record.copyHash + "\n";
+           "\nstart=" + QByteArray::number(record.writer.startTicks) + "\nsize=" + QByteArray::number(record.copySize) +
+           "\nsha256=" + record.copyHash + "\n";
 }
 
 std::optional<RecoveryRecord> parseRecord(const QByteArray& bytes)
@@ -147,7 +147,8 @@ std::optional<QString> RecoveryFolder::write(const QString& key, const QString& 
     const QByteArray bytes = copyBytes(text);
     record.copySize = bytes.size();
     record.copyHash = hashOf(bytes);
-    for (const auto& [path, content] : {std::pair{copyPath(key), bytes}, std::pair{recordPath(key), formatRecord(record)}}) {
+    for (const auto& [path, content] :
+         {std::pair{copyPath(key), bytes}, std::pair{recordPath(key), formatRecord(record)}}) {
         if (const auto error = writeFileAtomically(path, content, LinkPolicy::Replace))
             return error;
         ::chmod(QFile::encodeName(path).constData(), 0600);
@@ -174,7 +175,8 @@ std::vector<RecoveryFolder::Entry> RecoveryFolder::entries() const
         if (!read.bytes)
             entry.problem = read.error;
         else if (!(entry.record = parseRecord(*read.bytes)))
-            entry.problem = QStringLiteral("la descrizione della copia \"%1\" è danneggiata").arg(recordPath(entry.key));
+            entry.problem =
+                QStringLiteral("la descrizione della copia \"%1\" è danneggiata").arg(recordPath(entry.key));
         found.push_back(std::move(entry));
     }
     return found;

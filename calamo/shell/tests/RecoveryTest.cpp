@@ -73,7 +73,7 @@ TEST(RecoveryCopy, DamagedRecordsAndCopiesAreReportedNotRead)
         file.write(bytes);
     };
     overwrite(QStringLiteral("1-1.record"), formatRecord(record).left(40));  // cut short
-    overwrite(QStringLiteral("1-2.copy"), QByteArray("d\0u\0e\0!\0", 8));                    // not the text recorded
+    overwrite(QStringLiteral("1-2.copy"), QByteArray("d\0u\0e\0!\0", 8));    // not the text recorded
     const std::vector<RecoveryFolder::Entry> entries = folder.entries();
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_FALSE(entries[0].record.has_value());
