@@ -133,6 +133,15 @@ void BM_FindOrdinaryInWorstCasePage(benchmark::State& state)
 }
 BENCHMARK(BM_FindOrdinaryInWorstCasePage)->Unit(benchmark::kMillisecond);
 
+// The search alone, without taking the text out of the editor.
+void BM_FindTextWorstCase10000Characters(benchmark::State& state)
+{
+    const QString what = QString(9'999, u'A') + u'B';
+    for (auto _ : state)
+        benchmark::DoNotOptimize(findText(worstPage(), what, 0));
+}
+BENCHMARK(BM_FindTextWorstCase10000Characters)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char* argv[])

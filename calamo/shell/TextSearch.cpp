@@ -9,6 +9,10 @@ namespace {
 char16_t foldedAt(QStringView text, qsizetype i)
 {
     const char16_t c = text[i].unicode();
+    if (c < 0x80)  // the common case, without a table
+        return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+    if (!QChar::isSurrogate(c))
+        return QChar::toCaseFolded(c);
     if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
         return QChar::highSurrogate(QChar::toCaseFolded(QChar::surrogateToUcs4(c, text[i + 1].unicode())));
     if (QChar::isLowSurrogate(c) && i > 0 && text[i - 1].isHighSurrogate())
