@@ -18,4 +18,8 @@ ProcessStamp currentProcess();
 // Whether the process of `stamp` still runs.
 bool isRunning(const ProcessStamp& stamp);
 
+// Lets the calling thread yield the processor to the others of the process (background work such as recovery
+// copies, which must not slow typing on a busy machine).
+void lowerThisThreadsPriority();
+
 }  // namespace calamo

@@ -6,6 +6,7 @@
 #include <cerrno>
 
 #include <signal.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace calamo {
@@ -37,6 +38,12 @@ ProcessStamp currentProcess()
 {
     const qint64 pid = ::getpid();
     return {pid, startTicksOf(pid).value_or(0)};
+}
+
+void lowerThisThreadsPriority()
+{
+    // On Linux a nice value set for a thread id applies to that thread alone.
+    (void)::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), 10);
 }
 
 bool isRunning(const ProcessStamp& stamp)

@@ -20,7 +20,7 @@ struct RecoveryRecord {
     QDateTime written;  // UTC
     ProcessStamp writer;
     qint64 copySize = 0;  // bytes of the copy
-    QByteArray copyHash;  // SHA-256 of the copy, hex
+    QByteArray copyHash;  // BLAKE2b-256 of the copy, hex
     friend bool operator==(const RecoveryRecord&, const RecoveryRecord&) = default;
 };
 

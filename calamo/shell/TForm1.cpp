@@ -7,6 +7,7 @@
 #include "Inserters.h"
 #include "LayoutRule.h"
 #include "Preview.h"
+#include "ProcessInfo.h"
 #include "Prompts.h"
 #include "PropertyPanels.h"
 #include "QtEditor.h"
@@ -654,6 +655,7 @@ void TForm1::writeRecoveryCopies(const std::set<int>& serials)
         // The text is taken here; hashing and writing it happen on the writer's thread.
         recoveryWriter_.start(
             [this, folder = *recovery_, key = recoveryKey(doc.serial), text = doc.editor->text(), record] {
+                lowerThisThreadsPriority();
                 if (const auto error = folder.write(key, text, record))
                     QMetaObject::invokeMethod(this, [this, error = *error] { recoveryWriteFailed(error); });
             });
