@@ -102,7 +102,7 @@ std::optional<RecoveryRecord> parseRecord(const QByteArray& bytes)
 QByteArray copyBytes(const QString& text)
 {
     if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian)
-        return QByteArray(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
+        return QByteArray::fromRawData(reinterpret_cast<const char*>(text.utf16()), text.size() * 2);
     QByteArray bytes;
     bytes.reserve(text.size() * 2);
     for (QChar c : text) {

@@ -28,6 +28,7 @@ QByteArray formatRecord(const RecoveryRecord& record);
 // Empty when the bytes are not a whole record of this format.
 std::optional<RecoveryRecord> parseRecord(const QByteArray& bytes);
 
+// The bytes of a copy of `text`; they may lie in `text`'s own memory, so `text` must outlive them.
 QByteArray copyBytes(const QString& text);
 // Empty when the bytes are not whole 16-bit units.
 std::optional<QString> textOfCopy(const QByteArray& bytes);
