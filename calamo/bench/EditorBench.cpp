@@ -11,11 +11,15 @@
 #include "WrapSelection.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -53,6 +57,7 @@ public:
     std::optional<QString> saveFileName(const FileDialogOptions&) override { return std::nullopt; }
     void showError(const QString&) override {}
     void showMessage(const QString&) override {}
+    bool askRestore(const QString&) override { return false; }
 };
 
 void BM_SetPlainText5MB(benchmark::State& state)
@@ -115,6 +120,78 @@ void BM_Open5MBFile(benchmark::State& state)
     QDir::setCurrent(previous);
 }
 BENCHMARK(BM_Open5MBFile)->Unit(benchmark::kMillisecond);
+
+// Typing into a 5 MB page at 20 keys a second for six seconds while recovery copies are written (two seconds
+// after a pause, every half minute at the latest): the longest time the window's event loop was busy at once.
+void BM_LongestPauseTypingWithRecoveryCopies(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("big.htm"));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(page().toUtf8().replace("\n", "\r\n"));
+    file.close();
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    NoPrompts prompts;
+    TForm1 window(prompts, dir.path() + u'/');
+    const bool copies = state.range(0) == 1;
+    if (copies)
+        window.enableRecovery(dir.filePath(QStringLiteral("recovery")));
+    window.show();
+    window.documents().openFile(path);
+    auto* editor = static_cast<EditorControl*>(window.documents().current()->editor);
+    editor->setCaret(2'500'000);
+    // The page is laid out and shown first: the pauses measured are those of typing.
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 1000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    qint64 longest = 0;
+    for (auto _ : state) {
+        QElapsedTimer run;
+        run.start();
+        for (int key = 0; run.elapsed() < 6000; ++key) {
+            QElapsedTimer busy;
+            busy.start();
+            // A pause of 2.5 s in the middle lets a copy be written while typing goes on.
+            if (key != 60) {
+                QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+                QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+                QCoreApplication::sendEvent(editor, &press);
+                QCoreApplication::sendEvent(editor, &release);
+            }
+            QCoreApplication::processEvents();
+            longest = std::max(longest, busy.nsecsElapsed());
+            // The rest of the 50 ms between keys (2.5 s at the pause), events handled as they come.
+            QElapsedTimer idle;
+            idle.start();
+            while (idle.elapsed() < (key == 60 ? 2500 : 50)) {
+                QElapsedTimer step;
+                step.start();
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+                longest = std::max(longest, step.nsecsElapsed());
+            }
+        }
+    }
+    window.writeRecoveryNow();
+    if (copies && QDir(dir.filePath(QStringLiteral("recovery"))).entryList({QStringLiteral("*.record")}).isEmpty())
+        state.SkipWithError("no recovery copy was written");
+    state.counters["longest_pause_ms"] = static_cast<double>(longest) / 1e6;
+    QDir::setCurrent(previous);
+}
+// What a copy costs the window: taking the text out of the editor.
+void BM_TextOf5MBPage(benchmark::State& state)
+{
+    bench::ShownEditor shown;
+    shown.editor.setText(page());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(shown.editor.text());
+}
+BENCHMARK(BM_TextOf5MBPage)->Unit(benchmark::kMillisecond);
+
+// Arg 0: no copies, the same typing for comparison; 1: copies on.
+BENCHMARK(BM_LongestPauseTypingWithRecoveryCopies)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // 2.5 MB of a page whose inline image is one base64 run: as one line (`oneLine`), or cut in 80-character lines.
 QByteArray inlineImagePage(bool oneLine)

@@ -103,6 +103,45 @@ void BM_FindNextToTheEnd(benchmark::State& state)
 }
 BENCHMARK(BM_FindNextToTheEnd)->Unit(benchmark::kMillisecond);
 
+// The worst case of a search that compares the text looked for at every place: a 5 MB page of "a" ending in "b",
+// searched for 10,000 characters of the same kind. Next to it, an ordinary short text found at the same place.
+const QString& worstPage()
+{
+    static const QString text = QString(5'000'000 - 1, u'a') + u'b';
+    return text;
+}
+
+void findInWorstPage(benchmark::State& state, const QString& what)
+{
+    ShownEditor shown;
+    shown.editor.setText(worstPage());
+    for (auto _ : state) {
+        if (!selectNext(shown.editor, what, 0))
+            state.SkipWithError("not found");
+    }
+}
+
+void BM_FindWorstCase10000Characters(benchmark::State& state)
+{
+    findInWorstPage(state, QString(9'999, u'A') + u'B');
+}
+BENCHMARK(BM_FindWorstCase10000Characters)->Unit(benchmark::kMillisecond);
+
+void BM_FindOrdinaryInWorstCasePage(benchmark::State& state)
+{
+    findInWorstPage(state, QStringLiteral("AAB"));
+}
+BENCHMARK(BM_FindOrdinaryInWorstCasePage)->Unit(benchmark::kMillisecond);
+
+// The search alone, without taking the text out of the editor.
+void BM_FindTextWorstCase10000Characters(benchmark::State& state)
+{
+    const QString what = QString(9'999, u'A') + u'B';
+    for (auto _ : state)
+        benchmark::DoNotOptimize(findText(worstPage(), what, 0));
+}
+BENCHMARK(BM_FindTextWorstCase10000Characters)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char* argv[])

@@ -102,6 +102,10 @@ protected:
 
     void start(const QStringList& args = {})
     {
+        // Recovery copies of this test's program stay in this test's folder.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("XDG_STATE_HOME"), dir.filePath(QStringLiteral("state")));
+        program.setProcessEnvironment(environment);
         program.setWorkingDirectory(dir.path());
         program.start(calamoPath(), args);
         ASSERT_TRUE(program.waitForStarted(10000));
@@ -270,6 +274,97 @@ TEST_F(CalamoE2E, PastesNothingOnAFreshDisplayTakesAltBindingsAndSavesInTheDecla
     EXPECT_EQ(program.state(), QProcess::Running);
 }
 
+TEST_F(CalamoE2E, APasteFromTheEditorsContextMenuIsKeptAndExitAsksToSaveIt)
+{
+    const QString page = dir.filePath(QStringLiteral("page.htm"));
+    QFile file(page);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("hello");
+    file.close();
+    start({page});
+    const QString window = mainWindow();
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(waitUntil([&] {
+        return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm]"));
+    }));
+    chord("ctrl", "a");
+    chord("ctrl", "c");
+    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+End")});
+
+    // A right click in the text opens the editor's own menu; with nothing to undo and nothing selected its first
+    // item that can be chosen is "Incolla". No key is released in the editor on this route.
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("400"),
+             QStringLiteral("300"), QStringLiteral("click"), QStringLiteral("3")});
+    ASSERT_FALSE(otherWindow(window).isEmpty()) << "the context menu opens";
+    xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"), QStringLiteral("Down"),
+             QStringLiteral("Return")});
+    EXPECT_TRUE(waitUntil([&] {
+        return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm*]"));
+    })) << "the title marks the change";
+
+    // "Uscita", the last item of "File": the save question, answered Yes (its default button) with Enter.
+    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("12"),
+             QStringLiteral("10"), QStringLiteral("click"), QStringLiteral("1")});
+    xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"), QStringLiteral("Up"),
+             QStringLiteral("Return")});
+    const QString question = otherWindow(window);
+    ASSERT_FALSE(question.isEmpty()) << "Uscita asks before discarding the paste";
+    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    EXPECT_TRUE(program.waitForFinished(15000));
+    EXPECT_EQ(bytesOf(page), "hellohello");
+}
+
+TEST_F(CalamoE2E, TheUnsavedTextOfAKilledEditorComesBackAtTheNextStart)
+{
+    const QString page = dir.filePath(QStringLiteral("page.htm"));
+    QFile file(page);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("hello");
+    file.close();
+    start({page});
+    QString window = mainWindow();
+    ASSERT_FALSE(window.isEmpty());
+    ASSERT_TRUE(waitUntil([&] {
+        return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm]"));
+    }));
+    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+End")});
+    type(QStringLiteral("X"));
+    const QDir recovery(dir.filePath(QStringLiteral("state/calamo/recovery")));
+    ASSERT_TRUE(waitUntil([&] { return recovery.entryList({QStringLiteral("*.record")}).size() == 1; }))
+        << "a copy is written after a pause in typing";
+    program.kill();
+    ASSERT_TRUE(program.waitForFinished(10000));
+
+    // The next start offers the copy; "Ripristina" is the default button.
+    start();
+    ASSERT_TRUE(waitUntil([&] {
+        QProcess search;
+        search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                 QStringLiteral("--name"), QStringLiteral("^Copie di recupero$")});
+        search.waitForFinished(5000);
+        const QString found = QString::fromUtf8(search.readAllStandardOutput()).trimmed().section(u'\n', 0, 0);
+        if (found.isEmpty())
+            return false;
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), found});
+        return true;
+    })) << "the restore question opens";
+    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    window = mainWindow();
+    ASSERT_TRUE(waitUntil([&] {
+        return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm*]"));
+    })) << "the text comes back as a modified document under its own name";
+
+    // "Salva", the third item of "File", writes the restored text; its copy then goes.
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("12"),
+             QStringLiteral("10"), QStringLiteral("click"), QStringLiteral("1")});
+    xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"), QStringLiteral("Down"),
+             QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
+    EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == "helloX"; })) << bytesOf(page).toStdString();
+    EXPECT_TRUE(waitUntil([&] { return recovery.entryList({QStringLiteral("*.record")}).isEmpty(); }))
+        << "a saved document leaves no copy";
+}
+
 TEST_F(CalamoE2E, AFirstStartCreatesTheConfigurationFile)
 {
     start();
@@ -345,7 +440,7 @@ TEST_F(CalamoE2E, NewAsksForThePageAndTheSkeletonIsSavedByteForByte)
     saveAs(window, page);
     const QByteArray expected =
         "<HTML>\r\n\r\n<HEAD>\r\n <META NAME= \"generator\" content= \"!! CaLaMo !!\">\r\n"
-        " <TITLE>Prova</TITLE>\r\n</HEAD>\r\n\r\n<BODY>\r\n\r\nciao\r\n\r\n</BODY>\r\n\r\n</HTML>";
+        " <TITLE>Prova</TITLE>\r\n</HEAD>\r\n\r\n<BODY>\r\n\r\nciao\r\n\r\n</BODY>\r\n\r\n</HTML>\r\n";
     EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
 }
 
@@ -379,7 +474,7 @@ TEST_F(CalamoE2E, AFramesetButtonMakesAPageThatIsSavedByteForByte)
         " <FRAME  NAME= \"SOPRA\" SRC= \"SOPRA.HTM\">\r\n <FRAME  NAME= \"SOTTO\" SRC= \"SOTTO.HTM\">\r\n"
         "</FRAMESET>\r\n\r\n\r\n<NOFRAME>\r\n <BODY>\r\n"
         "  Questa pagina usa i frame ma il tuo browser non li supporta.\r\n </BODY>\r\n</NOFRAME>\r\n\r\n\r\n"
-        "</HTML>x";
+        "</HTML>\r\nx";
     EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
 }
 
@@ -427,7 +522,7 @@ TEST_F(CalamoE2E, AFormBuiltWithTheFormBuilderIsSavedByteForByte)
         "<HTML>\r\n\r\n<HEAD>\r\n <META NAME= \"generator\" content= \"!! CaLaMo !!\">\r\n"
         " <TITLE> </TITLE>\r\n</HEAD>\r\n\r\n<BODY>\r\n\r\n"
         "<FORM ACTION= \"/cgi\" METHOD= \"post\"> <INPUT TYPE= text NAME= \"eta\">\r\n</FORM>\r\n"
-        "\r\n</BODY>\r\n\r\n</HTML>";
+        "\r\n</BODY>\r\n\r\n</HTML>\r\n";
     EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
 }
 

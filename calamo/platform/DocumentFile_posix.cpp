@@ -4,8 +4,10 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <new>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -15,14 +17,36 @@ namespace calamo {
 
 namespace {
 
-QString systemError(int error)
+// The system's reason, in the language of the user's locale (the toolkit sets the C library's locale from it).
+QString reason(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
+QString readError(const QString& path, int error)
+{
+    return QStringLiteral("Impossibile leggere il file \"%1\": %2.").arg(path, reason(error));
+}
+
+QString writeError(const QString& path, int error)
+{
+    return QStringLiteral("Impossibile salvare il file \"%1\": %2.").arg(path, reason(error));
+}
+
 QString notARegularFile(const QString& path)
 {
-    return QStringLiteral("%1: non è un file regolare (è una cartella, una pipe o un dispositivo).").arg(path);
+    return QStringLiteral("Impossibile usare il file \"%1\": non è un file regolare (è una cartella, una pipe o un "
+                          "dispositivo).")
+        .arg(path);
+}
+
+QString tooLarge(const QString& path, qint64 size, qsizetype limit)
+{
+    return QStringLiteral("Impossibile aprire il file \"%1\": è troppo grande (%2 MB; l'editor apre file fino a "
+                          "%3 MB).")
+        .arg(path)
+        .arg((size + (1 << 20) - 1) >> 20)
+        .arg(limit >> 20);
 }
 
 // Owns a file descriptor.
@@ -75,13 +99,30 @@ bool writeAll(int fd, const char* data, qsizetype size, int& error)
     return true;
 }
 
-bool readAll(int fd, QByteArray& out, qsizetype sizeHint, int& error)
+// Reads to the end, or up to `maxBytes`; false with `tooLong` set when there was more.
+bool readAll(int fd, QByteArray& out, qsizetype sizeHint, int& error, qsizetype maxBytes = -1, bool* tooLong = nullptr)
 {
     out.clear();
-    out.reserve(sizeHint + 1);
+    out.reserve((maxBytes >= 0 ? std::min(sizeHint, maxBytes) : sizeHint) + 1);
     char buffer[65536];
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        qsizetype want = sizeof buffer;
+        if (maxBytes >= 0) {
+            want = std::min(want, maxBytes - out.size());
+            if (want == 0) {
+                char probe = 0;
+                ssize_t more = 0;
+                do
+                    more = ::read(fd, &probe, 1);
+                while (more < 0 && errno == EINTR);
+                if (more < 0)
+                    error = errno;
+                if (tooLong)
+                    *tooLong = more > 0;
+                return more == 0;
+            }
+        }
+        const ssize_t n = ::read(fd, buffer, static_cast<std::size_t>(want));
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -96,8 +137,9 @@ bool readAll(int fd, QByteArray& out, qsizetype sizeHint, int& error)
 
 // Writes over the file itself: owner, mode and hard links stay. On failure the old bytes are put back as well
 // as the disk allows.
-std::optional<QString> writeInPlace(const QByteArray& target, const QByteArray& bytes)
+std::optional<QString> writeInPlace(const QString& path, const QByteArray& target, const QByteArray& bytes)
 {
+    const auto systemError = [&path](int error) { return writeError(path, error); };
     // A file we may write but not read is written without a copy of its old bytes.
     bool readable = true;
     Fd fd(::open(target.constData(), O_RDWR | O_CLOEXEC | O_NONBLOCK));
@@ -111,7 +153,7 @@ std::optional<QString> writeInPlace(const QByteArray& target, const QByteArray& 
     if (::fstat(fd.get(), &st) != 0)
         return systemError(errno);
     if (!S_ISREG(st.st_mode))
-        return notARegularFile(QFile::decodeName(target));
+        return notARegularFile(path);
     QByteArray old;
     int error = 0;
     if (readable && !readAll(fd.get(), old, st.st_size, error))
@@ -155,22 +197,53 @@ int createTemporary(const QByteArray& target, mode_t mode, QByteArray& name)
 
 }  // namespace
 
-BytesResult readRegularFile(const QString& path)
+namespace {
+
+// A whole file up to `maxBytes` (refusing a larger one), or with `prefixOnly` its first `maxBytes` bytes.
+BytesResult readBounded(const QString& path, qsizetype maxBytes, bool prefixOnly)
 {
     // Non-blocking, so that opening a FIFO does not wait for a writer; the type is checked before reading.
     Fd fd(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.get() < 0)
-        return {std::nullopt, systemError(errno)};
+        return {std::nullopt, readError(path, errno)};
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0)
-        return {std::nullopt, systemError(errno)};
+        return {std::nullopt, readError(path, errno)};
     if (!S_ISREG(st.st_mode))
         return {std::nullopt, notARegularFile(path)};
+    if (!prefixOnly && st.st_size > maxBytes)
+        return {std::nullopt, tooLarge(path, st.st_size, maxBytes)};
     QByteArray bytes;
     int error = 0;
-    if (!readAll(fd.get(), bytes, st.st_size, error))
-        return {std::nullopt, systemError(error)};
+    bool tooLong = false;
+    try {
+        if (!readAll(fd.get(), bytes, st.st_size, error, maxBytes, &tooLong)) {
+            if (tooLong && prefixOnly)
+                return {std::move(bytes), {}};
+            return {std::nullopt, tooLong ? tooLarge(path, st.st_size, maxBytes) : readError(path, error)};
+        }
+    } catch (const std::bad_alloc&) {
+        return {std::nullopt, outOfMemoryError(path, false)};
+    }
     return {std::move(bytes), {}};
+}
+
+}  // namespace
+
+QString outOfMemoryError(const QString& path, bool writing)
+{
+    return QStringLiteral("Impossibile %1 il file \"%2\": memoria insufficiente.")
+        .arg(writing ? QStringLiteral("salvare") : QStringLiteral("aprire"), path);
+}
+
+BytesResult readRegularFile(const QString& path, qsizetype maxBytes)
+{
+    return readBounded(path, maxBytes, false);
+}
+
+BytesResult readRegularFilePrefix(const QString& path, qsizetype maxBytes)
+{
+    return readBounded(path, maxBytes, true);
 }
 
 ReadResult readDocumentFile(const QString& path)
@@ -178,23 +251,40 @@ ReadResult readDocumentFile(const QString& path)
     BytesResult read = readRegularFile(path);
     if (!read.bytes)
         return {std::nullopt, read.error};
-    return {decodeDocument(*read.bytes), {}};
+    try {
+        return {decodeDocument(*read.bytes), {}};
+    } catch (const std::bad_alloc&) {
+        return {std::nullopt, outOfMemoryError(path, false)};
+    }
 }
 
-std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes)
+std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes, LinkPolicy links)
 {
+    const auto systemError = [&path](int error) { return writeError(path, error); };
     QByteArray target = QFile::encodeName(path);
-    // A link stays a link: its file is replaced.
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    if (!canonical.isEmpty())
-        target = QFile::encodeName(canonical);
-
     struct stat st {};
-    const bool exists = ::stat(target.constData(), &st) == 0;
+    bool exists = false;
+    if (links == LinkPolicy::Follow) {
+        // A link stays a link: its file is replaced.
+        const QString canonical = QFileInfo(path).canonicalFilePath();
+        if (!canonical.isEmpty())
+            target = QFile::encodeName(canonical);
+        exists = ::stat(target.constData(), &st) == 0;
+    } else {
+        // A link (or anything else that is not a regular file) is replaced as a name, never written through.
+        exists = ::lstat(target.constData(), &st) == 0 && S_ISREG(st.st_mode);
+    }
     if (exists && !S_ISREG(st.st_mode))
         return notARegularFile(path);
+    if (exists) {
+        // A file whose mode denies us writing is not ours to replace, whatever the folder allows. Opening it for
+        // writing (without truncating) asks the system with our file-system identity.
+        Fd probe(::open(target.constData(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW));
+        if (probe.get() < 0 && (errno == EACCES || errno == EPERM || errno == EROFS))
+            return systemError(errno);
+    }
     if (exists && st.st_nlink > 1)
-        return writeInPlace(target, bytes);
+        return writeInPlace(path, target, bytes);
 
     QByteArray temporary;
     // Private until it has the old file's mode; a new file gets the user's default mode.
@@ -202,10 +292,10 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
     if (fd.get() < 0) {
         const int error = errno;
         if (exists && (error == EACCES || error == EPERM))
-            return writeInPlace(target, bytes);  // the folder is closed to us, the file may not be
+            return writeInPlace(path, target, bytes);  // the folder is closed to us, the file may not be
         return systemError(error);
     }
-    const auto fail = [&temporary](int error) {
+    const auto fail = [&temporary, &systemError](int error) {
         ::unlink(temporary.constData());
         return systemError(error);
     };

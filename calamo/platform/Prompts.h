@@ -37,6 +37,8 @@ public:
     virtual void showError(const QString& text) = 0;
     // An information box with an OK button.
     virtual void showMessage(const QString& text) = 0;
+    // The question about recovery copies found at start: true for "Ripristina", false for "Scarta".
+    virtual bool askRestore(const QString& text) = 0;
 };
 
 }  // namespace calamo

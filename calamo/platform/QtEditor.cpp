@@ -7,6 +7,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTextBlock>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -94,6 +95,29 @@ EditorControl::EditorControl(QWidget* parent) : QPlainTextEdit(parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    connect(document(), &QTextDocument::contentsChange, this, &EditorControl::documentChanged);
+}
+
+void EditorControl::documentChanged(int /*position*/, int removed, int added)
+{
+    if (loading_)
+        return;
+    if (!modified_) {
+        // Colouring changes formats only and reports a change of as many characters as it keeps.
+        if (removed == added && text() == unchangedText_)
+            return;
+        modified_ = true;
+        unchangedText_ = QString();
+    }
+    if (textChanged_)
+        textChanged_();
+}
+
+void EditorControl::markUnchanged(QString text)
+{
+    modified_ = false;
+    unchangedText_ = std::move(text);
+    document()->setModified(false);
 }
 
 QString EditorControl::text() const
@@ -181,6 +205,7 @@ void EditorControl::setText(const QString& text)
         special = needsStandIn(text[i].unicode()) || text[i] == u'\r';
     segmented_ = false;
     hasStandIns_ = false;
+    loading_ = true;
     if (!special) {
         setPlainText(text);
     } else {
@@ -194,7 +219,9 @@ void EditorControl::setText(const QString& text)
         document()->setUndoRedoEnabled(true);
         setTextCursor(QTextCursor(document()));
     }
-    document()->setModified(false);
+    loading_ = false;
+    // Line ends are the only characters the control changes on the way in.
+    markUnchanged(text.contains(u'\r') ? this->text() : text);
 }
 
 void EditorControl::insertPlain(QTextCursor& cursor, const QString& given)
@@ -412,12 +439,18 @@ std::optional<QString> EditorControl::print(const QString& jobTitle)
 
 bool EditorControl::isModified() const
 {
-    return document()->isModified();
+    return modified_;
 }
 
 void EditorControl::setModified(bool modified)
 {
-    document()->setModified(modified);
+    if (!modified) {
+        markUnchanged(text());
+        return;
+    }
+    modified_ = true;
+    unchangedText_ = QString();
+    document()->setModified(true);
 }
 
 void EditorControl::takeFocus()

@@ -49,6 +49,7 @@ public:
     std::optional<QString> print(const QString& jobTitle) override;
     bool isModified() const override;
     void setModified(bool modified) override;
+    void onTextChanged(std::function<void()> handler) override { textChanged_ = std::move(handler); }
     void takeFocus() override;
     void beginEdit() override;
     void endEdit() override;
@@ -75,8 +76,17 @@ private:
     int positionOf(int offset) const;
     // Steps over the breaks of long lines before the toolkit handles a caret or delete key.
     void stepOverSegmentBreak(QKeyEvent* event);
+    // Every change of the text document passes here, whatever made it.
+    void documentChanged(int position, int removed, int added);
+    void markUnchanged(QString text);
 
     KeyReleased keyReleased_;
+    std::function<void()> textChanged_;
+    // The text as last loaded or marked unchanged, kept only while no change of the text was seen: a change that
+    // keeps the length (colours, undoing them, or a character typed over a selected one) is compared with it.
+    QString unchangedText_;
+    bool modified_ = false;
+    bool loading_ = false;  // setText is putting a new text in: not a change
     QTextCursor editBlock_;
     bool hasStandIns_ = false;  // some stand-in was ever inserted: text() then looks for them
     bool segmented_ = false;    // some long line was ever shown as several blocks

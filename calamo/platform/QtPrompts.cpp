@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace calamo {
 
@@ -99,6 +100,16 @@ void QtPrompts::showMessage(const QString& text)
     QString shown = text;
     shown.replace(u'\r', u'\n');
     QMessageBox::information(parent_, QStringLiteral("Calamo"), shown);
+}
+
+bool QtPrompts::askRestore(const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Copie di recupero"), text, QMessageBox::NoButton, parent_);
+    QPushButton* restore = box.addButton(QStringLiteral("Ripristina"), QMessageBox::AcceptRole);
+    box.addButton(QStringLiteral("Scarta"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(restore);
+    box.exec();
+    return box.clickedButton() == restore;
 }
 
 }  // namespace calamo

@@ -22,6 +22,7 @@ public:
     std::optional<QString> saveFileName(const FileDialogOptions& options) override;
     void showError(const QString& text) override;
     void showMessage(const QString& text) override;
+    bool askRestore(const QString& text) override;
 
 private:
     QPointer<QWidget> parent_;

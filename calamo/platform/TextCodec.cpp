@@ -579,6 +579,93 @@ std::optional<Encoding> declaredEncoding(QByteArrayView head)
 
 namespace {
 
+struct WideForm {
+    Encoding encoding;
+    QByteArrayView mark;
+    int unit;  // bytes per code unit
+    bool bigEndian;
+};
+
+// UTF-32 first: its little-endian mark begins with UTF-16's.
+const std::array<WideForm, 4> kWideForms = {{
+    {Encoding::Utf32LE, QByteArrayView("\xFF\xFE\0\0", 4), 4, false},
+    {Encoding::Utf32BE, QByteArrayView("\0\0\xFE\xFF", 4), 4, true},
+    {Encoding::Utf16LE, QByteArrayView("\xFF\xFE", 2), 2, false},
+    {Encoding::Utf16BE, QByteArrayView("\xFE\xFF", 2), 2, true},
+}};
+
+const WideForm* wideFormOf(Encoding encoding)
+{
+    for (const WideForm& form : kWideForms) {
+        if (form.encoding == encoding)
+            return &form;
+    }
+    return nullptr;
+}
+
+char32_t unitAt(QByteArrayView bytes, qsizetype at, const WideForm& form)
+{
+    char32_t unit = 0;
+    for (int i = 0; i < form.unit; ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[at + (form.bigEndian ? i : form.unit - 1 - i)]);
+        unit = (unit << 8) | byte;
+    }
+    return unit;
+}
+
+// The text after the mark, when the bytes are whole code units of the form (and, for UTF-32, code points).
+// Lone surrogates of UTF-16 are kept as they are, so that writing gives them back.
+std::optional<QString> decodeWide(QByteArrayView bytes, const WideForm& form)
+{
+    const QByteArrayView body = bytes.sliced(form.mark.size());
+    if (body.size() % form.unit != 0)
+        return std::nullopt;
+    QString text;
+    text.reserve(body.size() / 2);
+    for (qsizetype at = 0; at < body.size(); at += form.unit) {
+        const char32_t unit = unitAt(body, at, form);
+        if (form.unit == 2) {
+            text.append(QChar(static_cast<char16_t>(unit)));
+            continue;
+        }
+        if (unit > 0x10FFFF || (unit >= 0xD800 && unit <= 0xDFFF))
+            return std::nullopt;
+        text.append(QString::fromUcs4(&unit, 1));
+    }
+    return text;
+}
+
+void appendUnit(QByteArray& out, char32_t unit, const WideForm& form)
+{
+    for (int i = 0; i < form.unit; ++i) {
+        const int shift = 8 * (form.bigEndian ? form.unit - 1 - i : i);
+        out.append(static_cast<char>((unit >> shift) & 0xFF));
+    }
+}
+
+// The mark, then every code unit (UTF-16) or code point (UTF-32); each line break as CR LF.
+QByteArray encodeWide(const QString& text, const WideForm& form)
+{
+    QByteArray out;
+    out.reserve(form.mark.size() + (text.size() + text.size() / 16) * form.unit);
+    out.append(form.mark);
+    const auto put = [&](char32_t unit) {
+        if (unit == u'\n') {
+            appendUnit(out, u'\r', form);
+            appendUnit(out, u'\n', form);
+        } else {
+            appendUnit(out, unit, form);
+        }
+    };
+    if (form.unit == 2) {
+        for (QChar c : text)
+            put(c.unicode());
+    } else {
+        forEachCodePoint(text, put);
+    }
+    return out;
+}
+
 std::optional<Encoding> declaredInPage(QByteArrayView bytes)
 {
     return declaredEncoding(headOf(bytes.first(std::min(bytes.size(), kDeclarationWindow + 1))));
@@ -589,6 +676,17 @@ std::optional<Encoding> declaredInPage(QByteArrayView bytes)
 DecodedText decodeDocument(const QByteArray& bytes)
 {
     DecodedText result;
+    for (const WideForm& form : kWideForms) {
+        if (!bytes.startsWith(form.mark))
+            continue;
+        if (auto text = decodeWide(bytes, form)) {
+            result.encoding = form.encoding;
+            result.text = std::move(*text);
+            normaliseLineEnds(result.text);
+            return result;
+        }
+        break;  // not whole units: read as the bytes they are, below
+    }
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         // Only this first mark is dropped; a second one is a character of the text.
         result.encoding = Encoding::Utf8WithBom;
@@ -610,6 +708,11 @@ DecodedText decodeDocument(const QByteArray& bytes)
 EncodedText encodeDocument(const QString& text, Encoding readIn)
 {
     EncodedText result;
+    if (const WideForm* form = wideFormOf(readIn)) {
+        result.encoding = readIn;
+        result.bytes = encodeWide(text, *form);
+        return result;
+    }
     if (readIn == Encoding::Utf8WithBom) {
         result.encoding = Encoding::Utf8WithBom;
         result.bytes = QByteArray("\xEF\xBB\xBF") + encodeUtf8(text);

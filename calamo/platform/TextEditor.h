@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace calamo {
@@ -35,10 +36,13 @@ public:
     // Prints on the default printer; the error text when it could not.
     virtual std::optional<QString> print(const QString& jobTitle) = 0;
 
-    // Whether the text changed since it was last loaded or marked unchanged (undoing back to that point
-    // counts as unchanged).
+    // Whether the text may differ from what it was when last loaded (setText) or marked unchanged, whatever
+    // changed it: keys, menus, the control's own context menu, the mouse, drag and drop, input methods, undo
+    // and redo. Changes of colour alone do not count. Once set it stays set until marked unchanged again.
     virtual bool isModified() const = 0;
     virtual void setModified(bool modified) = 0;
+    // Called after every change that may have altered the text (not after setText), by whatever route.
+    virtual void onTextChanged(std::function<void()> handler) = 0;
     // Gives this editor the keyboard focus.
     virtual void takeFocus() {}
 

@@ -86,7 +86,10 @@ QByteArray formatConfig(const Config& config)
 
 std::optional<QString> LeggiCfg(Config& config, const QString& path)
 {
-    const BytesResult read = readRegularFile(path);
+    // The 55 lines the file holds take a few kilobytes: whatever lies past this is never read, so a huge or
+    // endless file costs no more time or memory than a normal one.
+    constexpr qsizetype kReadLimit = qsizetype(64) << 10;
+    const BytesResult read = readRegularFilePrefix(path, kReadLimit);
     if (!read.bytes) {
         config = Config{};
         return read.error;

@@ -3,6 +3,8 @@
 #include "DocumentFile.h"
 #include "Prompts.h"
 
+#include <new>
+
 namespace calamo {
 
 namespace {
@@ -20,7 +22,7 @@ const QString kSkeleton = QStringLiteral("<HTML>\n"
                                          "\n"
                                          "</BODY>\n"
                                          "\n"
-                                         "</HTML>");
+                                         "</HTML>\n");
 
 // Start of line 10 of the skeleton: the middle one of the three empty body lines.
 int skeletonCaret()
@@ -34,6 +36,14 @@ int skeletonCaret()
 }
 
 }  // namespace
+
+QString generatedPageText(const QStringList& lines)
+{
+    QString text;
+    for (const QString& line : lines)
+        text += line + u'\n';
+    return text;
+}
 
 DocumentTable::DocumentTable(EditorHost& host, Prompts& prompts, QString placeholderPath)
     : host_(host),
@@ -70,9 +80,39 @@ DocumentTable::Document* DocumentTable::current()
 void DocumentTable::appendDocument()
 {
     Document doc;
+    doc.serial = nextSerial_++;
     doc.editor = &host_.createEditor();
+    // The one place every change of the text passes, whatever route made it.
+    doc.editor->onTextChanged([this, editor = doc.editor] { textChanged(*editor); });
     docs_.push_back(doc);
     current_ = count() - 1;
+}
+
+void DocumentTable::textChanged(const TextEditor& editor)
+{
+    for (Document& doc : docs_) {
+        if (doc.editor == &editor) {
+            doc.saved = false;
+            if (anyTextChanged_)
+                anyTextChanged_(doc.serial);
+        }
+    }
+}
+
+void DocumentTable::restoreDocument(const QString& fileName, Encoding encoding, const QString& text)
+{
+    appendDocument();
+    Document& doc = docs_.back();
+    doc.editor->setText(text);
+    doc.editor->setModified(true);
+    doc.saved = false;
+    doc.encoding = encoding;
+    doc.fileName = fileName;
+    host_.addTab(fileName);
+    host_.selectTab(current_);
+    host_.applyLayout();
+    if (anyTextChanged_)
+        anyTextChanged_(doc.serial);
 }
 
 void DocumentTable::createFirstDocument()
@@ -90,7 +130,12 @@ void DocumentTable::createFirstDocument()
 
 void DocumentTable::NuovoClick()
 {
-    host_.setUpNewDocument(newDocument());
+    TextEditor& editor = newDocument();
+    host_.setUpNewDocument(editor);
+    // The page the setup dialog writes is where the new document starts from, like the first one's skeleton.
+    editor.setModified(false);
+    if (Document* doc = current(); doc && doc->editor == &editor)
+        doc->saved = true;
 }
 
 TextEditor& DocumentTable::newDocument()
@@ -132,7 +177,14 @@ bool DocumentTable::openFile(const QString& path)
 bool DocumentTable::writeAs(int i, const QString& path)
 {
     Document& doc = docs_[static_cast<std::size_t>(i)];
-    const EncodedText out = encodeDocument(doc.editor->text(), doc.encoding);
+    EncodedText out;
+    try {
+        out = encodeDocument(doc.editor->text(), doc.encoding);
+    } catch (const std::bad_alloc&) {
+        // The document stays open and modified; closing some other one may make room.
+        prompts_.showError(outOfMemoryError(path, true));
+        return false;
+    }
     if (const auto error = writeFileAtomically(path, out.bytes)) {
         prompts_.showError(*error);
         return false;
@@ -140,6 +192,8 @@ bool DocumentTable::writeAs(int i, const QString& path)
     doc.encoding = out.encoding;
     doc.saved = true;
     doc.editor->setModified(false);
+    if (settled_)
+        settled_(doc.serial);
     if (doc.fileName != path) {
         doc.fileName = path;
         host_.setTabCaption(i, path);
@@ -256,6 +310,8 @@ void DocumentTable::ChiudiClick()
     const int c = current_;
     if (!docs_[static_cast<std::size_t>(c)].saved && !askAndSave(c))
         return;
+    if (settled_)
+        settled_(docs_[static_cast<std::size_t>(c)].serial);
 
     // Texts move down one editor; the controls keep their places and their word-wrap settings.
     for (int j = c + 1; j < count(); ++j) {
@@ -272,6 +328,7 @@ void DocumentTable::ChiudiClick()
         to.fileName = from.fileName;
         to.encoding = from.encoding;
         to.toldEncoding = from.toldEncoding;
+        to.serial = from.serial;
     }
     if (host_.tabCount() == c) {
         host_.selectTab(c - 1);

@@ -5,13 +5,19 @@
 #include "TextEditor.h"
 
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <vector>
 
 namespace calamo {
 
 // The open documents, one per tab, and the commands that create, open, save, print and close them.
 // The text of a document lives only in its editor control.
+// The text of a page the editor generates from `lines`: every line, the last one too, ends in a line break, so
+// the saved page ends each line in CR LF as text files do.
+QString generatedPageText(const QStringList& lines);
+
 class DocumentTable {
 public:
     struct Document {
@@ -20,6 +26,7 @@ public:
         bool saved = true;  // false while the document has changes that are not on disk
         Encoding encoding = Encoding::Windows1252;
         bool toldEncoding = false;  // the user was told once that a character did not fit the encoding
+        int serial = 0;             // names the document for its whole life, unique in this process
     };
 
     // `placeholderPath` is the name every unnamed document carries ("~temp.htm" in the program folder).
@@ -57,6 +64,14 @@ public:
 
     QString title() const;
 
+    // A document whose text comes back from a recovery copy: added as Open adds a file, marked modified.
+    void restoreDocument(const QString& fileName, Encoding encoding, const QString& text);
+    // Called with a document's serial after its text changed.
+    void onAnyTextChanged(std::function<void(int serial)> handler) { anyTextChanged_ = std::move(handler); }
+    // Called with a document's serial when its text no longer differs from its file or it is gone: saved, or
+    // closed (with No, or unmodified).
+    void onDocumentSettled(std::function<void(int serial)> handler) { settled_ = std::move(handler); }
+
     bool empty() const { return docs_.empty(); }
     int count() const { return static_cast<int>(docs_.size()); }
     int currentIndex() const { return current_; }
@@ -70,6 +85,8 @@ public:
 
 private:
     void appendDocument();
+    // Marks the document of `editor` modified.
+    void textChanged(const TextEditor& editor);
     // Writes document i to its file. A document still carrying the placeholder path is first given a name
     // through the save dialog; cancelling it fails the write. Failures other than a cancel show the error.
     bool writeDocument(int i);
@@ -84,6 +101,9 @@ private:
     QString placeholder_;
     std::vector<Document> docs_;
     int current_ = 0;
+    int nextSerial_ = 1;
+    std::function<void(int)> anyTextChanged_;
+    std::function<void(int)> settled_;
 };
 
 }  // namespace calamo

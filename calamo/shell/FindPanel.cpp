@@ -10,6 +10,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <limits>
+
 namespace calamo {
 
 namespace {
@@ -22,6 +24,8 @@ QLineEdit* makeEdit(QWidget* parent, const char* name)
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(QLatin1String(name));
     edit->setGeometry(kFindEditLeft, 0, kFindEditWidth, kEditHeight);
+    // The box holds what the user put there whole: a long selection cut short would replace the wrong text.
+    edit->setMaxLength(std::numeric_limits<int>::max());
     edit->hide();
     return edit;
 }

@@ -19,8 +19,10 @@ void previewInBrowser(DocumentTable& docs, const Config& config, int browser, co
     if (!doc || command.isEmpty())
         return;
     const QString path = QFileInfo(previewPath).absoluteFilePath();
-    // Written as Save would write it, so the browser reads the characters the page will hold.
-    if (const auto error = writeFileAtomically(path, encodeDocument(doc->editor->text(), doc->encoding).bytes)) {
+    // Written as Save would write it, so the browser reads the characters the page will hold. A link placed at
+    // the preview's path is replaced, never written through.
+    if (const auto error =
+            writeFileAtomically(path, encodeDocument(doc->editor->text(), doc->encoding).bytes, LinkPolicy::Replace)) {
         prompts.showError(*error);
         return;
     }

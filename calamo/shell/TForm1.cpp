@@ -7,6 +7,7 @@
 #include "Inserters.h"
 #include "LayoutRule.h"
 #include "Preview.h"
+#include "ProcessInfo.h"
 #include "Prompts.h"
 #include "PropertyPanels.h"
 #include "QtEditor.h"
@@ -25,6 +26,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRandomGenerator>
@@ -35,6 +37,16 @@
 #include <QToolButton>
 
 #include <array>
+
+namespace {
+
+// Recovery copies: written this long after the last change, and at the latest this long after the first one
+// not yet copied; a wait for the writer ends after the third.
+constexpr int kRecoveryDelayMs = 2000;
+constexpr qint64 kRecoveryMaxDelayMs = 30000;
+constexpr int kRecoveryWaitMs = 5000;
+
+}  // namespace
 
 namespace calamo {
 
@@ -470,7 +482,7 @@ void TForm1::FrButtonClick(int button)
     // The document comes first, so the colour pickers of the page appear over it.
     TextEditor& editor = documents_.newDocument();
     const QStringList page = FramesetPage(button, readFramesetPanel(panels_->group(8)), prompts_);
-    editor.setText(page.join(u'\n'));
+    editor.setText(generatedPageText(page));
 }
 
 void TForm1::setUpNewDocument(TextEditor& editor)
@@ -581,7 +593,147 @@ void TForm1::closeEvent(QCloseEvent* event)
     }
     QFile::remove(programDir_ + QStringLiteral("~temp.htm"));
     QFile::remove(programDir_ + QStringLiteral("~~temp.htm"));
+    // Every document was saved or let go on purpose: none of its copies is wanted any more.
+    if (recovery_) {
+        recoveryTimer_->stop();
+        pendingCopies_.clear();
+        for (int i = 0; i < documents_.count(); ++i)
+            dropRecoveryCopy(documents_.document(i).serial);
+        recoveryWriter_.waitForDone(kRecoveryWaitMs);
+    }
     event->accept();
+}
+
+QString TForm1::recoveryKey(int serial) const
+{
+    return QStringLiteral("%1-%2").arg(self_.pid).arg(serial);
+}
+
+void TForm1::enableRecovery(const QString& folder)
+{
+    recovery_.emplace(folder);
+    self_ = currentProcess();
+    recoveryWriter_.setMaxThreadCount(1);
+    recoveryTimer_ = new QTimer(this);
+    recoveryTimer_->setSingleShot(true);
+    connect(recoveryTimer_, &QTimer::timeout, this, [this] {
+        writeRecoveryCopies(pendingCopies_);
+        pendingCopies_.clear();
+    });
+    documents_.onAnyTextChanged([this](int serial) { scheduleRecoveryCopy(serial); });
+    documents_.onDocumentSettled([this](int serial) {
+        pendingCopies_.erase(serial);
+        dropRecoveryCopy(serial);
+    });
+}
+
+void TForm1::scheduleRecoveryCopy(int serial)
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (pendingCopies_.empty())
+        pendingSince_ = now;
+    pendingCopies_.insert(serial);
+    // Two seconds after the last change; typing without a pause still gets a copy every half minute.
+    if (!recoveryTimer_->isActive() || now - pendingSince_ < kRecoveryMaxDelayMs)
+        recoveryTimer_->start(kRecoveryDelayMs);
+}
+
+void TForm1::writeRecoveryCopies(const std::set<int>& serials)
+{
+    if (!recovery_)
+        return;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (int i = 0; i < documents_.count(); ++i) {
+        const DocumentTable::Document& doc = documents_.document(i);
+        if (doc.saved || (!serials.empty() && !serials.contains(doc.serial)))
+            continue;
+        RecoveryRecord record;
+        record.fileName = doc.fileName;
+        record.encoding = doc.encoding;
+        record.written = now;
+        record.writer = self_;
+        // The text is taken here; hashing and writing it happen on the writer's thread.
+        recoveryWriter_.start(
+            [this, folder = *recovery_, key = recoveryKey(doc.serial), text = doc.editor->text(), record] {
+                lowerThisThreadsPriority();
+                if (const auto error = folder.write(key, text, record))
+                    QMetaObject::invokeMethod(this, [this, error = *error] { recoveryWriteFailed(error); });
+            });
+    }
+}
+
+void TForm1::recoveryWriteFailed(const QString& error)
+{
+    if (toldRecoveryFailure_)
+        return;
+    toldRecoveryFailure_ = true;  // once a run: the next copies would fail alike
+    prompts_.showError(
+        QStringLiteral("Impossibile scrivere la copia di recupero dei documenti non salvati: %1").arg(error));
+}
+
+void TForm1::dropRecoveryCopy(int serial)
+{
+    if (recovery_)
+        recoveryWriter_.start([folder = *recovery_, key = recoveryKey(serial)] { folder.remove(key); });
+}
+
+void TForm1::writeRecoveryNow()
+{
+    if (!recovery_)
+        return;
+    recoveryTimer_->stop();
+    pendingCopies_.clear();
+    writeRecoveryCopies({});
+    recoveryWriter_.waitForDone(kRecoveryWaitMs);
+}
+
+void TForm1::offerRecovery()
+{
+    if (!recovery_)
+        return;
+    std::vector<RecoveryFolder::Entry> offered;
+    QStringList problems;
+    for (RecoveryFolder::Entry& entry : recovery_->entries()) {
+        if (!entry.record)
+            problems << entry.problem;
+        else if (!isRunning(entry.record->writer))  // a second editor's copies are its own business
+            offered.push_back(std::move(entry));
+    }
+    if (!offered.empty()) {
+        QString text = QStringLiteral("Sono state trovate copie di documenti non salvati, lasciate da Calamo quando si "
+                                      "è chiuso senza salvarli:\n");
+        for (const RecoveryFolder::Entry& entry : offered) {
+            text += QStringLiteral("\n") + entry.record->fileName + QStringLiteral("   (") +
+                    QLocale(QLocale::Italian).toString(entry.record->written.toLocalTime(), QLocale::ShortFormat) +
+                    u')';
+        }
+        text += QStringLiteral("\n\nRipristina li riapre come documenti modificati; Scarta elimina le copie.");
+        const bool restore = prompts_.askRestore(text);
+        std::vector<QString> done;
+        for (const RecoveryFolder::Entry& entry : offered) {
+            if (!restore) {
+                done.push_back(entry.key);
+                continue;
+            }
+            QString problem;
+            if (const auto restored = recovery_->readText(entry, problem)) {
+                documents_.restoreDocument(entry.record->fileName, entry.record->encoding, *restored);
+                done.push_back(entry.key);
+            } else {
+                problems << problem;
+            }
+        }
+        // The restored documents get copies of their own before the old ones go.
+        if (restore)
+            writeRecoveryNow();
+        for (const QString& key : done)
+            recoveryWriter_.start([folder = *recovery_, key] { folder.remove(key); });
+    }
+    if (!problems.isEmpty())
+        prompts_.showError(QStringLiteral("Alcune copie di recupero non si possono leggere: restano nella cartella "
+                                          "\"%1\".\n")
+                               .arg(recovery_->path()) +
+                           problems.join(u'\n'));
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)

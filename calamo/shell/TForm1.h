@@ -4,12 +4,16 @@
 #include "Config.h"
 #include "DocumentTable.h"
 #include "ProgramLauncher.h"
+#include "Recovery.h"
 #include "TextEditor.h"
 
 #include <QMainWindow>
+#include <QThreadPool>
 
 #include <functional>
 #include <memory>
+#include <optional>
+#include <set>
 #include <vector>
 
 class QAction;
@@ -99,6 +103,14 @@ public:
     TColoripre& coloripre() { return *coloripre_; }
     TShort& shortcuts() { return *short_; }
 
+    // Recovery copies: while a document is modified its text is kept in `folder`, written at most 2 seconds
+    // after its last change, removed when it is saved or closed. Off until this is called.
+    void enableRecovery(const QString& folder);
+    // Offers the copies that editors which no longer run left behind (once, after start-up).
+    void offerRecovery();
+    // Writes the copy of every modified document now and waits, a few seconds at most, until they are written.
+    void writeRecoveryNow();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -123,6 +135,13 @@ private:
     QFrame* addGroup(const QString& name, QList<QAction*> contextActions);
     void setContextActions(QWidget* widget, QList<QAction*> actions);
 
+    void scheduleRecoveryCopy(int serial);
+    // Queues the copies of the modified documents among `serials` (all of them when empty).
+    void writeRecoveryCopies(const std::set<int>& serials);
+    void dropRecoveryCopy(int serial);
+    QString recoveryKey(int serial) const;
+    void recoveryWriteFailed(const QString& error);
+
     Prompts& prompts_;
     QString programDir_;
     QWidget* client_ = nullptr;
@@ -145,6 +164,14 @@ private:
     ProcessLauncher launcher_;
     int groupX_ = 2;
     int groupY_ = 2;
+
+    std::optional<RecoveryFolder> recovery_;
+    ProcessStamp self_;
+    QTimer* recoveryTimer_ = nullptr;
+    qint64 pendingSince_ = 0;  // ms since the epoch of the oldest change not yet copied
+    std::set<int> pendingCopies_;
+    bool toldRecoveryFailure_ = false;
+    QThreadPool recoveryWriter_;  // one thread: copies written and removed in the order asked, off the window's
 };
 
 }  // namespace calamo

@@ -1,5 +1,6 @@
 #include "TSetup.h"
 
+#include "DocumentTable.h"
 #include "Prompts.h"
 #include "TextEditor.h"
 
@@ -196,7 +197,7 @@ void TSetup::Button7Click()
 {
     if (editor_) {
         const QStringList page = SetupPage(panel(), choices_, prompts_);
-        editor_->setText(page.join(u'\n'));
+        editor_->setText(generatedPageText(page));
         editor_->setCaret(SetupCaret(page));
     }
     accept();

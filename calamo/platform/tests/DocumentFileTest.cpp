@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 
 #include <sys/fsuid.h>
 #include <sys/resource.h>
@@ -165,6 +167,61 @@ TEST_F(DocumentFileTest, AWritableFileInAClosedFolderIsWrittenInPlace)
     ::chmod(native(dir.path()).constData(), 0700);
     EXPECT_TRUE(error.has_value());
     EXPECT_EQ(bytesOf(page), "new");
+}
+
+TEST_F(DocumentFileTest, AWriteProtectedFileIsRefusedInAWritableFolderAndTheErrorNamesIt)
+{
+    const QString page = path("page.htm");
+    write(page, "old text");
+    ASSERT_EQ(::chmod(native(page).constData(), 0444), 0);
+    ASSERT_EQ(::chmod(native(dir.path()).constData(), 0777), 0);
+    const ino_t inode = statOf(page).st_ino;
+
+    std::optional<QString> error;
+    asUnprivileged([&] { error = writeFileAtomically(page, "new"); });
+    ::chmod(native(dir.path()).constData(), 0700);
+
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(error->startsWith(QStringLiteral("Impossibile salvare il file \"") + page + "\": "))
+        << error->toStdString();
+    EXPECT_EQ(QString::fromLocal8Bit(std::strerror(EACCES)), error->mid(error->indexOf("\": ") + 3).chopped(1));
+    EXPECT_EQ(bytesOf(page), "old text");
+    EXPECT_EQ(statOf(page).st_ino, inode);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"page.htm"});
+
+    const BytesResult missing = readRegularFile(path("nothing.htm"));
+    EXPECT_TRUE(missing.error.startsWith(QStringLiteral("Impossibile leggere il file \"") + path("nothing.htm")))
+        << missing.error.toStdString();
+}
+
+TEST_F(DocumentFileTest, AFileLargerThanTheEditorHoldsIsRefusedUnreadAndAPrefixReadStopsInTime)
+{
+    const QString huge = path("huge.htm");
+    write(huge, "<P>start");
+    ASSERT_EQ(::truncate(native(huge).constData(), kMaxDocumentBytes + 1), 0);  // sparse: costs no disk
+    const ReadResult read = readDocumentFile(huge);
+    EXPECT_FALSE(read.document.has_value());
+    EXPECT_TRUE(read.error.contains(QStringLiteral("troppo grande"))) << read.error.toStdString();
+    EXPECT_TRUE(read.error.contains(huge));
+
+    const BytesResult prefix = readRegularFilePrefix(huge, 5);
+    EXPECT_EQ(prefix.bytes.value_or("<none>"), "<P>st");
+    write(path("small.htm"), "abc");
+    EXPECT_EQ(readRegularFilePrefix(path("small.htm"), 3).bytes.value_or("<none>"), "abc");
+}
+
+TEST_F(DocumentFileTest, ATemporaryFileReplacesALinkAtItsPathInsteadOfWritingThroughIt)
+{
+    const QString target = path("precious.htm");
+    write(target, "precious");
+    const QString preview = path("~~temp.htm");
+    ASSERT_EQ(::symlink(native(target).constData(), native(preview).constData()), 0);
+    ASSERT_EQ(writeFileAtomically(preview, "preview", LinkPolicy::Replace), std::nullopt);
+    struct stat st {};
+    ASSERT_EQ(::lstat(native(preview).constData(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+    EXPECT_EQ(bytesOf(preview), "preview");
+    EXPECT_EQ(bytesOf(target), "precious");
 }
 
 TEST_F(DocumentFileTest, TheReplacementKeepsOwnerAndGroupWhereTheyMayBeSet)

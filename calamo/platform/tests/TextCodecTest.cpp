@@ -286,6 +286,65 @@ TEST_F(RoundTrip, AnyBytesUnderAnyDeclaration)
     }
 }
 
+// Code units of 2 or 4 bytes in the given order.
+QByteArray wideBytes(const std::vector<char32_t>& units, int width, bool bigEndian)
+{
+    QByteArray out;
+    for (char32_t unit : units) {
+        for (int i = 0; i < width; ++i)
+            out.append(static_cast<char>((unit >> (8 * (bigEndian ? width - 1 - i : i))) & 0xFF));
+    }
+    return out;
+}
+
+TEST_F(RoundTrip, Utf16AndUtf32FilesWithAMarkAreReadAndWrittenInTheirOwnForm)
+{
+    struct Form {
+        Encoding encoding;
+        int width;
+        bool bigEndian;
+    };
+    for (const Form form : {Form{Encoding::Utf16LE, 2, false}, Form{Encoding::Utf16BE, 2, true},
+                            Form{Encoding::Utf32LE, 4, false}, Form{Encoding::Utf32BE, 4, true}}) {
+        for (int i = 0; i < 300; ++i) {
+            std::vector<char32_t> units = {0xFEFF};
+            const int length = below(200);
+            for (int j = 0; j < length; ++j) {
+                const int pick = below(12);
+                if (pick == 0) {
+                    units.insert(units.end(), {u'\r', u'\n'});
+                } else if (form.width == 2 && pick == 1) {
+                    units.push_back(static_cast<char32_t>(0xD800 + below(0x800)));  // lone surrogates stay
+                } else if (form.width == 2 && pick == 2) {
+                    units.insert(units.end(), {0xD83D, 0xDE00});
+                } else {
+                    char32_t cp = static_cast<char32_t>(below(0x3000));
+                    if (cp == u'\r' || cp == u'\n' || cp == 0)  // U+0000 first would read as UTF-32's mark
+                        cp = u' ';
+                    units.push_back(form.width == 4 && pick == 3 ? 0x1F600 : cp);
+                }
+            }
+            const QByteArray bytes = wideBytes(units, form.width, form.bigEndian);
+            const DecodedText decoded = decodeDocument(bytes);
+            ASSERT_EQ(decoded.encoding, form.encoding) << i;
+            ASSERT_EQ(encodeDocument(decoded.text, decoded.encoding).bytes, bytes) << i;
+        }
+        // A lone line feed goes out as CR LF in the same width, never as single bytes.
+        const DecodedText lf = decodeDocument(wideBytes({0xFEFF, u'a', u'\n', u'b'}, form.width, form.bigEndian));
+        EXPECT_EQ(lf.text, "a\nb");
+        EXPECT_EQ(encodeDocument(lf.text, lf.encoding).bytes,
+                  wideBytes({0xFEFF, u'a', u'\r', u'\n', u'b'}, form.width, form.bigEndian));
+    }
+    // Not whole code units after the mark (or a UTF-32 unit that is no character): the bytes as they are.
+    for (const QByteArray& odd : {QByteArray("\xFF\xFE"
+                                             "a"),
+                                  QByteArray("\xFF\xFE\0\0\xFF\xFF\xFF\xFF", 8)}) {
+        const DecodedText decoded = decodeDocument(odd);
+        EXPECT_EQ(decoded.encoding, Encoding::Windows1252);
+        EXPECT_EQ(encodeDocument(decoded.text, decoded.encoding).bytes, odd);
+    }
+}
+
 TEST(KeyCodes, QtKeysMapToTheCodesStoredInTheConfiguration)
 {
     EXPECT_EQ(virtualKeyFor(Qt::Key_A), 'A');

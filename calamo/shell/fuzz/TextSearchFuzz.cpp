@@ -52,6 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const int p = calamo::findText(page, what, 0);
     check(p == -1 ||
           (p + what.size() <= page.size() && page.mid(p, what.size()).compare(what, Qt::CaseInsensitive) == 0));
+    // The linear search finds what the simple one does.
+    if (!what.isEmpty())
+        check(p == page.indexOf(what, 0, Qt::CaseInsensitive));
     const QString with = what + QStringLiteral("x");
     const std::vector<int> matches = calamo::replaceAllMatches(page, what);
     check(calamo::replacedText(page, matches, static_cast<int>(what.size()), with) ==

@@ -10,6 +10,7 @@
 #include <random>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace calamo;
 using ::testing::ElementsAre;
@@ -116,6 +117,20 @@ TEST(ConfigFile, BinaryGarbageReadsWithinTheLimits)
         EXPECT_LE(entry.size(), 3u);
     for (const std::string& command : config.BrowserCommands)
         EXPECT_LE(command.size(), 20u);
+}
+
+TEST(ConfigFile, OnlyTheHeadOfAHugeFileIsRead)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("calamo.cfg"));
+    Config written = Config::defaults();
+    written.ShortcutTable[1] = "C O";
+    ASSERT_EQ(ScriviCfg(written, path), std::nullopt);
+    // Gigabytes of zeros after the 55 lines, as a sparse file: read whole, they would take seconds and memory.
+    ASSERT_EQ(::truncate(QFile::encodeName(path).constData(), qint64(3) << 30), 0);
+    Config read;
+    EXPECT_EQ(LeggiCfg(read, path), std::nullopt);
+    EXPECT_EQ(read, written);
 }
 
 TEST(ConfigFile, AMissingFileIsAnErrorWithEmptyTables)

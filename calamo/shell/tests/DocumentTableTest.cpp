@@ -57,7 +57,8 @@ TEST_F(DocumentTableTest, StartsWithOneSavedSkeletonDocumentAndTheCaretOnLineTen
     ASSERT_EQ(table.count(), 1);
     EXPECT_THAT(host.tabs, ElementsAre(table.placeholderPath()));
     const QStringList lines = host.editor(0).text().split(u'\n');
-    ASSERT_EQ(lines.size(), 14);
+    ASSERT_EQ(lines.size(), 14 + 1);  // the last line ends in a break too
+    EXPECT_EQ(lines.back(), "");
     EXPECT_EQ(lines[0], "<HTML>");
     EXPECT_EQ(lines[3], " <META NAME= \"generator\" content= \"!! CaLaMo !!\">");
     EXPECT_EQ(lines[4], " <TITLE> </TITLE>");

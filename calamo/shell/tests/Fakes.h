@@ -44,7 +44,7 @@ public:
         ASSERT_GE(offset, 0);
         ASSERT_LE(offset, text_.size());
         text_.insert(offset, text);
-        modified_ = true;
+        changed();
     }
     void setCaret(int offset) override
     {
@@ -58,7 +58,7 @@ public:
         copy();
         text_.remove(start_, length_);
         length_ = 0;
-        modified_ = true;
+        changed();
     }
     void copy() override
     {
@@ -74,7 +74,7 @@ public:
         text_.insert(start_, pasted);
         start_ += static_cast<int>(pasted.size());
         length_ = 0;
-        modified_ = true;
+        changed();
         return true;
     }
     void selectAll() override
@@ -91,6 +91,7 @@ public:
     }
     bool isModified() const override { return modified_; }
     void setModified(bool modified) override { modified_ = modified; }
+    void onTextChanged(std::function<void()> handler) override { textChanged_ = std::move(handler); }
     void takeFocus() override { ++focusTaken; }
 
     void select(int start, int length) override
@@ -102,7 +103,7 @@ public:
     void setContent(const QString& text)
     {
         text_ = text;
-        modified_ = true;
+        changed();
     }
 
     std::vector<QString> printedAs;
@@ -110,6 +111,14 @@ public:
     int focusTaken = 0;
 
 private:
+    void changed()
+    {
+        modified_ = true;
+        if (textChanged_)
+            textChanged_();
+    }
+
+    std::function<void()> textChanged_;
     QString* clipboard_;
     QString text_;
     int start_ = 0;
@@ -185,6 +194,11 @@ public:
     }
     void showError(const QString& text) override { log.push_back(QStringLiteral("error: ") + text); }
     void showMessage(const QString& text) override { log.push_back(QStringLiteral("message: ") + text); }
+    bool askRestore(const QString& text) override
+    {
+        log.push_back(QStringLiteral("restore: ") + text);
+        return next(answers, false);
+    }
 
     std::deque<bool> answers;
     std::deque<std::optional<QString>> inputs;  // empty: Cancel

@@ -75,7 +75,7 @@ TEST_F(FindPanelTest, ShowingAndClosingThePanelMovesTheEditorsEdge)
 TEST_F(FindPanelTest, TheSelectionFillsTheFindBoxOnlyWhenThePanelOpens)
 {
     open();
-    editor().setPlainText(QStringLiteral("uno due tre"));
+    editor().setText(QStringLiteral("uno due tre"));
     child<QLineEdit>("Edit2")->setText(QStringLiteral("old"));
     child<QLineEdit>("Edit3")->setText(QStringLiteral("kept?"));
     click("Speed23");
@@ -97,10 +97,23 @@ TEST_F(FindPanelTest, TheSelectionFillsTheFindBoxOnlyWhenThePanelOpens)
     EXPECT_EQ(child<QLineEdit>("Edit2")->text(), "due");
 }
 
+TEST_F(FindPanelTest, ALongSelectionFillsTheFindBoxWholeAndReplaceAllReplacesExactlyIt)
+{
+    open();
+    const QString longText = QString(40000, u'x') + QStringLiteral("END");
+    editor().setText(QStringLiteral("<") + longText + QStringLiteral(">") + QString(40000, u'x'));
+    editor().select(1, static_cast<int>(longText.size()));
+    click("Speed23");
+    EXPECT_TRUE(child<QLineEdit>("Edit2")->text() == longText);
+    child<QLineEdit>("Edit3")->setText(QStringLiteral("y"));
+    click("Button2");
+    EXPECT_TRUE(editor().text() == QStringLiteral("<y>") + QString(40000, u'x'));
+}
+
 TEST_F(FindPanelTest, FindAndFindNextSelectTheOccurrencesThenSayThereAreNoMore)
 {
     TForm1& form = open();
-    editor().setPlainText(QStringLiteral("xaby AB\nab"));
+    editor().setText(QStringLiteral("xaby AB\nab"));
     click("Speed23");
     child<QLineEdit>("Edit2")->setText(QStringLiteral("AB"));
     click("Button1");
@@ -135,7 +148,7 @@ TEST_F(FindPanelTest, FindAndFindNextSelectTheOccurrencesThenSayThereAreNoMore)
 TEST_F(FindPanelTest, ReplaceAllReplacesMarksTheDocumentAndUndoesAsOne)
 {
     TForm1& form = open();
-    editor().setPlainText(QStringLiteral("aaa"));
+    editor().setText(QStringLiteral("aaa"));
     click("Speed23");
     child<QLineEdit>("Edit2")->setText(QStringLiteral("A"));
     child<QLineEdit>("Edit3")->setText(QStringLiteral("aa"));
@@ -151,7 +164,7 @@ TEST_F(FindPanelTest, ReplaceAllReplacesMarksTheDocumentAndUndoesAsOne)
 TEST_F(FindPanelTest, ReplaceAllWithNothingFoundOrAnEmptyFindBoxChangesNothing)
 {
     TForm1& form = open();
-    editor().setPlainText(QStringLiteral("abc"));
+    editor().setText(QStringLiteral("abc"));
     click("Speed23");
     child<QLineEdit>("Edit3")->setText(QStringLiteral("y"));
     click("Button2");  // empty find box
@@ -193,7 +206,7 @@ TEST_F(FindPanelTest, ColoraTagPaintsWithoutMarkingTheDocument)
     EXPECT_TRUE(button->isEnabled());
     EXPECT_EQ(button->text(), "Colora tag");
     EXPECT_EQ(button->toolTip(), "Sperimentale!!");
-    editor().setPlainText(QStringLiteral("<p>Ciao"));
+    editor().setText(QStringLiteral("<p>Ciao"));
     QTest::mouseClick(button, Qt::LeftButton);
     QTextCursor cursor(editor().document());
     cursor.setPosition(2);

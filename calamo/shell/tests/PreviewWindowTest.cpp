@@ -49,7 +49,7 @@ TEST_F(PreviewWindowTest, TheToolbarButtonWritesThePreviewAndStartsTheBrowserOnI
     config.BrowserCommands[0] = "./rec.sh";
     writeConfig(config);
     TForm1& form = open();
-    editor().setPlainText(QStringLiteral("<P>perché\nnon salvato</P>"));
+    editor().setText(QStringLiteral("<P>perché\nnon salvato</P>"));
 
     QTest::mouseClick(child<QToolButton>("Speed44"), Qt::LeftButton);
     const QString preview = dir.path() + QStringLiteral("/~~temp.htm");
@@ -72,7 +72,7 @@ TEST_F(PreviewWindowTest, EntriesThirtySixAndThirtySevenRunThePreviews)
     config.BrowserCommands = {"", "./rec.sh"};
     writeConfig(config);
     open();
-    editor().setPlainText(QStringLiteral("x"));
+    editor().setText(QStringLiteral("x"));
     // Browser 1 is empty: nothing starts and nothing is said.
     QTest::keyClick(&editor(), Qt::Key_1, Qt::ControlModifier);
     EXPECT_FALSE(QFile::exists(dir.filePath(QStringLiteral("~~temp.htm"))));

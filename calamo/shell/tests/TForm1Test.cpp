@@ -4,6 +4,7 @@
 #include "Modal.h"
 #include "PropertyPanels.h"
 #include "QtEditor.h"
+#include "Recovery.h"
 #include "WindowFixture.h"
 #include "WrapSelection.h"
 
@@ -115,7 +116,7 @@ TEST_F(TForm1Test, SfogliaWalksThePanelsAndContextMenusSwitchThem)
 TEST_F(TForm1Test, ToolbarButtonsWrapTheSelectionUsingThePanels)
 {
     TForm1& form = open();
-    editor().setPlainText(QStringLiteral("a word here"));
+    editor().setText(QStringLiteral("a word here"));
     QTextCursor cursor = editor().textCursor();
     cursor.setPosition(2);
     cursor.setPosition(6, QTextCursor::KeepAnchor);
@@ -140,7 +141,7 @@ TEST_F(TForm1Test, KeyReleasesMarkTheDocumentAndRunBoundCommands)
 {
     writeConfig({{17, "C B"}, {18, "N F"}, {45, "N G"}});
     TForm1& form = open();
-    editor().setPlainText(QStringLiteral("bold"));
+    editor().setText(QStringLiteral("bold"));
     editor().selectAll();
 
     QTest::keyClick(&editor(), Qt::Key_Shift);
@@ -482,6 +483,53 @@ TEST_F(TForm1Test, MenusHoldTheirItemsAndEveryUtilityIsEnabled)
     EXPECT_TRUE(child<QAction>("Spezza")->isEnabled());
     EXPECT_EQ(child<QToolButton>("Speed27")->toolTip(), "Salva");
     EXPECT_FALSE(child<QToolButton>("Speed27")->icon().isNull());
+}
+
+TEST_F(TForm1Test, RecoveryCopiesFollowUnsavedTextsAndComeBackAfterTheirEditorEnded)
+{
+    QTemporaryDir state;
+    TForm1& form = open();
+    form.enableRecovery(state.path());
+    const RecoveryFolder folder(state.path());
+    form.writeRecoveryNow();
+    EXPECT_TRUE(folder.entries().empty()) << "nothing is copied while nothing changed";
+
+    // A copy follows a change, by itself, within seconds.
+    QTest::keyClicks(&editor(), QStringLiteral("ciao"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return folder.entries().size() == 1; }, 10000));
+    QString problem;
+    EXPECT_EQ(folder.readText(folder.entries()[0], problem), editor().text());
+    // Saved: the copy goes.
+    prompts.saveNames.push_back(dir.filePath(QStringLiteral("a.htm")));
+    form.SalvaClick();
+    form.writeRecoveryNow();
+    EXPECT_TRUE(folder.entries().empty());
+
+    // A copy left by an editor that ended comes back as a modified document with its text; the copy of an
+    // editor that still runs is left alone.
+    RecoveryRecord ended;
+    ended.fileName = dir.filePath(QStringLiteral("perso.htm"));
+    ended.encoding = Encoding::Utf16LE;
+    ended.written = QDateTime::currentDateTimeUtc();
+    ended.writer = {0x7FFFFFF0, 1};
+    RecoveryRecord running = ended;
+    running.writer = currentProcess();
+    ASSERT_EQ(folder.write(QStringLiteral("ended-1"), QStringLiteral("<P>perso\n"), ended), std::nullopt);
+    ASSERT_EQ(folder.write(QStringLiteral("running-1"), QStringLiteral("vivo"), running), std::nullopt);
+    prompts.answers.push_back(true);  // Ripristina
+    form.offerRecovery();
+    ASSERT_EQ(form.documents().count(), 2);
+    const DocumentTable::Document& restored = form.documents().document(1);
+    EXPECT_EQ(restored.fileName, ended.fileName);
+    EXPECT_EQ(restored.encoding, Encoding::Utf16LE);
+    EXPECT_FALSE(restored.saved);
+    EXPECT_EQ(restored.editor->text(), "<P>perso\n");
+    form.writeRecoveryNow();
+    QStringList keys;
+    for (const RecoveryFolder::Entry& entry : folder.entries())
+        keys << entry.key;
+    EXPECT_EQ(keys, (QStringList{QStringLiteral("%1-%2").arg(currentProcess().pid).arg(restored.serial),
+                                 QStringLiteral("running-1")}));
 }
 
 }  // namespace

@@ -37,6 +37,28 @@ TEST(FindText, SearchesForwardFromAnOffsetWithoutWrapping)
     EXPECT_EQ(findText(u"one\ntwo", u"E\nT", 0), 2);
 }
 
+TEST(FindText, FindsWhatTheSimpleSearchFindsOnTextsFullOfRepeats)
+{
+    // Few letters in both cases, so partial matches and fall-backs abound; surrogate pairs that fold.
+    const QString letters = QString::fromUtf16(u"aAbB\u00e0\u00c0\U00010400\U00010428");
+    QRandomGenerator random(7);
+    const auto randomText = [&](int length) {
+        QString text;
+        for (int i = 0; i < length; ++i) {
+            const int at = static_cast<int>(random.bounded(6 + 2));
+            text += at < 6 ? letters.mid(at, 1) : letters.mid(6 + 2 * (at - 6), 2);
+        }
+        return text;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const QString page = randomText(static_cast<int>(random.bounded(40)));
+        const QString what = randomText(1 + static_cast<int>(random.bounded(5)));
+        const int from = static_cast<int>(random.bounded(page.size() + 1));
+        ASSERT_EQ(findText(page, what, from), page.indexOf(what, from, Qt::CaseInsensitive))
+            << page.toStdString() << " / " << what.toStdString() << " from " << from;
+    }
+}
+
 TEST(FindText, AnEmptyTextFindsNothing)
 {
     EXPECT_EQ(findText(u"abc", u"", 0), -1);

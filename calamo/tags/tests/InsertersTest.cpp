@@ -17,7 +17,7 @@ protected:
     void SetUp() override
     {
         table.createFirstDocument();
-        editor().setContent(QStringLiteral("a word here"));
+        editor().setText(QStringLiteral("a word here"));
         editor().wholeReplacements = 0;
     }
     FakeEditor& editor() { return host.editor(0); }
