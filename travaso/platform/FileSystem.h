@@ -61,8 +61,8 @@ public:
     // Removes a link or file (never a directory).
     virtual FsResult RemoveFile(const std::string& path) = 0;
     // Copies the bytes a regular source holds when opened into target, created or truncated. A link standing
-    // at target is replaced, never written through; the copy keeps the source's execute bits and is writable
-    // by its owner. copied is the number of bytes written.
+    // at target is replaced, never written through; the copy's permission bits are CopyMode's, new or
+    // written over. copied is the number of bytes written.
     virtual FsResult CopyFile(const std::string& source, const std::string& target, std::int64_t& copied) = 0;
     // At most maxBytes of a regular file; NotRegularFile for anything else, which is never read.
     virtual FsResult ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& data) = 0;

@@ -76,10 +76,9 @@ bool IsKernelCopyUnsupported(int err)
 
 // Opens target for writing without following a final link and without blocking on a FIFO: a link standing
 // there is removed first, anything but a regular file is refused. fresh tells whether the file was created.
-FsResult OpenTarget(const std::string& target, mode_t sourceMode, UniqueFd& out, bool& fresh)
+FsResult OpenTarget(const std::string& target, mode_t createMode, UniqueFd& out, bool& fresh)
 {
     constexpr int kFlags = O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-    const mode_t createMode = 0666 | (sourceMode & 0111);
     for (int attempt = 0; attempt < 2; ++attempt) {
         out.reset(open(target.c_str(), kFlags | O_CREAT | O_EXCL, createMode));
         if (out.valid()) {
@@ -105,18 +104,6 @@ FsResult OpenTarget(const std::string& target, mode_t sourceMode, UniqueFd& out,
         return Ok();
     }
     return FsResult::Failed(EEXIST, FsStep::Create, target);  // a link appeared again at once
-}
-
-// The copy's mode: a new file has what the user's umask makes of 0666 plus the source's execute bits; both
-// kinds are writable by their owner, and an existing file takes the source's execute bits where it is readable.
-void SetTargetMode(int fd, const struct stat& target, mode_t sourceMode, bool fresh)
-{
-    const mode_t current = target.st_mode & 07777;
-    mode_t wanted = current | S_IWUSR;
-    if (!fresh)
-        wanted = (current & ~mode_t(0111)) | S_IWUSR | ((sourceMode & 0111) & ((current & 0444) >> 2));
-    if (wanted != current)
-        (void)fchmod(fd, wanted);  // not ours to change (EPERM): the copy itself still stands
 }
 
 // Opens `path` for reading without blocking (a file that became a FIFO or a device must not hang the caller) and
@@ -211,7 +198,8 @@ FsResult PosixFileSystem::CopyFile(const std::string& source, const std::string&
 
     UniqueFd out;
     bool fresh = false;
-    if (FsResult r = OpenTarget(target, from.st_mode, out, fresh); !r.ok())
+    const auto wanted = static_cast<mode_t>(CopyMode(from.st_mode, umask_));
+    if (FsResult r = OpenTarget(target, wanted, out, fresh); !r.ok())
         return r;
     struct stat to {};
     if (fstat(out.get(), &to) != 0)
@@ -223,7 +211,10 @@ FsResult PosixFileSystem::CopyFile(const std::string& source, const std::string&
         return FsResult::Failed(SameFileAsSource, FsStep::Create, target);
     if (!fresh && ftruncate(out.get(), 0) != 0)
         return FsResult::Failed(errno, FsStep::Create, target);
-    SetTargetMode(out.get(), to, from.st_mode, fresh);
+    // A file written over gets the same bits as a new one, so a private source never lands in a readable
+    // copy; a new one needs this only when the umask took its owner's write bit.
+    if ((to.st_mode & 07777) != wanted)
+        (void)fchmod(out.get(), wanted);  // not ours to change (EPERM): the copy itself still stands
 
     const auto size = static_cast<std::int64_t>(from.st_size);
     if (FsResult r = CopyBytes(in.get(), out.get(), size, method_, blockSize_, source, target); !r.ok())

@@ -17,7 +17,8 @@ class PosixFileSystem : public FileSystem {
 public:
     explicit PosixFileSystem(CopyMethod method = CopyMethod::KernelCopy, std::size_t blockSize = DefaultCopyBlock)
         : method_(method),
-          blockSize_(blockSize)
+          blockSize_(blockSize),
+          umask_(CurrentUmask())
     {}
 
     FsResult ListDirectory(const std::string& dir, std::vector<DirEntry>& entries) override;
@@ -35,6 +36,7 @@ public:
 private:
     CopyMethod method_;
     std::size_t blockSize_;
+    unsigned umask_;  // read once: the program never changes it
 };
 
 // Copies exactly size bytes between open descriptors; a source that ends early is ShorterThanExpected.

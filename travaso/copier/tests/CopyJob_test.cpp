@@ -116,7 +116,7 @@ TEST_F(CopyJobTest, FoldersThatCannotBeListedStopTheMeasuring)
         EXPECT_THAT(outcome.error, HasSubstr("privata"));
         EXPECT_THAT(outcome.error, HasSubstr(std::strerror(error)));
     }
-    // Hidden and read-only folders are skipped by rule, not failures.
+    // Hidden folders are skipped by rule, not failures; read-only ones are measured.
     tree.File("media/PROVA/.nascosta/x", "x");
     tree.File("media/PROVA/sola-lettura/y", "y");
     chmod(tree.Path("media/PROVA/sola-lettura").c_str(), 0555);
@@ -129,7 +129,9 @@ TEST_F(CopyJobTest, CopiesTheTreeAndReportsEachStepOnceItIsDone)
     tree.File("media/PROVA/a.txt", std::string(1500, 'a'));
     tree.File("media/PROVA/sub/deep/c.txt", "c");
     tree.Dir("media/PROVA/vuota");
+    chmod(tree.Path("media/PROVA/sub").c_str(), 0555);  // as on read-only media
     const CopyOutcome outcome = MeasureAndCopy();
+    chmod(tree.Path("media/PROVA/sub").c_str(), 0755);
     EXPECT_EQ(outcome.end, CopyEnd::Completed) << outcome.error;
 
     auto expected = TreeFixture::Snapshot(paths.source);
