@@ -37,6 +37,13 @@ struct DirEntry {
 
 enum class PathKind { Missing, Directory, File, Link, Other };
 
+// Which file or folder a path names, whatever the path: two paths name the same one when these match.
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
 // Flushes the file system it was opened on. Write-back errors are reported to handles opened before them,
 // so it is opened before the first byte of a copy is written.
 class SyncHandle {
@@ -73,6 +80,13 @@ public:
     virtual std::int64_t FreeSpace(const std::string& path) = 0;
     // A handle on the file system holding path (an existing folder).
     virtual FsResult OpenSyncHandle(const std::string& path, std::unique_ptr<SyncHandle>& handle) = 0;
+    // The identity of what path names, links followed.
+    virtual FsResult Identify(const std::string& path, FileIdentity& identity) = 0;
+    // From now on a path below one of dirs (each opened here, once) is walked one folder at a time from that
+    // handle, never through a link: a folder replaced by a link after it was listed fails with ELOOP instead
+    // of leading elsewhere. Only the last component of a file's path may be a link (a link to a file is a
+    // file). Replaces the folders of an earlier call; an empty list ends the confinement.
+    virtual FsResult Confine(const std::vector<std::string>& dirs) = 0;
 };
 
 }  // namespace travaso

@@ -220,6 +220,37 @@ TEST(PosixFileSystemTest, FoldersAndSyncHandles)
     EXPECT_TRUE(sync->Sync().ok());
 }
 
+TEST(ConfinedTest, AFolderSwappedForALinkAtAnyDepthIsRefused)
+{
+    for (const int swapped : {1, 11}) {  // within the levels kept open, and below them
+        Folder dir;
+        std::string deep;
+        for (int level = 0; level < 14; ++level)
+            deep += "d" + std::to_string(level) + "/";
+        dir.File("src/" + deep + "f", "inside");
+        dir.File("outside/f", "elsewhere");
+        PosixFileSystem files;
+        ASSERT_TRUE(files.Confine({dir.Path("src")}).ok());
+        std::int64_t size = 0;
+        ASSERT_TRUE(files.FileSize(dir.Path("src/" + deep + "f"), size).ok());
+
+        std::string swap = dir.Path("src/");
+        for (int level = 0; level < swapped; ++level)
+            swap += "d" + std::to_string(level) + "/";
+        swap += "d" + std::to_string(swapped);
+        fs::rename(swap, dir.Path("moved"));
+        fs::create_directory_symlink(dir.Path("outside"), swap);
+        std::vector<DirEntry> entries;
+        const FsResult r = files.ListDirectory(swap + "/", entries);
+        EXPECT_FALSE(r.ok()) << swapped;
+        EXPECT_TRUE(r.error == ELOOP || r.error == ENOTDIR) << r.error;
+        EXPECT_FALSE(files.FileSize(swap + "/f", size).ok()) << swapped;
+        // Outside the confinement the same path is followed as usual.
+        ASSERT_TRUE(files.Confine({}).ok());
+        EXPECT_TRUE(files.FileSize(swap + "/f", size).ok());
+    }
+}
+
 }  // namespace
 
 }  // namespace travaso
