@@ -6,6 +6,7 @@
 #include "zGradBtn.h"
 
 #include <QElapsedTimer>
+#include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
@@ -15,6 +16,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTextEdit;
+class QTimer;
 
 namespace travaso {
 
@@ -56,6 +58,8 @@ private:
     void CreateControls();
     void LoadApplicationComponent();
     void Log(const std::string& line);
+    // Brings the lines gathered since the last time to the screen at once, painted now.
+    void FlushLog();
     void SetButtons(bool copia, bool termina);
     // Empty when the opening reached its end; else the error that stopped it.
     std::string RunOpening();
@@ -71,6 +75,9 @@ private:
     Prompts& prompts_;
     CopierPaths paths_;  // kept as bytes: the label only shows them
     QElapsedTimer sinceEvents_;
+    QStringList pendingLog_;       // lines not yet in Memo1
+    QElapsedTimer sinceLogFlush_;  // a long run brings its lines to the screen at the display's pace
+    QTimer* logTimer_ = nullptr;   // brings the last lines when the event loop runs again
     bool opened_ = false;
     bool closing_ = false;
 };

@@ -97,6 +97,23 @@ protected:
     std::size_t capacity = DefaultTreeCapacity;
 };
 
+TEST_F(WindowTest, ALongTargetShowsItsEndOnOneLine)
+{
+    const std::string deep = "home/" + std::string(120, 'x') + "/A&B";
+    tree.Dir(deep);
+    const std::string root = tree.Path(deep);
+    files.freeSpace = 1'000'000;
+    CopierEnvironment env = Environment();
+    env.targetRoot = root;
+    form = std::make_unique<TForm1>(env, files, prompts);
+    form->show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Lines().empty() && Lines().back() == "Pronto per la copia"; }));
+    const QString shown = form->lblDest->text();
+    EXPECT_TRUE(shown.endsWith("/A&B/PROVA/")) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith(QChar(0x2026))) << shown.toStdString();
+    EXPECT_LE(form->lblDest->fontMetrics().horizontalAdvance(shown), form->lblDest->width());
+}
+
 TEST_F(WindowTest, OpeningMeasuresTheTreeAndNamesTheTarget)
 {
     tree.File("media/PROVA/a.txt", std::string(1500, 'a'));
