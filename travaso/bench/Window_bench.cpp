@@ -144,8 +144,8 @@ void BM_CpRSync(benchmark::State& state)
     const int tree = int(state.range(0));
     MakeTree(tree);
     const std::string target = TargetRoot() + "/PROVA/";
-    const std::string command = "mkdir -p " + target + " && cp -r " + Source(tree) + ". " + target +
-                                " && rm " + target + "travaso && sync -f " + target;
+    const std::string command = "mkdir -p " + target + " && cp -r " + Source(tree) + ". " + target + " && rm " +
+                                target + "travaso && sync -f " + target;
     for (auto _ : state) {
         state.PauseTiming();
         ClearTarget();

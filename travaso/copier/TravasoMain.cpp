@@ -73,28 +73,76 @@ QTextCharFormat CharFormat(const RtfCharFormat& rtf)
     return format;
 }
 
+bool StartsLine(QChar c)
+{
+    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+}
+
+// How many characters of text fit on a line that holds column already; a surrogate pair is never split.
+qsizetype Fitting(const QString& text, qsizetype from, qsizetype column)
+{
+    qsizetype n = std::min(text.size() - from, MaxShownLine - column);
+    if (n > 0 && from + n < text.size() && text[from + n].isLowSurrogate())
+        --n;
+    return n;
+}
+
+// text with a line break after every MaxShownLine characters of one line.
+QString BreakLongLines(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / MaxShownLine + 1);
+    qsizetype column = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (StartsLine(c)) {
+            column = 0;
+        } else if (!c.isLowSurrogate() && column + (c.isHighSurrogate() ? 2 : 1) > MaxShownLine) {
+            out += u'\n';
+            column = 0;
+        }
+        out += text[i];
+        column += !StartsLine(text[i]);
+    }
+    return out;
+}
+
 void ShowRtf(QTextEdit* view, const RtfDocument& doc)
 {
     // One edit block and no undo history: laid out once at the end, not after every run.
     view->document()->setUndoRedoEnabled(false);
     QTextCursor cursor(view->document());
     cursor.beginEditBlock();
+    qsizetype column = 0;  // characters on the current line
+    const auto insert = [&](const QString& text, const QTextCharFormat& format) {
+        for (qsizetype from = 0; from < text.size();) {
+            if (column >= MaxShownLine) {
+                cursor.insertBlock();
+                column = 0;
+            }
+            const qsizetype n = std::max<qsizetype>(Fitting(text, from, column), 1);
+            cursor.insertText(text.mid(from, n), format);
+            from += n;
+            column += n;
+        }
+    };
     bool first = true;
     for (const RtfParagraph& paragraph : doc.paragraphs) {
         if (!first)
             cursor.insertBlock();
         first = false;
+        column = 0;
         QTextCharFormat format;
         QString text;  // runs that share format, inserted at once
         for (std::size_t i = 0; i < paragraph.runs.size(); ++i) {
             if (i < kMaxRunsPerParagraph) {
-                cursor.insertText(text, format);
+                insert(text, format);
                 text.clear();
                 format = CharFormat(paragraph.runs[i].format);
             }
             text += paragraph.runs[i].text;
         }
-        cursor.insertText(text, format);
+        insert(text, format);
     }
     cursor.endEditBlock();
 }
@@ -107,7 +155,7 @@ void ShowDescriptiveText(QTextEdit* view, const std::string& data)
     if (LooksLikeRtf(bytes))
         ShowRtf(view, ReadRtf(bytes));
     else
-        view->setPlainText(DecodeText(bytes));
+        view->setPlainText(BreakLongLines(DecodeText(bytes)));
 }
 
 TForm1::TForm1(CopierEnvironment environment, FileSystem& fs, Prompts& prompts, QWidget* parent)

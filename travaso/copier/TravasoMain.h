@@ -82,6 +82,10 @@ private:
     bool closing_ = false;
 };
 
+// Qt lays out one line in time that grows much faster than its length: the descriptive text is shown with
+// no line longer than this, a longer one going on in the next line (the view wraps long lines anyway).
+inline constexpr qsizetype MaxShownLine = 1024;
+
 // Shows the descriptive text's bytes in view: formatted when they are rich text, else as plain text.
 void ShowDescriptiveText(QTextEdit* view, const std::string& data);
 
