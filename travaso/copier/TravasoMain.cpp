@@ -101,8 +101,8 @@ QString BreakLongLines(const QString& text)
             out += u'\n';
             column = 0;
         }
-        out += text[i];
-        column += !StartsLine(text[i]);
+        out += c;
+        column += !StartsLine(c);
     }
     return out;
 }
