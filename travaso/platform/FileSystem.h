@@ -57,7 +57,8 @@ public:
     virtual ~FileSystem() = default;
 
     // The directory's entries in enumeration order, classified by the copier's rule (ClassifyEntry), ignored
-    // ones left out. No handle stays open when it returns, so a walk holds none per level.
+    // ones left out. The folder's own handle is closed when it returns; a confined walk keeps a bounded
+    // number of folder handles open (Confine), however deep the tree.
     virtual FsResult ListDirectory(const std::string& dir, std::vector<DirEntry>& entries) = 0;
     // Size in bytes of a regular file, opened for reading.
     virtual FsResult FileSize(const std::string& path, std::int64_t& size) = 0;
