@@ -137,6 +137,25 @@ std::string FindOverlap(FileSystem& fs, const std::string& source, const std::st
         return named + "si trova dentro la directory di origine \"" + source + "\"";
     if (s.starts_with(t))
         return named + "contiene la directory di origine \"" + source + "\"";
+    // The same folder can have two paths (a bind mount): the folders themselves are compared too.
+    const std::string sourceReal = NoSlash(realSource), targetReal = NoSlash(realTarget);
+    FileIdentity sourceId, targetId, id;
+    if (fs.Identify(sourceReal, sourceId).ok()) {
+        for (std::string p = targetReal;; p = Parent(p)) {
+            if (fs.Identify(p, id).ok() && id == sourceId)
+                return p == targetReal ? named + "è la directory di origine"
+                                       : named + "si trova dentro la directory di origine \"" + source + "\"";
+            if (p == "/")
+                break;
+        }
+    }
+    if (fs.Identify(targetReal, targetId).ok()) {
+        for (std::string p = sourceReal; p != "/";) {
+            p = Parent(p);
+            if (fs.Identify(p, id).ok() && id == targetId)
+                return named + "contiene la directory di origine \"" + source + "\"";
+        }
+    }
     return {};
 }
 
@@ -145,6 +164,8 @@ MeasureOutcome MeasureSource(FileSystem& fs, const CopierPaths& paths, MeasureOb
     MeasureOutcome outcome;
     try {
         if (FsResult r = fs.ChangeDirectory(NoSlash(paths.source)); !r.ok())
+            throw AlberoError(FsErrorText(r));
+        if (FsResult r = fs.Confine({paths.source}); !r.ok())
             throw AlberoError(FsErrorText(r));
         Measurement m;
         m.listCut = !BuildTreeList(fs, paths.source, observer, capacity);
@@ -180,6 +201,10 @@ CopyOutcome RunCopy(FileSystem& fs, const CopierPaths& paths, CopyObserver& obse
     std::unique_ptr<SyncHandle> sync;
     if (FsResult r = fs.OpenSyncHandle(ExistingAncestor(fs, paths.target), sync); !r.ok())
         return stop(FsErrorText(r));
+    // What is copied is what lies inside the source now: a folder replaced by a link since the measuring
+    // is refused, not followed.
+    if (FsResult r = fs.Confine({paths.source}); !r.ok())
+        return stop(FsErrorText(r));
 
     if (fs.Kind(NoSlash(paths.target), true) == PathKind::Directory) {
         observer.TargetExisted(paths.target);
@@ -188,6 +213,8 @@ CopyOutcome RunCopy(FileSystem& fs, const CopierPaths& paths, CopyObserver& obse
             return stop(FsErrorText(r));
         observer.DirectoryCreated(paths.target);
     }
+    if (FsResult r = fs.Confine({paths.source, paths.target}); !r.ok())
+        return stop(FsErrorText(r));
 
     try {
         std::int32_t copied = 0;

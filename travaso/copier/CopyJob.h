@@ -33,7 +33,7 @@ DescriptiveText ReadDescriptiveText(FileSystem& fs, const std::string& dir);
 
 // Empty when source and target are apart; else why the copy is refused: the target is the source, lies
 // inside it or contains it, compared by real paths (links resolved; the part of target not yet made is
-// taken as written).
+// taken as written) and by the identity of the folders on the way (a bind mount gives one folder two paths).
 std::string FindOverlap(FileSystem& fs, const std::string& source, const std::string& target);
 
 struct Measurement {
@@ -83,7 +83,8 @@ struct CopyOutcome {
 };
 
 // Copies every entry of the process-wide tree list but the program into paths.target, flushing the target's
-// file system at the end through a handle opened before anything is written.
+// file system at the end through a handle opened before anything is written. Source and target are walked
+// from handles on them, never through a link to a folder.
 CopyOutcome RunCopy(FileSystem& fs, const CopierPaths& paths, CopyObserver& observer);
 
 }  // namespace travaso

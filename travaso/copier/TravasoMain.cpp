@@ -30,6 +30,9 @@ namespace {
 
 const char* const kCaption = "Travaso v3.03";
 
+// One frame of a 60 Hz display: log lines reach the screen at most this often during a run.
+constexpr int kDisplayFrameMs = 16;
+
 // How a path or a line is shown: bytes that are not UTF-8 show as U+FFFD, but only on the screen.
 QString Shown(const std::string& s)
 {
@@ -70,28 +73,76 @@ QTextCharFormat CharFormat(const RtfCharFormat& rtf)
     return format;
 }
 
+bool StartsLine(QChar c)
+{
+    return c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+}
+
+// How many characters of text fit on a line that holds column already; a surrogate pair is never split.
+qsizetype Fitting(const QString& text, qsizetype from, qsizetype column)
+{
+    qsizetype n = std::min(text.size() - from, MaxShownLine - column);
+    if (n > 0 && from + n < text.size() && text[from + n].isLowSurrogate())
+        --n;
+    return n;
+}
+
+// text with a line break after every MaxShownLine characters of one line.
+QString BreakLongLines(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + text.size() / MaxShownLine + 1);
+    qsizetype column = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (StartsLine(c)) {
+            column = 0;
+        } else if (!c.isLowSurrogate() && column + (c.isHighSurrogate() ? 2 : 1) > MaxShownLine) {
+            out += u'\n';
+            column = 0;
+        }
+        out += c;
+        column += !StartsLine(c);
+    }
+    return out;
+}
+
 void ShowRtf(QTextEdit* view, const RtfDocument& doc)
 {
     // One edit block and no undo history: laid out once at the end, not after every run.
     view->document()->setUndoRedoEnabled(false);
     QTextCursor cursor(view->document());
     cursor.beginEditBlock();
+    qsizetype column = 0;  // characters on the current line
+    const auto insert = [&](const QString& text, const QTextCharFormat& format) {
+        for (qsizetype from = 0; from < text.size();) {
+            if (column >= MaxShownLine) {
+                cursor.insertBlock();
+                column = 0;
+            }
+            const qsizetype n = std::max<qsizetype>(Fitting(text, from, column), 1);
+            cursor.insertText(text.mid(from, n), format);
+            from += n;
+            column += n;
+        }
+    };
     bool first = true;
     for (const RtfParagraph& paragraph : doc.paragraphs) {
         if (!first)
             cursor.insertBlock();
         first = false;
+        column = 0;
         QTextCharFormat format;
         QString text;  // runs that share format, inserted at once
         for (std::size_t i = 0; i < paragraph.runs.size(); ++i) {
             if (i < kMaxRunsPerParagraph) {
-                cursor.insertText(text, format);
+                insert(text, format);
                 text.clear();
                 format = CharFormat(paragraph.runs[i].format);
             }
             text += paragraph.runs[i].text;
         }
-        cursor.insertText(text, format);
+        insert(text, format);
     }
     cursor.endEditBlock();
 }
@@ -104,7 +155,7 @@ void ShowDescriptiveText(QTextEdit* view, const std::string& data)
     if (LooksLikeRtf(bytes))
         ShowRtf(view, ReadRtf(bytes));
     else
-        view->setPlainText(DecodeText(bytes));
+        view->setPlainText(BreakLongLines(DecodeText(bytes)));
 }
 
 TForm1::TForm1(CopierEnvironment environment, FileSystem& fs, Prompts& prompts, QWidget* parent)
@@ -163,6 +214,10 @@ void TForm1::CreateControls()
     Memo1->setFont(PixelFont("Times New Roman", 13));
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    logTimer_ = new QTimer(this);
+    logTimer_->setSingleShot(true);
+    logTimer_->setInterval(kDisplayFrameMs);
+    connect(logTimer_, &QTimer::timeout, this, &TForm1::FlushLog);
 
     QPalette yellow;
     yellow.setColor(QPalette::WindowText, Qt::yellow);
@@ -180,6 +235,7 @@ void TForm1::CreateControls()
     lblDest->setFont(CaptionFont(13));
     lblDest->setPalette(yellow);
     lblDest->setTextFormat(Qt::PlainText);  // a folder named like a tag shows as written
+    lblDest->SetShowAccelChar(false);       // and one with "&" in its name too
 
     Memo2 = new QTextEdit(this);
     Memo2->setObjectName("Memo2");
@@ -232,7 +288,25 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::Log(const std::string& line)
 {
-    Memo1->appendPlainText(Shown(line));
+    pendingLog_ << Shown(line);
+    // Painting each line of a run of many small files would cost more than copying them.
+    if (!sinceLogFlush_.isValid() || sinceLogFlush_.elapsed() >= kDisplayFrameMs)
+        FlushLog();
+    else if (!logTimer_->isActive())
+        logTimer_->start();
+}
+
+void TForm1::FlushLog()
+{
+    logTimer_->stop();
+    sinceLogFlush_.start();
+    if (pendingLog_.isEmpty())
+        return;
+    Memo1->appendPlainText(pendingLog_.join(QLatin1Char('\n')));
+    pendingLog_.clear();
+    // Now, not at the next event: the copy loop processes none.
+    if (Memo1->isVisible())
+        Memo1->repaint();
 }
 
 void TForm1::SetButtons(bool copia, bool termina)
@@ -245,7 +319,9 @@ void TForm1::FormShow()
 {
     setToolTip(kCaption);  // the window's and the application's hint, shown only while hints are on
     zShowApp1->SetHint(kCaption);
-    if (const std::string error = RunOpening(); !error.empty())
+    const std::string error = RunOpening();
+    FlushLog();
+    if (!error.empty())
         prompts_.ErrorBox(error);
 }
 
@@ -255,6 +331,7 @@ std::string TForm1::RunOpening()
     SetButtons(false, false);
     Memo2->clear();
     Memo1->clear();
+    pendingLog_.clear();
     Log("Inizializzazione in corso");
 
     const auto slash = env_.executablePath.rfind('/');
@@ -269,7 +346,8 @@ std::string TForm1::RunOpening()
     paths_.target = TargetDirectoryFor(env_.targetRoot, paths_.source);
     if (paths_.target.empty())
         return "Il programma si trova nella radice del file system: manca il nome della directory di destinazione";
-    lblDest->setText(Shown(paths_.target));
+    // One line, its start giving way when too long, so the target's own folder stays in sight.
+    lblDest->setText(lblDest->fontMetrics().elidedText(Shown(paths_.target), Qt::ElideLeft, lblDest->width()));
     Log("Copia da: " + paths_.source);
     // A target that is, holds or lies in the source would copy files over themselves: refused before anything.
     if (std::string overlap = FindOverlap(fs_, paths_.source, paths_.target); !overlap.empty())
@@ -310,6 +388,7 @@ bool TForm1::ProcessMessages()
 
 void TForm1::TreeListFull()
 {
+    FlushLog();
     prompts_.Message("Albero riempito (troppe voci)");
 }
 
@@ -334,9 +413,11 @@ void TForm1::btnCopiaClick()
         SetButtons(false, true);
         break;
     case CopyEnd::Stopped:
-        prompts_.ErrorBox(outcome.error);
         break;
     }
+    FlushLog();
+    if (outcome.end == CopyEnd::Stopped)
+        prompts_.ErrorBox(outcome.error);
 }
 
 void TForm1::TargetExisted(const std::string& target)

@@ -6,6 +6,7 @@
 #include "zGradBtn.h"
 
 #include <QElapsedTimer>
+#include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
@@ -15,6 +16,7 @@ class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 class QTextEdit;
+class QTimer;
 
 namespace travaso {
 
@@ -56,6 +58,8 @@ private:
     void CreateControls();
     void LoadApplicationComponent();
     void Log(const std::string& line);
+    // Brings the lines gathered since the last time to the screen at once, painted now.
+    void FlushLog();
     void SetButtons(bool copia, bool termina);
     // Empty when the opening reached its end; else the error that stopped it.
     std::string RunOpening();
@@ -71,9 +75,16 @@ private:
     Prompts& prompts_;
     CopierPaths paths_;  // kept as bytes: the label only shows them
     QElapsedTimer sinceEvents_;
+    QStringList pendingLog_;       // lines not yet in Memo1
+    QElapsedTimer sinceLogFlush_;  // a long run brings its lines to the screen at the display's pace
+    QTimer* logTimer_ = nullptr;   // brings the last lines when the event loop runs again
     bool opened_ = false;
     bool closing_ = false;
 };
+
+// Qt lays out one line in time that grows much faster than its length: the descriptive text is shown with
+// no line longer than this, a longer one going on in the next line (the view wraps long lines anyway).
+inline constexpr qsizetype MaxShownLine = 1024;
 
 // Shows the descriptive text's bytes in view: formatted when they are rich text, else as plain text.
 void ShowDescriptiveText(QTextEdit* view, const std::string& data);

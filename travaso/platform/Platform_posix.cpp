@@ -1,6 +1,7 @@
 #include "Platform.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -62,16 +63,36 @@ EntryKind ClassifyMode(const char* name, unsigned linkMode, unsigned targetMode)
 {
     if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
         return EntryKind::Ignored;
-    if (S_ISDIR(linkMode)) {
-        const bool hidden = name[0] == '.';
-        const bool readOnly = (linkMode & S_IWUSR) == 0;
-        return hidden || readOnly ? EntryKind::Ignored : EntryKind::Directory;
-    }
+    if (S_ISDIR(linkMode))  // its permission bits do not matter: read-only media are copied whole
+        return name[0] == '.' ? EntryKind::Ignored : EntryKind::Directory;
     if (S_ISREG(linkMode))
         return EntryKind::File;
     if (S_ISLNK(linkMode) && S_ISREG(targetMode))
         return EntryKind::File;
     return EntryKind::Ignored;
+}
+
+unsigned CopyMode(unsigned sourceMode, unsigned umask)
+{
+    return (sourceMode & 0777 & ~umask) | S_IWUSR;
+}
+
+unsigned CurrentUmask()
+{
+    // Linux shows it without changing it; elsewhere it is read by setting it and putting it back.
+    if (FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned mask = 0;
+        bool found = false;
+        while (!found && std::fgets(line, sizeof line, status))
+            found = std::sscanf(line, "Umask: %o", &mask) == 1;
+        std::fclose(status);
+        if (found)
+            return mask & 0777;
+    }
+    const mode_t mask = umask(022);
+    umask(mask);
+    return mask & 0777;
 }
 
 EntryKind ClassifyEntry(int dirFd, const char* name, unsigned char dType)

@@ -2,12 +2,16 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QTimer>
 
+#include <cerrno>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -20,15 +24,38 @@ constexpr int kLockMs = 5000;     // two starts at once take turns at the check
 constexpr int kMessageMs = 5000;  // a connection that sends no message by then is dropped
 constexpr qsizetype kMessageLimit = 64 * 1024;
 
-QString RuntimeDirectory()
+QString RuntimeDirectory(unsigned uid)
 {
     const QString dir = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!dir.isEmpty() && QFileInfo(dir).isDir() && QFileInfo(dir).isWritable())
         return dir;
-    return QDir::tempPath();
+    return PrivateDirectory(QDir::tempPath(), uid);
 }
 
 }  // namespace
+
+QString PrivateDirectory(const QString& base, unsigned uid)
+{
+    const QString dir = base + "/travaso-" + QString::number(uid);
+    const QByteArray path = QFile::encodeName(dir);
+    if (mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        return {};
+    // Whatever stands there must be a real folder of this user that nobody else may enter; a name taken
+    // by another user is not used, whatever it holds.
+    struct stat st {};
+    if (lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != uid)
+        return {};
+    if ((st.st_mode & 077) != 0 && chmod(path.constData(), 0700) != 0)
+        return {};
+    return dir;
+}
+
+bool PeerIsUser(int socketFd, unsigned uid)
+{
+    ucred peer{};
+    socklen_t size = sizeof peer;
+    return getsockopt(socketFd, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && size == sizeof peer && peer.uid == uid;
+}
 
 QString InstanceSocketName(const QString& dir, unsigned uid, const QByteArray& executablePath)
 {
@@ -50,15 +77,24 @@ QByteArray InstanceMessage(const QByteArray& executablePath)
 }
 
 SingleInstance::SingleInstance(const QByteArray& executablePath, QObject* parent)
+    : SingleInstance(executablePath, getuid(), parent)
+{}
+
+SingleInstance::SingleInstance(const QByteArray& executablePath, unsigned uid, QObject* parent)
     : QObject(parent),
       path_(executablePath),
-      name_(InstanceSocketName(RuntimeDirectory(), getuid(), executablePath))
-{}
+      uid_(uid)
+{
+    if (const QString dir = RuntimeDirectory(uid); !dir.isEmpty())
+        name_ = InstanceSocketName(dir, uid, executablePath);
+}
 
 SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::Claim()
 {
+    if (name_.isEmpty())
+        return true;  // no folder of the user's own to meet in: this start runs unguarded
     // Without taking turns two starts at once could both find no listener, and the later one would
     // remove the earlier one's socket.
     QLockFile lock(name_ + ".lock");
@@ -67,8 +103,13 @@ bool SingleInstance::Claim()
     auto socket = std::make_unique<QLocalSocket>();
     socket->connectToServer(name_);
     if (socket->waitForConnected(kConnectMs)) {
-        toFirst_ = std::move(socket);
-        return false;
+        if (PeerIsUser(int(socket->socketDescriptor()), uid_)) {
+            toFirst_ = std::move(socket);
+            return false;
+        }
+        // Someone else listens under this user's name: not a running copy, and not to be told anything.
+        socket->abort();
+        return true;
     }
     // No listener: nothing is there, or a socket file of a start that ended without removing it.
     if (locked || socket->error() == QLocalSocket::ConnectionRefusedError)
@@ -105,6 +146,11 @@ void SingleInstance::Leave()
 void SingleInstance::Accept()
 {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
+        if (!PeerIsUser(int(socket->socketDescriptor()), uid_)) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         QTimer::singleShot(kMessageMs, socket, [socket] { socket->abort(); });
         auto pending = std::make_shared<QByteArray>();

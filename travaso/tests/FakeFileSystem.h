@@ -5,6 +5,7 @@
 
 #include "PosixFileSystem.h"
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,6 +35,8 @@ public:
     }
 
     std::optional<std::int64_t> freeSpace;  // the real figure when unset
+    // Identify answers for a key path as for its value: two names of one folder, as a bind mount makes.
+    std::map<std::string, std::string> sameFolderAs;
 
     struct Record {
         FsCall call;
@@ -117,6 +120,16 @@ public:
         handle = std::make_unique<FakeSync>(*this, std::move(real), path);
         return {};
     }
+
+    FsResult Identify(const std::string& path, FileIdentity& identity) override
+    {
+        std::string p = path;
+        while (p.size() > 1 && p.back() == '/')
+            p.pop_back();
+        const auto alias = sameFolderAs.find(p);
+        return real_.Identify(alias == sameFolderAs.end() ? path : alias->second, identity);
+    }
+    FsResult Confine(const std::vector<std::string>& dirs) override { return real_.Confine(dirs); }
 
 private:
     struct Rule {

@@ -60,6 +60,7 @@ protected:
         QFile::setPermissions(Exe(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("TRAVASO_ROOT", targetRoot);
+        env.insert("XDG_RUNTIME_DIR", runtime.path());  // the program's socket stays out of the shared /tmp
         env.insert("QT_QPA_PLATFORM", "xcb");
         env.insert("LC_ALL", "it_IT.UTF-8");
         program.setProcessEnvironment(env);
@@ -127,6 +128,7 @@ protected:
     }
 
     QTemporaryDir dir;
+    QTemporaryDir runtime;
     QString exeDir;  // where the program runs from, when not Source()
     QProcess program;
     QString window;

@@ -137,17 +137,33 @@ void TzGauge::SetMax(std::int32_t max)
     repaint();
 }
 
+TzGauge::Picture TzGauge::ValuePicture() const
+{
+    const int inset = GaugeBorder(bevelOuter_, bevelInner_, bevelWidth_, frameWidth_) + margin_;
+    const int left = inset, right = width() - inset;
+    Picture picture;
+    picture.fillEnd = right > left ? GaugeFillEnd(left, right - left, min_, max_, value_) : left;
+    if (!caption_.isEmpty() && numberOfLed_ == 0)
+        picture.caption = GaugeCaptionText(caption_, captionStyle_, Percent(), value_).value_or(QString());
+    return picture;
+}
+
 void TzGauge::SetValue(std::int32_t value)
 {
     if (value == value_)
         return;
     const int percentBefore = Percent();
+    const Picture before = ValuePicture();
     value_ = std::clamp(value, min_, max_);
     if (value_ == min_)
         DoMinimum();
     else if (value_ == max_)
         DoMaximum();
     if (drawOnlyWhenPctChange_ && Percent() == percentBefore)
+        return;
+    // A new value that moves no pixel is not painted: a loop over many small steps pays for each change
+    // of the picture only.
+    if (ValuePicture() == before)
         return;
     repaint();
 }

@@ -13,7 +13,8 @@ namespace travaso {
 
 // Progress gauge drawn as one bar or a row of LEDs inside optional bevels, optionally filled from a
 // tiled picture, with an optional caption in bar mode. Setters repaint at once (repaint(), not
-// update()), so a loop that processes no events still shows every new value.
+// update()), so a loop that processes no events still shows every new value; a value that changes no
+// pixel is not repainted.
 class TzGauge : public QWidget {
     Q_OBJECT
 
@@ -92,6 +93,14 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    // What a value change can alter in the painted picture.
+    struct Picture {
+        int fillEnd = 0;
+        QString caption;
+        bool operator==(const Picture&) const = default;
+    };
+    Picture ValuePicture() const;
+
     QImage glyph_;
     QImage tile_;  // glyph_ tiled over the gauge's size; null without a glyph
     bool drawOnlyWhenPctChange_ = false;

@@ -115,7 +115,7 @@ TEST_F(AlberoTest, ClassifiesEntriesLikeTheCopierShould)
     tree.File("src/ro-file", "r");
     chmod(tree.Path("src/ro-file").c_str(), 0444);
     tree.File("src/.git/inside", "no");
-    tree.File("src/locked/inside", "no");
+    tree.File("src/locked/inside", "ro");
     chmod(tree.Path("src/locked").c_str(), 0555);
     tree.File("src/real/f", "f");
     ASSERT_EQ(mkfifo(tree.Path("src/fifo").c_str(), 0644), 0);
@@ -125,10 +125,10 @@ TEST_F(AlberoTest, ClassifiesEntriesLikeTheCopierShould)
     const std::string s = tree.Path("src/");
 
     BuildTreeList(files, s, observer);
-    EXPECT_THAT(ListAll(), UnorderedElementsAreArray(
-                               {s + ".hidden-file", s + "ro-file", s + "real/", s + "real/f", s + "filelink"}));
-    EXPECT_EQ(CountTreeFiles(files, s, observer), 4);
-    EXPECT_EQ(SumTreeSizes(files, observer), 4);
+    EXPECT_THAT(ListAll(), UnorderedElementsAreArray({s + ".hidden-file", s + "ro-file", s + "locked/",
+                                                      s + "locked/inside", s + "real/", s + "real/f", s + "filelink"}));
+    EXPECT_EQ(CountTreeFiles(files, s, observer), 5);
+    EXPECT_EQ(SumTreeSizes(files, observer), 6);
     chmod(tree.Path("src/locked").c_str(), 0755);
 }
 

@@ -116,7 +116,7 @@ TEST_F(CopyJobTest, FoldersThatCannotBeListedStopTheMeasuring)
         EXPECT_THAT(outcome.error, HasSubstr("privata"));
         EXPECT_THAT(outcome.error, HasSubstr(std::strerror(error)));
     }
-    // Hidden and read-only folders are skipped by rule, not failures.
+    // Hidden folders are skipped by rule, not failures; read-only ones are measured.
     tree.File("media/PROVA/.nascosta/x", "x");
     tree.File("media/PROVA/sola-lettura/y", "y");
     chmod(tree.Path("media/PROVA/sola-lettura").c_str(), 0555);
@@ -129,7 +129,9 @@ TEST_F(CopyJobTest, CopiesTheTreeAndReportsEachStepOnceItIsDone)
     tree.File("media/PROVA/a.txt", std::string(1500, 'a'));
     tree.File("media/PROVA/sub/deep/c.txt", "c");
     tree.Dir("media/PROVA/vuota");
+    chmod(tree.Path("media/PROVA/sub").c_str(), 0555);  // as on read-only media
     const CopyOutcome outcome = MeasureAndCopy();
+    chmod(tree.Path("media/PROVA/sub").c_str(), 0755);
     EXPECT_EQ(outcome.end, CopyEnd::Completed) << outcome.error;
 
     auto expected = TreeFixture::Snapshot(paths.source);
@@ -144,6 +146,22 @@ TEST_F(CopyJobTest, CopiesTheTreeAndReportsEachStepOnceItIsDone)
     log.lines.clear();
     EXPECT_EQ(RunCopy(files, paths, log).end, CopyEnd::Completed);
     EXPECT_EQ(log.lines.front(), "exists " + paths.target);
+}
+
+TEST_F(CopyJobTest, AFolderSwappedForALinkAfterMeasuringIsNotFollowed)
+{
+    tree.File("media/PROVA/a.txt", "a");
+    tree.File("media/PROVA/sub/deep/f.txt", "inside");
+    tree.File("outside/deep/f.txt", "not the user's to copy");
+    ASSERT_TRUE(Measure().measurement);
+    fs::rename(tree.Path("media/PROVA/sub"), tree.Path("moved"));
+    fs::create_directory_symlink(tree.Path("outside"), tree.Path("media/PROVA/sub"));
+
+    const CopyOutcome outcome = RunCopy(files, paths, log);
+    EXPECT_EQ(outcome.end, CopyEnd::Stopped);
+    EXPECT_THAT(outcome.error, HasSubstr("PROVA/sub"));
+    EXPECT_FALSE(fs::exists(paths.target + "sub/deep/f.txt"));
+    EXPECT_THAT(log.lines, Not(Contains(HasSubstr("f.txt"))));
 }
 
 TEST_F(CopyJobTest, NamesThatAreNotUtf8KeepTheirBytes)
@@ -252,6 +270,21 @@ TEST_F(OverlapTest, ATargetThatContainsTheSourceIsRefusedBeforeAnythingIsWritten
     EXPECT_EQ(outcome.end, CopyEnd::Stopped);
     EXPECT_EQ(Writes(), 0);
     EXPECT_EQ(TreeFixture::Read(tree.Path("R/dup/f.txt")), "outer, precious");
+}
+
+TEST_F(OverlapTest, OneFolderUnderTwoPathsIsFoundByIdentity)
+{
+    // As a bind mount shows them: paths apart, folders the same.
+    tree.Dir("media/PROVA/inner");
+    tree.Dir("home/PROVA");
+    tree.Dir("elsewhere/PROVA");
+    const std::string s = tree.Path("media/PROVA/");
+    files.sameFolderAs[tree.Path("home/PROVA")] = tree.Path("media/PROVA");
+    files.sameFolderAs[tree.Path("elsewhere")] = tree.Path("media/PROVA");
+    EXPECT_THAT(FindOverlap(files, s, tree.Path("home/PROVA/")), HasSubstr("è la directory di origine"));
+    EXPECT_THAT(FindOverlap(files, s, tree.Path("elsewhere/PROVA/new/")), HasSubstr("dentro la directory di origine"));
+    files.sameFolderAs = {{tree.Path("media"), tree.Path("home/PROVA")}};
+    EXPECT_THAT(FindOverlap(files, s, tree.Path("home/PROVA/")), HasSubstr("contiene la directory di origine"));
 }
 
 TEST_F(OverlapTest, EveryOverlapIsFoundThroughLinks)

@@ -66,7 +66,7 @@ TEST(PlatformTest, ClassificationRules)
     EXPECT_EQ(ClassifyMode("..", dir, 0), EntryKind::Ignored);
     EXPECT_EQ(ClassifyMode("sub", dir, 0), EntryKind::Directory);
     EXPECT_EQ(ClassifyMode(".cache", dir, 0), EntryKind::Ignored);
-    EXPECT_EQ(ClassifyMode("sub", roDir, 0), EntryKind::Ignored);
+    EXPECT_EQ(ClassifyMode("sub", roDir, 0), EntryKind::Directory);
     EXPECT_EQ(ClassifyMode(".profile", reg, 0), EntryKind::File);
     EXPECT_EQ(ClassifyMode("ro", roReg, 0), EntryKind::File);
     EXPECT_EQ(ClassifyMode("tofile", link, reg), EntryKind::File);
@@ -74,6 +74,31 @@ TEST(PlatformTest, ClassificationRules)
     EXPECT_EQ(ClassifyMode("dangling", link, 0), EntryKind::Ignored);
     EXPECT_EQ(ClassifyMode("fifo", S_IFIFO | 0644, 0), EntryKind::Ignored);
     EXPECT_EQ(ClassifyMode("dev", S_IFCHR | 0644, 0), EntryKind::Ignored);
+}
+
+TEST(PlatformTest, CopyModeKeepsTheSourcesBitsUnderTheUmaskAndTheOwnersWrite)
+{
+    struct Case {
+        unsigned source, umask, copy;
+    };
+    for (const Case c : std::initializer_list<Case>{{0644, 022, 0644},
+                                                    {0600, 022, 0600},
+                                                    {0700, 022, 0700},
+                                                    {0444, 022, 0644},
+                                                    {0555, 022, 0755},
+                                                    {0777, 077, 0700},
+                                                    {04755, 022, 0755},
+                                                    {03777, 002, 0775},
+                                                    {0444, 0222, 0644},
+                                                    {S_IFREG | 0640, 0, 0640}})
+        EXPECT_EQ(CopyMode(c.source, c.umask), c.copy) << std::oct << c.source << " under " << c.umask;
+}
+
+TEST(PlatformTest, UmaskIsReadWithoutChangingIt)
+{
+    const mode_t saved = umask(027);
+    EXPECT_EQ(CurrentUmask(), 027u);
+    EXPECT_EQ(umask(saved), 027u);
 }
 
 }  // namespace

@@ -83,26 +83,24 @@ TEST_P(CopyTest, CopiesContentExactlyAndReplacesTargets)
     EXPECT_EQ(Folder::Read(dir.Path("old")), big);  // truncated, not overlaid
 }
 
-TEST_P(CopyTest, CopiesAreWritableAndKeepTheSourcesExecuteBits)
+TEST_P(CopyTest, CopiesTakeTheSourcesBitsUnderTheUmaskNewOrWrittenOver)
 {
-    const Umask mask(022);
-    dir.File("script", "#!/bin/sh\n");
-    chmod(dir.Path("script").c_str(), 0755);
-    dir.File("own-script", "#!/bin/sh\n");
-    chmod(dir.Path("own-script").c_str(), 0500);
-    dir.File("ro", "data");
-    chmod(dir.Path("ro").c_str(), 0444);
+    const Umask mask(027);
+    const std::map<std::string, mode_t> sources = {{"script", 0755}, {"private", 0600}, {"ro", 0444}, {"setid", 06755}};
+    for (const auto& [name, mode] : sources) {
+        dir.File(name, name);
+        chmod(dir.Path(name).c_str(), mode);
+    }
     dir.File("existing", "old");
-    chmod(dir.Path("existing").c_str(), 0644);
-
-    ASSERT_TRUE(Copy(dir.Path("script"), dir.Path("script.copy")).ok());
-    ASSERT_TRUE(Copy(dir.Path("own-script"), dir.Path("own-script.copy")).ok());
-    ASSERT_TRUE(Copy(dir.Path("ro"), dir.Path("ro.copy")).ok());
-    ASSERT_TRUE(Copy(dir.Path("script"), dir.Path("existing")).ok());
-    EXPECT_EQ(Folder::Mode(dir.Path("script.copy")), 0755u);
-    EXPECT_EQ(Folder::Mode(dir.Path("own-script.copy")), 0744u);
-    EXPECT_EQ(Folder::Mode(dir.Path("ro.copy")), 0644u);
-    EXPECT_EQ(Folder::Mode(dir.Path("existing")), 0755u);
+    chmod(dir.Path("existing").c_str(), 0666);
+    for (const auto& [name, mode] : sources)
+        ASSERT_TRUE(Copy(dir.Path(name), dir.Path(name + ".copy")).ok()) << name;
+    ASSERT_TRUE(Copy(dir.Path("private"), dir.Path("existing")).ok());
+    EXPECT_EQ(Folder::Mode(dir.Path("script.copy")), 0750u);
+    EXPECT_EQ(Folder::Mode(dir.Path("private.copy")), 0600u);
+    EXPECT_EQ(Folder::Mode(dir.Path("ro.copy")), 0640u);
+    EXPECT_EQ(Folder::Mode(dir.Path("setid.copy")), 0750u);
+    EXPECT_EQ(Folder::Mode(dir.Path("existing")), 0600u) << "a private file never lands in a readable copy";
 }
 
 TEST_P(CopyTest, FailuresNameTheFileAndKeepTheSource)
@@ -220,6 +218,37 @@ TEST(PosixFileSystemTest, FoldersAndSyncHandles)
     EXPECT_FALSE(files.OpenSyncHandle(dir.Path("none"), sync).ok());
     ASSERT_TRUE(files.OpenSyncHandle(dir.Path("new"), sync).ok());
     EXPECT_TRUE(sync->Sync().ok());
+}
+
+TEST(ConfinedTest, AFolderSwappedForALinkAtAnyDepthIsRefused)
+{
+    for (const int swapped : {1, 11}) {  // within the levels kept open, and below them
+        Folder dir;
+        std::string deep;
+        for (int level = 0; level < 14; ++level)
+            deep += "d" + std::to_string(level) + "/";
+        dir.File("src/" + deep + "f", "inside");
+        dir.File("outside/f", "elsewhere");
+        PosixFileSystem files;
+        ASSERT_TRUE(files.Confine({dir.Path("src")}).ok());
+        std::int64_t size = 0;
+        ASSERT_TRUE(files.FileSize(dir.Path("src/" + deep + "f"), size).ok());
+
+        std::string swap = dir.Path("src/");
+        for (int level = 0; level < swapped; ++level)
+            swap += "d" + std::to_string(level) + "/";
+        swap += "d" + std::to_string(swapped);
+        fs::rename(swap, dir.Path("moved"));
+        fs::create_directory_symlink(dir.Path("outside"), swap);
+        std::vector<DirEntry> entries;
+        const FsResult r = files.ListDirectory(swap + "/", entries);
+        EXPECT_FALSE(r.ok()) << swapped;
+        EXPECT_TRUE(r.error == ELOOP || r.error == ENOTDIR) << r.error;
+        EXPECT_FALSE(files.FileSize(swap + "/f", size).ok()) << swapped;
+        // Outside the confinement the same path is followed as usual.
+        ASSERT_TRUE(files.Confine({}).ok());
+        EXPECT_TRUE(files.FileSize(swap + "/f", size).ok());
+    }
 }
 
 }  // namespace

@@ -118,13 +118,24 @@ TEST(GaugeTest, ValuesBeyondTheRangeClampAndFireOnce)
     EXPECT_EQ(max.count(), 2);
 }
 
-TEST(GaugeTest, SettersRepaintAtOnceUnlessOnlyPercentChangesCount)
+TEST(GaugeTest, SettersRepaintAtOnceOnlyWhenThePictureChanges)
 {
     ShownGauge s;
     QSignalSpy paints(&s.gauge, &TzGauge::OnPaint);
-    s.gauge.SetValue(1);
+    s.gauge.SetValue(2);
     EXPECT_EQ(paints.count(), 1);  // synchronous: no event loop ran
     s.gauge.SetMax(100'000);
+    paints.clear();
+    const int barWidth = s.gauge.width() - 4;  // bevel and margin on each side
+    for (int v = 0; v <= 100'000; ++v)
+        s.gauge.SetValue(v);
+    EXPECT_LE(paints.count(), barWidth + 1) << "one paint per pixel the bar grows";
+    EXPECT_GE(paints.count(), barWidth - 1);
+    s.gauge.SetCaption("%d");
+    s.gauge.SetCaptionStyle(gaTotalBar);
+    paints.clear();
+    s.gauge.SetValue(99'999);  // the bar stays, the number changes
+    EXPECT_EQ(paints.count(), 1);
     s.gauge.SetDrawOnlyWhenPCTChange(true);
     paints.clear();
     for (int v = 0; v <= 100'000; v += 7)
