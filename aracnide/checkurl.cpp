@@ -188,7 +188,7 @@ uint32_t ErrorOut(RunContext& ctx, const ErrorInfo& e)
 void InternetInit(RunContext& ctx, int seconds)
 {
     // A zero or negative time-out would either never end a wait or end every wait at once.
-    const long ms = std::max(1, std::min(seconds, 24 * 3600)) * 1000L;
+    const long ms = std::clamp(seconds, 1, kMaxTimeoutSeconds) * 1000L;
     if (ctx.hOpen)
         ctx.hOpen->SetOptions(ms, ms, kRequestDeadlineFactor * ms);
 }

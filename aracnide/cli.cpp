@@ -1,6 +1,7 @@
 #include "cli.h"
 
 #include "httpclient.h"
+#include "numbers.h"
 #include "run.h"
 
 #include <nlohmann/json.hpp>
@@ -9,17 +10,20 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <ostream>
 
 namespace aracnide {
 
 namespace {
 
-bool ParseInt(const std::string& text, int low, int& value)
+// A flag's number: the whole value, clamped to [low, high].
+bool ParseInt(const std::string& text, int low, int high, int& value)
 {
-    const char* end = text.data() + text.size();
-    const auto [p, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && p == end && value >= low;
+    const auto n = WholeNumber(text, low, high);
+    if (n)
+        value = static_cast<int>(*n);
+    return n.has_value();
 }
 
 bool EndsWith(std::string_view s, std::string_view suffix)
@@ -76,8 +80,8 @@ std::string CliUsage()
            "  --help                this text\n"
            "  --version             the version\n"
            "\n"
-           "Exit status: 0 no broken link, 1 some broken links, 2 the run could not start (or the JSON\n"
-           "file could not be written).\n";
+           "Exit status: 0 no broken link, 1 some broken links, 2 the run could not start, or the report\n"
+           "or the JSON file could not be written whole.\n";
 }
 
 std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args, std::string& error)
@@ -103,11 +107,11 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
             into = args[++i];
             return true;
         };
-        auto number = [&](int low, int& into) {
+        auto number = [&](int low, int high, int& into) {
             std::string text;
             if (!value(text))
                 return false;
-            if (!ParseInt(text, low, into)) {
+            if (!ParseInt(text, low, high, into)) {
                 error = flag + ": not a number: " + text;
                 return false;
             }
@@ -142,9 +146,9 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
         else if (flag == "--all")
             ok = on(o.settings.ReportOpt, 1);
         else if (flag == "--timeout")
-            ok = number(1, o.settings.Timeout);
+            ok = number(1, kMaxTimeoutSeconds, o.settings.Timeout);
         else if (flag == "--max-level")
-            ok = number(0, o.settings.MaxLevel);
+            ok = number(0, std::numeric_limits<int>::max(), o.settings.MaxLevel);
         else if (flag == "--user")
             ok = value(o.settings.szUser);
         else if (flag == "--password-file")
@@ -152,7 +156,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
         else if (flag == "--report")
             ok = value(o.report);
         else if (flag == "--jobs")
-            ok = number(1, o.settings.jobs);
+            ok = number(1, kMaxJobs, o.settings.jobs);
         else if (flag == "--whole-site")
             ok = on(o.settings.wholeSite, true);
         else if (flag == "--json")
@@ -329,6 +333,10 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& vers
             err << "aracnide: cannot write " << o.json << "\n";
             return kCliNotStarted;
         }
+    }
+    if (!ctx.reportError.empty()) {
+        err << "aracnide: " << ctx.reportError << "\n";
+        return kCliNotStarted;
     }
     return s.broken > 0 ? kCliBroken : kCliClean;
 }

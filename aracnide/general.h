@@ -30,6 +30,9 @@ inline constexpr int kMaxOpenRetries = 8;                         // repeated op
 inline constexpr std::chrono::milliseconds kRetryFirstWait{100};  // doubled before each further repeat
 inline constexpr std::chrono::milliseconds kBriefYieldGap{5};     // see RunContext::YieldBriefly
 inline constexpr size_t kMaxImageList = 492;                      // szImage grows no further past this length
+inline constexpr int kMaxTimeoutSeconds = 24 * 3600;              // longer time-outs are taken as this
+inline constexpr int kMaxJobs = 1000;                             // requests in flight at most
+inline constexpr int kMaxColumn = 1 << 20;                        // list-file columns past this are this
 
 // Entry data: the high 16 bits hold the referring entry's index (kNoReferrer for none; larger indexes
 // keep their low 16 bits, the full index lives beside the data), the low 16 bits 0 or kChecked.
@@ -75,9 +78,10 @@ struct RunObserver {
     std::function<void(int percent)> progress;         // 0..100
     std::function<void(int done, int count)> counter;  // shown as "%d / %d"
     std::function<void(const std::string& base)> baseChanged;
-    std::function<void(int status)> stateChanged;             // CheckStatus after a change
-    std::function<void(const std::string& path)> showReport;  // a finished, non-empty report file
-    std::function<void(const StartOutcome&)> runSetUp;        // a new run is set up; its passes begin
+    std::function<void(int status)> stateChanged;               // CheckStatus after a change
+    std::function<void(const std::string& path)> showReport;    // a finished, non-empty report file
+    std::function<void(const StartOutcome&)> runSetUp;          // a new run is set up; its passes begin
+    std::function<void(const std::string& text)> reportFailed;  // a write or the close of the report failed
 };
 
 // The settings a run is made with (the dialog's fields and check boxes).
@@ -120,6 +124,7 @@ struct RunContext {
     RunSettings settings;
     std::string szVersion = "1.20";
     std::string reportPath = "ARACNIDE.LOG";
+    std::string reportError;  // why the report of the last run could not be written whole; empty: it was
 
     // Site and current entry.
     std::string szBaseDom;   // scheme://host/ or the local start directory, with its final "/"

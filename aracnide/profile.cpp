@@ -1,5 +1,6 @@
 #include "profile.h"
 
+#include "numbers.h"
 #include "text.h"
 
 #include <cerrno>
@@ -111,23 +112,7 @@ std::string_view StoredValue(std::string_view value)
 
 int ProfileInt(std::string_view value)
 {
-    const std::string_view v = Trim(value);
-    size_t i = 0;
-    const bool negative = i < v.size() && v[i] == '-';
-    if (negative)
-        ++i;
-    // Accumulated as a negative number, whose range holds INT_MIN, and clamped as soon as it leaves
-    // the range of int.
-    long long n = 0;
-    for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i) {
-        n = n * 10 - (v[i] - '0');
-        if (n < std::numeric_limits<int>::min())
-            return negative ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
-    }
-    if (negative)
-        return static_cast<int>(n);
-    return n < -static_cast<long long>(std::numeric_limits<int>::max()) ? std::numeric_limits<int>::max()
-                                                                        : static_cast<int>(-n);
+    return static_cast<int>(LeadingNumber(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), 0));
 }
 
 ProfileText ProfileText::Parse(std::string_view bytes)

@@ -29,24 +29,29 @@ void FileReport::Write(std::string_view bytes)
     // Each write is one record or part of one, and goes to the file at once: a run that is killed
     // leaves every record written so far.
     if (std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size() || std::fflush(f_) != 0)
-        failed_ = true;
+        Fail();
     size_ += bytes.size();
 }
 
 void FileReport::Flush()
 {
     if (f_ && std::fflush(f_) != 0)
-        failed_ = true;
+        Fail();
 }
 
 bool FileReport::Close()
 {
     if (f_) {
         if (std::fclose(f_) != 0)
-            failed_ = true;
+            Fail();
         f_ = nullptr;
     }
     return !failed_;
+}
+
+std::string FileReport::Error() const
+{
+    return failed_ ? std::strerror(errno_) : std::string();
 }
 
 std::string RunHeaderText(std::string_view version, const std::tm& t)

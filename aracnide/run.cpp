@@ -1,6 +1,7 @@
 #include "run.h"
 
 #include "checkurl.h"
+#include "numbers.h"
 #include "pagescan.h"
 #include "settings.h"
 
@@ -49,7 +50,11 @@ void CloseAndShow(RunContext& ctx)
         return;
     const uint64_t size = ctx.fhLog->Size();
     const std::string path = ctx.fhLog->Path();
-    ctx.fhLog->Close();
+    if (!ctx.fhLog->Close()) {
+        ctx.reportError = "The report " + path + " could not be written whole: " + ctx.fhLog->Error();
+        if (ctx.observer.reportFailed)
+            ctx.observer.reportFailed(ctx.reportError);
+    }
     ctx.fhLog.reset();
     if (size != 0 && !path.empty() && ctx.observer.showReport)
         ctx.observer.showReport(path);
@@ -143,6 +148,7 @@ StartOutcome NewRun(RunContext& ctx, const RunRequest& request, Profile* ini, co
     ctx.level = 0;
     ctx.curlig = 0;
     ctx.szCurPage.clear();  // a new run carries no referring page over from the last one
+    ctx.reportError.clear();
     EndPrefetches(ctx);
     ctx.records.clear();
     ctx.imageSizes.clear();
@@ -169,7 +175,7 @@ StartOutcome NewRun(RunContext& ctx, const RunRequest& request, Profile* ini, co
     std::string start;
     if (const size_t hash = loc.find('#'); hash != std::string::npos) {
         const std::string name = loc.substr(0, hash);
-        const int column = std::atoi(loc.c_str() + hash + 1);
+        const int column = static_cast<int>(LeadingNumber(std::string_view(loc).substr(hash + 1), 0, kMaxColumn, 0));
         if (ReadFile(ctx, name, column, error) < 0) {
             StartOutcome failed = NotStarted(ctx, StartOutcome::ListFileFailed, error);
             failed.fileName = name;

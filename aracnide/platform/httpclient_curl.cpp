@@ -120,11 +120,42 @@ struct HttpRequest::Transfer {
     std::string headers;  // lines of the latest response, "\r\n"-separated
     std::string body;     // received and not yet read: body[bodyPos..]
     size_t bodyPos = 0;
-    Clock::time_point lastActivity;
-    Clock::time_point deadline;  // the whole request, headers and body, ends by then
+    // The time bounds belong to the request and count from the moment it was sent, whoever drives the
+    // network meanwhile and whenever a check takes the answer. Time the transfer spends paused because
+    // its reader is behind is the reader's, not the server's: it moves the deadline on.
+    Clock::time_point sentAt;
+    Clock::time_point lastActivity;  // the last byte from the server (or the sending)
+    Clock::time_point headersDue;    // the headers must be complete by then
+    Clock::time_point deadline;      // the whole request, headers and body, ends by then
+    Clock::time_point pausedAt;
+    std::chrono::milliseconds receiveTimeout{15000};
+    long deadlineMs = 60000;
+    ErrorInfo failure;  // a bound the transfer broke; bytes received before it can still be read
     std::string url;
 
     size_t Available() const { return body.size() - bodyPos; }
+
+    // Whether the server has broken a bound by `now` (set in `failure`): silent longer than the receive
+    // time-out, headers not complete in time, or the request past its deadline.
+    bool Expired(Clock::time_point now)
+    {
+        if (failure)
+            return true;
+        if (now >= deadline)
+            failure = TransferCut(url, deadlineMs);
+        else if (now - lastActivity > receiveTimeout || (!headersDone && now >= headersDue))
+            failure = HttpError(kErrTimeout);
+        return static_cast<bool>(failure);
+    }
+    // Takes a byte arrival at `now`: false (the transfer is then aborted) when it came too late. The
+    // network callbacks run whenever any request is driven, so the time is the arrival's, within a poll.
+    bool Arrived(Clock::time_point now)
+    {
+        if (Expired(now))
+            return false;
+        lastActivity = now;
+        return true;
+    }
 };
 
 struct HttpClient::Impl {
@@ -185,33 +216,23 @@ struct HttpClient::Impl {
         }
     }
 
-    // Drives the network until `ready()` holds or the transfer ends. A wait longer than the receive
-    // time-out without a byte from the server, or past `deadline`, fails with the time-out error; past
-    // the request's own deadline, with the error that says the transfer was cut.
+    // Drives the network until `ready()` holds or the transfer ends. A transfer that broke one of its
+    // bounds (see Transfer::Expired) fails with that error; bytes that came in time are ready first.
     template <class Ready>
-    bool Drive(HttpRequest::Transfer& t, Ready ready, ErrorInfo& err,
-               Clock::time_point deadline = Clock::time_point::max())
+    bool Drive(HttpRequest::Transfer& t, Ready ready, ErrorInfo& err)
     {
-        const Clock::time_point start = Clock::now();
         for (;;) {
             int running = 0;
             curl_multi_perform(multi.get(), &running);
             ReapMessages();
+            if (ready() || (t.done && !t.failure))
+                return true;
+            if (t.Expired(Clock::now())) {
+                err = t.failure;
+                return false;
+            }
             if (t.done)
                 return true;
-            // Checked before `ready`: a server that sends a byte now and then is still cut.
-            const Clock::time_point now = Clock::now();
-            if (now >= t.deadline) {
-                err = TransferCut(t.url, requestDeadlineMs);
-                return false;
-            }
-            if (ready())
-                return true;
-            const Clock::time_point last = std::max(start, t.lastActivity);
-            if (now - last >= std::chrono::milliseconds(receiveTimeoutMs) || now >= deadline) {
-                err = HttpError(kErrTimeout);
-                return false;
-            }
             curl_multi_poll(multi.get(), nullptr, 0, kPollMs, nullptr);
             if (yield)
                 yield();
@@ -230,9 +251,12 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user)
     auto* t = static_cast<HttpRequest::Transfer*>(user);
     const size_t len = size * count;
     t->headerBytes += len;
-    if (t->headerBytes > kMaxHeaderBytes)
+    if (t->headerBytes > kMaxHeaderBytes) {
+        t->failure = HttpError(kErrInvalidServerResponse);  // headers that never end cannot be read
         return 0;
-    t->lastActivity = Clock::now();
+    }
+    if (!t->Arrived(Clock::now()))
+        return 0;
     std::string_view line(data, len);
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
         line.remove_suffix(1);
@@ -257,14 +281,16 @@ size_t OnBody(char* data, size_t size, size_t count, void* user)
     auto* t = static_cast<HttpRequest::Transfer*>(user);
     if (t->Available() >= kHighWater) {
         t->paused = true;
+        t->pausedAt = Clock::now();
         return CURL_WRITEFUNC_PAUSE;
     }
     if (t->bodyPos > 0 && t->bodyPos == t->body.size()) {
         t->body.clear();
         t->bodyPos = 0;
     }
+    if (!t->Arrived(Clock::now()))
+        return 0;
     t->body.append(data, size * count);
-    t->lastActivity = Clock::now();
     return size * count;
 }
 
@@ -275,7 +301,6 @@ std::unique_ptr<HttpRequest::Transfer> HttpClient::Impl::Start(const std::string
     auto t = std::make_unique<HttpRequest::Transfer>();
     t->owner = this;
     t->url = url;
-    t->deadline = Clock::now() + std::chrono::milliseconds(requestDeadlineMs);
     t->easy = TakeEasy();
     if (!t->easy || !multi) {
         err = HttpError(kErrOutOfHandles);
@@ -298,7 +323,13 @@ std::unique_ptr<HttpRequest::Transfer> HttpClient::Impl::Start(const std::string
 
 bool HttpClient::Impl::Attach(HttpRequest::Transfer& t, ErrorInfo& err)
 {
-    t.lastActivity = Clock::now();
+    // Sent now: every bound of the request counts from here. A server that sends its headers a byte
+    // at a time gets twice the longer time-out for all of them.
+    t.sentAt = t.lastActivity = Clock::now();
+    t.receiveTimeout = std::chrono::milliseconds(receiveTimeoutMs);
+    t.deadlineMs = requestDeadlineMs;
+    t.deadline = t.sentAt + std::chrono::milliseconds(requestDeadlineMs);
+    t.headersDue = t.sentAt + 2 * std::chrono::milliseconds(std::max(connectTimeoutMs, receiveTimeoutMs));
     if (curl_multi_add_handle(multi.get(), t.easy.get()) != CURLM_OK) {
         err = HttpError(kErrInternal);
         Detach(t);
@@ -313,11 +344,8 @@ std::unique_ptr<HttpRequest> HttpClient::Impl::Finish(std::unique_ptr<HttpReques
     if (!t->attached && !Attach(*t, err))
         return nullptr;
     HttpRequest::Transfer& tr = *t;
-    // A server that sends its headers a byte at a time gets twice the longer time-out for all of them.
-    const Clock::time_point deadline =
-        Clock::now() + 2 * std::chrono::milliseconds(std::max(connectTimeoutMs, receiveTimeoutMs));
     bool ok = Drive(
-        tr, [&] { return tr.headersDone; }, err, deadline);
+        tr, [&] { return tr.headersDone; }, err);
     if (ok && !tr.headersDone) {
         if (tr.result != CURLE_OK)
             err = HttpError(MapCurlCode(tr.result));
@@ -376,6 +404,9 @@ long HttpRequest::Read(char* buffer, size_t size, ErrorInfo& err)
     Transfer& t = *t_;
     if (t.Available() == 0 && !t.done && t.attached) {
         if (t.paused) {
+            const Clock::time_point now = Clock::now();
+            t.deadline += now - t.pausedAt;
+            t.lastActivity = now;
             t.paused = false;
             curl_easy_pause(t.easy.get(), CURLPAUSE_CONT);
         }
@@ -397,6 +428,10 @@ long HttpRequest::Read(char* buffer, size_t size, ErrorInfo& err)
             t.bodyPos = 0;
         }
         return static_cast<long>(n);
+    }
+    if (t.failure) {
+        err = t.failure;
+        return -1;
     }
     if (t.done && t.result != CURLE_OK) {
         err = HttpError(MapCurlCode(t.result));
@@ -427,10 +462,9 @@ void HttpClient::SetYield(std::function<void()> yield)
 std::unique_ptr<HttpRequest> HttpClient::OpenUrl(const std::string& url, ErrorInfo& err)
 {
     if (auto it = d_->prefetched.find(url); it != d_->prefetched.end()) {
-        // Started ahead: the time-outs and the deadline count from now, as for a request opened now.
+        // Started ahead: its time-outs and its deadline count from when it was sent.
         std::unique_ptr<HttpRequest::Transfer> t = std::move(it->second);
         d_->prefetched.erase(it);
-        t->deadline = Clock::now() + std::chrono::milliseconds(d_->requestDeadlineMs);
         return d_->Finish(std::move(t), err);
     }
     auto t = d_->Start(url, err);

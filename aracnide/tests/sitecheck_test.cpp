@@ -12,6 +12,7 @@
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <random>
 #include <sstream>
 #include <thread>
 
@@ -302,3 +303,74 @@ TEST_F(SiteCheck, EachImageIsAskedForOncePerRunAndTheReportIsUnchanged)
 }
 
 }  // namespace
+
+namespace {
+
+// One run on `url` with `jobs` requests in flight and the time-outs in milliseconds: the report
+// (without its dated header) and the JSON.
+std::pair<std::string, std::string> RunWithJobs(const std::string& url, int jobs, long timeoutMs, const TempDir& dir)
+{
+    HttpClient client("Aracnide");
+    RunContext ctx(&client);
+    ctx.keepRecords = true;
+    ctx.timeoutWindow = std::chrono::milliseconds(0);  // no repeated opens after a time-out
+    ctx.reportPath = dir.Path() + "jobs.log";
+    RunRequest request;
+    request.location = url;
+    request.settings.jobs = jobs;
+    request.settings.ReportOpt = 1;
+    EXPECT_EQ(NewRun(ctx, request).result, StartOutcome::Started);
+    client.SetOptions(timeoutMs, timeoutMs, kRequestDeadlineFactor * timeoutMs);
+    RunChecks(ctx);
+    std::string report = dir.Read("jobs.log");
+    report.erase(0, report.find('\n') + 1);
+    return {report, JsonReport(ctx)};
+}
+
+}  // namespace
+
+// Pages answer after a fixed latency each, some just inside the time-out and some just past it: the
+// verdicts, the report and the JSON do not depend on how many requests are in flight, because each
+// request's time-outs count from when it was sent, not from when its check takes it.
+TEST(Concurrency, ManyJobsGiveTheVerdictsOfOneWhenPagesAnswerNearTheTimeOut)
+{
+    constexpr long kTimeoutMs = 400;
+    constexpr int kPages = 12;
+    for (unsigned seed = 1; seed <= 3; ++seed) {
+        std::mt19937 rng(seed);
+        std::vector<int> latency(kPages);
+        int near = 0;
+        for (int i = 0; i < kPages; ++i) {
+            // Within 10% of the time-out on either side, but at least 6% away from it so that the
+            // machine's own delays do not decide; or quick.
+            const int pct = std::uniform_int_distribution<int>(6, 10)(rng);
+            const int kind = i == 0 ? 2 : std::uniform_int_distribution<int>(0, 2)(rng);
+            latency[i] = kind == 0   ? static_cast<int>(kTimeoutMs * (100 - pct) / 100)
+                         : kind == 1 ? static_cast<int>(kTimeoutMs * (100 + pct) / 100)
+                                     : std::uniform_int_distribution<int>(0, 40)(rng);
+            near += kind != 2;
+        }
+        ASSERT_GT(near, 0);
+        LoopbackServer srv;
+        srv.svr.new_task_queue = [] { return new httplib::ThreadPool(64); };
+        srv.svr.Get(R"(/p(\d+)\.htm)", [&](const httplib::Request& q, httplib::Response& r) {
+            const int i = std::stoi(q.matches[1]);
+            std::this_thread::sleep_for(std::chrono::milliseconds(latency[i]));
+            // Page i links to its two children in a tree and back to the root.
+            std::string html = "<a href=\"p0.htm\">";
+            for (const int child : {2 * i + 1, 2 * i + 2})
+                if (child < kPages)
+                    html += "<a href=\"p" + std::to_string(child) + ".htm\">";
+            r.set_content(html, "text/html");
+        });
+        srv.Start();
+        TempDir dir;
+        const auto one = RunWithJobs(srv.Url("p0.htm"), 1, kTimeoutMs, dir);
+        ASSERT_NE(one.first.find("Page "), std::string::npos);
+        for (const int jobs : {4, 32}) {
+            const auto many = RunWithJobs(srv.Url("p0.htm"), jobs, kTimeoutMs, dir);
+            EXPECT_EQ(many.first, one.first) << "seed " << seed << ", --jobs " << jobs;
+            EXPECT_EQ(many.second, one.second) << "seed " << seed << ", --jobs " << jobs;
+        }
+    }
+}
