@@ -2,10 +2,6 @@
 
 #include "pagescan.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -14,48 +10,14 @@ namespace aracnide {
 
 namespace {
 
-// A local file, open for reading; closed with its error reported, or on destruction.
-class LocalFile : public PageReader {
+// A local file as the page scan reads it.
+class FileReader : public PageReader {
 public:
-    LocalFile() = default;
-    LocalFile(const LocalFile&) = delete;
-    LocalFile& operator=(const LocalFile&) = delete;
-    ~LocalFile() override
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    // Opens without waiting (a FIFO would block an ordinary open); 0 or errno.
-    int Open(const std::string& path)
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        return fd_ >= 0 ? 0 : errno;
-    }
-    int fd() const { return fd_; }
-    long Read(char* buffer, size_t size, ErrorInfo& err) override
-    {
-        for (;;) {
-            const ssize_t n = ::read(fd_, buffer, size);
-            if (n >= 0)
-                return static_cast<long>(n);
-            if (errno != EINTR) {
-                err = SystemError(errno);
-                return -1;
-            }
-        }
-    }
-    // 0 on success, else errno.
-    int Close()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0 ? 0 : errno;
-    }
+    explicit FileReader(InputFile& f) : f_(f) {}
+    long Read(char* buffer, size_t size, ErrorInfo& err) override { return f_.Read(buffer, size, err); }
 
 private:
-    int fd_ = -1;
+    InputFile& f_;
 };
 
 class RequestReader : public PageReader {
@@ -134,14 +96,6 @@ bool IsRedirect(uint32_t status)
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-// What a local path names that is not a regular file: never opened for reading.
-ErrorInfo NotAFile(const struct stat& info)
-{
-    if (S_ISDIR(info.st_mode))
-        return SystemError(EISDIR);
-    return ErrorInfo{kErrNotRegularFile, "Not a regular file (a device, FIFO or socket): it was not read\r\n"};
-}
-
 // Page scan and size records, shared by local files and URLs (steps after the page is open).
 void ScanAndSize(RunContext& ctx, PageState& st, PageReader& reader, bool explore, bool bSize, uint32_t& CurSize)
 {
@@ -161,14 +115,6 @@ void ScanAndSize(RunContext& ctx, PageState& st, PageReader& reader, bool explor
 }
 
 }  // namespace
-
-ErrorInfo SystemError(int errnum)
-{
-    const char* text = std::strerror(errnum);
-    if (!text || std::strncmp(text, "Unknown error", 13) == 0)
-        return ErrorInfo{static_cast<uint32_t>(errnum), std::to_string(errnum)};
-    return ErrorInfo{static_cast<uint32_t>(errnum), std::string(text) + "\r\n"};
-}
 
 uint32_t ErrorOut(RunContext& ctx, const ErrorInfo& e)
 {
@@ -270,37 +216,35 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
     ctx.YieldBriefly();
 
     if (st.bFile) {
-        LocalFile file;
         const bool completed = szUrl.ends_with('/');
         const std::string dir = szUrl;
         if (completed)
             szUrl += "index.htm";
-        int openError = file.Open(szUrl);
+        ErrorInfo openError;
+        std::unique_ptr<InputFile> file = ctx.files->Open(szUrl, openError);
+        // The next name is tried only when nothing is there: a folder index that is a FIFO is reported.
         for (const char* other : {"index.html", "default.htm"}) {
-            if (openError == 0 || !completed)
+            if (file || !completed || openError.code == kErrNotRegularFile || openError.code == EISDIR)
                 break;
             szUrl = dir + other;
-            openError = file.Open(szUrl);
+            openError = {};
+            file = ctx.files->Open(szUrl, openError);
         }
-        if (openError != 0) {
-            ErrorOut(ctx, SystemError(openError));
+        if (!file) {
+            ErrorOut(ctx, openError);
             return 0;
         }
-        struct stat info {};
-        if (::fstat(file.fd(), &info) != 0) {
-            ErrorOut(ctx, SystemError(errno));
-            return 0;
-        }
-        if (!S_ISREG(info.st_mode)) {
-            ErrorOut(ctx, NotAFile(info));
-            return 0;
-        }
+        // A file reached again by another path (a folder link, "a/../") is the same page: scanned
+        // once, under the path that reached it first, so links that loop through folders end.
+        if (explore && !ctx.scannedFiles.insert(file->Id()).second)
+            explore = false;
         st.szHtml = szUrl;
-        CurSize = static_cast<uint32_t>(std::min<uint64_t>(static_cast<uint64_t>(info.st_size), UINT32_MAX));
+        CurSize = static_cast<uint32_t>(std::min<uint64_t>(file->Size(), UINT32_MAX));
         dwCode = kStatusOk;
-        ScanAndSize(ctx, st, file, explore, bSize, CurSize);
-        if (const int e = file.Close()) {
-            ErrorOut(ctx, SystemError(e));
+        FileReader reader(*file);
+        ScanAndSize(ctx, st, reader, explore, bSize, CurSize);
+        if (const ErrorInfo closed = file->Close()) {
+            ErrorOut(ctx, closed);
             return 0;
         }
         return result();

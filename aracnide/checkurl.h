@@ -20,9 +20,6 @@ uint32_t ErrorOut(RunContext& ctx, const ErrorInfo& e);
 // Retries and time-outs of the HTTP client, from the time-out field (seconds, at least 1).
 void InternetInit(RunContext& ctx, int seconds);
 
-// An errno value as an error record's text: the system's message with a line end, or the bare number.
-ErrorInfo SystemError(int errnum);
-
 // The URL a Location header leads to from `current`.
 std::string ResolveLocation(std::string_view current, std::string_view location);
 

@@ -9,7 +9,6 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <ostream>
 
@@ -76,7 +75,8 @@ std::string CliUsage()
            "  --whole-site          links to the start location's host (absolute, root-relative or\n"
            "                        relative) are all local: explored and checked once\n"
            "  --json FILE           also write FILE: a JSON array with one object per checked URL (url,\n"
-           "                        result, redirects, size, referrers)\n"
+           "                        result, redirects, size, referrers); - writes it to standard output\n"
+           "                        (the summary then goes to standard error)\n"
            "  --help                this text\n"
            "  --version             the version\n"
            "\n"
@@ -273,14 +273,14 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& vers
         return kCliClean;
     }
     if (!o.passwordFile.empty()) {
-        std::ifstream in(o.passwordFile, std::ios::binary);
-        if (!in) {
-            err << "aracnide: cannot read the password file " << o.passwordFile << "\n";
+        std::vector<std::string> lines;
+        ErrorInfo why;
+        if (!ReadTextLines(PosixFileSystem::Instance(), o.passwordFile, lines, why)) {
+            err << "aracnide: cannot read the password file " << o.passwordFile << ": "
+                << why.text.substr(0, why.text.find_first_of("\r\n")) << "\n";
             return kCliNotStarted;
         }
-        std::getline(in, o.settings.szPass);
-        if (!o.settings.szPass.empty() && o.settings.szPass.back() == '\r')
-            o.settings.szPass.pop_back();
+        o.settings.szPass = lines.empty() ? std::string() : lines.front();
     }
 
     HttpClient client("Aracnide");
@@ -321,16 +321,19 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& vers
     if (lineShown)
         err << "\r\033[K" << std::flush;
     const RunSummary s = Summarize(ctx.model);
-    out << SummaryLine(s) << "\n" << BrokenLinks(ctx);
-    if (!o.json.empty()) {
-        // Written whole beside its final place, then renamed: a reader never sees half of it.
-        const std::string tmp = o.json + ".tmp";
-        std::ofstream file(tmp, std::ios::binary | std::ios::trunc);
-        file << JsonReport(ctx);
-        file.close();
-        if (!file || std::rename(tmp.c_str(), o.json.c_str()) != 0) {
-            std::remove(tmp.c_str());
-            err << "aracnide: cannot write " << o.json << "\n";
+    // With the JSON on standard output, the summary goes to standard error so the output stays JSON.
+    const bool jsonOut = o.json == "-";
+    (jsonOut ? err : out) << SummaryLine(s) << "\n" << BrokenLinks(ctx);
+    if (jsonOut) {
+        out << JsonReport(ctx) << std::flush;
+        if (!out) {
+            err << "aracnide: cannot write the JSON to standard output\n";
+            return kCliNotStarted;
+        }
+    } else if (!o.json.empty()) {
+        std::string why;
+        if (!ReplaceFile(o.json, JsonReport(ctx), false, why)) {
+            err << "aracnide: cannot write " << o.json << ": " << why << "\n";
             return kCliNotStarted;
         }
     }

@@ -4,6 +4,7 @@
 
 #include "httpclient.h"
 #include "listbox.h"
+#include "localfile.h"
 #include "report.h"
 
 #include <chrono>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace aracnide {
@@ -118,6 +120,7 @@ struct RunContext {
 
     HttpClient* hOpen;  // may be null for local sites only
     Clock* clock = &SystemClock::Instance();
+    FileSystem* files = &PosixFileSystem::Instance();
     ListModel model;
     ListBox LB;
     RunObserver observer;
@@ -165,6 +168,8 @@ struct RunContext {
     {
         return recordIndex >= 0 && static_cast<size_t>(recordIndex) < records.size() ? &records[recordIndex] : nullptr;
     }
+    // The local files whose pages this run has scanned.
+    std::unordered_set<FileId, FileIdHash> scannedFiles;
     // Image sizes by URL, for `imageCache` runs: each image is asked for once.
     bool imageCache = false;
     std::unordered_map<std::string, uint32_t> imageSizes;

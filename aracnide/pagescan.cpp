@@ -97,16 +97,16 @@ std::string_view SchemeOf(std::string_view page)
     return colon == std::string_view::npos ? std::string_view() : page.substr(0, colon + 1);
 }
 
-void AddLink(RunContext& ctx, PageState& st, std::string_view link)
+// The list text of a link as the scan would add it, in `r`: false when the link is left out.
+bool ResolveLink(const RunContext& ctx, const PageState& st, std::string_view link, std::string& r)
 {
-    std::string& r = st.result;
     bool rel;
     if (link.starts_with("//")) {
         // Scheme-relative: another host (or the same one) under the page's own scheme. A local page has
         // none that could reach a host, so such a link on it is left out.
         const std::string_view scheme = SchemeOf(st.szHtml);
         if (st.bFile || scheme.empty())
-            return;
+            return false;
         rel = false;
         r.assign(scheme);
         r.append(link);
@@ -132,8 +132,8 @@ void AddLink(RunContext& ctx, PageState& st, std::string_view link)
         // An empty path is the site root: the start entry when the run started there, else "/".
         r.erase(0, std::min(HostEnd(r) + 1, r.size()));
         if (r.empty()) {
-            if (ctx.LB.GetCount() > 0 && ctx.LB.GetString(0).substr(0, ctx.LB.GetString(0).find('\t')).empty())
-                return;
+            if (ctx.LB.GetCount() > 0 && ctx.model.At(0).text.substr(0, ctx.model.At(0).text.find('\t')).empty())
+                return false;
             r = "/";
         }
         rel = true;
@@ -147,10 +147,18 @@ void AddLink(RunContext& ctx, PageState& st, std::string_view link)
             r = "/";
     }
     if (IStartsWith(r, "cgi"))
-        return;
+        return false;
     if (!rel && !ctx.settings.bCEL)
-        return;
+        return false;
     SimplifyUrl(r);
+    return true;
+}
+
+void AddLink(RunContext& ctx, PageState& st, std::string_view link)
+{
+    std::string& r = st.result;
+    if (!ResolveLink(ctx, st, link, r))
+        return;
     if (ctx.LB.Contains(r)) {
         if (ctx.keepRecords) {
             // One more page that links to the entry (once per page).
@@ -318,35 +326,102 @@ std::string PageDirectory(std::string_view url, std::string_view base)
     return last == std::string_view::npos ? std::string() : std::string(rest.substr(0, last + 1));
 }
 
-void HandleLink(RunContext& ctx, PageState& st, std::string_view link)
+namespace {
+
+enum class LinkKind { Dropped, Base, Image, Link };
+
+// What HandleLink does with a link text (`base`: the scan found it in a base tag).
+LinkKind Classify(bool base, std::string_view link)
 {
     if (link.empty())
-        return;
-    if (st.bBase) {
-        st.bBase = false;
-        TakeBase(ctx, st, link);
-        return;
-    }
-    if (IEndsWithAny(link, {Pack("gif"), Pack("jpg"), Pack("peg"), Pack("png")})) {
-        if (ctx.settings.bCalcSize && st.bSrc)
-            SizeImage(ctx, st, link);
-        return;
-    }
+        return LinkKind::Dropped;
+    if (base)
+        return LinkKind::Base;
+    if (IEndsWithAny(link, {Pack("gif"), Pack("jpg"), Pack("peg"), Pack("png")}))
+        return LinkKind::Image;
     switch (Lower(link.front())) {
     case 'm':
     case 'n':
     case 'j':
         if (IStartsWith(link, "mailto") || IStartsWith(link, "news") || IStartsWith(link, "java"))
-            return;
+            return LinkKind::Dropped;
         break;
     default:
         break;
     }
     if (IEndsWithAny(link, {Pack("map"), Pack("zip"), Pack("arj"), Pack("exe"), Pack("xls"), Pack("doc"), Pack("ppt")}))
-        return;
+        return LinkKind::Dropped;
     if (link.find('@') != std::string_view::npos || link.front() == '#')
+        return LinkKind::Dropped;
+    return LinkKind::Link;
+}
+
+}  // namespace
+
+void HandleLink(RunContext& ctx, PageState& st, std::string_view link)
+{
+    switch (Classify(st.bBase, link)) {
+    case LinkKind::Dropped:
         return;
-    AddLink(ctx, st, link);
+    case LinkKind::Base:
+        st.bBase = false;
+        TakeBase(ctx, st, link);
+        return;
+    case LinkKind::Image:
+        if (ctx.settings.bCalcSize && st.bSrc)
+            SizeImage(ctx, st, link);
+        return;
+    case LinkKind::Link:
+        AddLink(ctx, st, link);
+        return;
+    }
+}
+
+std::string OnBase(std::string_view base, std::string_view entry)
+{
+    if (!base.empty() && base.back() == '/' && !entry.empty() && entry.front() == '/')
+        return std::string(base) + std::string(entry.substr(1));
+    return std::string(base) + std::string(entry);
+}
+
+std::string RequestUrl(const RunContext& ctx, std::string_view text)
+{
+    if (text.find(':') != std::string_view::npos)
+        return ctx.settings.bCEL && !IsLocal(text) ? std::string(text) : std::string();
+    std::string url = OnBase(ctx.szBaseDom, text);
+    return IsLocal(url) ? std::string() : url;
+}
+
+std::string LookAheadUrl(const RunContext& ctx, const PageState& st, std::string_view link, std::string& scratch)
+{
+    if (Classify(st.bBase, link) != LinkKind::Link || !ResolveLink(ctx, st, link, scratch))
+        return {};
+    return RequestUrl(ctx, scratch);
+}
+
+void ScanText(RunContext& ctx, PageState& st, std::string_view text, std::vector<char>& buffer)
+{
+    buffer.resize(kMaxCarry + kScanBlock + 8);
+    char* buf = buffer.data();
+    st.decal = 0;
+    st.bComment = false;
+    st.lastStop = 0;
+    st.lastTagBase = false;
+    std::fill_n(st.before, 3, '\0');
+    // Blocks as ScanPage makes them: what a scan finds does not depend on where they split.
+    for (size_t pos = 0; pos < text.size();) {
+        const size_t n = std::min(kScanBlock, text.size() - pos);
+        std::memcpy(buf + st.decal, text.data() + pos, n);
+        pos += n;
+        const size_t len = st.decal + n;
+        buf[len] = 0;
+        st.decal = 0;
+        const size_t from = ScanBlock(ctx, st, buf, len);
+        if (from < len) {
+            std::memmove(buf, buf + from, len - from);
+            st.decal = len - from;
+        }
+    }
 }
 
 size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
@@ -475,8 +550,12 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
             ++end;
         if (end >= len)
             return carry(c);
-        HandleLink(ctx, st, std::string_view(buf + v, end - v));
-        ctx.YieldBriefly();
+        if (st.sink) {
+            st.sink->Link(st, std::string_view(buf + v, end - v));
+        } else {
+            HandleLink(ctx, st, std::string_view(buf + v, end - v));
+            ctx.YieldBriefly();
+        }
         p = end;
     }
     // A marker cut by the block end ("hr", "sr" ...) is carried so that the next block completes it.

@@ -1,5 +1,8 @@
 #include "report.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -9,9 +12,18 @@ namespace aracnide {
 
 std::unique_ptr<FileReport> FileReport::Create(const std::string& path, std::string& error)
 {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    // Written in place, record by record, so a viewer sees the run as it goes: a link keeps being a
+    // link, the file keeps its owner and links. A pipe without a reader is an error, not a wait.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* f = ::fdopen(fd, "wb");
     if (!f) {
         error = std::strerror(errno);
+        ::close(fd);
         return nullptr;
     }
     return std::unique_ptr<FileReport>(new FileReport(f, path));

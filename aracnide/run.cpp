@@ -9,20 +9,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 namespace aracnide {
 
 namespace {
-
-// A local entry on the site base. The entry "/" (a link to the site root itself) does not double the base's
-// final "/".
-std::string OnBase(const std::string& base, const std::string& entry)
-{
-    if (!base.empty() && base.back() == '/' && !entry.empty() && entry.front() == '/')
-        return base + entry.substr(1);
-    return base + entry;
-}
 
 void SetState(RunContext& ctx, int status)
 {
@@ -58,16 +48,6 @@ void CloseAndShow(RunContext& ctx)
     ctx.fhLog.reset();
     if (size != 0 && !path.empty() && ctx.observer.showReport)
         ctx.observer.showReport(path);
-}
-
-// The URL a check of entry `text` asks the HTTP client for; empty when it asks for none (a local file,
-// or an external link left unchecked).
-std::string RequestUrl(const RunContext& ctx, const std::string& text)
-{
-    if (text.find(':') != std::string::npos)
-        return ctx.settings.bCEL && !IsLocal(text) ? text : std::string();
-    const std::string url = OnBase(ctx.szBaseDom, text);
-    return IsLocal(url) ? std::string() : url;
 }
 
 // With several jobs, the requests of the entries after `cur` start now, so that their answers come
@@ -152,6 +132,7 @@ StartOutcome NewRun(RunContext& ctx, const RunRequest& request, Profile* ini, co
     EndPrefetches(ctx);
     ctx.records.clear();
     ctx.imageSizes.clear();
+    ctx.scannedFiles.clear();
     ctx.settings = request.settings;
     if (ini)
         stored(ini->WriteString("Init", "Timeout", request.timeoutText));
@@ -379,15 +360,13 @@ bool QuitRun(RunContext& ctx)
 
 int ReadFile(RunContext& ctx, const std::string& name, int column, std::string& error)
 {
-    std::ifstream in(name, std::ios::binary);
-    if (!in) {
-        error = std::strerror(errno);
+    std::vector<std::string> lines;
+    ErrorInfo err;
+    if (!ReadTextLines(*ctx.files, name, lines, err)) {
+        error = err.text.substr(0, err.text.find_first_of("\r\n"));
         return -1;
     }
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    for (const std::string& line : lines) {
         size_t from = 0;  // first character of the field
         if (column > 0) {
             size_t p = 0;

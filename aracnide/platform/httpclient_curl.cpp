@@ -64,6 +64,14 @@ std::optional<std::string> HeaderValue(const std::string& block, std::string_vie
     return std::nullopt;
 }
 
+// "scheme://host:port" as written in the URL: what the per-host bound counts by.
+std::string_view HostKey(std::string_view url)
+{
+    const size_t sep = url.find("://");
+    const size_t end = url.find('/', sep == std::string_view::npos ? 0 : sep + 3);
+    return url.substr(0, end);
+}
+
 // Every CURLcode becomes one of our error numbers here, and only here.
 uint32_t MapCurlCode(CURLcode c)
 {
@@ -167,6 +175,10 @@ struct HttpClient::Impl {
     long receiveTimeoutMs = 15000;
     long requestDeadlineMs = 60000;
     std::function<void()> yield;
+    std::function<void()> idle;
+    bool inIdle = false;
+    size_t perHost = 1000000;
+    HttpClient::PrefetchCounts counts;
     // Requests started ahead of the checker, by URL, until OpenUrl takes them.
     std::unordered_map<std::string, std::unique_ptr<HttpRequest::Transfer>> prefetched;
 
@@ -236,6 +248,11 @@ struct HttpClient::Impl {
             curl_multi_poll(multi.get(), nullptr, 0, kPollMs, nullptr);
             if (yield)
                 yield();
+            if (idle && !inIdle) {
+                inIdle = true;
+                idle();
+                inIdle = false;
+            }
         }
     }
 
@@ -465,6 +482,7 @@ std::unique_ptr<HttpRequest> HttpClient::OpenUrl(const std::string& url, ErrorIn
         // Started ahead: its time-outs and its deadline count from when it was sent.
         std::unique_ptr<HttpRequest::Transfer> t = std::move(it->second);
         d_->prefetched.erase(it);
+        ++d_->counts.taken;
         return d_->Finish(std::move(t), err);
     }
     auto t = d_->Start(url, err);
@@ -473,23 +491,65 @@ std::unique_ptr<HttpRequest> HttpClient::OpenUrl(const std::string& url, ErrorIn
     return d_->Finish(std::move(t), err);
 }
 
-void HttpClient::Prefetch(const std::string& url)
+bool HttpClient::Prefetch(const std::string& url)
 {
     if (d_->prefetched.count(url))
-        return;
+        return true;
+    const std::string_view host = HostKey(url);
+    size_t sameHost = 0;
+    for (const auto& [u, t] : d_->prefetched)
+        sameHost += !t->done && HostKey(u) == host;
+    if (sameHost >= d_->perHost)
+        return false;
     ErrorInfo err;
     auto t = d_->Start(url, err);
     if (!t || !d_->Attach(*t, err))
-        return;  // the later OpenUrl tries again and reports what fails
+        return true;  // the later OpenUrl tries again and reports what fails
+    ++d_->counts.started;
     int running = 0;
     curl_multi_perform(d_->multi.get(), &running);
     d_->ReapMessages();
     d_->prefetched.emplace(url, std::move(t));
+    return true;
 }
 
 size_t HttpClient::Prefetches() const
 {
     return d_->prefetched.size();
+}
+
+size_t HttpClient::InFlight() const
+{
+    size_t n = 0;
+    for (const auto& [u, t] : d_->prefetched)
+        n += !t->done;
+    return n;
+}
+
+void HttpClient::SetPerHost(int count)
+{
+    d_->perHost = static_cast<size_t>(std::max(1, count));
+}
+
+std::optional<std::string_view> HttpClient::PrefetchedPage(const std::string& url) const
+{
+    const auto it = d_->prefetched.find(url);
+    if (it == d_->prefetched.end())
+        return std::nullopt;
+    const HttpRequest::Transfer& t = *it->second;
+    if (!t.done || t.result != CURLE_OK || t.failure || t.status != 200 || !t.headersDone || t.bodyPos != 0)
+        return std::nullopt;
+    return std::string_view(t.body);
+}
+
+HttpClient::PrefetchCounts HttpClient::Counts() const
+{
+    return d_->counts;
+}
+
+void HttpClient::SetIdle(std::function<void()> idle)
+{
+    d_->idle = std::move(idle);
 }
 
 bool HttpClient::IsPrefetched(const std::string& url) const
