@@ -70,8 +70,10 @@ std::string CliUsage()
            "  --user NAME           user name for a server that asks for one\n"
            "  --password-file FILE  the password, on the first line of FILE\n"
            "  --report FILE         the report file (default ARACNIDE.LOG in the current folder)\n"
-           "  --jobs N              requests in flight at once (default 8; 1 asks one at a time); the\n"
-           "                        report is the same whatever N\n"
+           "  --jobs N              requests in flight at once (default 64; 1 asks one at a time): pages\n"
+           "                        that answer before their turn are scanned ahead and their links asked\n"
+           "                        for; the report is the same whatever N\n"
+           "  --per-host N          requests started ahead in flight to one host at most (default 32)\n"
            "  --whole-site          links to the start location's host (absolute, root-relative or\n"
            "                        relative) are all local: explored and checked once\n"
            "  --json FILE           also write FILE: a JSON array with one object per checked URL (url,\n"
@@ -157,6 +159,8 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
             ok = value(o.report);
         else if (flag == "--jobs")
             ok = number(1, kMaxJobs, o.settings.jobs);
+        else if (flag == "--per-host")
+            ok = number(1, kMaxJobs, o.settings.perHost);
         else if (flag == "--whole-site")
             ok = on(o.settings.wholeSite, true);
         else if (flag == "--json")

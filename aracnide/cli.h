@@ -18,8 +18,11 @@ struct CliOptions {
     std::string passwordFile;
     std::string report = "ARACNIDE.LOG";
     std::string json;  // --json: the file for one object per checked URL; empty for none
-    CliOptions() { settings.jobs = kDefaultJobs; }
-    static constexpr int kDefaultJobs = 8;
+    CliOptions()
+    {
+        settings.jobs = kDefaultJobs;
+        settings.perHost = kDefaultPerHost;
+    }
 };
 
 // Exit statuses.

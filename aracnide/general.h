@@ -34,7 +34,10 @@ inline constexpr std::chrono::milliseconds kBriefYieldGap{5};     // see RunCont
 inline constexpr size_t kMaxImageList = 492;                      // szImage grows no further past this length
 inline constexpr int kMaxTimeoutSeconds = 24 * 3600;              // longer time-outs are taken as this
 inline constexpr int kMaxJobs = 1000;                             // requests in flight at most
-inline constexpr int kMaxColumn = 1 << 20;                        // list-file columns past this are this
+// Requests in flight by default, in all and to one host: about what concurrent checkers use.
+inline constexpr int kDefaultJobs = 64;
+inline constexpr int kDefaultPerHost = 32;
+inline constexpr int kMaxColumn = 1 << 20;  // list-file columns past this are this
 
 // Entry data: the high 16 bits hold the referring entry's index (kNoReferrer for none; larger indexes
 // keep their low 16 bits, the full index lives beside the data), the low 16 bits 0 or kChecked.
@@ -96,6 +99,7 @@ struct RunSettings {
     int MaxLevel = 0;        // passes during which absolute entries are explored
     int Timeout = 15;        // seconds, connect and receive
     int jobs = 1;            // requests in flight at once (the entries ahead of the one being checked)
+    int perHost = 0;         // requests started ahead in flight to one host at most; 0: as many as jobs
     bool wholeSite = false;  // links to the start location's scheme, host and port are all local
     std::string szUser, szPass;
 };
@@ -157,6 +161,15 @@ struct RunContext {
     // Entries whose requests were started ahead (index, URL), in list order; the next index to look at.
     std::deque<std::pair<int, std::string>> prefetched;
     int prefetchNext = 0;
+    // Crawling ahead: URLs guessed from pages answered before their checks, waiting for a request slot
+    // (with whether their pages will be explored); pages started ahead whose answers are to be scanned;
+    // every URL guessed and every page scanned ahead in this run; the look-ahead scan's buffer.
+    std::deque<std::pair<std::string, bool>> ahead;
+    std::vector<std::string> scanAhead;
+    std::unordered_set<std::string> aheadSeen, aheadScanned;
+    std::vector<char> aheadBuf;
+    // Of the last run: requests started ahead, and those no check took (guesses the run never needed).
+    uint64_t requestsAhead = 0, requestsAheadUnused = 0;
 
     // Filled only when `keepRecords` is set: one record per entry, by index.
     bool keepRecords = false;

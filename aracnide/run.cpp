@@ -50,10 +50,102 @@ void CloseAndShow(RunContext& ctx)
         ctx.observer.showReport(path);
 }
 
-// With several jobs, the requests of the entries after `cur` start now, so that their answers come
-// while earlier entries are checked; every check still runs in list order and takes its request from
-// the client, so the report is the report of one job. A request no check took is ended once its
-// entry has been passed.
+// The links of a page scanned ahead of its check: the URLs their checks would ask for, in the order
+// found, without those the list already holds or the look-ahead already knows.
+class AheadSink : public LinkSink {
+public:
+    explicit AheadSink(RunContext& ctx) : ctx_(ctx) {}
+    void Link(PageState& st, std::string_view link) override
+    {
+        if (st.bBase)
+            based_ = true;  // later links resolve against another base: not guessed
+        if (based_)
+            return;
+        std::string url = LookAheadUrl(ctx_, st, link, scratch_);
+        if (url.empty() || ctx_.LB.Contains(scratch_) || !ctx_.aheadSeen.insert(url).second)
+            return;
+        ctx_.ahead.emplace_back(std::move(url), scratch_.find(':') == std::string::npos);
+    }
+
+private:
+    RunContext& ctx_;
+    std::string scratch_;
+    bool based_ = false;
+};
+
+// The most answers held for later checks, whether they came or are still coming: a memory bound of
+// this many bodies of at most the client's buffer each.
+size_t MaxHeld(int jobs)
+{
+    return 4 * static_cast<size_t>(jobs);
+}
+
+// With several jobs, requests start before their checks: first those of the entries ahead in the list,
+// then, crawling ahead, those of the links on pages that have answered before their checks (the scan is
+// a pure function of the page and the base; its links are only guessed here and are added to the list
+// by the page's own check). Every check still runs in list order and takes its request from the client,
+// so the report is the report of one job. Runs between checks and in every wait for the network.
+void CrawlAhead(RunContext& ctx)
+{
+    if (ctx.settings.jobs <= 1 || !ctx.hOpen || ctx.CheckStatus != kRunning)
+        return;
+    HttpClient& client = *ctx.hOpen;
+    const size_t jobs = static_cast<size_t>(ctx.settings.jobs);
+    auto slotFree = [&] { return client.InFlight() + 1 < jobs && client.Prefetches() < MaxHeld(ctx.settings.jobs); };
+    auto scanLater = [&](const std::string& url) {
+        if (ctx.aheadScanned.insert(url).second)
+            ctx.scanAhead.push_back(url);
+    };
+    // The entries ahead in the list: each will be checked.
+    const int count = ctx.LB.GetCount();
+    while (ctx.prefetchNext < count) {
+        const int k = ctx.prefetchNext;
+        const std::string& text = ctx.model.At(k).text;
+        const bool explorable = text.find(':') == std::string::npos;
+        const std::string url = text.find('\t') != std::string::npos ? std::string() : RequestUrl(ctx, text);
+        if (!url.empty() && !client.IsPrefetched(url)) {
+            if (!slotFree() || !client.Prefetch(url))
+                break;
+        }
+        ++ctx.prefetchNext;
+        if (url.empty())
+            continue;
+        ctx.prefetched.emplace_back(k, url);
+        if (explorable)
+            scanLater(url);
+    }
+    if (!ctx.settings.bRLS)
+        return;  // only the start page is explored: nothing to guess from
+    // Pages answered whole before their checks: their links go to the look-ahead queue.
+    for (size_t i = 0; i < ctx.scanAhead.size();) {
+        const std::string& url = ctx.scanAhead[i];
+        const std::optional<std::string_view> page = client.PrefetchedPage(url);
+        if (!page && client.IsPrefetched(url)) {
+            ++i;  // not answered yet
+            continue;
+        }
+        if (page) {
+            AheadSink sink(ctx);
+            PageState st;
+            st.sink = &sink;
+            st.szHtml = url;
+            st.szTmpBHref = PageDirectory(url, ctx.szBaseDom);
+            ScanText(ctx, st, *page, ctx.aheadBuf);
+        }
+        ctx.scanAhead.erase(ctx.scanAhead.begin() + static_cast<std::ptrdiff_t>(i));  // list order kept
+    }
+    while (!ctx.ahead.empty() && slotFree()) {
+        const auto& [url, explorable] = ctx.ahead.front();
+        if (!client.IsPrefetched(url) && !client.Prefetch(url))
+            break;
+        if (explorable)
+            scanLater(url);
+        ctx.ahead.pop_front();
+    }
+}
+
+// Before the check of entry `cur`: requests no check took are ended once their entries are passed,
+// and more start.
 void PrefetchAhead(RunContext& ctx, int cur)
 {
     if (ctx.settings.jobs <= 1 || !ctx.hOpen)
@@ -64,25 +156,22 @@ void PrefetchAhead(RunContext& ctx, int cur)
         ctx.prefetched.pop_front();
     }
     ctx.prefetchNext = std::max(ctx.prefetchNext, cur + 1);
-    const int count = ctx.LB.GetCount();
-    while (ctx.prefetchNext < count && static_cast<int>(ctx.hOpen->Prefetches()) < ctx.settings.jobs - 1) {
-        const int k = ctx.prefetchNext++;
-        std::string text = ctx.LB.GetString(k);
-        if (text.find('\t') != std::string::npos)
-            continue;  // already checked
-        const std::string url = RequestUrl(ctx, text);
-        if (url.empty() || ctx.hOpen->IsPrefetched(url))
-            continue;
-        ctx.hOpen->Prefetch(url);
-        ctx.prefetched.emplace_back(k, url);
-    }
+    CrawlAhead(ctx);
 }
 
 void EndPrefetches(RunContext& ctx)
 {
-    if (ctx.hOpen)
+    if (ctx.hOpen) {
+        const HttpClient::PrefetchCounts counts = ctx.hOpen->Counts();
+        ctx.requestsAhead = counts.started;
+        ctx.requestsAheadUnused = counts.started - counts.taken;
         ctx.hOpen->DropPrefetches();
+    }
     ctx.prefetched.clear();
+    ctx.ahead.clear();
+    ctx.scanAhead.clear();
+    ctx.aheadSeen.clear();
+    ctx.aheadScanned.clear();
     ctx.prefetchNext = 0;
 }
 
@@ -220,14 +309,19 @@ int RunChecks(RunContext& ctx, const Profile* ini)
         {
             ctx.inPasses = false;
             EndPrefetches(ctx);  // a suspended run starts its requests again when it resumes
+            if (ctx.hOpen)
+                ctx.hOpen->SetIdle(nullptr);
         }
     } inPasses(ctx);
     SetState(ctx, kRunning);
     if (ini)
         ctx.settings.MaxLevel = LoadMaxLevel(*ini);
     ctx.maxlevel = ctx.settings.MaxLevel;
-    if (ctx.hOpen)
+    if (ctx.hOpen) {
         ctx.hOpen->SetYield(ctx.observer.yield);  // the front end stays live while a server is slow
+        ctx.hOpen->SetPerHost(ctx.settings.perHost > 0 ? ctx.settings.perHost : ctx.settings.jobs);
+        ctx.hOpen->SetIdle([&ctx] { CrawlAhead(ctx); });
+    }
     do {
         ctx.bFin = true;
         ctx.maxlig = ctx.LB.GetCount();

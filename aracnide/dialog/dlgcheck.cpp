@@ -348,6 +348,8 @@ void DlgCheck::StartCommand()
     request.timeoutText = ToCp1252(timeout_->text());
     RunSettings& s = request.settings;
     s.Timeout = static_cast<int>(LeadingNumber(request.timeoutText, 0, kMaxTimeoutSeconds, 0));
+    s.jobs = kDefaultJobs;  // crawls ahead like the command line; the report is that of one request at a time
+    s.perHost = kDefaultPerHost;
     s.bRLS = localLinks_->isChecked();
     s.bCEL = externalLinks_->isChecked();
     s.bCalcSize = sizes_->isChecked();
