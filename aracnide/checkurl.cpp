@@ -258,6 +258,7 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
     std::unique_ptr<HttpRequest> req;
     int redirects = 0;
     bool retried = false;
+    bool retriedAfter = false;
     bool needOpen = true;
     for (;;) {
         if (needOpen) {
@@ -288,6 +289,19 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
         dwCode = static_cast<uint32_t>(req->Status());
         if (dwCode == kStatusOk)
             break;
+        // A server that is busy (429, 503) and says when to come back is asked once more then, when
+        // that is soon and within the request's deadline; the first answer leaves no record.
+        if ((dwCode == 429 || dwCode == 503) && !retriedAfter) {
+            const auto after = req->RetryAfter();
+            const auto deadline = std::chrono::seconds(kRequestDeadlineFactor * ctx.settings.Timeout);
+            if (after && *after <= kMaxRetryAfter && ctx.clock->Now() - t0 + *after < deadline) {
+                req.reset();
+                retriedAfter = true;
+                ctx.clock->Wait(*after, ctx.observer.yield);
+                needOpen = true;
+                continue;
+            }
+        }
 
         if (ctx.settings.ReportOpt == 0)
             ctx.Log(PageHeaderText(ctx.szCurUrl));

@@ -31,6 +31,7 @@ inline constexpr int kRequestDeadlineFactor = 4;                  // a request e
 inline constexpr int kMaxOpenRetries = 8;                         // repeated opens after a time-out, at most
 inline constexpr std::chrono::milliseconds kRetryFirstWait{100};  // doubled before each further repeat
 inline constexpr std::chrono::milliseconds kBriefYieldGap{5};     // see RunContext::YieldBriefly
+inline constexpr std::chrono::seconds kMaxRetryAfter{60};         // a longer Retry-After is not waited for
 inline constexpr size_t kMaxImageList = 492;                      // szImage grows no further past this length
 inline constexpr int kMaxTimeoutSeconds = 24 * 3600;              // longer time-outs are taken as this
 inline constexpr int kMaxJobs = 1000;                             // requests in flight at most
@@ -164,7 +165,10 @@ struct RunContext {
     // Crawling ahead: URLs guessed from pages answered before their checks, waiting for a request slot
     // (with whether their pages will be explored); pages started ahead whose answers are to be scanned;
     // every URL guessed and every page scanned ahead in this run; the look-ahead scan's buffer.
-    std::deque<std::pair<std::string, bool>> ahead;
+    struct Guess {
+        std::string url, text;  // the request's URL and the entry's text as the scan would add it
+    };
+    std::deque<Guess> ahead;
     std::vector<std::string> scanAhead;
     std::unordered_set<std::string> aheadSeen, aheadScanned;
     std::vector<char> aheadBuf;

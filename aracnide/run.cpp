@@ -64,7 +64,7 @@ public:
         std::string url = LookAheadUrl(ctx_, st, link, scratch_);
         if (url.empty() || ctx_.LB.Contains(scratch_) || !ctx_.aheadSeen.insert(url).second)
             return;
-        ctx_.ahead.emplace_back(std::move(url), scratch_.find(':') == std::string::npos);
+        ctx_.ahead.push_back({std::move(url), scratch_});
     }
 
 private:
@@ -135,11 +135,14 @@ void CrawlAhead(RunContext& ctx)
         ctx.scanAhead.erase(ctx.scanAhead.begin() + static_cast<std::ptrdiff_t>(i));  // list order kept
     }
     while (!ctx.ahead.empty() && slotFree()) {
-        const auto& [url, explorable] = ctx.ahead.front();
-        if (!client.IsPrefetched(url) && !client.Prefetch(url))
-            break;
-        if (explorable)
-            scanLater(url);
+        const RunContext::Guess& guess = ctx.ahead.front();
+        // A guess that has become an entry meanwhile is the list's: started above, or already checked.
+        if (!ctx.LB.Contains(guess.text)) {
+            if (!client.IsPrefetched(guess.url) && !client.Prefetch(guess.url))
+                break;
+            if (guess.text.find(':') == std::string::npos)
+                scanLater(guess.url);
+        }
         ctx.ahead.pop_front();
     }
 }

@@ -3,6 +3,7 @@
 // caller needs (status and headers first, then the body block by block), and errors carried as the
 // client's 12000-range numbers. libcurl stays behind this header.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -58,6 +59,8 @@ public:
     // The header lines of the final response, each ended by "\r\n", then an empty line.
     const std::string& RawHeaders() const;
     std::optional<std::string> Location() const;
+    // The wait a Retry-After header asks for (seconds, or an HTTP date from now); empty without one.
+    std::optional<std::chrono::seconds> RetryAfter() const;
     // Body size announced by the server; empty when it gave none.
     std::optional<uint64_t> ContentLength() const;
     // Reads at most `size` bytes of the body: the count, 0 at its end, or -1 with `err` set.

@@ -10,6 +10,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <unordered_map>
 #include <vector>
 
@@ -400,6 +401,21 @@ const std::string& HttpRequest::RawHeaders() const
 std::optional<std::string> HttpRequest::Location() const
 {
     return HeaderValue(t_->headers, "Location");
+}
+
+std::optional<std::chrono::seconds> HttpRequest::RetryAfter() const
+{
+    const auto v = HeaderValue(t_->headers, "Retry-After");
+    if (!v || v->empty())
+        return std::nullopt;
+    long long n = 0;
+    if (auto [p, ec] = std::from_chars(v->data(), v->data() + v->size(), n);
+        ec == std::errc() && p == v->data() + v->size())
+        return std::chrono::seconds(std::max(0LL, n));
+    const time_t when = curl_getdate(v->c_str(), nullptr);
+    if (when < 0)
+        return std::nullopt;
+    return std::chrono::seconds(std::max<long long>(0, static_cast<long long>(when - std::time(nullptr))));
 }
 
 std::optional<uint64_t> HttpRequest::ContentLength() const
