@@ -204,6 +204,7 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
         const uint32_t r = line == -1 ? CurSize : (dwCode2 ? dwCode2 : dwCode);
         if (CheckRecord* rec = ctx.Recording()) {
             rec->result = r;
+            rec->finalStatus = dwCode;
             rec->sizeKnown = dwCode == kStatusOk && (bSize || CurSize > 0);
             rec->size = CurSize;
         }

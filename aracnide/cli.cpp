@@ -214,19 +214,100 @@ bool IsBroken(const std::string& text)
     return tab != std::string::npos && !EndsWith(text, "\tSkipped") && !EndsWith(text, "\tOk");
 }
 
+const CheckRecord* RecordOf(const RunContext& ctx, int i)
+{
+    return static_cast<size_t>(i) < ctx.records.size() ? &ctx.records[static_cast<size_t>(i)] : nullptr;
+}
+
+// A redirect chain that ended in a good answer: the entry shows the redirect's status, but the link works.
+bool RedirectedToGood(const CheckRecord* r)
+{
+    return r && !r->redirects.empty() && r->finalStatus == kStatusOk;
+}
+
+bool IsBroken(const RunContext& ctx, int i)
+{
+    return IsBroken(ctx.model.At(i).text) && !RedirectedToGood(RecordOf(ctx, i));
+}
+
+// The length of the UTF-8 sequence at s[i], 0 when the bytes there are not one.
+size_t Utf8Length(std::string_view s, size_t i)
+{
+    const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char c = b(i);
+    if (c < 0x80)
+        return 1;
+    size_t n;
+    unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+    if (c >= 0xC2 && c <= 0xDF)
+        n = 2;
+    else if (c >= 0xE0 && c <= 0xEF)
+        n = 3, low = c == 0xE0 ? 0xA0 : 0x80, high = c == 0xED ? 0x9F : 0xBF;
+    else if (c >= 0xF0 && c <= 0xF4)
+        n = 4, low = c == 0xF0 ? 0x90 : 0x80, high = c == 0xF4 ? 0x8F : 0xBF;
+    else
+        return 0;
+    if (i + n > s.size() || b(i + 1) < low || b(i + 1) > high)
+        return 0;
+    for (size_t k = 2; k < n; ++k)
+        if (b(i + k) < 0x80 || b(i + k) > 0xBF)
+            return 0;
+    return n;
+}
+
 }  // namespace
+
+RunSummary Summarize(const RunContext& ctx)
+{
+    RunSummary s = Summarize(ctx.model);
+    for (int i = 0; i < ctx.model.Count(); ++i)
+        if (IsBroken(ctx.model.At(i).text) && RedirectedToGood(RecordOf(ctx, i)))
+            --s.broken;
+    return s;
+}
 
 std::string BrokenLinks(const RunContext& ctx)
 {
     std::string out;
     for (int i = 0; i < ctx.model.Count(); ++i) {
-        if (!IsBroken(ctx.model.At(i).text) || static_cast<size_t>(i) >= ctx.records.size())
+        const CheckRecord* r = RecordOf(ctx, i);
+        if (!r || !IsBroken(ctx, i))
             continue;
-        const CheckRecord& r = ctx.records[static_cast<size_t>(i)];
-        out += "  " + r.url + "\n";
-        for (const int ref : r.referrers)
-            if (ref >= 0 && static_cast<size_t>(ref) < ctx.records.size())
-                out += "    linked from " + ctx.records[static_cast<size_t>(ref)].url + "\n";
+        out += "  " + r->url;
+        if (!r->redirects.empty())  // named by where the chain ended and what was found there
+            out += " -> " + r->redirects.back() + " (" + std::to_string(r->finalStatus) + ")";
+        out += "\n";
+        for (const int ref : r->referrers)
+            if (const CheckRecord* page = RecordOf(ctx, ref); ref >= 0 && page)
+                out += "    linked from " + page->url + "\n";
+    }
+    return out;
+}
+
+std::string PartialPages(const RunContext& ctx)
+{
+    std::string out;
+    for (const CheckRecord& r : ctx.records)
+        if (r.checked && r.result == kStatusOk && !r.error.empty())
+            out += "warning: " + r.url + ": " + r.error + "; its links may be incomplete\n";
+    return out;
+}
+
+std::string JsonText(std::string_view text)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        if (const size_t n = Utf8Length(text, i)) {
+            out.append(text.substr(i, n));
+            i += n;
+        } else {
+            const auto c = static_cast<unsigned char>(text[i++]);
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
     }
     return out;
 }
@@ -239,23 +320,27 @@ std::string JsonReport(const RunContext& ctx)
         if (!r.checked)
             continue;
         nlohmann::json o;
-        o["url"] = r.url;
+        o["url"] = JsonText(r.url);
         if (r.result != 0 || r.error.empty())
             o["result"] = r.result;
         else
-            o["result"] = r.error;
-        o["redirects"] = r.redirects;
+            o["result"] = JsonText(r.error);
+        if (r.result == kStatusOk && !r.error.empty())
+            o["error"] = JsonText(r.error);  // the body failed: the page's links may be incomplete
+        nlohmann::json redirects = nlohmann::json::array();
+        for (const std::string& to : r.redirects)
+            redirects.push_back(JsonText(to));
+        o["redirects"] = std::move(redirects);
         if (r.sizeKnown)
             o["size"] = r.size;
         nlohmann::json refs = nlohmann::json::array();
         for (const int ref : r.referrers)
             if (ref >= 0 && static_cast<size_t>(ref) < ctx.records.size())
-                refs.push_back(ctx.records[static_cast<size_t>(ref)].url);
+                refs.push_back(JsonText(ctx.records[static_cast<size_t>(ref)].url));
         o["referrers"] = std::move(refs);
         all.push_back(std::move(o));
     }
-    // Texts from pages need not be UTF-8: what is not comes out as U+FFFD rather than failing.
-    return all.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    return all.dump(2) + "\n";
 }
 
 int RunCommandLine(const std::vector<std::string>& args, const std::string& version, std::ostream& out,
@@ -324,10 +409,10 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& vers
     RunChecks(ctx);
     if (lineShown)
         err << "\r\033[K" << std::flush;
-    const RunSummary s = Summarize(ctx.model);
+    const RunSummary s = Summarize(ctx);
     // With the JSON on standard output, the summary goes to standard error so the output stays JSON.
     const bool jsonOut = o.json == "-";
-    (jsonOut ? err : out) << SummaryLine(s) << "\n" << BrokenLinks(ctx);
+    (jsonOut ? err : out) << SummaryLine(s) << "\n" << BrokenLinks(ctx) << PartialPages(ctx);
     if (jsonOut) {
         out << JsonReport(ctx) << std::flush;
         if (!out) {

@@ -110,6 +110,7 @@ struct CheckRecord {
     bool checked = false;
     std::string url;                     // the URL or path as checked
     uint32_t result = 0;                 // the check's result (see CheckUrl)
+    uint32_t finalStatus = 0;            // the status of the last answer, after any redirects; 0 for none
     std::string error;                   // the first error record's text, without its line end
     std::vector<std::string> redirects;  // the URLs the redirects led to, in order
     bool sizeKnown = false;
@@ -170,6 +171,7 @@ struct RunContext {
     };
     std::deque<Guess> ahead;
     std::vector<std::string> scanAhead;
+    std::vector<std::string> redirectsAhead;  // requests started ahead whose answers may be redirects
     std::unordered_set<std::string> aheadSeen, aheadScanned;
     std::vector<char> aheadBuf;
     // Of the last run: requests started ahead, and those no check took (guesses the run never needed).

@@ -111,8 +111,28 @@ void CrawlAhead(RunContext& ctx)
         if (url.empty())
             continue;
         ctx.prefetched.emplace_back(k, url);
+        ctx.redirectsAhead.push_back(url);
         if (explorable)
             scanLater(url);
+    }
+    // Redirected answers: the check follows the Location, so its request starts now (a chain, hop by hop).
+    for (size_t i = 0; i < ctx.redirectsAhead.size();) {
+        const std::string& url = ctx.redirectsAhead[i];
+        if (client.IsPrefetched(url) && !client.PrefetchedLocation(url) && !client.PrefetchedPage(url)) {
+            ++i;  // no headers yet
+            continue;
+        }
+        if (const auto location = client.PrefetchedLocation(url)) {
+            std::string target = ResolveLocation(url, *location);
+            if (!client.IsPrefetched(target)) {
+                if (!slotFree() || !client.Prefetch(target)) {
+                    ++i;
+                    continue;
+                }
+            }
+            ctx.redirectsAhead.push_back(std::move(target));
+        }
+        ctx.redirectsAhead.erase(ctx.redirectsAhead.begin() + static_cast<std::ptrdiff_t>(i));
     }
     if (!ctx.settings.bRLS)
         return;  // only the start page is explored: nothing to guess from
@@ -140,6 +160,7 @@ void CrawlAhead(RunContext& ctx)
         if (!ctx.LB.Contains(guess.text)) {
             if (!client.IsPrefetched(guess.url) && !client.Prefetch(guess.url))
                 break;
+            ctx.redirectsAhead.push_back(guess.url);
             if (guess.text.find(':') == std::string::npos)
                 scanLater(guess.url);
         }
@@ -173,6 +194,7 @@ void EndPrefetches(RunContext& ctx)
     ctx.prefetched.clear();
     ctx.ahead.clear();
     ctx.scanAhead.clear();
+    ctx.redirectsAhead.clear();
     ctx.aheadSeen.clear();
     ctx.aheadScanned.clear();
     ctx.prefetchNext = 0;

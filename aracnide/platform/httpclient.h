@@ -103,6 +103,9 @@ public:
     // The body of the request started ahead for `url` when it has ended with status 200 and its body
     // is held whole; nothing otherwise. Valid until the client is next used.
     std::optional<std::string_view> PrefetchedPage(const std::string& url) const;
+    // Where the request started ahead for `url` is redirected (its Location header) once its headers
+    // are in; nothing for another answer or before.
+    std::optional<std::string> PrefetchedLocation(const std::string& url) const;
     // How many requests were started ahead, and how many of them an OpenUrl took.
     struct PrefetchCounts {
         uint64_t started = 0, taken = 0;

@@ -558,6 +558,17 @@ std::optional<std::string_view> HttpClient::PrefetchedPage(const std::string& ur
     return std::string_view(t.body);
 }
 
+std::optional<std::string> HttpClient::PrefetchedLocation(const std::string& url) const
+{
+    const auto it = d_->prefetched.find(url);
+    if (it == d_->prefetched.end() || !it->second->headersDone || it->second->failure)
+        return std::nullopt;
+    const int status = it->second->status;
+    if (status != 301 && status != 302 && status != 303 && status != 307 && status != 308)
+        return std::nullopt;
+    return HeaderValue(it->second->headers, "Location");
+}
+
 HttpClient::PrefetchCounts HttpClient::Counts() const
 {
     return d_->counts;

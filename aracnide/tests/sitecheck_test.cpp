@@ -252,12 +252,10 @@ TEST_F(SiteCheck, TheSummaryListsEachBrokenLinkWithThePagesThatLinkToIt)
 {
     const CliRun run = Check({});
     const std::string root = site.srv.Root();
-    EXPECT_EQ(run.out, "18 checked, 6 broken, 0 skipped\n"
+    // r1.htm is a redirect to a good page: not broken; r2.htm's chain ends in a 404, named by it.
+    EXPECT_EQ(run.out, "18 checked, 5 broken, 0 skipped\n"
                        "  " +
-                           root + "r1.htm\n    linked from " + root +
-                           "\n"
-                           "  " +
-                           root + "r2.htm\n    linked from " + root +
+                           root + "r2.htm -> " + root + "nowhere.htm (404)\n    linked from " + root +
                            "\n"
                            "  " +
                            root + "gone.htm\n    linked from " + root + "\n    linked from " + root +
@@ -381,4 +379,22 @@ TEST(Concurrency, ManyJobsGiveTheVerdictsOfOneWhenPagesAnswerNearTheTimeOut)
             EXPECT_EQ(many.unused, 0u) << "seed " << seed << ", --jobs " << jobs;
         }
     }
+}
+
+TEST(Json, UrlsThatAreNotUtf8StayDistinctAndABodyThatFailedIsAnError)
+{
+    EXPECT_EQ(JsonText("caf\xe9.htm"), "caf%E9.htm");
+    EXPECT_EQ(JsonText("caf\xe8.htm"), "caf%E8.htm");
+    EXPECT_EQ(JsonText("caf\xc3\xa9.htm"), "caf\xc3\xa9.htm") << "UTF-8 stays as it is";
+    EXPECT_EQ(JsonText("\xed\xa0\x80\xf4\x90\x80\x80"), "%ED%A0%80%F4%90%80%80") << "surrogates, past U+10FFFF";
+
+    RunContext ctx(nullptr);
+    ctx.LB.AddString("page.htm\tOk");
+    ctx.records.resize(1);
+    ctx.records[0] = {true, "http://h.dom/page.htm", kStatusOk, kStatusOk, "Connection reset", {}, false, 0, {}};
+    const nlohmann::json json = nlohmann::json::parse(JsonReport(ctx));
+    EXPECT_EQ(json[0]["result"], 200);
+    EXPECT_EQ(json[0]["error"], "Connection reset");
+    EXPECT_EQ(PartialPages(ctx), "warning: http://h.dom/page.htm: Connection reset; its links may be incomplete\n");
+    EXPECT_EQ(Summarize(ctx).broken, 0);
 }
