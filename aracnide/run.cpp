@@ -154,7 +154,9 @@ void CrawlAhead(RunContext& ctx)
         }
         ctx.scanAhead.erase(ctx.scanAhead.begin() + static_cast<std::ptrdiff_t>(i));  // list order kept
     }
-    while (!ctx.ahead.empty() && slotFree()) {
+    // Guesses hold at most half of the answers held, so that the entries next in the list always find
+    // room: their checks come first.
+    while (!ctx.ahead.empty() && slotFree() && client.Prefetches() < MaxHeld(ctx.settings.jobs) / 2) {
         const RunContext::Guess& guess = ctx.ahead.front();
         // A guess that has become an entry meanwhile is the list's: started above, or already checked.
         if (!ctx.LB.Contains(guess.text)) {
