@@ -10,6 +10,14 @@ namespace aracnide {
 
 namespace {
 
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = static_cast<char>(c | 0x20);
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
 // A local file as the page scan reads it.
 class FileReader : public PageReader {
 public:
@@ -116,6 +124,24 @@ void ScanAndSize(RunContext& ctx, PageState& st, PageReader& reader, bool explor
 
 }  // namespace
 
+std::string LocalPath(std::string_view url)
+{
+    url = url.substr(0, url.find('?'));
+    std::string path;
+    path.reserve(url.size());
+    for (size_t i = 0; i < url.size(); ++i) {
+        int high, low;
+        if (url[i] == '%' && i + 2 < url.size() && (high = HexDigit(url[i + 1])) >= 0 &&
+            (low = HexDigit(url[i + 2])) >= 0) {
+            path += static_cast<char>(high * 16 + low);
+            i += 2;
+        } else {
+            path += url[i];
+        }
+    }
+    return path;
+}
+
 uint32_t ErrorOut(RunContext& ctx, const ErrorInfo& e)
 {
     if (e.code == 0)
@@ -217,6 +243,7 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
     ctx.YieldBriefly();
 
     if (st.bFile) {
+        szUrl = LocalPath(szUrl);
         const bool completed = szUrl.ends_with('/');
         const std::string dir = szUrl;
         if (completed)

@@ -562,3 +562,15 @@ TEST_F(Check, ABusyServerIsAskedOnceMoreAfterTheWaitItAsksForWhenItIsShort)
     EXPECT_EQ(clock.waits, std::vector<std::chrono::milliseconds>{std::chrono::seconds(2)})
         << "a wait of over a minute is not taken";
 }
+
+TEST_F(Check, ALocalUrlOpensTheFileABrowserWouldOpen)
+{
+    TempDir site;
+    site.Write("page.htm", "<p>");
+    site.Write("sp ace.htm", "<p>");
+    ctx.szBaseDom = site.Path();
+    EXPECT_EQ(CheckUrl(ctx, site.Path() + "page.htm?2022.1", 0, false), 200u) << "the query is not part of the file";
+    EXPECT_EQ(CheckUrl(ctx, site.Path() + "sp%20ace.htm", 1, false), 200u);
+    EXPECT_EQ(CheckUrl(ctx, site.Path() + "sp%2", 2, false), 0u) << "a cut escape stays as written";
+    EXPECT_EQ(Report(), Header(site.Path() + "sp%2") + "> Error: " + std::strerror(ENOENT) + "\r\n");
+}
