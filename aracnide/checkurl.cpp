@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <utility>
 
 namespace aracnide {
 
@@ -36,12 +37,6 @@ public:
 private:
     HttpRequest& r_;
 };
-
-void Referrer(RunContext& ctx)
-{
-    if (!ctx.szCurPage.empty())
-        ctx.Log("> Link in " + ctx.szCurPage + "\r\n");
-}
 
 bool HasScheme(std::string_view s)
 {
@@ -123,6 +118,19 @@ void ScanAndSize(RunContext& ctx, PageState& st, PageReader& reader, bool explor
 }
 
 }  // namespace
+
+void Referrer(RunContext& ctx)
+{
+    if (ctx.logCapture) {  // the line itself is not kept: a replay writes the page of its own time
+        std::vector<std::string>* capture = std::exchange(ctx.logCapture, nullptr);
+        Referrer(ctx);
+        capture->emplace_back();
+        ctx.logCapture = capture;
+        return;
+    }
+    if (!ctx.szCurPage.empty())
+        ctx.Log("> Link in " + ctx.szCurPage + "\r\n");
+}
 
 std::string LocalPath(std::string_view url)
 {

@@ -20,6 +20,9 @@ uint32_t ErrorOut(RunContext& ctx, const ErrorInfo& e);
 // Retries and time-outs of the HTTP client, from the time-out field (seconds, at least 1).
 void InternetInit(RunContext& ctx, int seconds);
 
+// Writes the line that names the page whose link is being checked, when there is one.
+void Referrer(RunContext& ctx);
+
 // The file a browser opens for a local URL: the text before any "?" query, with "%XX" decoded.
 std::string LocalPath(std::string_view url);
 

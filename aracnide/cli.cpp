@@ -263,6 +263,7 @@ RunSummary Summarize(const RunContext& ctx)
     for (int i = 0; i < ctx.model.Count(); ++i)
         if (IsBroken(ctx.model.At(i).text) && RedirectedToGood(RecordOf(ctx, i)))
             --s.broken;
+    s.broken += static_cast<int>(ctx.brokenImages.size());  // images that --sizes found missing
     return s;
 }
 
@@ -280,6 +281,12 @@ std::string BrokenLinks(const RunContext& ctx)
         for (const int ref : r->referrers)
             if (const CheckRecord* page = RecordOf(ctx, ref); ref >= 0 && page)
                 out += "    linked from " + page->url + "\n";
+    }
+    for (const CheckRecord& image : ctx.brokenImages) {
+        out += "  " + image.url + " (image)\n";
+        for (const int ref : image.referrers)
+            if (const CheckRecord* page = RecordOf(ctx, ref); ref >= 0 && page)
+                out += "    shown in " + page->url + "\n";
     }
     return out;
 }

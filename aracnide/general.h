@@ -185,13 +185,26 @@ struct RunContext {
     // while a page is scanned.
     CheckRecord* Recording()
     {
-        return recordIndex >= 0 && static_cast<size_t>(recordIndex) < records.size() ? &records[recordIndex] : nullptr;
+        if (recordIndex < 0)
+            return imageRecord;
+        return static_cast<size_t>(recordIndex) < records.size() ? &records[recordIndex] : nullptr;
     }
+    CheckRecord* imageRecord = nullptr;  // while an image is checked for the cache: where its outcome goes
     // The local files whose pages this run has scanned.
     std::unordered_set<FileId, FileIdHash> scannedFiles;
-    // Image sizes by URL, for `imageCache` runs: each image is asked for once.
+    // For `imageCache` runs, each image is asked for once: its check's outcome by resolved URL, with the
+    // report records it wrote, replayed on every later page that shows it as a fresh check would write
+    // them. The records are cut where a referrer line goes, as that line names the page being checked.
+    struct ImageCheck {
+        uint32_t size = 0;
+        std::vector<std::string> records;
+        int broken = -1;  // index in brokenImages, -1 when the image was found
+    };
     bool imageCache = false;
-    std::unordered_map<std::string, uint32_t> imageSizes;
+    std::unordered_map<std::string, ImageCheck> imageChecks;
+    // Images the cache found missing or failing, in the order found, each with the pages that show it.
+    std::vector<CheckRecord> brokenImages;
+    std::vector<std::string>* logCapture = nullptr;  // when set, report bytes are copied to its last piece
 
     std::unique_ptr<Report> fhLog;
     std::vector<char> fBuf = std::vector<char>(kMaxCarry + kScanBlock + 8);
@@ -222,6 +235,8 @@ struct RunContext {
     {
         if (fhLog)
             fhLog->Write(bytes);
+        if (logCapture)
+            logCapture->back().append(bytes);
     }
 };
 

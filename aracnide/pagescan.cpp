@@ -204,6 +204,33 @@ void TakeBase(RunContext& ctx, PageState& st, std::string_view link)
     st.szTmpBHref = PageDirectory(link, ctx.szBaseDom);
 }
 
+// The URL with the "." and ".." segments of its path resolved, as a browser requests it; its query and
+// fragment as they are. A ".." above the root stays at the root.
+std::string WithoutDotSegments(std::string_view url)
+{
+    const size_t pathStart = IsLocal(url) ? 0 : HostEnd(url);
+    const size_t pathEnd = std::min(url.find_first_of("?#", pathStart), url.size());
+    std::string out(url.substr(0, pathStart));
+    const size_t root = out.size();
+    std::string_view path = url.substr(pathStart, pathEnd - pathStart);
+    while (!path.empty()) {
+        const size_t slash = path.find('/', 1);
+        const std::string_view seg = path.substr(0, slash);  // with its leading "/", if any
+        path.remove_prefix(seg.size());
+        const std::string_view name = seg.starts_with('/') ? seg.substr(1) : seg;
+        if (name == "." || name == "..") {
+            if (name == ".." && out.size() > root)
+                out.resize(std::max(out.rfind('/'), root));
+            if (path.empty())
+                out += '/';
+            continue;
+        }
+        out.append(seg);
+    }
+    out.append(url.substr(pathEnd));
+    return out;
+}
+
 void SizeImage(RunContext& ctx, PageState& st, std::string_view link)
 {
     const size_t slash = link.rfind('/');
@@ -230,17 +257,48 @@ void SizeImage(RunContext& ctx, PageState& st, std::string_view link)
     }
     if (IsLocal(url))
         UrlToFile(url);
-    // With the cache, an image is asked for once per run. Only a check that wrote nothing to the report
-    // is kept: the records of a failed one are written again for every page, as without the cache.
+    url = WithoutDotSegments(url);  // "sub/../img/x.gif" is the image "img/x.gif"
     uint32_t size;
-    if (auto cached = ctx.imageCache ? ctx.imageSizes.find(url) : ctx.imageSizes.end();
-        cached != ctx.imageSizes.end()) {
-        size = cached->second;
-    } else {
-        const uint64_t before = ctx.fhLog ? ctx.fhLog->Size() : 0;
+    if (!ctx.imageCache) {
         size = CheckUrl(ctx, url, -1, false);
-        if (ctx.imageCache && (ctx.fhLog ? ctx.fhLog->Size() : 0) == before)
-            ctx.imageSizes.emplace(url, size);
+    } else if (auto cached = ctx.imageChecks.find(url); cached != ctx.imageChecks.end()) {
+        const RunContext::ImageCheck& c = cached->second;
+        for (size_t i = 0; i < c.records.size(); ++i) {
+            if (i > 0)
+                Referrer(ctx);
+            ctx.Log(c.records[i]);
+        }
+        size = c.size;
+        if (c.broken >= 0) {
+            std::vector<int>& refs = ctx.brokenImages[static_cast<size_t>(c.broken)].referrers;
+            if (refs.empty() || refs.back() != ctx.curlig)
+                refs.push_back(ctx.curlig);
+        }
+    } else {
+        // Asked for once per run: the outcome and the records it wrote are kept for every later page.
+        RunContext::ImageCheck c;
+        c.records.emplace_back();
+        CheckRecord outcome;
+        outcome.url = url;
+        {
+            struct Capture {
+                RunContext& ctx;
+                ~Capture()
+                {
+                    ctx.logCapture = nullptr;
+                    ctx.imageRecord = nullptr;
+                }
+            } capture{ctx};
+            ctx.logCapture = &c.records;
+            ctx.imageRecord = &outcome;
+            c.size = size = CheckUrl(ctx, url, -1, false);
+        }
+        if (outcome.finalStatus != kStatusOk) {
+            c.broken = static_cast<int>(ctx.brokenImages.size());
+            outcome.referrers.push_back(ctx.curlig);
+            ctx.brokenImages.push_back(std::move(outcome));
+        }
+        ctx.imageChecks.emplace(url, std::move(c));
     }
     if (ctx.settings.ReportOpt == 1)
         ctx.Log(SizeLine(size, link));

@@ -247,7 +247,8 @@ StartOutcome NewRun(RunContext& ctx, const RunRequest& request, Profile* ini, co
     ctx.reportError.clear();
     EndPrefetches(ctx);
     ctx.records.clear();
-    ctx.imageSizes.clear();
+    ctx.imageChecks.clear();
+    ctx.brokenImages.clear();
     ctx.scannedFiles.clear();
     ctx.settings = request.settings;
     if (ini)
