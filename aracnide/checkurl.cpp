@@ -248,6 +248,8 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
     if (line != -1 && ctx.settings.ReportOpt == 1)
         ctx.Log(PageHeaderText(url));
     st.szTmpBHref = PageDirectory(url, ctx.szBaseDom);
+    if (st.bFile && !IStartsWith(url, ctx.szBaseDom))  // a local page outside the site's folder
+        st.szTmpBHref.assign(url, 0, url.rfind('/') + 1);
     ctx.YieldBriefly();
 
     if (st.bFile) {

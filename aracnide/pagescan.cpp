@@ -112,7 +112,13 @@ bool ResolveLink(const RunContext& ctx, const PageState& st, std::string_view li
         r.append(link);
     } else if (link.find(':') == std::string_view::npos) {
         rel = true;
-        if (link.front() == '/') {
+        if (link.front() == '/' && st.bFile) {
+            // On a local page the domain is the file system: a root-relative link is the file's path,
+            // kept relative to the base when it lies inside, as the page's other links are.
+            r.clear();
+            if (link.size() > ctx.szBaseDom.size() && link.starts_with(ctx.szBaseDom))
+                link.remove_prefix(ctx.szBaseDom.size());
+        } else if (link.front() == '/') {
             // The base (or a directory that holds a ':') without its final separator.
             const std::string_view from = st.szTmpBHref.find(':') != std::string::npos ? st.szTmpBHref : ctx.szBaseDom;
             r.assign(from.substr(0, from.empty() ? 0 : from.size() - 1));
@@ -247,12 +253,15 @@ void SizeImage(RunContext& ctx, PageState& st, std::string_view link)
             return;
         url.assign(SchemeOf(st.szHtml));
         url.append(link);
+    } else if (link.front() == '/' && st.bFile) {
+        url = link;  // a path from the file system's root
     } else if (link.front() == '/') {
         // Root-relative: the base without its final "/", as for links, so no "//" enters the path.
         url.assign(ctx.szBaseDom, 0, ctx.szBaseDom.empty() ? 0 : ctx.szBaseDom.size() - 1);
         url.append(link);
     } else {
-        url = ctx.szBaseDom + st.szTmpBHref;
+        // The page's directory, relative to the base unless the page lies outside it.
+        url = IsLocal(st.szTmpBHref) ? st.szTmpBHref : ctx.szBaseDom + st.szTmpBHref;
         url.append(link);
     }
     if (IsLocal(url))
@@ -437,6 +446,8 @@ void HandleLink(RunContext& ctx, PageState& st, std::string_view link)
 
 std::string OnBase(std::string_view base, std::string_view entry)
 {
+    if (IsLocal(base) && IsLocal(entry))  // a file named from the file system's root
+        return std::string(entry);
     if (!base.empty() && base.back() == '/' && !entry.empty() && entry.front() == '/')
         return std::string(base) + std::string(entry.substr(1));
     return std::string(base) + std::string(entry);

@@ -235,6 +235,34 @@ TEST_F(SiteCheck, ThePageBeingCheckedKeepsItsRecordWhileItsLinksAreAdded)
     EXPECT_EQ(json[0]["size"], index.size());
 }
 
+TEST_F(SiteCheck, ALocalDocumentationTreeIsCheckedAsABrowserOpensIt)
+{
+    // The shapes of generated documentation: style sheets with version queries, links from the file
+    // system's root (one to a file of the tree, one to a folder that is not there), pages in sub-folders.
+    TempDir doc;
+    const std::string html = doc.Path() + "html/";
+    doc.Write("html/index.html",
+              R"(<link rel="stylesheet" href="_static/doc.css?2022.1"> <a href="whatsnew/index.html">)"
+              R"( <a href="library/os.html"> <img src="_static/logo.png">)");
+    doc.Write("html/whatsnew/index.html", "<a href=\"/aracnide-no-such-folder/license.html\"> <a href=\"" + html +
+                                              "license.html\"> <link href=\"../_static/doc.css?v=1\"> <img src=\"" +
+                                              html + "_static/logo.png\"> <a href=\"../genindex.html\">");
+    doc.Write("html/library/os.html",
+              R"(<a href="../whatsnew/index.html"> <a href="/aracnide-no-such-folder/license.html">)");
+    for (const char* name :
+         {"html/license.html", "html/genindex.html", "html/_static/doc.css", "html/_static/logo.png"})
+        doc.Write(name, "x");
+    std::ostringstream out, err;
+    const int status = RunCommandLine({"--check", html + "index.html", "--report", dir.Path() + "d.log", "--sizes"},
+                                      "1.20", out, err, false);
+    EXPECT_EQ(status, kCliBroken);
+    EXPECT_EQ(out.str(), "8 checked, 1 broken, 0 skipped\n"
+                         "  /aracnide-no-such-folder/license.html\n"
+                         "    linked from " +
+                             html + "whatsnew/index.html\n    linked from " + html + "library/os.html\n");
+    EXPECT_EQ(dir.Read("d.log").find(html + html.substr(1)), std::string::npos) << "the folder put in front twice";
+}
+
 TEST_F(SiteCheck, AnUnreachableHostIsAnErrorTextInTheJson)
 {
     std::ostringstream out, err;
