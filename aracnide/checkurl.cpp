@@ -2,60 +2,31 @@
 
 #include "pagescan.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <utility>
 
 namespace aracnide {
 
 namespace {
 
-// A local file, open for reading; closed with its error reported, or on destruction.
-class LocalFile : public PageReader {
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = static_cast<char>(c | 0x20);
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+// A local file as the page scan reads it.
+class FileReader : public PageReader {
 public:
-    LocalFile() = default;
-    LocalFile(const LocalFile&) = delete;
-    LocalFile& operator=(const LocalFile&) = delete;
-    ~LocalFile() override
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    // Opens without waiting (a FIFO would block an ordinary open); 0 or errno.
-    int Open(const std::string& path)
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-        return fd_ >= 0 ? 0 : errno;
-    }
-    int fd() const { return fd_; }
-    long Read(char* buffer, size_t size, ErrorInfo& err) override
-    {
-        for (;;) {
-            const ssize_t n = ::read(fd_, buffer, size);
-            if (n >= 0)
-                return static_cast<long>(n);
-            if (errno != EINTR) {
-                err = SystemError(errno);
-                return -1;
-            }
-        }
-    }
-    // 0 on success, else errno.
-    int Close()
-    {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0 ? 0 : errno;
-    }
+    explicit FileReader(InputFile& f) : f_(f) {}
+    long Read(char* buffer, size_t size, ErrorInfo& err) override { return f_.Read(buffer, size, err); }
 
 private:
-    int fd_ = -1;
+    InputFile& f_;
 };
 
 class RequestReader : public PageReader {
@@ -66,12 +37,6 @@ public:
 private:
     HttpRequest& r_;
 };
-
-void Referrer(RunContext& ctx)
-{
-    if (!ctx.szCurPage.empty())
-        ctx.Log("> Link in " + ctx.szCurPage + "\r\n");
-}
 
 bool HasScheme(std::string_view s)
 {
@@ -134,14 +99,6 @@ bool IsRedirect(uint32_t status)
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-// What a local path names that is not a regular file: never opened for reading.
-ErrorInfo NotAFile(const struct stat& info)
-{
-    if (S_ISDIR(info.st_mode))
-        return SystemError(EISDIR);
-    return ErrorInfo{kErrNotRegularFile, "Not a regular file (a device, FIFO or socket): it was not read\r\n"};
-}
-
 // Page scan and size records, shared by local files and URLs (steps after the page is open).
 void ScanAndSize(RunContext& ctx, PageState& st, PageReader& reader, bool explore, bool bSize, uint32_t& CurSize)
 {
@@ -162,12 +119,35 @@ void ScanAndSize(RunContext& ctx, PageState& st, PageReader& reader, bool explor
 
 }  // namespace
 
-ErrorInfo SystemError(int errnum)
+void Referrer(RunContext& ctx)
 {
-    const char* text = std::strerror(errnum);
-    if (!text || std::strncmp(text, "Unknown error", 13) == 0)
-        return ErrorInfo{static_cast<uint32_t>(errnum), std::to_string(errnum)};
-    return ErrorInfo{static_cast<uint32_t>(errnum), std::string(text) + "\r\n"};
+    if (ctx.logCapture) {  // the line itself is not kept: a replay writes the page of its own time
+        std::vector<std::string>* capture = std::exchange(ctx.logCapture, nullptr);
+        Referrer(ctx);
+        capture->emplace_back();
+        ctx.logCapture = capture;
+        return;
+    }
+    if (!ctx.szCurPage.empty())
+        ctx.Log("> Link in " + ctx.szCurPage + "\r\n");
+}
+
+std::string LocalPath(std::string_view url)
+{
+    url = url.substr(0, url.find('?'));
+    std::string path;
+    path.reserve(url.size());
+    for (size_t i = 0; i < url.size(); ++i) {
+        int high, low;
+        if (url[i] == '%' && i + 2 < url.size() && (high = HexDigit(url[i + 1])) >= 0 &&
+            (low = HexDigit(url[i + 2])) >= 0) {
+            path += static_cast<char>(high * 16 + low);
+            i += 2;
+        } else {
+            path += url[i];
+        }
+    }
+    return path;
 }
 
 uint32_t ErrorOut(RunContext& ctx, const ErrorInfo& e)
@@ -188,7 +168,7 @@ uint32_t ErrorOut(RunContext& ctx, const ErrorInfo& e)
 void InternetInit(RunContext& ctx, int seconds)
 {
     // A zero or negative time-out would either never end a wait or end every wait at once.
-    const long ms = std::max(1, std::min(seconds, 24 * 3600)) * 1000L;
+    const long ms = std::clamp(seconds, 1, kMaxTimeoutSeconds) * 1000L;
     if (ctx.hOpen)
         ctx.hOpen->SetOptions(ms, ms, kRequestDeadlineFactor * ms);
 }
@@ -258,6 +238,7 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
         const uint32_t r = line == -1 ? CurSize : (dwCode2 ? dwCode2 : dwCode);
         if (CheckRecord* rec = ctx.Recording()) {
             rec->result = r;
+            rec->finalStatus = dwCode;
             rec->sizeKnown = dwCode == kStatusOk && (bSize || CurSize > 0);
             rec->size = CurSize;
         }
@@ -267,40 +248,41 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
     if (line != -1 && ctx.settings.ReportOpt == 1)
         ctx.Log(PageHeaderText(url));
     st.szTmpBHref = PageDirectory(url, ctx.szBaseDom);
+    if (st.bFile && !IStartsWith(url, ctx.szBaseDom))  // a local page outside the site's folder
+        st.szTmpBHref.assign(url, 0, url.rfind('/') + 1);
     ctx.YieldBriefly();
 
     if (st.bFile) {
-        LocalFile file;
+        szUrl = LocalPath(szUrl);
         const bool completed = szUrl.ends_with('/');
         const std::string dir = szUrl;
         if (completed)
             szUrl += "index.htm";
-        int openError = file.Open(szUrl);
+        ErrorInfo openError;
+        std::unique_ptr<InputFile> file = ctx.files->Open(szUrl, openError);
+        // The next name is tried only when nothing is there: a folder index that is a FIFO is reported.
         for (const char* other : {"index.html", "default.htm"}) {
-            if (openError == 0 || !completed)
+            if (file || !completed || openError.code == kErrNotRegularFile || openError.code == EISDIR)
                 break;
             szUrl = dir + other;
-            openError = file.Open(szUrl);
+            openError = {};
+            file = ctx.files->Open(szUrl, openError);
         }
-        if (openError != 0) {
-            ErrorOut(ctx, SystemError(openError));
+        if (!file) {
+            ErrorOut(ctx, openError);
             return 0;
         }
-        struct stat info {};
-        if (::fstat(file.fd(), &info) != 0) {
-            ErrorOut(ctx, SystemError(errno));
-            return 0;
-        }
-        if (!S_ISREG(info.st_mode)) {
-            ErrorOut(ctx, NotAFile(info));
-            return 0;
-        }
+        // A file reached again by another path (a folder link, "a/../") is the same page: scanned
+        // once, under the path that reached it first, so links that loop through folders end.
+        if (explore && !ctx.scannedFiles.insert(file->Id()).second)
+            explore = false;
         st.szHtml = szUrl;
-        CurSize = static_cast<uint32_t>(std::min<uint64_t>(static_cast<uint64_t>(info.st_size), UINT32_MAX));
+        CurSize = static_cast<uint32_t>(std::min<uint64_t>(file->Size(), UINT32_MAX));
         dwCode = kStatusOk;
-        ScanAndSize(ctx, st, file, explore, bSize, CurSize);
-        if (const int e = file.Close()) {
-            ErrorOut(ctx, SystemError(e));
+        FileReader reader(*file);
+        ScanAndSize(ctx, st, reader, explore, bSize, CurSize);
+        if (const ErrorInfo closed = file->Close()) {
+            ErrorOut(ctx, closed);
             return 0;
         }
         return result();
@@ -314,6 +296,7 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
     std::unique_ptr<HttpRequest> req;
     int redirects = 0;
     bool retried = false;
+    bool retriedAfter = false;
     bool needOpen = true;
     for (;;) {
         if (needOpen) {
@@ -344,6 +327,19 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
         dwCode = static_cast<uint32_t>(req->Status());
         if (dwCode == kStatusOk)
             break;
+        // A server that is busy (429, 503) and says when to come back is asked once more then, when
+        // that is soon and within the request's deadline; the first answer leaves no record.
+        if ((dwCode == 429 || dwCode == 503) && !retriedAfter) {
+            const auto after = req->RetryAfter();
+            const auto deadline = std::chrono::seconds(kRequestDeadlineFactor * ctx.settings.Timeout);
+            if (after && *after <= kMaxRetryAfter && ctx.clock->Now() - t0 + *after < deadline) {
+                req.reset();
+                retriedAfter = true;
+                ctx.clock->Wait(*after, ctx.observer.yield);
+                needOpen = true;
+                continue;
+            }
+        }
 
         if (ctx.settings.ReportOpt == 0)
             ctx.Log(PageHeaderText(ctx.szCurUrl));

@@ -20,8 +20,11 @@ uint32_t ErrorOut(RunContext& ctx, const ErrorInfo& e);
 // Retries and time-outs of the HTTP client, from the time-out field (seconds, at least 1).
 void InternetInit(RunContext& ctx, int seconds);
 
-// An errno value as an error record's text: the system's message with a line end, or the bare number.
-ErrorInfo SystemError(int errnum);
+// Writes the line that names the page whose link is being checked, when there is one.
+void Referrer(RunContext& ctx);
+
+// The file a browser opens for a local URL: the text before any "?" query, with "%XX" decoded.
+std::string LocalPath(std::string_view url);
 
 // The URL a Location header leads to from `current`.
 std::string ResolveLocation(std::string_view current, std::string_view location);

@@ -1,6 +1,7 @@
 #include "cli.h"
 
 #include "httpclient.h"
+#include "numbers.h"
 #include "run.h"
 
 #include <nlohmann/json.hpp>
@@ -8,18 +9,20 @@
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <limits>
 #include <ostream>
 
 namespace aracnide {
 
 namespace {
 
-bool ParseInt(const std::string& text, int low, int& value)
+// A flag's number: the whole value, clamped to [low, high].
+bool ParseInt(const std::string& text, int low, int high, int& value)
 {
-    const char* end = text.data() + text.size();
-    const auto [p, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && p == end && value >= low;
+    const auto n = WholeNumber(text, low, high);
+    if (n)
+        value = static_cast<int>(*n);
+    return n.has_value();
 }
 
 bool EndsWith(std::string_view s, std::string_view suffix)
@@ -67,17 +70,20 @@ std::string CliUsage()
            "  --user NAME           user name for a server that asks for one\n"
            "  --password-file FILE  the password, on the first line of FILE\n"
            "  --report FILE         the report file (default ARACNIDE.LOG in the current folder)\n"
-           "  --jobs N              requests in flight at once (default 8; 1 asks one at a time); the\n"
-           "                        report is the same whatever N\n"
+           "  --jobs N              requests in flight at once (default 64; 1 asks one at a time): pages\n"
+           "                        that answer before their turn are scanned ahead and their links asked\n"
+           "                        for; the report is the same whatever N\n"
+           "  --per-host N          requests started ahead in flight to one host at most (default 32)\n"
            "  --whole-site          links to the start location's host (absolute, root-relative or\n"
            "                        relative) are all local: explored and checked once\n"
            "  --json FILE           also write FILE: a JSON array with one object per checked URL (url,\n"
-           "                        result, redirects, size, referrers)\n"
+           "                        result, redirects, size, referrers); - writes it to standard output\n"
+           "                        (the summary then goes to standard error)\n"
            "  --help                this text\n"
            "  --version             the version\n"
            "\n"
-           "Exit status: 0 no broken link, 1 some broken links, 2 the run could not start (or the JSON\n"
-           "file could not be written).\n";
+           "Exit status: 0 no broken link, 1 some broken links, 2 the run could not start, or the report\n"
+           "or the JSON file could not be written whole.\n";
 }
 
 std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args, std::string& error)
@@ -103,11 +109,11 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
             into = args[++i];
             return true;
         };
-        auto number = [&](int low, int& into) {
+        auto number = [&](int low, int high, int& into) {
             std::string text;
             if (!value(text))
                 return false;
-            if (!ParseInt(text, low, into)) {
+            if (!ParseInt(text, low, high, into)) {
                 error = flag + ": not a number: " + text;
                 return false;
             }
@@ -142,9 +148,9 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
         else if (flag == "--all")
             ok = on(o.settings.ReportOpt, 1);
         else if (flag == "--timeout")
-            ok = number(1, o.settings.Timeout);
+            ok = number(1, kMaxTimeoutSeconds, o.settings.Timeout);
         else if (flag == "--max-level")
-            ok = number(0, o.settings.MaxLevel);
+            ok = number(0, std::numeric_limits<int>::max(), o.settings.MaxLevel);
         else if (flag == "--user")
             ok = value(o.settings.szUser);
         else if (flag == "--password-file")
@@ -152,7 +158,9 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
         else if (flag == "--report")
             ok = value(o.report);
         else if (flag == "--jobs")
-            ok = number(1, o.settings.jobs);
+            ok = number(1, kMaxJobs, o.settings.jobs);
+        else if (flag == "--per-host")
+            ok = number(1, kMaxJobs, o.settings.perHost);
         else if (flag == "--whole-site")
             ok = on(o.settings.wholeSite, true);
         else if (flag == "--json")
@@ -206,19 +214,107 @@ bool IsBroken(const std::string& text)
     return tab != std::string::npos && !EndsWith(text, "\tSkipped") && !EndsWith(text, "\tOk");
 }
 
+const CheckRecord* RecordOf(const RunContext& ctx, int i)
+{
+    return static_cast<size_t>(i) < ctx.records.size() ? &ctx.records[static_cast<size_t>(i)] : nullptr;
+}
+
+// A redirect chain that ended in a good answer: the entry shows the redirect's status, but the link works.
+bool RedirectedToGood(const CheckRecord* r)
+{
+    return r && !r->redirects.empty() && r->finalStatus == kStatusOk;
+}
+
+bool IsBroken(const RunContext& ctx, int i)
+{
+    return IsBroken(ctx.model.At(i).text) && !RedirectedToGood(RecordOf(ctx, i));
+}
+
+// The length of the UTF-8 sequence at s[i], 0 when the bytes there are not one.
+size_t Utf8Length(std::string_view s, size_t i)
+{
+    const auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char c = b(i);
+    if (c < 0x80)
+        return 1;
+    size_t n;
+    unsigned char low = 0x80, high = 0xBF;  // the second byte's range
+    if (c >= 0xC2 && c <= 0xDF)
+        n = 2;
+    else if (c >= 0xE0 && c <= 0xEF)
+        n = 3, low = c == 0xE0 ? 0xA0 : 0x80, high = c == 0xED ? 0x9F : 0xBF;
+    else if (c >= 0xF0 && c <= 0xF4)
+        n = 4, low = c == 0xF0 ? 0x90 : 0x80, high = c == 0xF4 ? 0x8F : 0xBF;
+    else
+        return 0;
+    if (i + n > s.size() || b(i + 1) < low || b(i + 1) > high)
+        return 0;
+    for (size_t k = 2; k < n; ++k)
+        if (b(i + k) < 0x80 || b(i + k) > 0xBF)
+            return 0;
+    return n;
+}
+
 }  // namespace
+
+RunSummary Summarize(const RunContext& ctx)
+{
+    RunSummary s = Summarize(ctx.model);
+    for (int i = 0; i < ctx.model.Count(); ++i)
+        if (IsBroken(ctx.model.At(i).text) && RedirectedToGood(RecordOf(ctx, i)))
+            --s.broken;
+    s.broken += static_cast<int>(ctx.brokenImages.size());  // images that --sizes found missing
+    return s;
+}
 
 std::string BrokenLinks(const RunContext& ctx)
 {
     std::string out;
     for (int i = 0; i < ctx.model.Count(); ++i) {
-        if (!IsBroken(ctx.model.At(i).text) || static_cast<size_t>(i) >= ctx.records.size())
+        const CheckRecord* r = RecordOf(ctx, i);
+        if (!r || !IsBroken(ctx, i))
             continue;
-        const CheckRecord& r = ctx.records[static_cast<size_t>(i)];
-        out += "  " + r.url + "\n";
-        for (const int ref : r.referrers)
-            if (ref >= 0 && static_cast<size_t>(ref) < ctx.records.size())
-                out += "    linked from " + ctx.records[static_cast<size_t>(ref)].url + "\n";
+        out += "  " + r->url;
+        if (!r->redirects.empty())  // named by where the chain ended and what was found there
+            out += " -> " + r->redirects.back() + " (" + std::to_string(r->finalStatus) + ")";
+        out += "\n";
+        for (const int ref : r->referrers)
+            if (const CheckRecord* page = RecordOf(ctx, ref); ref >= 0 && page)
+                out += "    linked from " + page->url + "\n";
+    }
+    for (const CheckRecord& image : ctx.brokenImages) {
+        out += "  " + image.url + " (image)\n";
+        for (const int ref : image.referrers)
+            if (const CheckRecord* page = RecordOf(ctx, ref); ref >= 0 && page)
+                out += "    shown in " + page->url + "\n";
+    }
+    return out;
+}
+
+std::string PartialPages(const RunContext& ctx)
+{
+    std::string out;
+    for (const CheckRecord& r : ctx.records)
+        if (r.checked && r.result == kStatusOk && !r.error.empty())
+            out += "warning: " + r.url + ": " + r.error + "; its links may be incomplete\n";
+    return out;
+}
+
+std::string JsonText(std::string_view text)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        if (const size_t n = Utf8Length(text, i)) {
+            out.append(text.substr(i, n));
+            i += n;
+        } else {
+            const auto c = static_cast<unsigned char>(text[i++]);
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
     }
     return out;
 }
@@ -231,23 +327,27 @@ std::string JsonReport(const RunContext& ctx)
         if (!r.checked)
             continue;
         nlohmann::json o;
-        o["url"] = r.url;
+        o["url"] = JsonText(r.url);
         if (r.result != 0 || r.error.empty())
             o["result"] = r.result;
         else
-            o["result"] = r.error;
-        o["redirects"] = r.redirects;
+            o["result"] = JsonText(r.error);
+        if (r.result == kStatusOk && !r.error.empty())
+            o["error"] = JsonText(r.error);  // the body failed: the page's links may be incomplete
+        nlohmann::json redirects = nlohmann::json::array();
+        for (const std::string& to : r.redirects)
+            redirects.push_back(JsonText(to));
+        o["redirects"] = std::move(redirects);
         if (r.sizeKnown)
             o["size"] = r.size;
         nlohmann::json refs = nlohmann::json::array();
         for (const int ref : r.referrers)
             if (ref >= 0 && static_cast<size_t>(ref) < ctx.records.size())
-                refs.push_back(ctx.records[static_cast<size_t>(ref)].url);
+                refs.push_back(JsonText(ctx.records[static_cast<size_t>(ref)].url));
         o["referrers"] = std::move(refs);
         all.push_back(std::move(o));
     }
-    // Texts from pages need not be UTF-8: what is not comes out as U+FFFD rather than failing.
-    return all.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) + "\n";
+    return all.dump(2) + "\n";
 }
 
 int RunCommandLine(const std::vector<std::string>& args, const std::string& version, std::ostream& out,
@@ -269,14 +369,14 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& vers
         return kCliClean;
     }
     if (!o.passwordFile.empty()) {
-        std::ifstream in(o.passwordFile, std::ios::binary);
-        if (!in) {
-            err << "aracnide: cannot read the password file " << o.passwordFile << "\n";
+        std::vector<std::string> lines;
+        ErrorInfo why;
+        if (!ReadTextLines(PosixFileSystem::Instance(), o.passwordFile, lines, why)) {
+            err << "aracnide: cannot read the password file " << o.passwordFile << ": "
+                << why.text.substr(0, why.text.find_first_of("\r\n")) << "\n";
             return kCliNotStarted;
         }
-        std::getline(in, o.settings.szPass);
-        if (!o.settings.szPass.empty() && o.settings.szPass.back() == '\r')
-            o.settings.szPass.pop_back();
+        o.settings.szPass = lines.empty() ? std::string() : lines.front();
     }
 
     HttpClient client("Aracnide");
@@ -316,19 +416,26 @@ int RunCommandLine(const std::vector<std::string>& args, const std::string& vers
     RunChecks(ctx);
     if (lineShown)
         err << "\r\033[K" << std::flush;
-    const RunSummary s = Summarize(ctx.model);
-    out << SummaryLine(s) << "\n" << BrokenLinks(ctx);
-    if (!o.json.empty()) {
-        // Written whole beside its final place, then renamed: a reader never sees half of it.
-        const std::string tmp = o.json + ".tmp";
-        std::ofstream file(tmp, std::ios::binary | std::ios::trunc);
-        file << JsonReport(ctx);
-        file.close();
-        if (!file || std::rename(tmp.c_str(), o.json.c_str()) != 0) {
-            std::remove(tmp.c_str());
-            err << "aracnide: cannot write " << o.json << "\n";
+    const RunSummary s = Summarize(ctx);
+    // With the JSON on standard output, the summary goes to standard error so the output stays JSON.
+    const bool jsonOut = o.json == "-";
+    (jsonOut ? err : out) << SummaryLine(s) << "\n" << BrokenLinks(ctx) << PartialPages(ctx);
+    if (jsonOut) {
+        out << JsonReport(ctx) << std::flush;
+        if (!out) {
+            err << "aracnide: cannot write the JSON to standard output\n";
             return kCliNotStarted;
         }
+    } else if (!o.json.empty()) {
+        std::string why;
+        if (!ReplaceFile(o.json, JsonReport(ctx), false, why)) {
+            err << "aracnide: cannot write " << o.json << ": " << why << "\n";
+            return kCliNotStarted;
+        }
+    }
+    if (!ctx.reportError.empty()) {
+        err << "aracnide: " << ctx.reportError << "\n";
+        return kCliNotStarted;
     }
     return s.broken > 0 ? kCliBroken : kCliClean;
 }

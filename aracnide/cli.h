@@ -18,8 +18,11 @@ struct CliOptions {
     std::string passwordFile;
     std::string report = "ARACNIDE.LOG";
     std::string json;  // --json: the file for one object per checked URL; empty for none
-    CliOptions() { settings.jobs = kDefaultJobs; }
-    static constexpr int kDefaultJobs = 8;
+    CliOptions()
+    {
+        settings.jobs = kDefaultJobs;
+        settings.perHost = kDefaultPerHost;
+    }
 };
 
 // Exit statuses.
@@ -39,10 +42,16 @@ struct RunSummary {
     int checked = 0, broken = 0, skipped = 0;
 };
 RunSummary Summarize(const ListModel& list);
+// The same, with the run's records: a redirect chain that ends in a good answer is not broken.
+RunSummary Summarize(const RunContext& ctx);
 std::string SummaryLine(const RunSummary& s);
 // After the counts: each broken URL, then every page that links to it ("  URL" and "    linked from
 // PAGE" lines).
 std::string BrokenLinks(const RunContext& ctx);
+// Pages answered 200 whose body could not be read whole ("warning: URL: ERROR; ..." lines).
+std::string PartialPages(const RunContext& ctx);
+// A text as it goes into the JSON: bytes that are not UTF-8 percent-encoded, so that no two URLs merge.
+std::string JsonText(std::string_view text);
 // One JSON array, one object per checked URL in list order: url, result (the status, or the error
 // text when there is none), redirects, size when known, referrers.
 std::string JsonReport(const RunContext& ctx);

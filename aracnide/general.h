@@ -4,6 +4,7 @@
 
 #include "httpclient.h"
 #include "listbox.h"
+#include "localfile.h"
 #include "report.h"
 
 #include <chrono>
@@ -13,6 +14,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace aracnide {
@@ -29,7 +31,14 @@ inline constexpr int kRequestDeadlineFactor = 4;                  // a request e
 inline constexpr int kMaxOpenRetries = 8;                         // repeated opens after a time-out, at most
 inline constexpr std::chrono::milliseconds kRetryFirstWait{100};  // doubled before each further repeat
 inline constexpr std::chrono::milliseconds kBriefYieldGap{5};     // see RunContext::YieldBriefly
+inline constexpr std::chrono::seconds kMaxRetryAfter{60};         // a longer Retry-After is not waited for
 inline constexpr size_t kMaxImageList = 492;                      // szImage grows no further past this length
+inline constexpr int kMaxTimeoutSeconds = 24 * 3600;              // longer time-outs are taken as this
+inline constexpr int kMaxJobs = 1000;                             // requests in flight at most
+// Requests in flight by default, in all and to one host: about what concurrent checkers use.
+inline constexpr int kDefaultJobs = 64;
+inline constexpr int kDefaultPerHost = 32;
+inline constexpr int kMaxColumn = 1 << 20;  // list-file columns past this are this
 
 // Entry data: the high 16 bits hold the referring entry's index (kNoReferrer for none; larger indexes
 // keep their low 16 bits, the full index lives beside the data), the low 16 bits 0 or kChecked.
@@ -75,9 +84,10 @@ struct RunObserver {
     std::function<void(int percent)> progress;         // 0..100
     std::function<void(int done, int count)> counter;  // shown as "%d / %d"
     std::function<void(const std::string& base)> baseChanged;
-    std::function<void(int status)> stateChanged;             // CheckStatus after a change
-    std::function<void(const std::string& path)> showReport;  // a finished, non-empty report file
-    std::function<void(const StartOutcome&)> runSetUp;        // a new run is set up; its passes begin
+    std::function<void(int status)> stateChanged;               // CheckStatus after a change
+    std::function<void(const std::string& path)> showReport;    // a finished, non-empty report file
+    std::function<void(const StartOutcome&)> runSetUp;          // a new run is set up; its passes begin
+    std::function<void(const std::string& text)> reportFailed;  // a write or the close of the report failed
 };
 
 // The settings a run is made with (the dialog's fields and check boxes).
@@ -90,6 +100,7 @@ struct RunSettings {
     int MaxLevel = 0;        // passes during which absolute entries are explored
     int Timeout = 15;        // seconds, connect and receive
     int jobs = 1;            // requests in flight at once (the entries ahead of the one being checked)
+    int perHost = 0;         // requests started ahead in flight to one host at most; 0: as many as jobs
     bool wholeSite = false;  // links to the start location's scheme, host and port are all local
     std::string szUser, szPass;
 };
@@ -99,6 +110,7 @@ struct CheckRecord {
     bool checked = false;
     std::string url;                     // the URL or path as checked
     uint32_t result = 0;                 // the check's result (see CheckUrl)
+    uint32_t finalStatus = 0;            // the status of the last answer, after any redirects; 0 for none
     std::string error;                   // the first error record's text, without its line end
     std::vector<std::string> redirects;  // the URLs the redirects led to, in order
     bool sizeKnown = false;
@@ -114,12 +126,14 @@ struct RunContext {
 
     HttpClient* hOpen;  // may be null for local sites only
     Clock* clock = &SystemClock::Instance();
+    FileSystem* files = &PosixFileSystem::Instance();
     ListModel model;
     ListBox LB;
     RunObserver observer;
     RunSettings settings;
     std::string szVersion = "1.20";
     std::string reportPath = "ARACNIDE.LOG";
+    std::string reportError;  // why the report of the last run could not be written whole; empty: it was
 
     // Site and current entry.
     std::string szBaseDom;   // scheme://host/ or the local start directory, with its final "/"
@@ -149,6 +163,19 @@ struct RunContext {
     // Entries whose requests were started ahead (index, URL), in list order; the next index to look at.
     std::deque<std::pair<int, std::string>> prefetched;
     int prefetchNext = 0;
+    // Crawling ahead: URLs guessed from pages answered before their checks, waiting for a request slot
+    // (with whether their pages will be explored); pages started ahead whose answers are to be scanned;
+    // every URL guessed and every page scanned ahead in this run; the look-ahead scan's buffer.
+    struct Guess {
+        std::string url, text;  // the request's URL and the entry's text as the scan would add it
+    };
+    std::deque<Guess> ahead;
+    std::vector<std::string> scanAhead;
+    std::vector<std::string> redirectsAhead;  // requests started ahead whose answers may be redirects
+    std::unordered_set<std::string> aheadSeen, aheadScanned;
+    std::vector<char> aheadBuf;
+    // Of the last run: requests started ahead, and those no check took (guesses the run never needed).
+    uint64_t requestsAhead = 0, requestsAheadUnused = 0;
 
     // Filled only when `keepRecords` is set: one record per entry, by index.
     bool keepRecords = false;
@@ -158,11 +185,26 @@ struct RunContext {
     // while a page is scanned.
     CheckRecord* Recording()
     {
-        return recordIndex >= 0 && static_cast<size_t>(recordIndex) < records.size() ? &records[recordIndex] : nullptr;
+        if (recordIndex < 0)
+            return imageRecord;
+        return static_cast<size_t>(recordIndex) < records.size() ? &records[recordIndex] : nullptr;
     }
-    // Image sizes by URL, for `imageCache` runs: each image is asked for once.
+    CheckRecord* imageRecord = nullptr;  // while an image is checked for the cache: where its outcome goes
+    // The local files whose pages this run has scanned.
+    std::unordered_set<FileId, FileIdHash> scannedFiles;
+    // For `imageCache` runs, each image is asked for once: its check's outcome by resolved URL, with the
+    // report records it wrote, replayed on every later page that shows it as a fresh check would write
+    // them. The records are cut where a referrer line goes, as that line names the page being checked.
+    struct ImageCheck {
+        uint32_t size = 0;
+        std::vector<std::string> records;
+        int broken = -1;  // index in brokenImages, -1 when the image was found
+    };
     bool imageCache = false;
-    std::unordered_map<std::string, uint32_t> imageSizes;
+    std::unordered_map<std::string, ImageCheck> imageChecks;
+    // Images the cache found missing or failing, in the order found, each with the pages that show it.
+    std::vector<CheckRecord> brokenImages;
+    std::vector<std::string>* logCapture = nullptr;  // when set, report bytes are copied to its last piece
 
     std::unique_ptr<Report> fhLog;
     std::vector<char> fBuf = std::vector<char>(kMaxCarry + kScanBlock + 8);
@@ -193,6 +235,8 @@ struct RunContext {
     {
         if (fhLog)
             fhLog->Write(bytes);
+        if (logCapture)
+            logCapture->back().append(bytes);
     }
 };
 

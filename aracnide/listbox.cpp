@@ -50,6 +50,7 @@ int ListModel::Insert(int index, std::string text)
         Add(index);
     } else {
         entries_.insert(entries_.begin() + index, Entry{std::move(text), 0});
+        firstWithPrefix_.clear();
         Reindex();
     }
     Notify(ListChange::Inserted, index);
@@ -67,6 +68,7 @@ bool ListModel::Remove(int index)
         entries_.erase(entries_.begin() + index);
         Reindex();  // every later entry moved down by one
     }
+    firstWithPrefix_.clear();
     if (selected_ >= Count())
         selected_ = -1;
     Notify(ListChange::Removed, index);
@@ -77,6 +79,17 @@ bool ListModel::SetText(int index, std::string text)
 {
     if (index < 0 || index >= Count())
         return false;
+    // A text that only grows (a result word appended) can newly match only the prefixes longer than the
+    // old text; any other change may move any answer.
+    const std::string& old = entries_[index].text;
+    if (text.size() >= old.size() && std::equal(old.begin(), old.end(), text.begin())) {
+        std::string folded;
+        FoldInto(folded, text);
+        for (size_t n = old.size() + 1; n <= folded.size() && !firstWithPrefix_.empty(); ++n)
+            firstWithPrefix_.erase(folded.substr(0, n));
+    } else {
+        firstWithPrefix_.clear();
+    }
     Drop(index);
     entries_[index].text = std::move(text);
     Add(index);
@@ -105,6 +118,7 @@ void ListModel::Clear()
 {
     index_.clear();
     heads_.clear();
+    firstWithPrefix_.clear();
     entries_.clear();
     selected_ = caret_ = -1;
     Notify(ListChange::Cleared, -1);
@@ -128,6 +142,8 @@ int ListModel::FindPrefix(std::string_view prefix) const
 {
     // Entries beginning with the prefix are contiguous in the index, starting at its lower bound.
     FoldInto(probe_, prefix);
+    if (const auto known = firstWithPrefix_.find(probe_); known != firstWithPrefix_.end())
+        return known->second;
     int best = -1;
     for (auto it = index_.lower_bound(std::string_view(probe_)); it != index_.end(); ++it) {
         if (!std::string_view(it->folded).starts_with(probe_))
@@ -135,6 +151,8 @@ int ListModel::FindPrefix(std::string_view prefix) const
         if (best < 0 || it->index < best)
             best = it->index;
     }
+    if (best >= 0)
+        firstWithPrefix_.emplace(probe_, best);
     return best;
 }
 

@@ -86,6 +86,10 @@ private:
     // Folded text before the first tab (the link without its result word) -> number of entries:
     // an exact repeat of a link, the common case while scanning, is found without walking the tree.
     std::unordered_map<std::string, int> heads_;
+    // FindPrefix answers by folded prefix. Entries added at the end cannot lower a found index, so
+    // the answers stay true while a run appends entries and marks them checked; anything else that
+    // could change them drops them.
+    mutable std::unordered_map<std::string, int> firstWithPrefix_;
     mutable std::string probe_;  // folded lookup text, kept to reuse its storage
     int selected_ = -1;
     int caret_ = -1;

@@ -97,22 +97,28 @@ std::string_view SchemeOf(std::string_view page)
     return colon == std::string_view::npos ? std::string_view() : page.substr(0, colon + 1);
 }
 
-void AddLink(RunContext& ctx, PageState& st, std::string_view link)
+// The list text of a link as the scan would add it, in `r`: false when the link is left out.
+bool ResolveLink(const RunContext& ctx, const PageState& st, std::string_view link, std::string& r)
 {
-    std::string& r = st.result;
     bool rel;
     if (link.starts_with("//")) {
         // Scheme-relative: another host (or the same one) under the page's own scheme. A local page has
         // none that could reach a host, so such a link on it is left out.
         const std::string_view scheme = SchemeOf(st.szHtml);
         if (st.bFile || scheme.empty())
-            return;
+            return false;
         rel = false;
         r.assign(scheme);
         r.append(link);
     } else if (link.find(':') == std::string_view::npos) {
         rel = true;
-        if (link.front() == '/') {
+        if (link.front() == '/' && st.bFile) {
+            // On a local page the domain is the file system: a root-relative link is the file's path,
+            // kept relative to the base when it lies inside, as the page's other links are.
+            r.clear();
+            if (link.size() > ctx.szBaseDom.size() && link.starts_with(ctx.szBaseDom))
+                link.remove_prefix(ctx.szBaseDom.size());
+        } else if (link.front() == '/') {
             // The base (or a directory that holds a ':') without its final separator.
             const std::string_view from = st.szTmpBHref.find(':') != std::string::npos ? st.szTmpBHref : ctx.szBaseDom;
             r.assign(from.substr(0, from.empty() ? 0 : from.size() - 1));
@@ -132,8 +138,8 @@ void AddLink(RunContext& ctx, PageState& st, std::string_view link)
         // An empty path is the site root: the start entry when the run started there, else "/".
         r.erase(0, std::min(HostEnd(r) + 1, r.size()));
         if (r.empty()) {
-            if (ctx.LB.GetCount() > 0 && ctx.LB.GetString(0).substr(0, ctx.LB.GetString(0).find('\t')).empty())
-                return;
+            if (ctx.LB.GetCount() > 0 && ctx.model.At(0).text.substr(0, ctx.model.At(0).text.find('\t')).empty())
+                return false;
             r = "/";
         }
         rel = true;
@@ -147,10 +153,18 @@ void AddLink(RunContext& ctx, PageState& st, std::string_view link)
             r = "/";
     }
     if (IStartsWith(r, "cgi"))
-        return;
+        return false;
     if (!rel && !ctx.settings.bCEL)
-        return;
+        return false;
     SimplifyUrl(r);
+    return true;
+}
+
+void AddLink(RunContext& ctx, PageState& st, std::string_view link)
+{
+    std::string& r = st.result;
+    if (!ResolveLink(ctx, st, link, r))
+        return;
     if (ctx.LB.Contains(r)) {
         if (ctx.keepRecords) {
             // One more page that links to the entry (once per page).
@@ -196,6 +210,33 @@ void TakeBase(RunContext& ctx, PageState& st, std::string_view link)
     st.szTmpBHref = PageDirectory(link, ctx.szBaseDom);
 }
 
+// The URL with the "." and ".." segments of its path resolved, as a browser requests it; its query and
+// fragment as they are. A ".." above the root stays at the root.
+std::string WithoutDotSegments(std::string_view url)
+{
+    const size_t pathStart = IsLocal(url) ? 0 : HostEnd(url);
+    const size_t pathEnd = std::min(url.find_first_of("?#", pathStart), url.size());
+    std::string out(url.substr(0, pathStart));
+    const size_t root = out.size();
+    std::string_view path = url.substr(pathStart, pathEnd - pathStart);
+    while (!path.empty()) {
+        const size_t slash = path.find('/', 1);
+        const std::string_view seg = path.substr(0, slash);  // with its leading "/", if any
+        path.remove_prefix(seg.size());
+        const std::string_view name = seg.starts_with('/') ? seg.substr(1) : seg;
+        if (name == "." || name == "..") {
+            if (name == ".." && out.size() > root)
+                out.resize(std::max(out.rfind('/'), root));
+            if (path.empty())
+                out += '/';
+            continue;
+        }
+        out.append(seg);
+    }
+    out.append(url.substr(pathEnd));
+    return out;
+}
+
 void SizeImage(RunContext& ctx, PageState& st, std::string_view link)
 {
     const size_t slash = link.rfind('/');
@@ -212,27 +253,61 @@ void SizeImage(RunContext& ctx, PageState& st, std::string_view link)
             return;
         url.assign(SchemeOf(st.szHtml));
         url.append(link);
+    } else if (link.front() == '/' && st.bFile) {
+        url = link;  // a path from the file system's root
     } else if (link.front() == '/') {
         // Root-relative: the base without its final "/", as for links, so no "//" enters the path.
         url.assign(ctx.szBaseDom, 0, ctx.szBaseDom.empty() ? 0 : ctx.szBaseDom.size() - 1);
         url.append(link);
     } else {
-        url = ctx.szBaseDom + st.szTmpBHref;
+        // The page's directory, relative to the base unless the page lies outside it.
+        url = IsLocal(st.szTmpBHref) ? st.szTmpBHref : ctx.szBaseDom + st.szTmpBHref;
         url.append(link);
     }
     if (IsLocal(url))
         UrlToFile(url);
-    // With the cache, an image is asked for once per run. Only a check that wrote nothing to the report
-    // is kept: the records of a failed one are written again for every page, as without the cache.
+    url = WithoutDotSegments(url);  // "sub/../img/x.gif" is the image "img/x.gif"
     uint32_t size;
-    if (auto cached = ctx.imageCache ? ctx.imageSizes.find(url) : ctx.imageSizes.end();
-        cached != ctx.imageSizes.end()) {
-        size = cached->second;
-    } else {
-        const uint64_t before = ctx.fhLog ? ctx.fhLog->Size() : 0;
+    if (!ctx.imageCache) {
         size = CheckUrl(ctx, url, -1, false);
-        if (ctx.imageCache && (ctx.fhLog ? ctx.fhLog->Size() : 0) == before)
-            ctx.imageSizes.emplace(url, size);
+    } else if (auto cached = ctx.imageChecks.find(url); cached != ctx.imageChecks.end()) {
+        const RunContext::ImageCheck& c = cached->second;
+        for (size_t i = 0; i < c.records.size(); ++i) {
+            if (i > 0)
+                Referrer(ctx);
+            ctx.Log(c.records[i]);
+        }
+        size = c.size;
+        if (c.broken >= 0) {
+            std::vector<int>& refs = ctx.brokenImages[static_cast<size_t>(c.broken)].referrers;
+            if (refs.empty() || refs.back() != ctx.curlig)
+                refs.push_back(ctx.curlig);
+        }
+    } else {
+        // Asked for once per run: the outcome and the records it wrote are kept for every later page.
+        RunContext::ImageCheck c;
+        c.records.emplace_back();
+        CheckRecord outcome;
+        outcome.url = url;
+        {
+            struct Capture {
+                RunContext& ctx;
+                ~Capture()
+                {
+                    ctx.logCapture = nullptr;
+                    ctx.imageRecord = nullptr;
+                }
+            } capture{ctx};
+            ctx.logCapture = &c.records;
+            ctx.imageRecord = &outcome;
+            c.size = size = CheckUrl(ctx, url, -1, false);
+        }
+        if (outcome.finalStatus != kStatusOk) {
+            c.broken = static_cast<int>(ctx.brokenImages.size());
+            outcome.referrers.push_back(ctx.curlig);
+            ctx.brokenImages.push_back(std::move(outcome));
+        }
+        ctx.imageChecks.emplace(url, std::move(c));
     }
     if (ctx.settings.ReportOpt == 1)
         ctx.Log(SizeLine(size, link));
@@ -318,35 +393,104 @@ std::string PageDirectory(std::string_view url, std::string_view base)
     return last == std::string_view::npos ? std::string() : std::string(rest.substr(0, last + 1));
 }
 
-void HandleLink(RunContext& ctx, PageState& st, std::string_view link)
+namespace {
+
+enum class LinkKind { Dropped, Base, Image, Link };
+
+// What HandleLink does with a link text (`base`: the scan found it in a base tag).
+LinkKind Classify(bool base, std::string_view link)
 {
     if (link.empty())
-        return;
-    if (st.bBase) {
-        st.bBase = false;
-        TakeBase(ctx, st, link);
-        return;
-    }
-    if (IEndsWithAny(link, {Pack("gif"), Pack("jpg"), Pack("peg"), Pack("png")})) {
-        if (ctx.settings.bCalcSize && st.bSrc)
-            SizeImage(ctx, st, link);
-        return;
-    }
+        return LinkKind::Dropped;
+    if (base)
+        return LinkKind::Base;
+    if (IEndsWithAny(link, {Pack("gif"), Pack("jpg"), Pack("peg"), Pack("png")}))
+        return LinkKind::Image;
     switch (Lower(link.front())) {
     case 'm':
     case 'n':
     case 'j':
         if (IStartsWith(link, "mailto") || IStartsWith(link, "news") || IStartsWith(link, "java"))
-            return;
+            return LinkKind::Dropped;
         break;
     default:
         break;
     }
     if (IEndsWithAny(link, {Pack("map"), Pack("zip"), Pack("arj"), Pack("exe"), Pack("xls"), Pack("doc"), Pack("ppt")}))
-        return;
+        return LinkKind::Dropped;
     if (link.find('@') != std::string_view::npos || link.front() == '#')
+        return LinkKind::Dropped;
+    return LinkKind::Link;
+}
+
+}  // namespace
+
+void HandleLink(RunContext& ctx, PageState& st, std::string_view link)
+{
+    switch (Classify(st.bBase, link)) {
+    case LinkKind::Dropped:
         return;
-    AddLink(ctx, st, link);
+    case LinkKind::Base:
+        st.bBase = false;
+        TakeBase(ctx, st, link);
+        return;
+    case LinkKind::Image:
+        if (ctx.settings.bCalcSize && st.bSrc)
+            SizeImage(ctx, st, link);
+        return;
+    case LinkKind::Link:
+        AddLink(ctx, st, link);
+        return;
+    }
+}
+
+std::string OnBase(std::string_view base, std::string_view entry)
+{
+    if (IsLocal(base) && IsLocal(entry))  // a file named from the file system's root
+        return std::string(entry);
+    if (!base.empty() && base.back() == '/' && !entry.empty() && entry.front() == '/')
+        return std::string(base) + std::string(entry.substr(1));
+    return std::string(base) + std::string(entry);
+}
+
+std::string RequestUrl(const RunContext& ctx, std::string_view text)
+{
+    if (text.find(':') != std::string_view::npos)
+        return ctx.settings.bCEL && !IsLocal(text) ? std::string(text) : std::string();
+    std::string url = OnBase(ctx.szBaseDom, text);
+    return IsLocal(url) ? std::string() : url;
+}
+
+std::string LookAheadUrl(const RunContext& ctx, const PageState& st, std::string_view link, std::string& scratch)
+{
+    if (Classify(st.bBase, link) != LinkKind::Link || !ResolveLink(ctx, st, link, scratch))
+        return {};
+    return RequestUrl(ctx, scratch);
+}
+
+void ScanText(RunContext& ctx, PageState& st, std::string_view text, std::vector<char>& buffer)
+{
+    buffer.resize(kMaxCarry + kScanBlock + 8);
+    char* buf = buffer.data();
+    st.decal = 0;
+    st.bComment = false;
+    st.lastStop = 0;
+    st.lastTagBase = false;
+    std::fill_n(st.before, 3, '\0');
+    // Blocks as ScanPage makes them: what a scan finds does not depend on where they split.
+    for (size_t pos = 0; pos < text.size();) {
+        const size_t n = std::min(kScanBlock, text.size() - pos);
+        std::memcpy(buf + st.decal, text.data() + pos, n);
+        pos += n;
+        const size_t len = st.decal + n;
+        buf[len] = 0;
+        st.decal = 0;
+        const size_t from = ScanBlock(ctx, st, buf, len);
+        if (from < len) {
+            std::memmove(buf, buf + from, len - from);
+            st.decal = len - from;
+        }
+    }
 }
 
 size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
@@ -475,8 +619,12 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
             ++end;
         if (end >= len)
             return carry(c);
-        HandleLink(ctx, st, std::string_view(buf + v, end - v));
-        ctx.YieldBriefly();
+        if (st.sink) {
+            st.sink->Link(st, std::string_view(buf + v, end - v));
+        } else {
+            HandleLink(ctx, st, std::string_view(buf + v, end - v));
+            ctx.YieldBriefly();
+        }
         p = end;
     }
     // A marker cut by the block end ("hr", "sr" ...) is carried so that the next block completes it.

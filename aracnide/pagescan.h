@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace aracnide {
 
@@ -41,11 +42,21 @@ public:
     virtual long Read(char* buffer, size_t size, ErrorInfo& err) = 0;
 };
 
+struct PageState;
+
+// Where a scan's links go instead of the check list (a look-ahead scan collects them).
+class LinkSink {
+public:
+    virtual ~LinkSink() = default;
+    virtual void Link(PageState& st, std::string_view link) = 0;
+};
+
 // State of the scan of one page.
 struct PageState {
-    std::string szTmpBHref;  // page directory under the base
-    std::string szHtml;      // the page's own URL
-    bool bFile = false;      // the page is a local file
+    LinkSink* sink = nullptr;  // null: each link goes to HandleLink
+    std::string szTmpBHref;    // page directory under the base
+    std::string szHtml;        // the page's own URL
+    bool bFile = false;        // the page is a local file
     bool bComment = false;
     bool bSrc = false;
     bool bBase = false;
@@ -67,5 +78,15 @@ ScanEnd ScanPage(RunContext& ctx, PageState& st, PageReader& reader, bool bSize,
 size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len);
 // Filters one link text and adds it to the check list, sizes it as an image, or takes it as the base.
 void HandleLink(RunContext& ctx, PageState& st, std::string_view link);
+// Scans a whole page held in memory with `buffer` as the scan's buffer (not the run's), for a sink.
+void ScanText(RunContext& ctx, PageState& st, std::string_view text, std::vector<char>& buffer);
+// The URL that a check of `link`, found on the page of `st`, would ask for if the scan added it now:
+// empty when the scan would not add it (filtered, an image, a base) or its check asks for nothing
+// (a local file, an external link left unchecked). `scratch` is reused.
+std::string LookAheadUrl(const RunContext& ctx, const PageState& st, std::string_view link, std::string& scratch);
+// The URL a check of entry `text` asks for; empty when it asks for none.
+std::string RequestUrl(const RunContext& ctx, std::string_view text);
+// A local entry on the site base ("/" does not double the base's final "/").
+std::string OnBase(std::string_view base, std::string_view entry);
 
 }  // namespace aracnide

@@ -1,5 +1,7 @@
 #include "profile.h"
 
+#include "localfile.h"
+#include "numbers.h"
 #include "text.h"
 
 #include <cerrno>
@@ -78,27 +80,14 @@ std::optional<std::string> Find(const std::vector<std::string>& lines, std::stri
     return std::nullopt;
 }
 
-// The file's bytes; empty when it is missing, unreadable or not a regular file (a FIFO is never
-// opened for a blocking read).
+// The file's bytes; empty when it is missing, unreadable, larger than a settings file may be, or not a
+// regular file (a FIFO is never opened for a blocking read).
 std::string ReadBytes(const std::string& path)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return {};
     std::string bytes;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        char block[16384];
-        for (;;) {
-            const ssize_t n = ::read(fd, block, sizeof block);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            bytes.append(block, static_cast<size_t>(n));
-        }
-    }
-    ::close(fd);
+    ErrorInfo err;
+    if (!ReadWholeFile(PosixFileSystem::Instance(), path, bytes, err))
+        bytes.clear();
     return bytes;
 }
 
@@ -111,23 +100,7 @@ std::string_view StoredValue(std::string_view value)
 
 int ProfileInt(std::string_view value)
 {
-    const std::string_view v = Trim(value);
-    size_t i = 0;
-    const bool negative = i < v.size() && v[i] == '-';
-    if (negative)
-        ++i;
-    // Accumulated as a negative number, whose range holds INT_MIN, and clamped as soon as it leaves
-    // the range of int.
-    long long n = 0;
-    for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i) {
-        n = n * 10 - (v[i] - '0');
-        if (n < std::numeric_limits<int>::min())
-            return negative ? std::numeric_limits<int>::min() : std::numeric_limits<int>::max();
-    }
-    if (negative)
-        return static_cast<int>(n);
-    return n < -static_cast<long long>(std::numeric_limits<int>::max()) ? std::numeric_limits<int>::max()
-                                                                        : static_cast<int>(-n);
+    return static_cast<int>(LeadingNumber(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), 0));
 }
 
 ProfileText ProfileText::Parse(std::string_view bytes)
@@ -258,54 +231,9 @@ bool Profile::HoldsSecret(const ProfileText& text) const
 bool Profile::Save(const ProfileText& text)
 {
     const std::string bytes = text.Serialize();
-    // The new text goes to a fresh file beside the old one, created with its final permissions (a
-    // secret is never readable by others, not even for a moment), then takes the old one's place.
-    // Whether it holds a secret is decided on the bytes as they will be read back.
-    const bool secret = HoldsSecret(ProfileText::Parse(bytes));
-    std::string tmp = path_ + ".XXXXXX";
-    const int fd = mkstemp(tmp.data());  // mode 0600
-    if (fd < 0) {
-        error_ = std::strerror(errno);
-        return false;
-    }
-    bool ok = true;
-    if (!secret) {
-        // Without a secret the file keeps the permissions it had, or gets the usual ones when new.
-        struct stat old {};
-        mode_t mode;
-        if (stat(path_.c_str(), &old) == 0) {
-            mode = old.st_mode & 0777;
-        } else {
-            const mode_t mask = umask(0);
-            umask(mask);
-            mode = 0666 & ~mask;
-        }
-        ok = fchmod(fd, mode) == 0;
-    }
-    for (size_t done = 0; ok && done < bytes.size();) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
-            done += static_cast<size_t>(n);
-    }
-    ok = ok && fsync(fd) == 0;
-    int err = ok ? 0 : errno;
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        err = errno;
-    }
-    if (ok && rename(tmp.c_str(), path_.c_str()) != 0) {
-        ok = false;
-        err = errno;
-    }
-    if (!ok) {
-        unlink(tmp.c_str());
-        error_ = std::strerror(err);
-        return false;
-    }
-    return true;
+    // Whether it holds a secret is decided on the bytes as they will be read back: such a file is
+    // never readable by others, not even for a moment.
+    return ReplaceFile(path_, bytes, HoldsSecret(ProfileText::Parse(bytes)), error_);
 }
 
 }  // namespace aracnide

@@ -1,5 +1,8 @@
 #include "report.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -9,9 +12,18 @@ namespace aracnide {
 
 std::unique_ptr<FileReport> FileReport::Create(const std::string& path, std::string& error)
 {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
+    // Written in place, record by record, so a viewer sees the run as it goes: a link keeps being a
+    // link, the file keeps its owner and links. A pipe without a reader is an error, not a wait.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
+    if (fd < 0) {
+        error = std::strerror(errno);
+        return nullptr;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    std::FILE* f = ::fdopen(fd, "wb");
     if (!f) {
         error = std::strerror(errno);
+        ::close(fd);
         return nullptr;
     }
     return std::unique_ptr<FileReport>(new FileReport(f, path));
@@ -29,24 +41,29 @@ void FileReport::Write(std::string_view bytes)
     // Each write is one record or part of one, and goes to the file at once: a run that is killed
     // leaves every record written so far.
     if (std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size() || std::fflush(f_) != 0)
-        failed_ = true;
+        Fail();
     size_ += bytes.size();
 }
 
 void FileReport::Flush()
 {
     if (f_ && std::fflush(f_) != 0)
-        failed_ = true;
+        Fail();
 }
 
 bool FileReport::Close()
 {
     if (f_) {
         if (std::fclose(f_) != 0)
-            failed_ = true;
+            Fail();
         f_ = nullptr;
     }
     return !failed_;
+}
+
+std::string FileReport::Error() const
+{
+    return failed_ ? std::strerror(errno_) : std::string();
 }
 
 std::string RunHeaderText(std::string_view version, const std::tm& t)

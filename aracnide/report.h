@@ -21,6 +21,8 @@ public:
     virtual bool Close() { return true; }
     // The file that holds the report, empty when it is kept in memory.
     virtual std::string Path() const { return {}; }
+    // The reason of the first failed write or close (strerror text); empty when none failed.
+    virtual std::string Error() const { return {}; }
 };
 
 // The report kept in memory (tests, or a front end that shows it itself).
@@ -42,13 +44,21 @@ public:
     uint64_t Size() const override { return size_; }
     std::string Path() const override { return path_; }
     bool Close() override;
+    std::string Error() const override;
 
 private:
+    void Fail()
+    {
+        if (!failed_)
+            errno_ = errno;
+        failed_ = true;
+    }
     FileReport(std::FILE* f, std::string path) : f_(f), path_(std::move(path)) {}
     std::FILE* f_;
     std::string path_;
     uint64_t size_ = 0;
     bool failed_ = false;
+    int errno_ = 0;
 };
 
 // "Aracnide 1.20 report, Tue Dec  8 03:19:01 2026\r\n\r\n": the date in the asctime layout, in English.

@@ -1,6 +1,7 @@
 #include "run.h"
 
 #include "checkurl.h"
+#include "numbers.h"
 #include "pagescan.h"
 #include "settings.h"
 
@@ -8,20 +9,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 
 namespace aracnide {
 
 namespace {
-
-// A local entry on the site base. The entry "/" (a link to the site root itself) does not double the base's
-// final "/".
-std::string OnBase(const std::string& base, const std::string& entry)
-{
-    if (!base.empty() && base.back() == '/' && !entry.empty() && entry.front() == '/')
-        return base + entry.substr(1);
-    return base + entry;
-}
 
 void SetState(RunContext& ctx, int status)
 {
@@ -49,26 +40,138 @@ void CloseAndShow(RunContext& ctx)
         return;
     const uint64_t size = ctx.fhLog->Size();
     const std::string path = ctx.fhLog->Path();
-    ctx.fhLog->Close();
+    if (!ctx.fhLog->Close()) {
+        ctx.reportError = "The report " + path + " could not be written whole: " + ctx.fhLog->Error();
+        if (ctx.observer.reportFailed)
+            ctx.observer.reportFailed(ctx.reportError);
+    }
     ctx.fhLog.reset();
     if (size != 0 && !path.empty() && ctx.observer.showReport)
         ctx.observer.showReport(path);
 }
 
-// The URL a check of entry `text` asks the HTTP client for; empty when it asks for none (a local file,
-// or an external link left unchecked).
-std::string RequestUrl(const RunContext& ctx, const std::string& text)
+// The links of a page scanned ahead of its check: the URLs their checks would ask for, in the order
+// found, without those the list already holds or the look-ahead already knows.
+class AheadSink : public LinkSink {
+public:
+    explicit AheadSink(RunContext& ctx) : ctx_(ctx) {}
+    void Link(PageState& st, std::string_view link) override
+    {
+        if (st.bBase)
+            based_ = true;  // later links resolve against another base: not guessed
+        if (based_)
+            return;
+        std::string url = LookAheadUrl(ctx_, st, link, scratch_);
+        if (url.empty() || ctx_.LB.Contains(scratch_) || !ctx_.aheadSeen.insert(url).second)
+            return;
+        ctx_.ahead.push_back({std::move(url), scratch_});
+    }
+
+private:
+    RunContext& ctx_;
+    std::string scratch_;
+    bool based_ = false;
+};
+
+// The most answers held for later checks, whether they came or are still coming: a memory bound of
+// this many bodies of at most the client's buffer each.
+size_t MaxHeld(int jobs)
 {
-    if (text.find(':') != std::string::npos)
-        return ctx.settings.bCEL && !IsLocal(text) ? text : std::string();
-    const std::string url = OnBase(ctx.szBaseDom, text);
-    return IsLocal(url) ? std::string() : url;
+    return 4 * static_cast<size_t>(jobs);
 }
 
-// With several jobs, the requests of the entries after `cur` start now, so that their answers come
-// while earlier entries are checked; every check still runs in list order and takes its request from
-// the client, so the report is the report of one job. A request no check took is ended once its
-// entry has been passed.
+// With several jobs, requests start before their checks: first those of the entries ahead in the list,
+// then, crawling ahead, those of the links on pages that have answered before their checks (the scan is
+// a pure function of the page and the base; its links are only guessed here and are added to the list
+// by the page's own check). Every check still runs in list order and takes its request from the client,
+// so the report is the report of one job. Runs between checks and in every wait for the network.
+void CrawlAhead(RunContext& ctx)
+{
+    if (ctx.settings.jobs <= 1 || !ctx.hOpen || ctx.CheckStatus != kRunning)
+        return;
+    HttpClient& client = *ctx.hOpen;
+    const size_t jobs = static_cast<size_t>(ctx.settings.jobs);
+    auto slotFree = [&] { return client.InFlight() + 1 < jobs && client.Prefetches() < MaxHeld(ctx.settings.jobs); };
+    auto scanLater = [&](const std::string& url) {
+        if (ctx.aheadScanned.insert(url).second)
+            ctx.scanAhead.push_back(url);
+    };
+    // The entries ahead in the list: each will be checked.
+    const int count = ctx.LB.GetCount();
+    while (ctx.prefetchNext < count) {
+        const int k = ctx.prefetchNext;
+        const std::string& text = ctx.model.At(k).text;
+        const bool explorable = text.find(':') == std::string::npos;
+        const std::string url = text.find('\t') != std::string::npos ? std::string() : RequestUrl(ctx, text);
+        if (!url.empty() && !client.IsPrefetched(url)) {
+            if (!slotFree() || !client.Prefetch(url))
+                break;
+        }
+        ++ctx.prefetchNext;
+        if (url.empty())
+            continue;
+        ctx.prefetched.emplace_back(k, url);
+        ctx.redirectsAhead.push_back(url);
+        if (explorable)
+            scanLater(url);
+    }
+    // Redirected answers: the check follows the Location, so its request starts now (a chain, hop by hop).
+    for (size_t i = 0; i < ctx.redirectsAhead.size();) {
+        const std::string& url = ctx.redirectsAhead[i];
+        if (client.IsPrefetched(url) && !client.PrefetchedLocation(url) && !client.PrefetchedPage(url)) {
+            ++i;  // no headers yet
+            continue;
+        }
+        if (const auto location = client.PrefetchedLocation(url)) {
+            std::string target = ResolveLocation(url, *location);
+            if (!client.IsPrefetched(target)) {
+                if (!slotFree() || !client.Prefetch(target)) {
+                    ++i;
+                    continue;
+                }
+            }
+            ctx.redirectsAhead.push_back(std::move(target));
+        }
+        ctx.redirectsAhead.erase(ctx.redirectsAhead.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    if (!ctx.settings.bRLS)
+        return;  // only the start page is explored: nothing to guess from
+    // Pages answered whole before their checks: their links go to the look-ahead queue.
+    for (size_t i = 0; i < ctx.scanAhead.size();) {
+        const std::string& url = ctx.scanAhead[i];
+        const std::optional<std::string_view> page = client.PrefetchedPage(url);
+        if (!page && client.IsPrefetched(url)) {
+            ++i;  // not answered yet
+            continue;
+        }
+        if (page) {
+            AheadSink sink(ctx);
+            PageState st;
+            st.sink = &sink;
+            st.szHtml = url;
+            st.szTmpBHref = PageDirectory(url, ctx.szBaseDom);
+            ScanText(ctx, st, *page, ctx.aheadBuf);
+        }
+        ctx.scanAhead.erase(ctx.scanAhead.begin() + static_cast<std::ptrdiff_t>(i));  // list order kept
+    }
+    // Guesses hold at most half of the answers held, so that the entries next in the list always find
+    // room: their checks come first.
+    while (!ctx.ahead.empty() && slotFree() && client.Prefetches() < MaxHeld(ctx.settings.jobs) / 2) {
+        const RunContext::Guess& guess = ctx.ahead.front();
+        // A guess that has become an entry meanwhile is the list's: started above, or already checked.
+        if (!ctx.LB.Contains(guess.text)) {
+            if (!client.IsPrefetched(guess.url) && !client.Prefetch(guess.url))
+                break;
+            ctx.redirectsAhead.push_back(guess.url);
+            if (guess.text.find(':') == std::string::npos)
+                scanLater(guess.url);
+        }
+        ctx.ahead.pop_front();
+    }
+}
+
+// Before the check of entry `cur`: requests no check took are ended once their entries are passed,
+// and more start.
 void PrefetchAhead(RunContext& ctx, int cur)
 {
     if (ctx.settings.jobs <= 1 || !ctx.hOpen)
@@ -79,25 +182,23 @@ void PrefetchAhead(RunContext& ctx, int cur)
         ctx.prefetched.pop_front();
     }
     ctx.prefetchNext = std::max(ctx.prefetchNext, cur + 1);
-    const int count = ctx.LB.GetCount();
-    while (ctx.prefetchNext < count && static_cast<int>(ctx.hOpen->Prefetches()) < ctx.settings.jobs - 1) {
-        const int k = ctx.prefetchNext++;
-        std::string text = ctx.LB.GetString(k);
-        if (text.find('\t') != std::string::npos)
-            continue;  // already checked
-        const std::string url = RequestUrl(ctx, text);
-        if (url.empty() || ctx.hOpen->IsPrefetched(url))
-            continue;
-        ctx.hOpen->Prefetch(url);
-        ctx.prefetched.emplace_back(k, url);
-    }
+    CrawlAhead(ctx);
 }
 
 void EndPrefetches(RunContext& ctx)
 {
-    if (ctx.hOpen)
+    if (ctx.hOpen) {
+        const HttpClient::PrefetchCounts counts = ctx.hOpen->Counts();
+        ctx.requestsAhead = counts.started;
+        ctx.requestsAheadUnused = counts.started - counts.taken;
         ctx.hOpen->DropPrefetches();
+    }
     ctx.prefetched.clear();
+    ctx.ahead.clear();
+    ctx.scanAhead.clear();
+    ctx.redirectsAhead.clear();
+    ctx.aheadSeen.clear();
+    ctx.aheadScanned.clear();
     ctx.prefetchNext = 0;
 }
 
@@ -143,9 +244,12 @@ StartOutcome NewRun(RunContext& ctx, const RunRequest& request, Profile* ini, co
     ctx.level = 0;
     ctx.curlig = 0;
     ctx.szCurPage.clear();  // a new run carries no referring page over from the last one
+    ctx.reportError.clear();
     EndPrefetches(ctx);
     ctx.records.clear();
-    ctx.imageSizes.clear();
+    ctx.imageChecks.clear();
+    ctx.brokenImages.clear();
+    ctx.scannedFiles.clear();
     ctx.settings = request.settings;
     if (ini)
         stored(ini->WriteString("Init", "Timeout", request.timeoutText));
@@ -169,7 +273,7 @@ StartOutcome NewRun(RunContext& ctx, const RunRequest& request, Profile* ini, co
     std::string start;
     if (const size_t hash = loc.find('#'); hash != std::string::npos) {
         const std::string name = loc.substr(0, hash);
-        const int column = std::atoi(loc.c_str() + hash + 1);
+        const int column = static_cast<int>(LeadingNumber(std::string_view(loc).substr(hash + 1), 0, kMaxColumn, 0));
         if (ReadFile(ctx, name, column, error) < 0) {
             StartOutcome failed = NotStarted(ctx, StartOutcome::ListFileFailed, error);
             failed.fileName = name;
@@ -233,14 +337,19 @@ int RunChecks(RunContext& ctx, const Profile* ini)
         {
             ctx.inPasses = false;
             EndPrefetches(ctx);  // a suspended run starts its requests again when it resumes
+            if (ctx.hOpen)
+                ctx.hOpen->SetIdle(nullptr);
         }
     } inPasses(ctx);
     SetState(ctx, kRunning);
     if (ini)
         ctx.settings.MaxLevel = LoadMaxLevel(*ini);
     ctx.maxlevel = ctx.settings.MaxLevel;
-    if (ctx.hOpen)
+    if (ctx.hOpen) {
         ctx.hOpen->SetYield(ctx.observer.yield);  // the front end stays live while a server is slow
+        ctx.hOpen->SetPerHost(ctx.settings.perHost > 0 ? ctx.settings.perHost : ctx.settings.jobs);
+        ctx.hOpen->SetIdle([&ctx] { CrawlAhead(ctx); });
+    }
     do {
         ctx.bFin = true;
         ctx.maxlig = ctx.LB.GetCount();
@@ -373,15 +482,13 @@ bool QuitRun(RunContext& ctx)
 
 int ReadFile(RunContext& ctx, const std::string& name, int column, std::string& error)
 {
-    std::ifstream in(name, std::ios::binary);
-    if (!in) {
-        error = std::strerror(errno);
+    std::vector<std::string> lines;
+    ErrorInfo err;
+    if (!ReadTextLines(*ctx.files, name, lines, err)) {
+        error = err.text.substr(0, err.text.find_first_of("\r\n"));
         return -1;
     }
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    for (const std::string& line : lines) {
         size_t from = 0;  // first character of the field
         if (column > 0) {
             size_t p = 0;

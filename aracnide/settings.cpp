@@ -1,5 +1,6 @@
 #include "settings.h"
 
+#include "numbers.h"
 #include "text.h"
 
 #include <unistd.h>
@@ -74,7 +75,7 @@ std::vector<std::string> LoadHistory(const Profile& ini)
         if (digits.front() == '0' || digits.find_first_not_of("0123456789") != std::string_view::npos ||
             digits.size() > 10)
             continue;  // "url%u" never writes a leading zero or anything but digits
-        const long long k = std::stoll(std::string(digits));
+        const long long k = WholeNumber(digits, 0, std::numeric_limits<int>::max()).value_or(0);
         if (k < 1 || k > n)
             continue;
         if (value.size() > kMaxValue)

@@ -4,6 +4,7 @@
 #include "checklist.h"
 #include "cp1252.h"
 #include "gauge.h"
+#include "numbers.h"
 #include "prompts.h"
 #include "run.h"
 #include "settings.h"
@@ -305,6 +306,9 @@ void DlgCheck::OnInitDialog()
         ShowState();
     };
     o.showReport = [this](const std::string& path) { prompts_.OpenReport(QString::fromStdString(path)); };
+    o.reportFailed = [this](const std::string& text) {
+        prompts_.Message(this, QString::fromLocal8Bit(text.c_str()), kTitreMb);
+    };
     o.runSetUp = [this](const StartOutcome& out) { RunSetUp(out); };
     ShowState();
 }
@@ -343,7 +347,9 @@ void DlgCheck::StartCommand()
         request.location.resize(kMaxLocation);
     request.timeoutText = ToCp1252(timeout_->text());
     RunSettings& s = request.settings;
-    s.Timeout = std::atoi(request.timeoutText.c_str());
+    s.Timeout = static_cast<int>(LeadingNumber(request.timeoutText, 0, kMaxTimeoutSeconds, 0));
+    s.jobs = kDefaultJobs;  // crawls ahead like the command line; the report is that of one request at a time
+    s.perHost = kDefaultPerHost;
     s.bRLS = localLinks_->isChecked();
     s.bCEL = externalLinks_->isChecked();
     s.bCalcSize = sizes_->isChecked();

@@ -3,11 +3,13 @@
 // caller needs (status and headers first, then the body block by block), and errors carried as the
 // client's 12000-range numbers. libcurl stays behind this header.
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace aracnide {
 
@@ -57,6 +59,8 @@ public:
     // The header lines of the final response, each ended by "\r\n", then an empty line.
     const std::string& RawHeaders() const;
     std::optional<std::string> Location() const;
+    // The wait a Retry-After header asks for (seconds, or an HTTP date from now); empty without one.
+    std::optional<std::chrono::seconds> RetryAfter() const;
     // Body size announced by the server; empty when it gave none.
     std::optional<uint64_t> ContentLength() const;
     // Reads at most `size` bytes of the body: the count, 0 at its end, or -1 with `err` set.
@@ -88,9 +92,27 @@ public:
     std::unique_ptr<HttpRequest> OpenUrl(const std::string& url, ErrorInfo& err);
 
     // Starts a GET of `url` now, to go on while the caller does other things, for a later OpenUrl of
-    // the same URL. Its body is buffered only up to a bound (the transfer pauses there).
-    void Prefetch(const std::string& url);
+    // the same URL. Its body is buffered only up to a bound (the transfer pauses there). False when it
+    // was not started: its host already has its bound of requests started ahead in flight.
+    bool Prefetch(const std::string& url);
+    // Requests started ahead and not taken: all of them, and those still waiting for their answer.
     size_t Prefetches() const;
+    size_t InFlight() const;
+    // The most requests started ahead that may wait for an answer from one host (scheme, host, port).
+    void SetPerHost(int count);
+    // The body of the request started ahead for `url` when it has ended with status 200 and its body
+    // is held whole; nothing otherwise. Valid until the client is next used.
+    std::optional<std::string_view> PrefetchedPage(const std::string& url) const;
+    // Where the request started ahead for `url` is redirected (its Location header) once its headers
+    // are in; nothing for another answer or before.
+    std::optional<std::string> PrefetchedLocation(const std::string& url) const;
+    // How many requests were started ahead, and how many of them an OpenUrl took.
+    struct PrefetchCounts {
+        uint64_t started = 0, taken = 0;
+    };
+    PrefetchCounts Counts() const;
+    // Called in each wait for the network, after the yield hook: the caller may start more requests.
+    void SetIdle(std::function<void()> idle);
     bool IsPrefetched(const std::string& url) const;
     // Ends the request started ahead for `url`, if no OpenUrl took it.
     void DropPrefetch(const std::string& url);

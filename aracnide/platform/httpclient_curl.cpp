@@ -10,6 +10,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <unordered_map>
 #include <vector>
 
@@ -62,6 +63,14 @@ std::optional<std::string> HeaderValue(const std::string& block, std::string_vie
         pos = end + 2;
     }
     return std::nullopt;
+}
+
+// "scheme://host:port" as written in the URL: what the per-host bound counts by.
+std::string_view HostKey(std::string_view url)
+{
+    const size_t sep = url.find("://");
+    const size_t end = url.find('/', sep == std::string_view::npos ? 0 : sep + 3);
+    return url.substr(0, end);
 }
 
 // Every CURLcode becomes one of our error numbers here, and only here.
@@ -120,11 +129,42 @@ struct HttpRequest::Transfer {
     std::string headers;  // lines of the latest response, "\r\n"-separated
     std::string body;     // received and not yet read: body[bodyPos..]
     size_t bodyPos = 0;
-    Clock::time_point lastActivity;
-    Clock::time_point deadline;  // the whole request, headers and body, ends by then
+    // The time bounds belong to the request and count from the moment it was sent, whoever drives the
+    // network meanwhile and whenever a check takes the answer. Time the transfer spends paused because
+    // its reader is behind is the reader's, not the server's: it moves the deadline on.
+    Clock::time_point sentAt;
+    Clock::time_point lastActivity;  // the last byte from the server (or the sending)
+    Clock::time_point headersDue;    // the headers must be complete by then
+    Clock::time_point deadline;      // the whole request, headers and body, ends by then
+    Clock::time_point pausedAt;
+    std::chrono::milliseconds receiveTimeout{15000};
+    long deadlineMs = 60000;
+    ErrorInfo failure;  // a bound the transfer broke; bytes received before it can still be read
     std::string url;
 
     size_t Available() const { return body.size() - bodyPos; }
+
+    // Whether the server has broken a bound by `now` (set in `failure`): silent longer than the receive
+    // time-out, headers not complete in time, or the request past its deadline.
+    bool Expired(Clock::time_point now)
+    {
+        if (failure)
+            return true;
+        if (now >= deadline)
+            failure = TransferCut(url, deadlineMs);
+        else if (now - lastActivity > receiveTimeout || (!headersDone && now >= headersDue))
+            failure = HttpError(kErrTimeout);
+        return static_cast<bool>(failure);
+    }
+    // Takes a byte arrival at `now`: false (the transfer is then aborted) when it came too late. The
+    // network callbacks run whenever any request is driven, so the time is the arrival's, within a poll.
+    bool Arrived(Clock::time_point now)
+    {
+        if (Expired(now))
+            return false;
+        lastActivity = now;
+        return true;
+    }
 };
 
 struct HttpClient::Impl {
@@ -136,6 +176,10 @@ struct HttpClient::Impl {
     long receiveTimeoutMs = 15000;
     long requestDeadlineMs = 60000;
     std::function<void()> yield;
+    std::function<void()> idle;
+    bool inIdle = false;
+    size_t perHost = 1000000;
+    HttpClient::PrefetchCounts counts;
     // Requests started ahead of the checker, by URL, until OpenUrl takes them.
     std::unordered_map<std::string, std::unique_ptr<HttpRequest::Transfer>> prefetched;
 
@@ -185,36 +229,31 @@ struct HttpClient::Impl {
         }
     }
 
-    // Drives the network until `ready()` holds or the transfer ends. A wait longer than the receive
-    // time-out without a byte from the server, or past `deadline`, fails with the time-out error; past
-    // the request's own deadline, with the error that says the transfer was cut.
+    // Drives the network until `ready()` holds or the transfer ends. A transfer that broke one of its
+    // bounds (see Transfer::Expired) fails with that error; bytes that came in time are ready first.
     template <class Ready>
-    bool Drive(HttpRequest::Transfer& t, Ready ready, ErrorInfo& err,
-               Clock::time_point deadline = Clock::time_point::max())
+    bool Drive(HttpRequest::Transfer& t, Ready ready, ErrorInfo& err)
     {
-        const Clock::time_point start = Clock::now();
         for (;;) {
             int running = 0;
             curl_multi_perform(multi.get(), &running);
             ReapMessages();
+            if (ready() || (t.done && !t.failure))
+                return true;
+            if (t.Expired(Clock::now())) {
+                err = t.failure;
+                return false;
+            }
             if (t.done)
                 return true;
-            // Checked before `ready`: a server that sends a byte now and then is still cut.
-            const Clock::time_point now = Clock::now();
-            if (now >= t.deadline) {
-                err = TransferCut(t.url, requestDeadlineMs);
-                return false;
-            }
-            if (ready())
-                return true;
-            const Clock::time_point last = std::max(start, t.lastActivity);
-            if (now - last >= std::chrono::milliseconds(receiveTimeoutMs) || now >= deadline) {
-                err = HttpError(kErrTimeout);
-                return false;
-            }
             curl_multi_poll(multi.get(), nullptr, 0, kPollMs, nullptr);
             if (yield)
                 yield();
+            if (idle && !inIdle) {
+                inIdle = true;
+                idle();
+                inIdle = false;
+            }
         }
     }
 
@@ -230,9 +269,12 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user)
     auto* t = static_cast<HttpRequest::Transfer*>(user);
     const size_t len = size * count;
     t->headerBytes += len;
-    if (t->headerBytes > kMaxHeaderBytes)
+    if (t->headerBytes > kMaxHeaderBytes) {
+        t->failure = HttpError(kErrInvalidServerResponse);  // headers that never end cannot be read
         return 0;
-    t->lastActivity = Clock::now();
+    }
+    if (!t->Arrived(Clock::now()))
+        return 0;
     std::string_view line(data, len);
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
         line.remove_suffix(1);
@@ -257,14 +299,16 @@ size_t OnBody(char* data, size_t size, size_t count, void* user)
     auto* t = static_cast<HttpRequest::Transfer*>(user);
     if (t->Available() >= kHighWater) {
         t->paused = true;
+        t->pausedAt = Clock::now();
         return CURL_WRITEFUNC_PAUSE;
     }
     if (t->bodyPos > 0 && t->bodyPos == t->body.size()) {
         t->body.clear();
         t->bodyPos = 0;
     }
+    if (!t->Arrived(Clock::now()))
+        return 0;
     t->body.append(data, size * count);
-    t->lastActivity = Clock::now();
     return size * count;
 }
 
@@ -275,7 +319,6 @@ std::unique_ptr<HttpRequest::Transfer> HttpClient::Impl::Start(const std::string
     auto t = std::make_unique<HttpRequest::Transfer>();
     t->owner = this;
     t->url = url;
-    t->deadline = Clock::now() + std::chrono::milliseconds(requestDeadlineMs);
     t->easy = TakeEasy();
     if (!t->easy || !multi) {
         err = HttpError(kErrOutOfHandles);
@@ -298,7 +341,13 @@ std::unique_ptr<HttpRequest::Transfer> HttpClient::Impl::Start(const std::string
 
 bool HttpClient::Impl::Attach(HttpRequest::Transfer& t, ErrorInfo& err)
 {
-    t.lastActivity = Clock::now();
+    // Sent now: every bound of the request counts from here. A server that sends its headers a byte
+    // at a time gets twice the longer time-out for all of them.
+    t.sentAt = t.lastActivity = Clock::now();
+    t.receiveTimeout = std::chrono::milliseconds(receiveTimeoutMs);
+    t.deadlineMs = requestDeadlineMs;
+    t.deadline = t.sentAt + std::chrono::milliseconds(requestDeadlineMs);
+    t.headersDue = t.sentAt + 2 * std::chrono::milliseconds(std::max(connectTimeoutMs, receiveTimeoutMs));
     if (curl_multi_add_handle(multi.get(), t.easy.get()) != CURLM_OK) {
         err = HttpError(kErrInternal);
         Detach(t);
@@ -313,11 +362,8 @@ std::unique_ptr<HttpRequest> HttpClient::Impl::Finish(std::unique_ptr<HttpReques
     if (!t->attached && !Attach(*t, err))
         return nullptr;
     HttpRequest::Transfer& tr = *t;
-    // A server that sends its headers a byte at a time gets twice the longer time-out for all of them.
-    const Clock::time_point deadline =
-        Clock::now() + 2 * std::chrono::milliseconds(std::max(connectTimeoutMs, receiveTimeoutMs));
     bool ok = Drive(
-        tr, [&] { return tr.headersDone; }, err, deadline);
+        tr, [&] { return tr.headersDone; }, err);
     if (ok && !tr.headersDone) {
         if (tr.result != CURLE_OK)
             err = HttpError(MapCurlCode(tr.result));
@@ -357,6 +403,21 @@ std::optional<std::string> HttpRequest::Location() const
     return HeaderValue(t_->headers, "Location");
 }
 
+std::optional<std::chrono::seconds> HttpRequest::RetryAfter() const
+{
+    const auto v = HeaderValue(t_->headers, "Retry-After");
+    if (!v || v->empty())
+        return std::nullopt;
+    long long n = 0;
+    if (auto [p, ec] = std::from_chars(v->data(), v->data() + v->size(), n);
+        ec == std::errc() && p == v->data() + v->size())
+        return std::chrono::seconds(std::max(0LL, n));
+    const time_t when = curl_getdate(v->c_str(), nullptr);
+    if (when < 0)
+        return std::nullopt;
+    return std::chrono::seconds(std::max<long long>(0, static_cast<long long>(when - std::time(nullptr))));
+}
+
 std::optional<uint64_t> HttpRequest::ContentLength() const
 {
     if (auto te = HeaderValue(t_->headers, "Transfer-Encoding"); te && !IEquals(*te, "identity"))
@@ -376,6 +437,9 @@ long HttpRequest::Read(char* buffer, size_t size, ErrorInfo& err)
     Transfer& t = *t_;
     if (t.Available() == 0 && !t.done && t.attached) {
         if (t.paused) {
+            const Clock::time_point now = Clock::now();
+            t.deadline += now - t.pausedAt;
+            t.lastActivity = now;
             t.paused = false;
             curl_easy_pause(t.easy.get(), CURLPAUSE_CONT);
         }
@@ -397,6 +461,10 @@ long HttpRequest::Read(char* buffer, size_t size, ErrorInfo& err)
             t.bodyPos = 0;
         }
         return static_cast<long>(n);
+    }
+    if (t.failure) {
+        err = t.failure;
+        return -1;
     }
     if (t.done && t.result != CURLE_OK) {
         err = HttpError(MapCurlCode(t.result));
@@ -427,10 +495,10 @@ void HttpClient::SetYield(std::function<void()> yield)
 std::unique_ptr<HttpRequest> HttpClient::OpenUrl(const std::string& url, ErrorInfo& err)
 {
     if (auto it = d_->prefetched.find(url); it != d_->prefetched.end()) {
-        // Started ahead: the time-outs and the deadline count from now, as for a request opened now.
+        // Started ahead: its time-outs and its deadline count from when it was sent.
         std::unique_ptr<HttpRequest::Transfer> t = std::move(it->second);
         d_->prefetched.erase(it);
-        t->deadline = Clock::now() + std::chrono::milliseconds(d_->requestDeadlineMs);
+        ++d_->counts.taken;
         return d_->Finish(std::move(t), err);
     }
     auto t = d_->Start(url, err);
@@ -439,23 +507,76 @@ std::unique_ptr<HttpRequest> HttpClient::OpenUrl(const std::string& url, ErrorIn
     return d_->Finish(std::move(t), err);
 }
 
-void HttpClient::Prefetch(const std::string& url)
+bool HttpClient::Prefetch(const std::string& url)
 {
     if (d_->prefetched.count(url))
-        return;
+        return true;
+    const std::string_view host = HostKey(url);
+    size_t sameHost = 0;
+    for (const auto& [u, t] : d_->prefetched)
+        sameHost += !t->done && HostKey(u) == host;
+    if (sameHost >= d_->perHost)
+        return false;
     ErrorInfo err;
     auto t = d_->Start(url, err);
     if (!t || !d_->Attach(*t, err))
-        return;  // the later OpenUrl tries again and reports what fails
+        return true;  // the later OpenUrl tries again and reports what fails
+    ++d_->counts.started;
     int running = 0;
     curl_multi_perform(d_->multi.get(), &running);
     d_->ReapMessages();
     d_->prefetched.emplace(url, std::move(t));
+    return true;
 }
 
 size_t HttpClient::Prefetches() const
 {
     return d_->prefetched.size();
+}
+
+size_t HttpClient::InFlight() const
+{
+    size_t n = 0;
+    for (const auto& [u, t] : d_->prefetched)
+        n += !t->done;
+    return n;
+}
+
+void HttpClient::SetPerHost(int count)
+{
+    d_->perHost = static_cast<size_t>(std::max(1, count));
+}
+
+std::optional<std::string_view> HttpClient::PrefetchedPage(const std::string& url) const
+{
+    const auto it = d_->prefetched.find(url);
+    if (it == d_->prefetched.end())
+        return std::nullopt;
+    const HttpRequest::Transfer& t = *it->second;
+    if (!t.done || t.result != CURLE_OK || t.failure || t.status != 200 || !t.headersDone || t.bodyPos != 0)
+        return std::nullopt;
+    return std::string_view(t.body);
+}
+
+std::optional<std::string> HttpClient::PrefetchedLocation(const std::string& url) const
+{
+    const auto it = d_->prefetched.find(url);
+    if (it == d_->prefetched.end() || !it->second->headersDone || it->second->failure)
+        return std::nullopt;
+    const int status = it->second->status;
+    if (status != 301 && status != 302 && status != 303 && status != 307 && status != 308)
+        return std::nullopt;
+    return HeaderValue(it->second->headers, "Location");
+}
+
+HttpClient::PrefetchCounts HttpClient::Counts() const
+{
+    return d_->counts;
+}
+
+void HttpClient::SetIdle(std::function<void()> idle)
+{
+    d_->idle = std::move(idle);
 }
 
 bool HttpClient::IsPrefetched(const std::string& url) const

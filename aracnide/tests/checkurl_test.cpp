@@ -536,3 +536,41 @@ TEST(ReportText, RecordsAreWrittenByteForByte)
 }
 
 }  // namespace
+
+TEST_F(Check, ABusyServerIsAskedOnceMoreAfterTheWaitItAsksForWhenItIsShort)
+{
+    FakeClock clock;
+    ctx.clock = &clock;
+    std::atomic<int> hits{0};
+    srv.svr.Get("/busy.htm", [&](const httplib::Request&, httplib::Response& r) {
+        if (++hits == 1) {
+            r.status = 503;
+            r.set_header("Retry-After", "2");
+        } else {
+            r.set_content("ok", "text/html");
+        }
+    });
+    srv.svr.Get("/later.htm", [&](const httplib::Request&, httplib::Response& r) {
+        r.status = 429;
+        r.set_header("Retry-After", "120");
+    });
+    Serve();
+    EXPECT_EQ(CheckUrl(ctx, srv.Url("busy.htm"), 0, false), 200u);
+    EXPECT_EQ(hits, 2);
+    EXPECT_EQ(Report(), "") << "the first answer leaves no record";
+    EXPECT_EQ(CheckUrl(ctx, srv.Url("later.htm"), 1, false), 429u);
+    EXPECT_EQ(clock.waits, std::vector<std::chrono::milliseconds>{std::chrono::seconds(2)})
+        << "a wait of over a minute is not taken";
+}
+
+TEST_F(Check, ALocalUrlOpensTheFileABrowserWouldOpen)
+{
+    TempDir site;
+    site.Write("page.htm", "<p>");
+    site.Write("sp ace.htm", "<p>");
+    ctx.szBaseDom = site.Path();
+    EXPECT_EQ(CheckUrl(ctx, site.Path() + "page.htm?2022.1", 0, false), 200u) << "the query is not part of the file";
+    EXPECT_EQ(CheckUrl(ctx, site.Path() + "sp%20ace.htm", 1, false), 200u);
+    EXPECT_EQ(CheckUrl(ctx, site.Path() + "sp%2", 2, false), 0u) << "a cut escape stays as written";
+    EXPECT_EQ(Report(), Header(site.Path() + "sp%2") + "> Error: " + std::strerror(ENOENT) + "\r\n");
+}

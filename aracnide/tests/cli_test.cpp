@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <sstream>
 
 using namespace aracnide;
 
@@ -48,7 +49,7 @@ TEST(CommandLine, BadArgumentsAreRefusedWithAReason)
     const std::vector<std::pair<std::vector<std::string>, std::string>> rows{
         {{"--check", "x", "--bogus"}, "unknown flag: --bogus"},
         {{"--check"}, "--check needs a value"},
-        {{"--check", "x", "--timeout", "0"}, "--timeout: not a number: 0"},
+        {{"--check", "x", "--timeout", "soon"}, "--timeout: not a number: soon"},
         {{"--check", "x", "--max-level", "two"}, "--max-level: not a number: two"},
         {{"--check", "x", "--sizes=1"}, "--sizes takes no value"},
         {{"--external"}, "--check LOCATION is missing"},
@@ -60,6 +61,11 @@ TEST(CommandLine, BadArgumentsAreRefusedWithAReason)
         EXPECT_EQ(error, reason);
     }
     EXPECT_TRUE(Parse({"--help"}));
+    // Numbers out of range are clamped, never wrapped.
+    auto huge = Parse({"--check", "x", "--timeout", "3000000000", "--jobs", "0"});
+    ASSERT_TRUE(huge);
+    EXPECT_EQ(huge->settings.Timeout, kMaxTimeoutSeconds);
+    EXPECT_EQ(huge->settings.jobs, 1);
     EXPECT_TRUE(WantsCommandLine({"--version"}));
     EXPECT_FALSE(WantsCommandLine({"http://host.dom/"}));
 }
@@ -108,3 +114,14 @@ TEST_F(ListFile, AMissingFileIsAFailureWithTheSystemsText)
 }
 
 }  // namespace
+
+TEST(CommandLine, AReportThatCannotBeWrittenWholeEndsTheRunWithStatus2)
+{
+    TempDir dir;
+    dir.Write("index.htm", "<a href=\"gone.htm\">");
+    std::ostringstream out, err;
+    const int status =
+        RunCommandLine({"--check", dir.Path() + "index.htm", "--report", "/dev/full"}, "1.20", out, err, false);
+    EXPECT_EQ(status, kCliNotStarted);
+    EXPECT_NE(err.str().find(std::strerror(ENOSPC)), std::string::npos) << err.str();
+}

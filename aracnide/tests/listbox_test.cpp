@@ -43,6 +43,14 @@ TEST(ListBox, IndexFollowsReplacedInsertedAndDeletedEntries)
     EXPECT_EQ(lb.DeleteString(7), -1);
     EXPECT_EQ(lb.GetString(7), "");
 
+    // A prefix found once is found again after entries are appended, marked checked or renamed.
+    EXPECT_EQ(lb.FindString("c"), 2);
+    lb.AddString("c2.htm");
+    ASSERT_TRUE(lb.SetString(2, "c.htm\tOk"));
+    EXPECT_EQ(lb.FindString("c"), 2);
+    ASSERT_TRUE(lb.SetString(0, "cat.htm"));
+    EXPECT_EQ(lb.FindString("c"), 0);
+
     lb.ClearList();
     EXPECT_EQ(lb.GetCount(), 0);
     EXPECT_EQ(lb.FindString(""), -1);

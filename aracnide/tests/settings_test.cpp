@@ -1,3 +1,4 @@
+#include "numbers.h"
 #include "settings.h"
 #include "testutil.h"
 
@@ -154,6 +155,9 @@ TEST_F(SettingsFile, NumbersAreClampedToTheRangeOfInt)
     };
     for (const auto& [text, value] : rows)
         EXPECT_EQ(ProfileInt(text), value) << text;
+    EXPECT_EQ(WholeNumber("99999999999999999999999", 1, 86400), 86400);
+    EXPECT_EQ(WholeNumber("-5", 1, 86400), 1);
+    EXPECT_EQ(WholeNumber("5 ", 1, 86400), std::nullopt) << "a flag's value is the number alone";
     dir.Write("ARACNIDE.INI", "[Init]\r\nMaxLevel=9999999999\r\n");
     EXPECT_EQ(LoadMaxLevel(SettingsProfile(Path())), 2147483647);
 }

@@ -12,6 +12,7 @@
 #include <atomic>
 #include <map>
 #include <mutex>
+#include <random>
 #include <sstream>
 #include <thread>
 
@@ -45,7 +46,7 @@ public:
         Page("/d1.htm", R"(<a href="d2.htm">)");
         Page("/d2.htm", R"(<a href="d3.htm">)");
         Page("/d3.htm", R"(<a href="d4.htm"> <a href="gone.htm">)");
-        Page("/d4.htm", "end");
+        Page("/d4.htm", R"(<img src="sub/../logo.gif"> <img src="./nologo.gif">)");
         Page("/based.htm", R"(<base href="/sub/"> <a href="e.htm"> <a href="c.htm">)");
         srv.svr.Get("/logo.gif", [](const httplib::Request&, httplib::Response& r) {
             r.set_content(std::string(3000, 'g'), "image/gif");
@@ -234,6 +235,34 @@ TEST_F(SiteCheck, ThePageBeingCheckedKeepsItsRecordWhileItsLinksAreAdded)
     EXPECT_EQ(json[0]["size"], index.size());
 }
 
+TEST_F(SiteCheck, ALocalDocumentationTreeIsCheckedAsABrowserOpensIt)
+{
+    // The shapes of generated documentation: style sheets with version queries, links from the file
+    // system's root (one to a file of the tree, one to a folder that is not there), pages in sub-folders.
+    TempDir doc;
+    const std::string html = doc.Path() + "html/";
+    doc.Write("html/index.html",
+              R"(<link rel="stylesheet" href="_static/doc.css?2022.1"> <a href="whatsnew/index.html">)"
+              R"( <a href="library/os.html"> <img src="_static/logo.png">)");
+    doc.Write("html/whatsnew/index.html", "<a href=\"/aracnide-no-such-folder/license.html\"> <a href=\"" + html +
+                                              "license.html\"> <link href=\"../_static/doc.css?v=1\"> <img src=\"" +
+                                              html + "_static/logo.png\"> <a href=\"../genindex.html\">");
+    doc.Write("html/library/os.html",
+              R"(<a href="../whatsnew/index.html"> <a href="/aracnide-no-such-folder/license.html">)");
+    for (const char* name :
+         {"html/license.html", "html/genindex.html", "html/_static/doc.css", "html/_static/logo.png"})
+        doc.Write(name, "x");
+    std::ostringstream out, err;
+    const int status = RunCommandLine({"--check", html + "index.html", "--report", dir.Path() + "d.log", "--sizes"},
+                                      "1.20", out, err, false);
+    EXPECT_EQ(status, kCliBroken);
+    EXPECT_EQ(out.str(), "8 checked, 1 broken, 0 skipped\n"
+                         "  /aracnide-no-such-folder/license.html\n"
+                         "    linked from " +
+                             html + "whatsnew/index.html\n    linked from " + html + "library/os.html\n");
+    EXPECT_EQ(dir.Read("d.log").find(html + html.substr(1)), std::string::npos) << "the folder put in front twice";
+}
+
 TEST_F(SiteCheck, AnUnreachableHostIsAnErrorTextInTheJson)
 {
     std::ostringstream out, err;
@@ -251,12 +280,10 @@ TEST_F(SiteCheck, TheSummaryListsEachBrokenLinkWithThePagesThatLinkToIt)
 {
     const CliRun run = Check({});
     const std::string root = site.srv.Root();
-    EXPECT_EQ(run.out, "18 checked, 6 broken, 0 skipped\n"
+    // r1.htm is a redirect to a good page: not broken; r2.htm's chain ends in a 404, named by it.
+    EXPECT_EQ(run.out, "18 checked, 5 broken, 0 skipped\n"
                        "  " +
-                           root + "r1.htm\n    linked from " + root +
-                           "\n"
-                           "  " +
-                           root + "r2.htm\n    linked from " + root +
+                           root + "r2.htm -> " + root + "nowhere.htm (404)\n    linked from " + root +
                            "\n"
                            "  " +
                            root + "gone.htm\n    linked from " + root + "\n    linked from " + root +
@@ -280,7 +307,14 @@ TEST_F(SiteCheck, EachImageIsAskedForOncePerRunAndTheReportIsUnchanged)
     const auto hits = site.Hits();
     EXPECT_EQ(hits.at("/logo.gif"), 1);
     EXPECT_EQ(hits.at("/sub/pic.png"), 1);
-    EXPECT_GE(hits.at("/nologo.gif"), 2) << "a failed image writes its records on every page";
+    EXPECT_EQ(hits.at("/nologo.gif"), 1) << "a failure is kept too, its records replayed on every page";
+    const std::string root = site.srv.Root();
+    EXPECT_EQ(cached.status, kCliBroken) << "the missing image is broken";
+    EXPECT_EQ(cached.out.substr(0, cached.out.find('\n')), "18 checked, 6 broken, 0 skipped")
+        << "five links and the image";
+    EXPECT_TRUE(cached.out.ends_with("  " + root + "nologo.gif (image)\n    shown in " + root + "a.htm\n    shown in " +
+                                     root + "img.htm\n    shown in " + root + "d4.htm\n"))
+        << cached.out;
 
     // The same run without the cache (the dialog's way) writes the same report.
     site.ClearHits();
@@ -302,3 +336,100 @@ TEST_F(SiteCheck, EachImageIsAskedForOncePerRunAndTheReportIsUnchanged)
 }
 
 }  // namespace
+
+namespace {
+
+// One run on `url` with `jobs` requests in flight and the time-outs in milliseconds: the report
+// (without its dated header) and the JSON.
+struct JobsRun {
+    std::string report, json;
+    uint64_t ahead = 0, unused = 0;  // requests started ahead, and those no check took
+};
+
+JobsRun RunWithJobs(const std::string& url, int jobs, long timeoutMs, const TempDir& dir)
+{
+    HttpClient client("Aracnide");
+    RunContext ctx(&client);
+    ctx.keepRecords = true;
+    ctx.timeoutWindow = std::chrono::milliseconds(0);  // no repeated opens after a time-out
+    ctx.reportPath = dir.Path() + "jobs.log";
+    RunRequest request;
+    request.location = url;
+    request.settings.jobs = jobs;
+    request.settings.ReportOpt = 1;
+    EXPECT_EQ(NewRun(ctx, request).result, StartOutcome::Started);
+    client.SetOptions(timeoutMs, timeoutMs, kRequestDeadlineFactor * timeoutMs);
+    RunChecks(ctx);
+    std::string report = dir.Read("jobs.log");
+    report.erase(0, report.find('\n') + 1);
+    return {report, JsonReport(ctx), ctx.requestsAhead, ctx.requestsAheadUnused};
+}
+
+}  // namespace
+
+// Pages answer after a fixed latency each, some just inside the time-out and some just past it: the
+// verdicts, the report and the JSON do not depend on how many requests are in flight, because each
+// request's time-outs count from when it was sent, not from when its check takes it.
+TEST(Concurrency, ManyJobsGiveTheVerdictsOfOneWhenPagesAnswerNearTheTimeOut)
+{
+    constexpr long kTimeoutMs = 400;
+    constexpr int kPages = 12;
+    for (unsigned seed = 1; seed <= 3; ++seed) {
+        std::mt19937 rng(seed);
+        std::vector<int> latency(kPages);
+        int near = 0;
+        for (int i = 0; i < kPages; ++i) {
+            // Within 10% of the time-out on either side, but at least 6% away from it so that the
+            // machine's own delays do not decide; or quick.
+            const int pct = std::uniform_int_distribution<int>(6, 10)(rng);
+            const int kind = i == 0 ? 2 : std::uniform_int_distribution<int>(0, 2)(rng);
+            latency[i] = kind == 0   ? static_cast<int>(kTimeoutMs * (100 - pct) / 100)
+                         : kind == 1 ? static_cast<int>(kTimeoutMs * (100 + pct) / 100)
+                                     : std::uniform_int_distribution<int>(0, 40)(rng);
+            near += kind != 2;
+        }
+        ASSERT_GT(near, 0);
+        LoopbackServer srv;
+        srv.svr.new_task_queue = [] { return new httplib::ThreadPool(64); };
+        srv.svr.Get(R"(/p(\d+)\.htm)", [&](const httplib::Request& q, httplib::Response& r) {
+            const int i = std::stoi(q.matches[1]);
+            std::this_thread::sleep_for(std::chrono::milliseconds(latency[i]));
+            // Page i links to its two children in a tree and back to the root.
+            std::string html = "<a href=\"p0.htm\">";
+            for (const int child : {2 * i + 1, 2 * i + 2})
+                if (child < kPages)
+                    html += "<a href=\"p" + std::to_string(child) + ".htm\">";
+            r.set_content(html, "text/html");
+        });
+        srv.Start();
+        TempDir dir;
+        const auto one = RunWithJobs(srv.Url("p0.htm"), 1, kTimeoutMs, dir);
+        ASSERT_NE(one.report.find("Page "), std::string::npos);
+        for (const int jobs : {4, 32}) {
+            const auto many = RunWithJobs(srv.Url("p0.htm"), jobs, kTimeoutMs, dir);
+            EXPECT_EQ(many.report, one.report) << "seed " << seed << ", --jobs " << jobs;
+            EXPECT_EQ(many.json, one.json) << "seed " << seed << ", --jobs " << jobs;
+            // Pages answered before their checks are scanned ahead; every request started is used.
+            EXPECT_GT(many.ahead, 0u);
+            EXPECT_EQ(many.unused, 0u) << "seed " << seed << ", --jobs " << jobs;
+        }
+    }
+}
+
+TEST(Json, UrlsThatAreNotUtf8StayDistinctAndABodyThatFailedIsAnError)
+{
+    EXPECT_EQ(JsonText("caf\xe9.htm"), "caf%E9.htm");
+    EXPECT_EQ(JsonText("caf\xe8.htm"), "caf%E8.htm");
+    EXPECT_EQ(JsonText("caf\xc3\xa9.htm"), "caf\xc3\xa9.htm") << "UTF-8 stays as it is";
+    EXPECT_EQ(JsonText("\xed\xa0\x80\xf4\x90\x80\x80"), "%ED%A0%80%F4%90%80%80") << "surrogates, past U+10FFFF";
+
+    RunContext ctx(nullptr);
+    ctx.LB.AddString("page.htm\tOk");
+    ctx.records.resize(1);
+    ctx.records[0] = {true, "http://h.dom/page.htm", kStatusOk, kStatusOk, "Connection reset", {}, false, 0, {}};
+    const nlohmann::json json = nlohmann::json::parse(JsonReport(ctx));
+    EXPECT_EQ(json[0]["result"], 200);
+    EXPECT_EQ(json[0]["error"], "Connection reset");
+    EXPECT_EQ(PartialPages(ctx), "warning: http://h.dom/page.htm: Connection reset; its links may be incomplete\n");
+    EXPECT_EQ(Summarize(ctx).broken, 0);
+}
