@@ -111,6 +111,24 @@ protected:
         ASSERT_TRUE(program.waitForStarted(10000));
     }
 
+    QString pagePath() const { return dir.filePath(QStringLiteral("page.htm")); }
+
+    // Writes BYTES to page.htm, starts the program on it and waits until the window's title names it (the file
+    // opens as a second tab, whose title shows once the timer ticks): the focused main window, or no id.
+    QString startOnPage(const QByteArray& bytes)
+    {
+        QFile file(pagePath());
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+            return {};
+        file.close();
+        start({pagePath()});
+        const QString window = mainWindow();
+        const bool titled = !window.isEmpty() && waitUntil([&] {
+            return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm]"));
+        });
+        return titled ? window : QString();
+    }
+
     // The program's main window, focused.
     QString mainWindow()
     {
@@ -186,19 +204,9 @@ TEST_F(CalamoE2E, EditsWithBoundKeysAndToolbarButtonsAndSavesTheBytes)
 {
     // Entry 17 (bold) on Ctrl+B, entry 3 (save) on Ctrl+S.
     writeBindings(dir, {{3, "C S"}, {17, "C B"}});
-    const QString page = dir.filePath(QStringLiteral("page.htm"));
-    QFile file(page);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("hello\r\nworld");
-    file.close();
-
-    start({page});
-    const QString window = mainWindow();
+    const QString page = pagePath();
+    const QString window = startOnPage("hello\r\nworld");
     ASSERT_FALSE(window.isEmpty());
-    // The file from the command line opens as a second tab; its title shows once the timer ticks.
-    ASSERT_TRUE(waitUntil([&] {
-        return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm]"));
-    }));
 
     type(QStringLiteral("x "));
     xdotool({QStringLiteral("key"), QStringLiteral("ctrl+a")});
@@ -232,18 +240,9 @@ TEST_F(CalamoE2E, PastesNothingOnAFreshDisplayTakesAltBindingsAndSavesInTheDecla
     // Entry 3 (save) on Ctrl+S, entry 18 (italic) on Alt+I.
     writeBindings(dir, {{3, "C S"}, {18, "A I"}});
     // A pure-ASCII page that declares UTF-8.
-    const QString page = dir.filePath(QStringLiteral("page.htm"));
-    QFile file(page);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("<META charset=\"utf-8\">\r\n<P>caffe</P>");
-    file.close();
-
-    start({page});
-    const QString window = mainWindow();
+    const QString page = pagePath();
+    const QString window = startOnPage("<META charset=\"utf-8\">\r\n<P>caffe</P>");
     ASSERT_FALSE(window.isEmpty());
-    ASSERT_TRUE(waitUntil([&] {
-        return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm]"));
-    }));
 
     // Nobody owns the clipboard on this display yet: Ctrl+V and the "Incolla" button paste nothing.
     chord("ctrl", "v");
@@ -276,17 +275,9 @@ TEST_F(CalamoE2E, PastesNothingOnAFreshDisplayTakesAltBindingsAndSavesInTheDecla
 
 TEST_F(CalamoE2E, APasteFromTheEditorsContextMenuIsKeptAndExitAsksToSaveIt)
 {
-    const QString page = dir.filePath(QStringLiteral("page.htm"));
-    QFile file(page);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("hello");
-    file.close();
-    start({page});
-    const QString window = mainWindow();
+    const QString page = pagePath();
+    const QString window = startOnPage("hello");
     ASSERT_FALSE(window.isEmpty());
-    ASSERT_TRUE(waitUntil([&] {
-        return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm]"));
-    }));
     chord("ctrl", "a");
     chord("ctrl", "c");
     xdotool({QStringLiteral("key"), QStringLiteral("ctrl+End")});
@@ -317,17 +308,9 @@ TEST_F(CalamoE2E, APasteFromTheEditorsContextMenuIsKeptAndExitAsksToSaveIt)
 
 TEST_F(CalamoE2E, TheUnsavedTextOfAKilledEditorComesBackAtTheNextStart)
 {
-    const QString page = dir.filePath(QStringLiteral("page.htm"));
-    QFile file(page);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("hello");
-    file.close();
-    start({page});
-    QString window = mainWindow();
+    const QString page = pagePath();
+    QString window = startOnPage("hello");
     ASSERT_FALSE(window.isEmpty());
-    ASSERT_TRUE(waitUntil([&] {
-        return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm]"));
-    }));
     xdotool({QStringLiteral("key"), QStringLiteral("ctrl+End")});
     type(QStringLiteral("X"));
     const QDir recovery(dir.filePath(QStringLiteral("state/calamo/recovery")));
@@ -385,18 +368,9 @@ TEST_F(CalamoE2E, ABoundKeyPreviewsTheUnsavedTextInBrowserOne)
     script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // Entry 36 (preview in browser 1) on Ctrl+P.
     writeBindings(dir, {{36, "C P"}}, "./rec.sh");
-    const QString page = dir.filePath(QStringLiteral("page.htm"));
-    QFile file(page);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("<P>perch\xE9</P>\r\n");
-    file.close();
-
-    start({page});
-    const QString window = mainWindow();
+    const QString page = pagePath();
+    const QString window = startOnPage("<P>perch\xE9</P>\r\n");
     ASSERT_FALSE(window.isEmpty());
-    ASSERT_TRUE(waitUntil([&] {
-        return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm]"));
-    }));
     type(QStringLiteral("x"));
     xdotool({QStringLiteral("keydown"), QStringLiteral("ctrl"), QStringLiteral("key"), QStringLiteral("p"),
              QStringLiteral("keyup"), QStringLiteral("ctrl")});
