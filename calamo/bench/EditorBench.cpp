@@ -97,14 +97,20 @@ void BM_WrapSelectionIn5MB(benchmark::State& state)
 }
 BENCHMARK(BM_WrapSelectionIn5MB)->Unit(benchmark::kMicrosecond);
 
+// The 5 MB page written to big.htm in DIR with CR LF line ends, as saved pages have them.
+QString writeBigPage(const QTemporaryDir& dir)
+{
+    const QString path = dir.filePath(QStringLiteral("big.htm"));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(page().toUtf8().replace("\n", "\r\n"));
+    return path;
+}
+
 void BM_Open5MBFile(benchmark::State& state)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("big.htm"));
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(page().toUtf8().replace("\n", "\r\n"));
-    file.close();
+    const QString path = writeBigPage(dir);
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir.path());  // the window writes calamo.cfg here
     NoPrompts prompts;
@@ -126,11 +132,7 @@ BENCHMARK(BM_Open5MBFile)->Unit(benchmark::kMillisecond);
 void BM_LongestPauseTypingWithRecoveryCopies(benchmark::State& state)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("big.htm"));
-    QFile file(path);
-    file.open(QIODevice::WriteOnly);
-    file.write(page().toUtf8().replace("\n", "\r\n"));
-    file.close();
+    const QString path = writeBigPage(dir);
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir.path());
     NoPrompts prompts;
