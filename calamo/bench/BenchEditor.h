@@ -4,7 +4,7 @@
 // benchmark runner.
 
 #include "DocumentFile.h"
-#include "QtEditor.h"
+#include "EditorControl.h"
 
 #include <QApplication>
 #include <QFile>

@@ -5,8 +5,8 @@
 #include "BenchEditor.h"
 #include "DocumentFile.h"
 #include "DocumentTable.h"
+#include "EditorControl.h"
 #include "Prompts.h"
-#include "QtEditor.h"
 #include "TForm1.h"
 #include "WrapSelection.h"
 

@@ -1,6 +1,6 @@
 #include "DocumentEdits.h"
 
-#include "QtEditor.h"
+#include "EditorControl.h"
 #include "TagScan.h"
 #include "TextSearch.h"
 

@@ -18,6 +18,9 @@ namespace calamo {
 // the saved page ends each line in CR LF as text files do.
 QString generatedPageText(const QStringList& lines);
 
+// The file name every unnamed document carries, in the program folder.
+inline constexpr const char* kPlaceholderFileName = "~temp.htm";
+
 class DocumentTable {
 public:
     struct Document {
@@ -29,7 +32,7 @@ public:
         int serial = 0;             // names the document for its whole life, unique in this process
     };
 
-    // `placeholderPath` is the name every unnamed document carries ("~temp.htm" in the program folder).
+    // `placeholderPath` is the name every unnamed document carries (`kPlaceholderFileName` in the program folder).
     DocumentTable(EditorHost& host, Prompts& prompts, QString placeholderPath);
 
     // The first document with the page skeleton, caret at the start of line 10.

@@ -2,9 +2,9 @@
 
 #include "DocumentEdits.h"
 #include "DocumentTable.h"
+#include "EditorControl.h"
 #include "LayoutRule.h"
 #include "Prompts.h"
-#include "QtEditor.h"
 
 #include <QFrame>
 #include <QLineEdit>

@@ -4,8 +4,8 @@
 #include "DialogLook.h"
 #include "DocumentEdits.h"
 #include "DocumentTable.h"
+#include "EditorControl.h"
 #include "Prompts.h"
-#include "QtEditor.h"
 #include "WrapSelection.h"
 
 #include <QFontMetrics>

@@ -4,7 +4,7 @@
 #include "DialogLook.h"
 #include "DocumentEdits.h"
 #include "DocumentTable.h"
-#include "QtEditor.h"
+#include "EditorControl.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>

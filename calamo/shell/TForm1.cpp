@@ -2,6 +2,7 @@
 
 #include "AboutBox.h"
 #include "DocumentEdits.h"
+#include "EditorControl.h"
 #include "FindPanel.h"
 #include "FramesetPanel.h"
 #include "Inserters.h"
@@ -10,7 +11,6 @@
 #include "ProcessInfo.h"
 #include "Prompts.h"
 #include "PropertyPanels.h"
-#include "QtEditor.h"
 #include "StatusTips.h"
 #include "TColoripre.h"
 #include "TConvert.h"
@@ -68,7 +68,7 @@ TForm1::TForm1(Prompts& prompts, const QString& programDir, QWidget* parent)
     : QMainWindow(parent),
       prompts_(prompts),
       programDir_(programDir),
-      documents_(*this, prompts, programDir + QStringLiteral("~temp.htm"))
+      documents_(*this, prompts, programDir + QLatin1String(kPlaceholderFileName))
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Calamo"));
@@ -591,8 +591,8 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->ignore();  // a write failed or was cancelled: every document stays open
         return;
     }
-    QFile::remove(programDir_ + QStringLiteral("~temp.htm"));
-    QFile::remove(programDir_ + QStringLiteral("~~temp.htm"));
+    QFile::remove(programDir_ + QLatin1String(kPlaceholderFileName));
+    QFile::remove(programDir_ + QLatin1String(kPreviewFileName));
     // Every document was saved or let go on purpose: none of its copies is wanted any more.
     if (recovery_) {
         recoveryTimer_->stop();

@@ -1,7 +1,7 @@
 #include "DocumentEdits.h"
 
+#include "EditorControl.h"
 #include "Fakes.h"
-#include "QtEditor.h"
 
 #include <QTest>
 #include <QTextBlock>

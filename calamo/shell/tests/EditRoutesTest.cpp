@@ -1,8 +1,8 @@
 // The saved flag against a model, over every route by which the text of a document can change.
 
 #include "DocumentTable.h"
+#include "EditorControl.h"
 #include "FindPanel.h"
-#include "QtEditor.h"
 #include "WindowFixture.h"
 
 #include <QApplication>

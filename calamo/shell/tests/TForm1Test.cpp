@@ -1,9 +1,9 @@
 #include "TForm1.h"
 
+#include "EditorControl.h"
 #include "Fakes.h"
 #include "Modal.h"
 #include "PropertyPanels.h"
-#include "QtEditor.h"
 #include "Recovery.h"
 #include "WindowFixture.h"
 #include "WrapSelection.h"

@@ -3,8 +3,8 @@
 // The main window in a fresh working folder (where calamo.cfg lives), answering prompts from a script.
 
 #include "Config.h"
+#include "EditorControl.h"
 #include "Fakes.h"
-#include "QtEditor.h"
 #include "TForm1.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "QtEditor.h"
+#include "EditorControl.h"
 
 #include <QApplication>
 #include <QClipboard>
