@@ -32,9 +32,15 @@ inline bool IsAlnum(char c)
     return (c >= '0' && c <= '9') || IsAlpha(c);
 }
 // Characters that end a link text. Line breaks and tabs end it too: an unquoted value stops at them.
+constexpr std::array<bool, 256> kEndsLink = [] {
+    std::array<bool, 256> t{};
+    for (const unsigned char c : {'"', '\'', '#', '>', ' ', '\r', '\n', '\t'})
+        t[c] = true;
+    return t;
+}();
 inline bool EndsLink(char c)
 {
-    return c == '"' || c == '\'' || c == '#' || c == '>' || c == ' ' || c == '\r' || c == '\n' || c == '\t';
+    return kEndsLink[static_cast<unsigned char>(c)];
 }
 
 // The last three characters in lower case, packed; 0 for a shorter text.
@@ -67,13 +73,6 @@ bool CutMarker(std::string_view rest, std::string_view marker)
             return false;
     return true;
 }
-
-// The characters at which the scan stops: a comment mark's '-' and an attribute marker's '='.
-constexpr std::array<bool, 256> kEvent = [] {
-    std::array<bool, 256> t{};
-    t['-'] = t['='] = true;
-    return t;
-}();
 
 // The tag name after the '<' at buf[q]: whether it is "base" (any case) with no letter after it.
 // buf[end] must be readable; letters past it are not known yet.
@@ -547,10 +546,19 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
     // and '=' (which ends an attribute marker "href=" or "src=" whose letter lies four or three
     // characters before it). `p` is where the scan resumes; nothing before it is looked at again.
     size_t p = 0;
+    // The next '-' and '=' at or after the position they were looked for from (len for none): each is
+    // found with memchr and looked for again only once the scan has passed it.
+    auto next = [&](char c, size_t from) {
+        const void* hit = std::memchr(buf + from, c, len - from);
+        return hit ? static_cast<size_t>(static_cast<const char*>(hit) - buf) : len;
+    };
+    size_t dash = next('-', 0), equals = next('=', 0);
     for (;;) {
-        size_t e = p;
-        while (e < len && !kEvent[static_cast<unsigned char>(buf[e])])
-            ++e;
+        if (dash < p)
+            dash = next('-', p);
+        if (equals < p)
+            equals = next('=', p);
+        const size_t e = std::min(dash, equals);
         if (e >= len)
             break;
         if (buf[e] == '-') {
