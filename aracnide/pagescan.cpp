@@ -57,12 +57,6 @@ constexpr uint32_t Pack(const char (&s)[4])
     return uint32_t(uint8_t(s[0])) << 16 | uint32_t(uint8_t(s[1])) << 8 | uint8_t(s[2]);
 }
 
-bool IEndsWithAny(std::string_view text, std::initializer_list<uint32_t> ends)
-{
-    const uint32_t last = Last3(text);
-    return last != 0 && std::find(ends.begin(), ends.end(), last) != ends.end();
-}
-
 // Whether `rest`, the text after a letter up to the block end, is the beginning of `marker` cut short.
 bool CutMarker(std::string_view rest, std::string_view marker)
 {
@@ -403,8 +397,17 @@ LinkKind Classify(bool base, std::string_view link)
         return LinkKind::Dropped;
     if (base)
         return LinkKind::Base;
-    if (IEndsWithAny(link, {Pack("gif"), Pack("jpg"), Pack("peg"), Pack("png")}))
+    // The last three letters, lower case, decide both an image and a file type that is left out.
+    const uint32_t last = Last3(link);
+    switch (last) {
+    case Pack("gif"):
+    case Pack("jpg"):
+    case Pack("peg"):
+    case Pack("png"):
         return LinkKind::Image;
+    default:
+        break;
+    }
     switch (Lower(link.front())) {
     case 'm':
     case 'n':
@@ -415,8 +418,18 @@ LinkKind Classify(bool base, std::string_view link)
     default:
         break;
     }
-    if (IEndsWithAny(link, {Pack("map"), Pack("zip"), Pack("arj"), Pack("exe"), Pack("xls"), Pack("doc"), Pack("ppt")}))
+    switch (last) {
+    case Pack("map"):
+    case Pack("zip"):
+    case Pack("arj"):
+    case Pack("exe"):
+    case Pack("xls"):
+    case Pack("doc"):
+    case Pack("ppt"):
         return LinkKind::Dropped;
+    default:
+        break;
+    }
     if (link.find('@') != std::string_view::npos || link.front() == '#')
         return LinkKind::Dropped;
     return LinkKind::Link;
