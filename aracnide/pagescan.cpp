@@ -32,9 +32,15 @@ inline bool IsAlnum(char c)
     return (c >= '0' && c <= '9') || IsAlpha(c);
 }
 // Characters that end a link text. Line breaks and tabs end it too: an unquoted value stops at them.
+constexpr std::array<bool, 256> kEndsLink = [] {
+    std::array<bool, 256> t{};
+    for (const unsigned char c : {'"', '\'', '#', '>', ' ', '\r', '\n', '\t'})
+        t[c] = true;
+    return t;
+}();
 inline bool EndsLink(char c)
 {
-    return c == '"' || c == '\'' || c == '#' || c == '>' || c == ' ' || c == '\r' || c == '\n' || c == '\t';
+    return kEndsLink[static_cast<unsigned char>(c)];
 }
 
 // The last three characters in lower case, packed; 0 for a shorter text.
@@ -51,12 +57,6 @@ constexpr uint32_t Pack(const char (&s)[4])
     return uint32_t(uint8_t(s[0])) << 16 | uint32_t(uint8_t(s[1])) << 8 | uint8_t(s[2]);
 }
 
-bool IEndsWithAny(std::string_view text, std::initializer_list<uint32_t> ends)
-{
-    const uint32_t last = Last3(text);
-    return last != 0 && std::find(ends.begin(), ends.end(), last) != ends.end();
-}
-
 // Whether `rest`, the text after a letter up to the block end, is the beginning of `marker` cut short.
 bool CutMarker(std::string_view rest, std::string_view marker)
 {
@@ -67,13 +67,6 @@ bool CutMarker(std::string_view rest, std::string_view marker)
             return false;
     return true;
 }
-
-// The characters at which the scan stops: a comment mark's '-' and an attribute marker's '='.
-constexpr std::array<bool, 256> kEvent = [] {
-    std::array<bool, 256> t{};
-    t['-'] = t['='] = true;
-    return t;
-}();
 
 // The tag name after the '<' at buf[q]: whether it is "base" (any case) with no letter after it.
 // buf[end] must be readable; letters past it are not known yet.
@@ -404,8 +397,17 @@ LinkKind Classify(bool base, std::string_view link)
         return LinkKind::Dropped;
     if (base)
         return LinkKind::Base;
-    if (IEndsWithAny(link, {Pack("gif"), Pack("jpg"), Pack("peg"), Pack("png")}))
+    // The last three letters, lower case, decide both an image and a file type that is left out.
+    const uint32_t last = Last3(link);
+    switch (last) {
+    case Pack("gif"):
+    case Pack("jpg"):
+    case Pack("peg"):
+    case Pack("png"):
         return LinkKind::Image;
+    default:
+        break;
+    }
     switch (Lower(link.front())) {
     case 'm':
     case 'n':
@@ -416,8 +418,18 @@ LinkKind Classify(bool base, std::string_view link)
     default:
         break;
     }
-    if (IEndsWithAny(link, {Pack("map"), Pack("zip"), Pack("arj"), Pack("exe"), Pack("xls"), Pack("doc"), Pack("ppt")}))
+    switch (last) {
+    case Pack("map"):
+    case Pack("zip"):
+    case Pack("arj"):
+    case Pack("exe"):
+    case Pack("xls"):
+    case Pack("doc"):
+    case Pack("ppt"):
         return LinkKind::Dropped;
+    default:
+        break;
+    }
     if (link.find('@') != std::string_view::npos || link.front() == '#')
         return LinkKind::Dropped;
     return LinkKind::Link;
@@ -547,10 +559,19 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
     // and '=' (which ends an attribute marker "href=" or "src=" whose letter lies four or three
     // characters before it). `p` is where the scan resumes; nothing before it is looked at again.
     size_t p = 0;
+    // The next '-' and '=' at or after the position they were looked for from (len for none): each is
+    // found with memchr and looked for again only once the scan has passed it.
+    auto next = [&](char c, size_t from) {
+        const void* hit = std::memchr(buf + from, c, len - from);
+        return hit ? static_cast<size_t>(static_cast<const char*>(hit) - buf) : len;
+    };
+    size_t dash = next('-', 0), equals = next('=', 0);
     for (;;) {
-        size_t e = p;
-        while (e < len && !kEvent[static_cast<unsigned char>(buf[e])])
-            ++e;
+        if (dash < p)
+            dash = next('-', p);
+        if (equals < p)
+            equals = next('=', p);
+        const size_t e = std::min(dash, equals);
         if (e >= len)
             break;
         if (buf[e] == '-') {
