@@ -27,7 +27,11 @@ void ListModel::Add(int index)
 {
     auto key = index_.insert(MakeKey(entries_[index].text, index)).first;
     const std::string_view folded = key->folded;
-    ++heads_[std::string(folded.substr(0, folded.find('\t')))];
+    const std::string_view head = folded.substr(0, folded.find('\t'));
+    if (auto known = heads_.find(head); known != heads_.end())
+        ++known->second;
+    else
+        heads_.emplace(head, 1);
 }
 
 void ListModel::Drop(int index)
@@ -36,7 +40,7 @@ void ListModel::Drop(int index)
     if (key == index_.end())
         return;
     const std::string_view folded = key->folded;
-    auto head = heads_.find(std::string(folded.substr(0, folded.find('\t'))));
+    auto head = heads_.find(folded.substr(0, folded.find('\t')));
     if (head != heads_.end() && --head->second == 0)
         heads_.erase(head);
     index_.erase(key);
@@ -51,6 +55,7 @@ int ListModel::Insert(int index, std::string text)
     } else {
         entries_.insert(entries_.begin() + index, Entry{std::move(text), 0});
         firstWithPrefix_.clear();
+        ++changes_;
         Reindex();
     }
     Notify(ListChange::Inserted, index);
@@ -69,6 +74,7 @@ bool ListModel::Remove(int index)
         Reindex();  // every later entry moved down by one
     }
     firstWithPrefix_.clear();
+    ++changes_;
     if (selected_ >= Count())
         selected_ = -1;
     Notify(ListChange::Removed, index);
@@ -90,6 +96,7 @@ bool ListModel::SetText(int index, std::string text)
     } else {
         firstWithPrefix_.clear();
     }
+    ++changes_;
     Drop(index);
     entries_[index].text = std::move(text);
     Add(index);
@@ -120,6 +127,7 @@ void ListModel::Clear()
     heads_.clear();
     firstWithPrefix_.clear();
     entries_.clear();
+    ++changes_;
     selected_ = caret_ = -1;
     Notify(ListChange::Cleared, -1);
 }
@@ -158,9 +166,9 @@ int ListModel::FindPrefix(std::string_view prefix) const
 
 bool ListModel::HasPrefix(std::string_view prefix) const
 {
-    FoldInto(probe_, prefix);
-    if (heads_.count(probe_))
+    if (heads_.contains(prefix))
         return true;
+    FoldInto(probe_, prefix);
     auto it = index_.lower_bound(std::string_view(probe_));
     return it != index_.end() && std::string_view(it->folded).starts_with(probe_);
 }

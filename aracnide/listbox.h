@@ -2,7 +2,9 @@
 // The check list: entries with a text and 32-bit data, in the order they were added, with change
 // notifications for a view and a case-insensitive prefix index so that a lookup costs O(log n).
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <set>
 #include <string>
@@ -11,6 +13,74 @@
 #include <vector>
 
 namespace aracnide {
+
+namespace textword {
+
+// Up to 8 bytes of a text as one word (n <= 8). Every byte of a shorter text is in it, at a place that
+// depends only on n, so two texts of one length are equal exactly when their words are.
+inline uint64_t Load(const char* p, size_t n)
+{
+    uint64_t w = 0;
+    if (n == 8) {
+        std::memcpy(&w, p, 8);
+    } else if (n >= 4) {  // two overlapping halves
+        uint32_t lo, hi;
+        std::memcpy(&lo, p, 4);
+        std::memcpy(&hi, p + n - 4, 4);
+        w = uint64_t{hi} << 32 | lo;
+    } else if (n > 0) {
+        w = uint64_t(uint8_t(p[0])) | uint64_t(uint8_t(p[n / 2])) << 8 | uint64_t(uint8_t(p[n - 1])) << 16;
+    }
+    return w;
+}
+
+// Each byte A-Z of the word turned into a-z; every other byte as it is (see AsciiLower).
+constexpr uint64_t Fold(uint64_t w)
+{
+    constexpr uint64_t ones = 0x0101010101010101, high = ones * 0x80;
+    const uint64_t low7 = w & ~high;  // no sum below carries into the next byte
+    const uint64_t atLeastA = low7 + ones * (0x80 - 'A');
+    const uint64_t pastZ = low7 + ones * (0x80 - 'Z' - 1);
+    return w | ((atLeastA & ~pastZ & ~w & high) >> 2);
+}
+
+}  // namespace textword
+
+// A hash of a text read a word at a time. With `foldCase`, texts that IEquals calls equal hash alike.
+inline uint64_t HashText(std::string_view text, bool foldCase)
+{
+    const char* p = text.data();
+    const size_t n = text.size();
+    auto word = [foldCase](uint64_t w) { return foldCase ? textword::Fold(w) : w; };
+    uint64_t h = n * 0x9E3779B97F4A7C15u;
+    auto mix = [&h](uint64_t w) {
+        h = (h ^ w) * 0xBF58476D1CE4E5B9u;
+        h ^= h >> 31;
+    };
+    size_t i = 0;
+    for (; i + 8 < n; i += 8)
+        mix(word(textword::Load(p + i, 8)));
+    // The last word may overlap the one before it: the same text always hashes alike.
+    mix(word(n >= 8 ? textword::Load(p + n - 8, 8) : textword::Load(p, n)));
+    h ^= h >> 29;
+    h *= 0x94D049BB133111EBu;
+    return h ^ (h >> 32);
+}
+
+// IEquals, a word at a time.
+inline bool FoldedEqual(std::string_view a, std::string_view b)
+{
+    const size_t n = a.size();
+    if (n != b.size())
+        return false;
+    if (n < 8)  // the word holds every byte of so short a text
+        return textword::Fold(textword::Load(a.data(), n)) == textword::Fold(textword::Load(b.data(), n));
+    size_t i = 0;
+    for (; i + 8 < n; i += 8)
+        if (textword::Fold(textword::Load(a.data() + i, 8)) != textword::Fold(textword::Load(b.data() + i, 8)))
+            return false;
+    return textword::Fold(textword::Load(a.data() + n - 8, 8)) == textword::Fold(textword::Load(b.data() + n - 8, 8));
+}
 
 // What changed in the list, for a view that mirrors it.
 struct ListChange {
@@ -51,6 +121,9 @@ public:
     int FindPrefix(std::string_view prefix) const;
     // Whether any entry begins with `prefix` (FindPrefix >= 0), answered without finding the first.
     bool HasPrefix(std::string_view prefix) const;
+    // Counts the changes that can alter an answer of FindPrefix or HasPrefix other than false turning
+    // true: anything but appending an entry or setting its data.
+    uint64_t Changes() const { return changes_; }
 
     std::function<void(const ListChange&)> onChange;
 
@@ -83,14 +156,24 @@ private:
 
     std::vector<Entry> entries_;
     std::set<Key, Less> index_;  // ordered by folded text, then position
+    // Hashes and compares texts ignoring ASCII case, so that a lookup needs no folded copy.
+    struct FoldedHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const { return HashText(text, true); }
+    };
+    struct FoldedEq {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const { return FoldedEqual(a, b); }
+    };
     // Folded text before the first tab (the link without its result word) -> number of entries:
-    // an exact repeat of a link, the common case while scanning, is found without walking the tree.
-    std::unordered_map<std::string, int> heads_;
+    // an exact repeat of a link, the common case while scanning, is found in one probe.
+    std::unordered_map<std::string, int, FoldedHash, FoldedEq> heads_;
     // FindPrefix answers by folded prefix. Entries added at the end cannot lower a found index, so
     // the answers stay true while a run appends entries and marks them checked; anything else that
     // could change them drops them.
     mutable std::unordered_map<std::string, int> firstWithPrefix_;
     mutable std::string probe_;  // folded lookup text, kept to reuse its storage
+    uint64_t changes_ = 0;
     int selected_ = -1;
     int caret_ = -1;
     std::vector<int> tabStops_;

@@ -5,7 +5,12 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace aracnide {
 
@@ -41,6 +46,46 @@ constexpr std::array<bool, 256> kEndsLink = [] {
 inline bool EndsLink(char c)
 {
     return kEndsLink[static_cast<unsigned char>(c)];
+}
+
+// The searches below look at 16 bytes at a time and never read at or past `len`.
+
+// The first '-' or '=' in buf[from..len), or len.
+size_t NextDashOrEquals(const char* buf, size_t from, size_t len)
+{
+#if defined(__SSE2__)
+    const __m128i dash = _mm_set1_epi8('-'), equals = _mm_set1_epi8('=');
+    for (; from + 16 <= len; from += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf + from));
+        const unsigned hits =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, dash), _mm_cmpeq_epi8(v, equals))));
+        if (hits)
+            return from + static_cast<size_t>(std::countr_zero(hits));
+    }
+#endif
+    for (; from < len; ++from)
+        if (buf[from] == '-' || buf[from] == '=')
+            return from;
+    return len;
+}
+
+// The first character in buf[from..len) that ends a link text, or len.
+size_t NextLinkEnd(const char* buf, size_t from, size_t len)
+{
+#if defined(__SSE2__)
+    for (; from + 16 <= len; from += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf + from));
+        auto is = [&v](char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
+        const __m128i quoteOrMark = _mm_or_si128(_mm_or_si128(is('"'), is('\'')), _mm_or_si128(is('#'), is('>')));
+        const __m128i space = _mm_or_si128(_mm_or_si128(is(' '), is('\r')), _mm_or_si128(is('\n'), is('\t')));
+        const unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(quoteOrMark, space)));
+        if (hits)
+            return from + static_cast<size_t>(std::countr_zero(hits));
+    }
+#endif
+    while (from < len && !EndsLink(buf[from]))
+        ++from;
+    return from;
 }
 
 // The last three characters in lower case, packed; 0 for a shorter text.
@@ -153,28 +198,36 @@ bool ResolveLink(const RunContext& ctx, const PageState& st, std::string_view li
     return true;
 }
 
-void AddLink(RunContext& ctx, PageState& st, std::string_view link)
+// One more page that links to the entry (once per page).
+void AddReferrer(RunContext& ctx, int entry)
+{
+    if (ctx.records.size() <= static_cast<size_t>(entry))
+        ctx.records.resize(static_cast<size_t>(entry) + 1);
+    std::vector<int>& refs = ctx.records[static_cast<size_t>(entry)].referrers;
+    if (refs.empty() || refs.back() != ctx.curlig)
+        refs.push_back(ctx.curlig);
+}
+
+// Adds the link to the list unless it is left out or already there; returns what it came to, as the
+// page's memo records it (kAgain: not to be recorded).
+constexpr int kAgain = -100;
+int AddLink(RunContext& ctx, PageState& st, std::string_view link)
 {
     std::string& r = st.result;
     if (!ResolveLink(ctx, st, link, r))
-        return;
+        return LinkMemo::kLeftOut;
     if (ctx.LB.Contains(r)) {
-        if (ctx.keepRecords) {
-            // One more page that links to the entry (once per page).
-            const int found = ctx.LB.FindString(r);
-            if (found >= 0) {
-                if (ctx.records.size() <= static_cast<size_t>(found))
-                    ctx.records.resize(static_cast<size_t>(found) + 1);
-                std::vector<int>& refs = ctx.records[static_cast<size_t>(found)].referrers;
-                if (refs.empty() || refs.back() != ctx.curlig)
-                    refs.push_back(ctx.curlig);
-            }
-        }
-        return;
+        if (!ctx.keepRecords)
+            return LinkMemo::kListed;
+        const int found = ctx.LB.FindString(r);
+        if (found < 0)
+            return kAgain;
+        AddReferrer(ctx, found);
+        return found;
     }
     const int index = ctx.LB.AddString(r);
     if (index < 0)
-        return;
+        return kAgain;
     if (ctx.keepRecords) {
         if (ctx.records.size() <= static_cast<size_t>(index))
             ctx.records.resize(static_cast<size_t>(index) + 1);
@@ -187,6 +240,7 @@ void AddLink(RunContext& ctx, PageState& st, std::string_view link)
         ctx.observer.progress(static_cast<int>(int64_t{ctx.curlig} * 100 / count));
     if (ctx.observer.counter)
         ctx.observer.counter(ctx.curlig, count);
+    return index;
 }
 
 void TakeBase(RunContext& ctx, PageState& st, std::string_view link)
@@ -201,6 +255,7 @@ void TakeBase(RunContext& ctx, PageState& st, std::string_view link)
             ctx.observer.baseChanged(ctx.szBaseDom);
     }
     st.szTmpBHref = PageDirectory(link, ctx.szBaseDom);
+    st.memo.Clear();  // the page's links now resolve against another base
 }
 
 // The URL with the "." and ".." segments of its path resolved, as a browser requests it; its query and
@@ -437,8 +492,108 @@ LinkKind Classify(bool base, std::string_view link)
 
 }  // namespace
 
+int* LinkMemo::Find(std::string_view text, uint64_t hash)
+{
+    Slot* s = Probe(text, hash);
+    return s && s->used ? &s->outcome : nullptr;
+}
+
+LinkMemo::Slot* LinkMemo::Probe(std::string_view text, uint64_t hash)
+{
+    if (slots_.empty())
+        return nullptr;
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        Slot& s = slots_[i];
+        if (!s.used || (s.hash == hash && s.size == text.size() &&
+                        std::memcmp(texts_.data() + s.at, text.data(), text.size()) == 0))
+            return &s;
+    }
+}
+
+void LinkMemo::Put(std::string_view text, uint64_t hash, int outcome)
+{
+    // A page of many distinct links gains little from the memo: its memory stays bounded.
+    constexpr size_t kMaxTexts = 256 * 1024, kMaxLinks = 8192;
+    if (Slot* s = Probe(text, hash); s && s->used) {
+        s->outcome = outcome;
+        return;
+    }
+    if (texts_.size() + text.size() > kMaxTexts || used_ >= kMaxLinks)
+        return;
+    if (2 * (used_ + 1) > slots_.size()) {
+        std::vector<Slot> old(std::max<size_t>(64, 2 * slots_.size()));
+        old.swap(slots_);
+        const size_t mask = slots_.size() - 1;
+        for (const Slot& s : old) {
+            if (!s.used)
+                continue;
+            size_t i = s.hash & mask;
+            while (slots_[i].used)
+                i = (i + 1) & mask;
+            slots_[i] = s;
+        }
+    }
+    Slot* s = Probe(text, hash);
+    *s = {hash, static_cast<uint32_t>(texts_.size()), static_cast<uint32_t>(text.size()), outcome, true};
+    texts_.append(text);
+    ++used_;
+}
+
+void LinkMemo::Clear()
+{
+    if (used_ == 0)
+        return;
+    std::fill(slots_.begin(), slots_.end(), Slot{});
+    texts_.clear();
+    used_ = 0;
+}
+
 void HandleLink(RunContext& ctx, PageState& st, std::string_view link)
 {
+    if (!st.bBase) {
+        // A text met before on the page does what it did then, without being resolved or looked up.
+        LinkMemo& memo = st.memo;
+        if (memo.listChanges != ctx.model.Changes()) {
+            memo.Clear();
+            memo.listChanges = ctx.model.Changes();
+        }
+        const uint64_t hash = HashText(link, false);
+        if (const int* known = memo.Find(link, hash)) {
+            if (*known >= 0) {
+                if (ctx.keepRecords)
+                    AddReferrer(ctx, *known);
+                return;
+            }
+            if (*known == LinkMemo::kLeftOut || (*known == LinkMemo::kListed && !ctx.keepRecords))
+                return;
+            if (*known == LinkMemo::kImage) {
+                if (ctx.settings.bCalcSize && st.bSrc)
+                    SizeImage(ctx, st, link);
+                return;
+            }
+        }
+        int outcome = kAgain;
+        switch (Classify(false, link)) {
+        case LinkKind::Dropped:
+            outcome = LinkMemo::kLeftOut;
+            break;
+        case LinkKind::Base:
+            break;
+        case LinkKind::Image:
+            outcome = LinkMemo::kImage;
+            if (ctx.settings.bCalcSize && st.bSrc)
+                SizeImage(ctx, st, link);
+            break;
+        case LinkKind::Link:
+            outcome = AddLink(ctx, st, link);
+            break;
+        }
+        // An outcome is kept only while the list has seen nothing but appends since it was found.
+        if (outcome != kAgain && memo.listChanges == ctx.model.Changes())
+            memo.Put(link, hash, outcome);
+        return;
+    }
     switch (Classify(st.bBase, link)) {
     case LinkKind::Dropped:
         return;
@@ -489,6 +644,7 @@ void ScanText(RunContext& ctx, PageState& st, std::string_view text, std::vector
     st.lastStop = 0;
     st.lastTagBase = false;
     std::fill_n(st.before, 3, '\0');
+    st.memo.Clear();
     // Blocks as ScanPage makes them: what a scan finds does not depend on where they split.
     for (size_t pos = 0; pos < text.size();) {
         const size_t n = std::min(kScanBlock, text.size() - pos);
@@ -559,19 +715,8 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
     // and '=' (which ends an attribute marker "href=" or "src=" whose letter lies four or three
     // characters before it). `p` is where the scan resumes; nothing before it is looked at again.
     size_t p = 0;
-    // The next '-' and '=' at or after the position they were looked for from (len for none): each is
-    // found with memchr and looked for again only once the scan has passed it.
-    auto next = [&](char c, size_t from) {
-        const void* hit = std::memchr(buf + from, c, len - from);
-        return hit ? static_cast<size_t>(static_cast<const char*>(hit) - buf) : len;
-    };
-    size_t dash = next('-', 0), equals = next('=', 0);
     for (;;) {
-        if (dash < p)
-            dash = next('-', p);
-        if (equals < p)
-            equals = next('=', p);
-        const size_t e = std::min(dash, equals);
+        const size_t e = NextDashOrEquals(buf, p, len);
         if (e >= len)
             break;
         if (buf[e] == '-') {
@@ -635,9 +780,7 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
             p = v;
             continue;
         }
-        size_t end = v + 1;
-        while (end < len && !EndsLink(buf[end]))
-            ++end;
+        const size_t end = NextLinkEnd(buf, v + 1, len);
         if (end >= len)
             return carry(c);
         if (st.sink) {
@@ -670,6 +813,7 @@ ScanEnd ScanPage(RunContext& ctx, PageState& st, PageReader& reader, bool bSize,
     st.lastTagBase = false;
     st.looked = 0;
     std::fill_n(st.before, 3, '\0');
+    st.memo.Clear();
     uint64_t total = 0;
     for (;;) {
         // A block is filled by as many reads as it takes: a server that sends a few bytes at a time

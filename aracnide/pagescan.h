@@ -44,6 +44,37 @@ public:
 
 struct PageState;
 
+// What the scan of one page did with each link text it met, so that a text met again skips its
+// resolution and its list lookup. Texts match byte for byte: on one page and under one base a text
+// resolves alike, and an entry found in the list stays the first with its text while entries are only
+// appended (ListModel::Changes() tells when anything else happened).
+class LinkMemo {
+public:
+    // What a text came to: the index of its entry (>= 0) or one of these.
+    static constexpr int kLeftOut = -1;  // filtered, or left out once resolved
+    static constexpr int kImage = -2;
+    static constexpr int kListed = -3;  // in the list; which entry was not looked up
+    // The outcome recorded for `text`, whose HashText(text, false) is `hash`; null for none.
+    int* Find(std::string_view text, uint64_t hash);
+    // Records (or replaces) an outcome. Past a bound on the texts kept, new texts are not recorded.
+    void Put(std::string_view text, uint64_t hash, int outcome);
+    void Clear();
+
+    uint64_t listChanges = 0;  // ListModel::Changes() when the outcomes were recorded
+
+private:
+    struct Slot {
+        uint64_t hash = 0;
+        uint32_t at = 0, size = 0;  // the text in texts_
+        int outcome = 0;
+        bool used = false;
+    };
+    Slot* Probe(std::string_view text, uint64_t hash);
+    std::vector<Slot> slots_;  // open addressing, a power of two in size, never more than half used
+    std::string texts_;        // the texts recorded, one after another
+    size_t used_ = 0;
+};
+
 // Where a scan's links go instead of the check list (a look-ahead scan collects them).
 class LinkSink {
 public:
@@ -67,6 +98,7 @@ struct PageState {
     bool lastTagBase = false;       // lastStop is the '<' of a base tag
     char before[3] = {};            // the three characters before the buffer start, for the comment test
     std::string result;             // link being resolved; kept to reuse its storage
+    LinkMemo memo;                  // outcomes of the link texts met on the page under its current base
 };
 
 enum class ScanEnd { Complete, ReadError, TooLong };

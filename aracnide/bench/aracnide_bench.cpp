@@ -34,6 +34,22 @@ std::string LinkDensePage(bool distinct)
     return page + "</ul></body></html>\n";
 }
 
+// The page handed over from where it lies, so that the figure is the scan's and not a copy of the page.
+class ViewReader : public PageReader {
+public:
+    explicit ViewReader(std::string_view text) : text_(text) {}
+    long Read(char* buffer, size_t size, ErrorInfo&) override
+    {
+        const size_t n = std::min(size, text_.size());
+        std::copy_n(text_.data(), n, buffer);
+        text_.remove_prefix(n);
+        return static_cast<long>(n);
+    }
+
+private:
+    std::string_view text_;
+};
+
 void ScanBench(benchmark::State& state, bool distinct)
 {
     const std::string page = LinkDensePage(distinct);
@@ -44,7 +60,7 @@ void ScanBench(benchmark::State& state, bool distinct)
         ctx.LB.ClearList();
         PageState st;
         st.szTmpBHref = "dir/";
-        MemoryReader reader(page, {});
+        ViewReader reader(page);
         uint32_t size = static_cast<uint32_t>(page.size());
         ScanPage(ctx, st, reader, true, size);
         benchmark::DoNotOptimize(ctx.LB.GetCount());
