@@ -8,41 +8,158 @@ namespace aracnide {
 
 namespace {
 
-void FoldInto(std::string& out, std::string_view text)
+// The order of the texts with ASCII letters in lower case (bytes compared unsigned), a word at a time.
+int FoldedCompare(std::string_view a, std::string_view b)
 {
-    out.resize(text.size());
-    std::transform(text.begin(), text.end(), out.begin(), AsciiLower);
+    const size_t n = std::min(a.size(), b.size());
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const uint64_t wa = textword::Fold(textword::Load(a.data() + i, 8));
+        const uint64_t wb = textword::Fold(textword::Load(b.data() + i, 8));
+        if (wa != wb) {
+            // The first byte is the lowest: swapped, the words compare as the texts do.
+            return __builtin_bswap64(wa) < __builtin_bswap64(wb) ? -1 : 1;
+        }
+    }
+    for (; i < n; ++i) {
+        const auto ca = static_cast<unsigned char>(AsciiLower(a[i]));
+        const auto cb = static_cast<unsigned char>(AsciiLower(b[i]));
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+    }
+    return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+bool FoldedStartsWith(std::string_view text, std::string_view prefix)
+{
+    return text.size() >= prefix.size() && FoldedEqual(text.substr(0, prefix.size()), prefix);
+}
+
+std::string_view Head(std::string_view text)
+{
+    return text.substr(0, text.find('\t'));
 }
 
 }  // namespace
 
-ListModel::Key ListModel::MakeKey(std::string_view text, int index)
+bool ListModel::Less::operator()(int a, int b) const
 {
-    Key k{{}, index};
-    FoldInto(k.folded, text);
-    return k;
+    const int c = FoldedCompare((*entries)[a].text, (*entries)[b].text);
+    return c != 0 ? c < 0 : a < b;
+}
+
+bool ListModel::Less::operator()(int a, std::string_view b) const
+{
+    return FoldedCompare((*entries)[a].text, b) < 0;
+}
+
+bool ListModel::Less::operator()(std::string_view a, int b) const
+{
+    return FoldedCompare(a, (*entries)[b].text) <= 0;
+}
+
+size_t ListModel::Heads::Find(std::string_view head, uint64_t hash) const
+{
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& s = slots_[i];
+        if (s.entry < 0 || (s.hash == hash && FoldedEqual(Head((*entries_)[s.entry].text), head)))
+            return i;
+    }
+}
+
+bool ListModel::Heads::Contains(std::string_view head) const
+{
+    return !slots_.empty() && slots_[Find(head, HashText(head, true))].entry >= 0;
+}
+
+void ListModel::Heads::Add(int index)
+{
+    if (2 * (used_ + 1) > slots_.size()) {
+        std::vector<Slot> old(std::max<size_t>(64, 2 * slots_.size()));
+        old.swap(slots_);
+        const size_t mask = slots_.size() - 1;
+        for (const Slot& s : old) {
+            if (s.entry < 0)
+                continue;
+            size_t i = s.hash & mask;
+            while (slots_[i].entry >= 0)
+                i = (i + 1) & mask;
+            slots_[i] = s;
+        }
+    }
+    const std::string_view head = Head((*entries_)[index].text);
+    const uint64_t hash = HashText(head, true);
+    Slot& s = slots_[Find(head, hash)];
+    if (s.entry < 0) {
+        s = {hash, index, 0};
+        ++used_;
+    }
+    ++s.count;
+}
+
+bool ListModel::Heads::Drop(int index)
+{
+    if (slots_.empty())
+        return false;
+    const std::string_view head = Head((*entries_)[index].text);
+    size_t i = Find(head, HashText(head, true));
+    Slot& s = slots_[i];
+    if (s.entry < 0)
+        return false;
+    if (--s.count > 0)
+        return s.entry == index;
+    // Frees the slot and moves back the slots after it that could not take their own place, so that
+    // every lookup still meets its slot before a free one.
+    const size_t mask = slots_.size() - 1;
+    for (size_t j = (i + 1) & mask; slots_[j].entry >= 0; j = (j + 1) & mask) {
+        const size_t home = slots_[j].hash & mask;
+        if (((j - home) & mask) >= ((j - i) & mask)) {
+            slots_[i] = slots_[j];
+            i = j;
+        }
+    }
+    slots_[i] = Slot{};
+    --used_;
+    return false;
+}
+
+void ListModel::Heads::Rename(int from, int to)
+{
+    const std::string_view head = Head((*entries_)[from].text);
+    slots_[Find(head, HashText(head, true))].entry = to;
+}
+
+void ListModel::Heads::Clear()
+{
+    slots_.clear();
+    used_ = 0;
 }
 
 void ListModel::Add(int index)
 {
-    auto key = index_.insert(MakeKey(entries_[index].text, index)).first;
-    const std::string_view folded = key->folded;
-    const std::string_view head = folded.substr(0, folded.find('\t'));
-    if (auto known = heads_.find(head); known != heads_.end())
-        ++known->second;
-    else
-        heads_.emplace(head, 1);
+    index_.insert(index);
+    heads_.Add(index);
 }
 
 void ListModel::Drop(int index)
 {
-    auto key = index_.find(MakeKey(entries_[index].text, index));
+    auto key = index_.find(index);
     if (key == index_.end())
         return;
-    const std::string_view folded = key->folded;
-    auto head = heads_.find(folded.substr(0, folded.find('\t')));
-    if (head != heads_.end() && --head->second == 0)
-        heads_.erase(head);
+    if (heads_.Drop(index)) {
+        // Another entry with the same head: the nearest in the index has it.
+        const std::string_view head = Head(entries_[index].text);
+        for (auto it = index_.lower_bound(head); it != index_.end(); ++it) {
+            const std::string_view text = entries_[*it].text;
+            if (!FoldedStartsWith(text, head))
+                break;
+            if (*it != index && Head(text).size() == head.size()) {
+                heads_.Rename(index, *it);
+                break;
+            }
+        }
+    }
     index_.erase(key);
 }
 
@@ -89,10 +206,10 @@ bool ListModel::SetText(int index, std::string text)
     // old text; any other change may move any answer.
     const std::string& old = entries_[index].text;
     if (text.size() >= old.size() && std::equal(old.begin(), old.end(), text.begin())) {
-        std::string folded;
-        FoldInto(folded, text);
-        for (size_t n = old.size() + 1; n <= folded.size() && !firstWithPrefix_.empty(); ++n)
-            firstWithPrefix_.erase(folded.substr(0, n));
+        for (size_t n = old.size() + 1; n <= text.size() && !firstWithPrefix_.empty(); ++n)
+            if (auto known = firstWithPrefix_.find(std::string_view(text).substr(0, n));
+                known != firstWithPrefix_.end())
+                firstWithPrefix_.erase(known);
     } else {
         firstWithPrefix_.clear();
     }
@@ -124,7 +241,7 @@ bool ListModel::SetReferrer(int index, int referrer)
 void ListModel::Clear()
 {
     index_.clear();
-    heads_.clear();
+    heads_.Clear();
     firstWithPrefix_.clear();
     entries_.clear();
     ++changes_;
@@ -141,7 +258,7 @@ void ListModel::SetSelected(int index)
 void ListModel::Reindex()
 {
     index_.clear();
-    heads_.clear();
+    heads_.Clear();
     for (int i = 0; i < Count(); ++i)
         Add(i);
 }
@@ -149,28 +266,26 @@ void ListModel::Reindex()
 int ListModel::FindPrefix(std::string_view prefix) const
 {
     // Entries beginning with the prefix are contiguous in the index, starting at its lower bound.
-    FoldInto(probe_, prefix);
-    if (const auto known = firstWithPrefix_.find(probe_); known != firstWithPrefix_.end())
+    if (const auto known = firstWithPrefix_.find(prefix); known != firstWithPrefix_.end())
         return known->second;
     int best = -1;
-    for (auto it = index_.lower_bound(std::string_view(probe_)); it != index_.end(); ++it) {
-        if (!std::string_view(it->folded).starts_with(probe_))
+    for (auto it = index_.lower_bound(prefix); it != index_.end(); ++it) {
+        if (!FoldedStartsWith(entries_[*it].text, prefix))
             break;
-        if (best < 0 || it->index < best)
-            best = it->index;
+        if (best < 0 || *it < best)
+            best = *it;
     }
     if (best >= 0)
-        firstWithPrefix_.emplace(probe_, best);
+        firstWithPrefix_.emplace(prefix, best);
     return best;
 }
 
 bool ListModel::HasPrefix(std::string_view prefix) const
 {
-    if (heads_.contains(prefix))
+    if (heads_.Contains(prefix))
         return true;
-    FoldInto(probe_, prefix);
-    auto it = index_.lower_bound(std::string_view(probe_));
-    return it != index_.end() && std::string_view(it->folded).starts_with(probe_);
+    auto it = index_.lower_bound(prefix);
+    return it != index_.end() && FoldedStartsWith(entries_[*it].text, prefix);
 }
 
 std::string ListBox::GetString(int index) const

@@ -128,34 +128,52 @@ public:
     std::function<void(const ListChange&)> onChange;
 
 private:
-    // An entry in the index: its text with ASCII letters in lower case, and its position.
-    struct Key {
-        std::string folded;
-        int index;
-    };
+    // Orders entry positions by their texts ignoring ASCII case, then by position. A bare text sorts
+    // before every entry with an equal text, so lower_bound finds the first of them.
     struct Less {
         using is_transparent = void;
-        bool operator()(const Key& a, const Key& b) const
-        {
-            const int c = a.folded.compare(b.folded);
-            return c != 0 ? c < 0 : a.index < b.index;
-        }
-        // A bare text sorts before every key with an equal text, so lower_bound finds the first of them.
-        bool operator()(const Key& a, std::string_view b) const { return std::string_view(a.folded) < b; }
-        bool operator()(std::string_view a, const Key& b) const { return a <= std::string_view(b.folded); }
+        const std::vector<Entry>* entries;
+        bool operator()(int a, int b) const;
+        bool operator()(int a, std::string_view b) const;
+        bool operator()(std::string_view a, int b) const;
+    };
+    // Texts before their first tab (links without their result word), each with the number of entries
+    // that have it: an exact repeat of a link, the common case while scanning, is found in one probe.
+    // An open-addressing table whose slots name one of those entries for the text.
+    class Heads {
+    public:
+        explicit Heads(const std::vector<Entry>& entries) : entries_(&entries) {}
+        bool Contains(std::string_view head) const;
+        void Add(int index);
+        // Forgets entry `index`, whose text is still in place. True when other entries have its head
+        // and the table named `index` for them: Rename must then name one of them.
+        bool Drop(int index);
+        void Rename(int from, int to);
+        void Clear();
+
+    private:
+        struct Slot {
+            uint64_t hash = 0;
+            int entry = -1;  // -1: the slot is free
+            int count = 0;
+        };
+        size_t Find(std::string_view head, uint64_t hash) const;  // the slot holding it or the free one
+        const std::vector<Entry>* entries_;
+        std::vector<Slot> slots_;  // a power of two in size, never more than half used
+        size_t used_ = 0;
     };
     void Notify(ListChange::Kind kind, int index) const
     {
         if (onChange)
             onChange({kind, index});
     }
-    static Key MakeKey(std::string_view text, int index);
     void Add(int index);
     void Drop(int index);
     void Reindex();
 
     std::vector<Entry> entries_;
-    std::set<Key, Less> index_;  // ordered by folded text, then position
+    std::set<int, Less> index_{Less{&entries_}};  // positions ordered by folded text, then position
+    Heads heads_{entries_};
     // Hashes and compares texts ignoring ASCII case, so that a lookup needs no folded copy.
     struct FoldedHash {
         using is_transparent = void;
@@ -165,14 +183,10 @@ private:
         using is_transparent = void;
         bool operator()(std::string_view a, std::string_view b) const { return FoldedEqual(a, b); }
     };
-    // Folded text before the first tab (the link without its result word) -> number of entries:
-    // an exact repeat of a link, the common case while scanning, is found in one probe.
-    std::unordered_map<std::string, int, FoldedHash, FoldedEq> heads_;
-    // FindPrefix answers by folded prefix. Entries added at the end cannot lower a found index, so
-    // the answers stay true while a run appends entries and marks them checked; anything else that
+    // FindPrefix answers by prefix, ignoring case. Entries added at the end cannot lower a found index,
+    // so the answers stay true while a run appends entries and marks them checked; anything else that
     // could change them drops them.
-    mutable std::unordered_map<std::string, int> firstWithPrefix_;
-    mutable std::string probe_;  // folded lookup text, kept to reuse its storage
+    mutable std::unordered_map<std::string, int, FoldedHash, FoldedEq> firstWithPrefix_;
     uint64_t changes_ = 0;
     int selected_ = -1;
     int caret_ = -1;
