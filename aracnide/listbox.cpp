@@ -138,12 +138,18 @@ void ListModel::Heads::Clear()
 
 void ListModel::Add(int index)
 {
-    index_.insert(index);
+    // The hint is checked by the set itself: a wrong one costs a few comparisons, not the order.
+    if (missCount_ == index && missChanges_ == changes_)
+        index_.insert(missAt_, index);
+    else
+        index_.insert(index);
+    missCount_ = -1;
     heads_.Add(index);
 }
 
 void ListModel::Drop(int index)
 {
+    missCount_ = -1;  // the hint may be the entry that goes
     auto key = index_.find(index);
     if (key == index_.end())
         return;
@@ -241,6 +247,7 @@ bool ListModel::SetReferrer(int index, int referrer)
 void ListModel::Clear()
 {
     index_.clear();
+    missCount_ = -1;
     heads_.Clear();
     firstWithPrefix_.clear();
     entries_.clear();
@@ -258,6 +265,7 @@ void ListModel::SetSelected(int index)
 void ListModel::Reindex()
 {
     index_.clear();
+    missCount_ = -1;
     heads_.Clear();
     for (int i = 0; i < Count(); ++i)
         Add(i);
@@ -285,7 +293,12 @@ bool ListModel::HasPrefix(std::string_view prefix) const
     if (heads_.Contains(prefix))
         return true;
     auto it = index_.lower_bound(prefix);
-    return it != index_.end() && FoldedStartsWith(entries_[*it].text, prefix);
+    if (it != index_.end() && FoldedStartsWith(entries_[*it].text, prefix))
+        return true;
+    missAt_ = it;
+    missCount_ = Count();
+    missChanges_ = changes_;
+    return false;
 }
 
 std::string ListBox::GetString(int index) const

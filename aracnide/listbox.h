@@ -173,6 +173,11 @@ private:
 
     std::vector<Entry> entries_;
     std::set<int, Less> index_{Less{&entries_}};  // positions ordered by folded text, then position
+    // Where the last HasPrefix that found nothing ended in the index, and the list's size and changes
+    // then: a scan appends the link it just looked up, whose place this is (a hint, never trusted).
+    mutable std::set<int, Less>::const_iterator missAt_;
+    mutable int missCount_ = -1;
+    mutable uint64_t missChanges_ = 0;
     Heads heads_{entries_};
     // Hashes and compares texts ignoring ASCII case, so that a lookup needs no folded copy.
     struct FoldedHash {
