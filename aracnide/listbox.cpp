@@ -32,7 +32,7 @@ int FoldedCompare(std::string_view a, std::string_view b)
 
 bool FoldedStartsWith(std::string_view text, std::string_view prefix)
 {
-    return text.size() >= prefix.size() && FoldedEqual(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() && TextEqual(text.substr(0, prefix.size()), prefix, true);
 }
 
 std::string_view Head(std::string_view text)
@@ -63,7 +63,7 @@ size_t ListModel::Heads::Find(std::string_view head, uint64_t hash) const
     const size_t mask = slots_.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& s = slots_[i];
-        if (s.entry < 0 || (s.hash == hash && FoldedEqual(Head((*entries_)[s.entry].text), head)))
+        if (s.entry < 0 || (s.hash == hash && TextEqual(Head((*entries_)[s.entry].text), head, true)))
             return i;
     }
 }
@@ -132,7 +132,7 @@ void ListModel::Heads::Rename(int from, int to)
 
 void ListModel::Heads::Clear()
 {
-    slots_.clear();
+    std::fill(slots_.begin(), slots_.end(), Slot{});  // the table keeps its size for the next entries
     used_ = 0;
 }
 

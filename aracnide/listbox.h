@@ -67,19 +67,22 @@ inline uint64_t HashText(std::string_view text, bool foldCase)
     return h ^ (h >> 32);
 }
 
-// IEquals, a word at a time.
-inline bool FoldedEqual(std::string_view a, std::string_view b)
+// Whether the texts are equal, a word at a time; with `foldCase`, as IEquals tells.
+inline bool TextEqual(std::string_view a, std::string_view b, bool foldCase)
 {
     const size_t n = a.size();
     if (n != b.size())
         return false;
+    auto word = [foldCase](const char* p, size_t size) {
+        const uint64_t w = textword::Load(p, size);
+        return foldCase ? textword::Fold(w) : w;
+    };
     if (n < 8)  // the word holds every byte of so short a text
-        return textword::Fold(textword::Load(a.data(), n)) == textword::Fold(textword::Load(b.data(), n));
-    size_t i = 0;
-    for (; i + 8 < n; i += 8)
-        if (textword::Fold(textword::Load(a.data() + i, 8)) != textword::Fold(textword::Load(b.data() + i, 8)))
+        return word(a.data(), n) == word(b.data(), n);
+    for (size_t i = 0; i + 8 < n; i += 8)
+        if (word(a.data() + i, 8) != word(b.data() + i, 8))
             return false;
-    return textword::Fold(textword::Load(a.data() + n - 8, 8)) == textword::Fold(textword::Load(b.data() + n - 8, 8));
+    return word(a.data() + n - 8, 8) == word(b.data() + n - 8, 8);
 }
 
 // What changed in the list, for a view that mirrors it.
@@ -186,7 +189,7 @@ private:
     };
     struct FoldedEq {
         using is_transparent = void;
-        bool operator()(std::string_view a, std::string_view b) const { return FoldedEqual(a, b); }
+        bool operator()(std::string_view a, std::string_view b) const { return TextEqual(a, b, true); }
     };
     // FindPrefix answers by prefix, ignoring case. Entries added at the end cannot lower a found index,
     // so the answers stay true while a run appends entries and marks them checked; anything else that

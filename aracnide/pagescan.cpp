@@ -495,7 +495,7 @@ LinkKind Classify(bool base, std::string_view link)
 int* LinkMemo::Find(std::string_view text, uint64_t hash)
 {
     Slot* s = Probe(text, hash);
-    return s && s->used ? &s->outcome : nullptr;
+    return s && s->outcome != kFree ? &s->outcome : nullptr;
 }
 
 LinkMemo::Slot* LinkMemo::Probe(std::string_view text, uint64_t hash)
@@ -503,10 +503,11 @@ LinkMemo::Slot* LinkMemo::Probe(std::string_view text, uint64_t hash)
     if (slots_.empty())
         return nullptr;
     const size_t mask = slots_.size() - 1;
+    const auto check = static_cast<uint32_t>(hash >> 32);
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
         Slot& s = slots_[i];
-        if (!s.used || (s.hash == hash && s.size == text.size() &&
-                        std::memcmp(texts_.data() + s.at, text.data(), text.size()) == 0))
+        if (s.outcome == kFree ||
+            (s.check == check && TextEqual(std::string_view(texts_).substr(s.at, s.size), text, false)))
             return &s;
     }
 }
@@ -515,7 +516,7 @@ void LinkMemo::Put(std::string_view text, uint64_t hash, int outcome)
 {
     // A page of many distinct links gains little from the memo: its memory stays bounded.
     constexpr size_t kMaxTexts = 256 * 1024, kMaxLinks = 8192;
-    if (Slot* s = Probe(text, hash); s && s->used) {
+    if (Slot* s = Probe(text, hash); s && s->outcome != kFree) {
         s->outcome = outcome;
         return;
     }
@@ -526,16 +527,16 @@ void LinkMemo::Put(std::string_view text, uint64_t hash, int outcome)
         old.swap(slots_);
         const size_t mask = slots_.size() - 1;
         for (const Slot& s : old) {
-            if (!s.used)
+            if (s.outcome == kFree)
                 continue;
-            size_t i = s.hash & mask;
-            while (slots_[i].used)
+            size_t i = HashText(std::string_view(texts_).substr(s.at, s.size), false) & mask;
+            while (slots_[i].outcome != kFree)
                 i = (i + 1) & mask;
             slots_[i] = s;
         }
     }
-    Slot* s = Probe(text, hash);
-    *s = {hash, static_cast<uint32_t>(texts_.size()), static_cast<uint32_t>(text.size()), outcome, true};
+    *Probe(text, hash) = {static_cast<uint32_t>(hash >> 32), static_cast<uint32_t>(texts_.size()),
+                          static_cast<uint32_t>(text.size()), outcome};
     texts_.append(text);
     ++used_;
 }

@@ -63,11 +63,11 @@ public:
     uint64_t listChanges = 0;  // ListModel::Changes() when the outcomes were recorded
 
 private:
+    static constexpr int kFree = -1000;  // the outcome of a free slot
     struct Slot {
-        uint64_t hash = 0;
+        uint32_t check = 0;  // the hash's high half (the low bits place the slot)
         uint32_t at = 0, size = 0;  // the text in texts_
-        int outcome = 0;
-        bool used = false;
+        int outcome = kFree;
     };
     Slot* Probe(std::string_view text, uint64_t hash);
     std::vector<Slot> slots_;  // open addressing, a power of two in size, never more than half used
