@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace aracnide {
@@ -182,6 +183,9 @@ struct HttpClient::Impl {
     HttpClient::PrefetchCounts counts;
     // Requests started ahead of the checker, by URL, until OpenUrl takes them.
     std::unordered_map<std::string, std::unique_ptr<HttpRequest::Transfer>> prefetched;
+    // Hosts (see HostKey) whose last connection attempt was refused: no request is started ahead to
+    // them, so that their checks ask them one at a time as with one job, until a connection is made.
+    std::unordered_set<std::string> refusing;
 
     ~Impl() { DropPrefetches(); }
 
@@ -214,6 +218,23 @@ struct HttpClient::Impl {
         t.easy.reset();
     }
 
+    // A refused connection marks its host; an answer (some header came) clears the mark.
+    void NoteConnection(const HttpRequest::Transfer& t)
+    {
+        if (t.result == CURLE_COULDNT_CONNECT)
+            refusing.emplace(HostKey(t.url));
+        else if (t.headerBytes > 0 && !refusing.empty())
+            refusing.erase(std::string(HostKey(t.url)));
+    }
+
+    // Moves every request on as far as the network allows now, without waiting.
+    void Pump()
+    {
+        int running = 0;
+        curl_multi_perform(multi.get(), &running);
+        ReapMessages();
+    }
+
     void ReapMessages()
     {
         int left = 0;
@@ -225,6 +246,7 @@ struct HttpClient::Impl {
             if (t) {
                 t->done = true;
                 t->result = m->data.result;
+                NoteConnection(*t);
             }
         }
     }
@@ -235,9 +257,7 @@ struct HttpClient::Impl {
     bool Drive(HttpRequest::Transfer& t, Ready ready, ErrorInfo& err)
     {
         for (;;) {
-            int running = 0;
-            curl_multi_perform(multi.get(), &running);
-            ReapMessages();
+            Pump();
             if (ready() || (t.done && !t.failure))
                 return true;
             if (t.Expired(Clock::now())) {
@@ -246,14 +266,15 @@ struct HttpClient::Impl {
             }
             if (t.done)
                 return true;
-            curl_multi_poll(multi.get(), nullptr, 0, kPollMs, nullptr);
-            if (yield)
-                yield();
+            // Slots that the last answers freed are filled before the wait, not after the next event.
             if (idle && !inIdle) {
                 inIdle = true;
                 idle();
                 inIdle = false;
             }
+            curl_multi_poll(multi.get(), nullptr, 0, kPollMs, nullptr);
+            if (yield)
+                yield();
         }
     }
 
@@ -512,6 +533,8 @@ bool HttpClient::Prefetch(const std::string& url)
     if (d_->prefetched.count(url))
         return true;
     const std::string_view host = HostKey(url);
+    if (d_->refusing.count(std::string(host)))
+        return true;  // not started: the check asks, as with one job
     size_t sameHost = 0;
     for (const auto& [u, t] : d_->prefetched)
         sameHost += !t->done && HostKey(u) == host;
@@ -522,10 +545,8 @@ bool HttpClient::Prefetch(const std::string& url)
     if (!t || !d_->Attach(*t, err))
         return true;  // the later OpenUrl tries again and reports what fails
     ++d_->counts.started;
-    int running = 0;
-    curl_multi_perform(d_->multi.get(), &running);
-    d_->ReapMessages();
     d_->prefetched.emplace(url, std::move(t));
+    d_->Pump();
     return true;
 }
 
@@ -540,6 +561,11 @@ size_t HttpClient::InFlight() const
     for (const auto& [u, t] : d_->prefetched)
         n += !t->done;
     return n;
+}
+
+void HttpClient::Pump()
+{
+    d_->Pump();
 }
 
 void HttpClient::SetPerHost(int count)
