@@ -179,6 +179,9 @@ struct HttpClient::Impl {
     std::function<void()> yield;
     std::function<void()> idle;
     bool inIdle = false;
+    // Requests ended, and headers completed, so far: the idle hook runs only when this has moved, as
+    // nothing else frees a slot or shows a page or a redirect to follow.
+    uint64_t progress = 0, progressSeen = 0;
     size_t perHost = 1000000;
     HttpClient::PrefetchCounts counts;
     // Requests started ahead of the checker, by URL, until OpenUrl takes them.
@@ -243,6 +246,7 @@ struct HttpClient::Impl {
                 continue;
             HttpRequest::Transfer* t = nullptr;
             curl_easy_getinfo(m->easy_handle, CURLINFO_PRIVATE, &t);
+            ++progress;
             if (t) {
                 t->done = true;
                 t->result = m->data.result;
@@ -267,7 +271,8 @@ struct HttpClient::Impl {
             if (t.done)
                 return true;
             // Slots that the last answers freed are filled before the wait, not after the next event.
-            if (idle && !inIdle) {
+            if (idle && !inIdle && progress != progressSeen) {
+                progressSeen = progress;
                 inIdle = true;
                 idle();
                 inIdle = false;
@@ -310,8 +315,10 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user)
     }
     t->headers.append(line);
     t->headers.append("\r\n");
-    if (line.empty() && t->status >= 200)
+    if (line.empty() && t->status >= 200) {
         t->headersDone = true;
+        ++t->owner->progress;
+    }
     return len;
 }
 
@@ -545,8 +552,7 @@ bool HttpClient::Prefetch(const std::string& url)
     if (!t || !d_->Attach(*t, err))
         return true;  // the later OpenUrl tries again and reports what fails
     ++d_->counts.started;
-    d_->prefetched.emplace(url, std::move(t));
-    d_->Pump();
+    d_->prefetched.emplace(url, std::move(t));  // sent by the next move of the network, with the others
     return true;
 }
 
