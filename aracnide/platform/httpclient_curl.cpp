@@ -179,8 +179,8 @@ struct HttpClient::Impl {
     std::function<void()> yield;
     std::function<void()> idle;
     bool inIdle = false;
-    // Requests ended, and headers completed, so far: the idle hook runs only when this has moved, as
-    // nothing else frees a slot or shows a page or a redirect to follow.
+    // Requests ended, and headers completed, so far: the idle hook runs when this has moved (nothing else
+    // frees a slot or shows a page or a redirect to follow), and after a wait that no event ended.
     uint64_t progress = 0, progressSeen = 0;
     size_t perHost = 1000000;
     HttpClient::PrefetchCounts counts;
@@ -260,6 +260,7 @@ struct HttpClient::Impl {
     template <class Ready>
     bool Drive(HttpRequest::Transfer& t, Ready ready, ErrorInfo& err)
     {
+        bool quiet = true;  // the last wait ended without an event: the caller may have more to start
         for (;;) {
             Pump();
             if (ready() || (t.done && !t.failure))
@@ -271,13 +272,15 @@ struct HttpClient::Impl {
             if (t.done)
                 return true;
             // Slots that the last answers freed are filled before the wait, not after the next event.
-            if (idle && !inIdle && progress != progressSeen) {
+            if (idle && !inIdle && (progress != progressSeen || quiet)) {
                 progressSeen = progress;
                 inIdle = true;
                 idle();
                 inIdle = false;
             }
-            curl_multi_poll(multi.get(), nullptr, 0, kPollMs, nullptr);
+            int events = 0;
+            curl_multi_poll(multi.get(), nullptr, 0, kPollMs, &events);
+            quiet = events == 0;
             if (yield)
                 yield();
         }
