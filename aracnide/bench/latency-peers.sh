@@ -4,7 +4,9 @@
 # second to start it) and that it can leave the peer out or give the checker more flags.
 #   aracnide/bench/latency-peers.sh [PAGES] [ARACNIDE]   (defaults: 300, build-release/bin/aracnide)
 # DELAY (0.02), RUNS (3), WORK (/tmp/latency-peers), PORT (18770) as in the shared script; PEER=0 skips
-# the peer; EXTRA="--per-host 32" adds flags to the default run.
+# the peer; EXTRA="--per-host 32" adds flags to the default run; JOBS1_RUNS (RUNS) counts the runs of
+# --jobs 1, the slow one; DIALOG=1 also runs the dialog against the command line on the same site
+# (build-release/bench/aracnide_dialog_bench, beside the checker).
 set -euo pipefail
 shared=$(cd "$(dirname "$0")/../.." && pwd)/../shared/bench
 [ -d "$shared" ] || shared=/work/shared/bench
@@ -26,9 +28,9 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 declare -A times
-run() {  # name command...
-  local name=$1; shift
-  for i in $(seq "$RUNS"); do
+run() {  # name runs command...
+  local name=$1 runs=$2; shift 2
+  for i in $(seq "$runs"); do
     : > "$WORK/requests.log"
     local s=$(date +%s.%N); (cd "$WORK/run" && "$@" >/dev/null 2>&1) || true; local e=$(date +%s.%N)
     local t=$(echo "$e - $s" | bc); times[$name]+="$t "
@@ -37,14 +39,18 @@ run() {  # name command...
 }
 median() { tr ' ' '\n' <<<"$1" | grep . | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
 # shellcheck disable=SC2086
-run aracnide        "$AR" --check "$url/index.htm" --whole-site --report r.log $EXTRA
-run aracnide-jobs1  "$AR" --check "$url/index.htm" --whole-site --jobs 1 --report r1.log
+run aracnide "$RUNS" "$AR" --check "$url/index.htm" --whole-site --report r.log $EXTRA
+run aracnide-jobs1 "${JOBS1_RUNS:-$RUNS}" "$AR" --check "$url/index.htm" --whole-site --jobs 1 --report r1.log
 a=$(median "${times[aracnide]}"); j=$(median "${times[aracnide-jobs1]}")
 if [ "$PEER" = 1 ]; then
-  run peer "$peer" "$url/" --recurse --skip '^mailto'
+  run peer "$RUNS" "$peer" "$url/" --recurse --skip '^mailto'
   l=$(median "${times[peer]}")
   echo "medians: aracnide $a s, aracnide --jobs 1 $j s, peer $l s; aracnide / peer = $(echo "scale=2; $a / $l" | bc)"
 else
   echo "medians: aracnide $a s, aracnide --jobs 1 $j s"
+fi
+if [ "${DIALOG:-0}" = 1 ]; then
+  ARACNIDE_BENCH_URL=$url/index.htm "$(dirname "$AR")/../bench/aracnide_dialog_bench" \
+    --benchmark_filter=DialogOnSlowSite 2>&1 | grep -E 'median|mean'
 fi
 cmp -s <(sed 1,2d "$WORK/run/r.log") <(sed 1,2d "$WORK/run/r1.log") && echo "reports identical (after the header lines)" || echo "REPORTS DIFFER"
