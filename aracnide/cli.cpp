@@ -73,7 +73,7 @@ std::string CliUsage()
            "  --jobs N              requests in flight at once (default 64; 1 asks one at a time): pages\n"
            "                        that answer before their turn are scanned ahead and their links asked\n"
            "                        for; the report is the same whatever N\n"
-           "  --per-host N          requests started ahead in flight to one host at most (default 32)\n"
+           "  --per-host N          requests started ahead in flight to one host at most (default 64)\n"
            "  --whole-site          links to the start location's host (absolute, root-relative or\n"
            "                        relative) are all local: explored and checked once\n"
            "  --json FILE           also write FILE: a JSON array with one object per checked URL (url,\n"

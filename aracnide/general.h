@@ -37,7 +37,7 @@ inline constexpr int kMaxTimeoutSeconds = 24 * 3600;              // longer time
 inline constexpr int kMaxJobs = 1000;                             // requests in flight at most
 // Requests in flight by default, in all and to one host: about what concurrent checkers use.
 inline constexpr int kDefaultJobs = 64;
-inline constexpr int kDefaultPerHost = 32;
+inline constexpr int kDefaultPerHost = 64;  // as many as in all: one slow site can use every slot
 inline constexpr int kMaxColumn = 1 << 20;  // list-file columns past this are this
 
 // Entry data: the high 16 bits hold the referring entry's index (kNoReferrer for none; larger indexes

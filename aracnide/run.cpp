@@ -154,9 +154,14 @@ void CrawlAhead(RunContext& ctx)
         }
         ctx.scanAhead.erase(ctx.scanAhead.begin() + static_cast<std::ptrdiff_t>(i));  // list order kept
     }
-    // Guesses hold at most half of the answers held, so that the entries next in the list always find
-    // room: their checks come first.
-    while (!ctx.ahead.empty() && slotFree() && client.Prefetches() < MaxHeld(ctx.settings.jobs) / 2) {
+    // Answers held for guesses (those not yet entries of the list) are at most half of all, so that the
+    // entries next in the list always find room: their checks come first. Answers held for entries do not
+    // count here: they go as their checks take them, and guesses that become entries move over.
+    auto guessesHeld = [&] {
+        const size_t held = client.Prefetches(), forEntries = ctx.prefetched.size();
+        return held > forEntries ? held - forEntries : 0;
+    };
+    while (!ctx.ahead.empty() && slotFree() && guessesHeld() < MaxHeld(ctx.settings.jobs) / 2) {
         const RunContext::Guess& guess = ctx.ahead.front();
         // A guess that has become an entry meanwhile is the list's: started above, or already checked.
         if (!ctx.LB.Contains(guess.text)) {
@@ -182,6 +187,7 @@ void PrefetchAhead(RunContext& ctx, int cur)
         ctx.prefetched.pop_front();
     }
     ctx.prefetchNext = std::max(ctx.prefetchNext, cur + 1);
+    ctx.hOpen->Pump();  // answers that came while the checks read held ones free their slots now
     CrawlAhead(ctx);
 }
 

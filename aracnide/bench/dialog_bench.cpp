@@ -17,6 +17,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <sstream>
 
@@ -137,6 +138,49 @@ void BM_DialogAgainstCommandLine(benchmark::State& state)
     }
 }
 BENCHMARK(BM_DialogAgainstCommandLine)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
+
+// The dialog against the command line on a web site whose answers are slow (the latency benchmark's
+// site, its URL in ARACNIDE_BENCH_URL): both in this process, with the dialog's settings (no --whole-site).
+void BM_DialogOnSlowSite(benchmark::State& state)
+{
+    const char* url = std::getenv("ARACNIDE_BENCH_URL");
+    if (!url) {
+        state.SkipWithError("ARACNIDE_BENCH_URL names no site (aracnide/bench/latency-peers.sh sets it)");
+        return;
+    }
+    TempDir work;
+    for (auto _ : state) {
+        QElapsedTimer t;
+        t.start();
+        std::ostringstream out, err;
+        RunCommandLine({"--check", url, "--report", work.Path() + "cli.log"}, "1.20", out, err, false);
+        const double cli = t.nsecsElapsed() / 1e9;
+
+        HttpClient client("Aracnide");
+        RunContext ctx(&client);
+        ctx.reportPath = work.Path() + "ARACNIDE.LOG";
+        Profile ini = SettingsProfile(work.Path() + "ARACNIDE.INI");
+        NoPrompts prompts;
+        NoWindows windows;
+        DlgCheck dlg(ctx, ini, prompts, windows, QStringLiteral("1.20"));
+        dlg.show();
+        dlg.findChild<QComboBox*>(QStringLiteral("c100"))->setEditText(QString::fromUtf8(url));
+        QApplication::processEvents();
+        t.start();
+        dlg.Command(1);
+        const double dialog = t.nsecsElapsed() / 1e9;
+        if (work.Read("cli.log").substr(work.Read("cli.log").find('\n')) !=
+            work.Read("ARACNIDE.LOG").substr(work.Read("ARACNIDE.LOG").find('\n')))
+            state.SkipWithError("the dialog's report differs from the command line's");
+
+        state.SetIterationTime(dialog);
+        state.counters["cli_s"] = cli;
+        state.counters["dialog_s"] = dialog;
+        state.counters["ratio"] = dialog / cli;
+        state.counters["entries"] = ctx.model.Count();
+    }
+}
+BENCHMARK(BM_DialogOnSlowSite)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1)->Repetitions(3);
 
 // What one yield costs when nothing is waiting.
 void BM_IdleYield(benchmark::State& state)

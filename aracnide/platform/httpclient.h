@@ -93,8 +93,12 @@ public:
 
     // Starts a GET of `url` now, to go on while the caller does other things, for a later OpenUrl of
     // the same URL. Its body is buffered only up to a bound (the transfer pauses there). False when it
-    // was not started: its host already has its bound of requests started ahead in flight.
+    // was not started: its host already has its bound of requests started ahead in flight. True without
+    // a request when its host refused the last connection attempt: the later OpenUrl asks.
     bool Prefetch(const std::string& url);
+    // Moves the requests in flight on as far as the network allows, without waiting: answers that
+    // have come free their slots.
+    void Pump();
     // Requests started ahead and not taken: all of them, and those still waiting for their answer.
     size_t Prefetches() const;
     size_t InFlight() const;

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <ctime>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace aracnide {
@@ -178,10 +179,16 @@ struct HttpClient::Impl {
     std::function<void()> yield;
     std::function<void()> idle;
     bool inIdle = false;
+    // Requests ended, and headers completed, so far: the idle hook runs when this has moved (nothing else
+    // frees a slot or shows a page or a redirect to follow), and after a wait that no event ended.
+    uint64_t progress = 0, progressSeen = 0;
     size_t perHost = 1000000;
     HttpClient::PrefetchCounts counts;
     // Requests started ahead of the checker, by URL, until OpenUrl takes them.
     std::unordered_map<std::string, std::unique_ptr<HttpRequest::Transfer>> prefetched;
+    // Hosts (see HostKey) whose last connection attempt was refused: no request is started ahead to
+    // them, so that their checks ask them one at a time as with one job, until a connection is made.
+    std::unordered_set<std::string> refusing;
 
     ~Impl() { DropPrefetches(); }
 
@@ -214,6 +221,23 @@ struct HttpClient::Impl {
         t.easy.reset();
     }
 
+    // A refused connection marks its host; an answer (some header came) clears the mark.
+    void NoteConnection(const HttpRequest::Transfer& t)
+    {
+        if (t.result == CURLE_COULDNT_CONNECT)
+            refusing.emplace(HostKey(t.url));
+        else if (t.headerBytes > 0 && !refusing.empty())
+            refusing.erase(std::string(HostKey(t.url)));
+    }
+
+    // Moves every request on as far as the network allows now, without waiting.
+    void Pump()
+    {
+        int running = 0;
+        curl_multi_perform(multi.get(), &running);
+        ReapMessages();
+    }
+
     void ReapMessages()
     {
         int left = 0;
@@ -222,9 +246,11 @@ struct HttpClient::Impl {
                 continue;
             HttpRequest::Transfer* t = nullptr;
             curl_easy_getinfo(m->easy_handle, CURLINFO_PRIVATE, &t);
+            ++progress;
             if (t) {
                 t->done = true;
                 t->result = m->data.result;
+                NoteConnection(*t);
             }
         }
     }
@@ -234,10 +260,9 @@ struct HttpClient::Impl {
     template <class Ready>
     bool Drive(HttpRequest::Transfer& t, Ready ready, ErrorInfo& err)
     {
+        bool quiet = true;  // the last wait ended without an event: the caller may have more to start
         for (;;) {
-            int running = 0;
-            curl_multi_perform(multi.get(), &running);
-            ReapMessages();
+            Pump();
             if (ready() || (t.done && !t.failure))
                 return true;
             if (t.Expired(Clock::now())) {
@@ -246,14 +271,18 @@ struct HttpClient::Impl {
             }
             if (t.done)
                 return true;
-            curl_multi_poll(multi.get(), nullptr, 0, kPollMs, nullptr);
-            if (yield)
-                yield();
-            if (idle && !inIdle) {
+            // Slots that the last answers freed are filled before the wait, not after the next event.
+            if (idle && !inIdle && (progress != progressSeen || quiet)) {
+                progressSeen = progress;
                 inIdle = true;
                 idle();
                 inIdle = false;
             }
+            int events = 0;
+            curl_multi_poll(multi.get(), nullptr, 0, kPollMs, &events);
+            quiet = events == 0;
+            if (yield)
+                yield();
         }
     }
 
@@ -289,8 +318,10 @@ size_t OnHeader(char* data, size_t size, size_t count, void* user)
     }
     t->headers.append(line);
     t->headers.append("\r\n");
-    if (line.empty() && t->status >= 200)
+    if (line.empty() && t->status >= 200) {
         t->headersDone = true;
+        ++t->owner->progress;
+    }
     return len;
 }
 
@@ -512,6 +543,8 @@ bool HttpClient::Prefetch(const std::string& url)
     if (d_->prefetched.count(url))
         return true;
     const std::string_view host = HostKey(url);
+    if (d_->refusing.count(std::string(host)))
+        return true;  // not started: the check asks, as with one job
     size_t sameHost = 0;
     for (const auto& [u, t] : d_->prefetched)
         sameHost += !t->done && HostKey(u) == host;
@@ -522,10 +555,7 @@ bool HttpClient::Prefetch(const std::string& url)
     if (!t || !d_->Attach(*t, err))
         return true;  // the later OpenUrl tries again and reports what fails
     ++d_->counts.started;
-    int running = 0;
-    curl_multi_perform(d_->multi.get(), &running);
-    d_->ReapMessages();
-    d_->prefetched.emplace(url, std::move(t));
+    d_->prefetched.emplace(url, std::move(t));  // sent by the next move of the network, with the others
     return true;
 }
 
@@ -540,6 +570,11 @@ size_t HttpClient::InFlight() const
     for (const auto& [u, t] : d_->prefetched)
         n += !t->done;
     return n;
+}
+
+void HttpClient::Pump()
+{
+    d_->Pump();
 }
 
 void HttpClient::SetPerHost(int count)

@@ -3,6 +3,11 @@
 
 #include <httplib.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <stdexcept>
 #include <string>
@@ -44,6 +49,29 @@ public:
 private:
     int port_ = 0;
     std::thread thread_;
+};
+
+// A port on 127.0.0.1 that refuses connections: bound, never listening.
+class RefusedPort {
+public:
+    RefusedPort() : fd_(::socket(AF_INET, SOCK_STREAM, 0))
+    {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        socklen_t len = sizeof a;
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
+        port_ = ntohs(a.sin_port);
+    }
+    ~RefusedPort() { ::close(fd_); }
+    RefusedPort(const RefusedPort&) = delete;
+    RefusedPort& operator=(const RefusedPort&) = delete;
+    std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + "/" + path; }
+
+private:
+    int fd_;
+    int port_ = 0;
 };
 
 }  // namespace aracnide

@@ -355,4 +355,26 @@ TEST_F(Run, AReferrerOfAnEarlierRunDoesNotLeakIntoTheNextReport)
               kRunHeader + PageHeaderText(site.Path() + "absent.htm") + "> Error: No such file or directory\r\n");
 }
 
+TEST_F(Run, AHostThatRefusesGetsNoRequestsAheadOnceItHasRefused)
+{
+    RefusedPort refusing;
+    std::string page;
+    for (int i = 0; i < 40; ++i)
+        page += "<a href=\"" + refusing.Url("p" + std::to_string(i) + ".htm") + "\">";
+    site.Write("index.htm", page);
+    FakeClock clock;
+    ctx.clock = &clock;
+    ctx.bTimeout = true;  // after a time-out the first failed open is repeated, on the fake clock
+    ctx.settings.bCEL = true;
+    ctx.settings.jobs = 64;
+    ctx.settings.perHost = 4;
+    Go(site.Path() + "index.htm");
+    ASSERT_EQ(ctx.model.Count(), 41);
+    EXPECT_EQ(ctx.model.At(40).text, refusing.Url("p39.htm") + "\t0");
+    // Only the requests started before the first refusal came back: at most the host's bound in flight.
+    // The checks then ask one at a time, the first at the spaced intervals of one job.
+    EXPECT_LE(ctx.requestsAhead, 4u);
+    EXPECT_EQ(clock.waits.size(), 7u);
+}
+
 }  // namespace
