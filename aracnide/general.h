@@ -2,6 +2,7 @@
 // State shared by the page scan, the link checks and the run: the run context, its settings and the
 // hooks through which a front end (a dialog or a command line) follows the run.
 
+#include "checkoutcome.h"
 #include "httpclient.h"
 #include "listbox.h"
 #include "localfile.h"
@@ -50,10 +51,9 @@ constexpr uint32_t EntryData(int referrer, bool checked)
     return ref << 16 | (checked ? kChecked : 0);
 }
 
-// Results of a check as the run records them: a status, kSkipped for an external link left
-// unchecked, 0 when no status could be obtained.
+// Results of a check as the run records them: a status (kStatusOk and the others), kSkipped for an
+// external link left unchecked, 0 when no status could be obtained.
 inline constexpr uint32_t kSkipped = 100;
-inline constexpr uint32_t kStatusOk = 200;
 
 // Time as the run sees it: handed to the engine so that tests can drive the waits.
 class Clock {
