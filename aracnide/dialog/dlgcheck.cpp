@@ -4,7 +4,6 @@
 #include "checklist.h"
 #include "cp1252.h"
 #include "gauge.h"
-#include "numbers.h"
 #include "prompts.h"
 #include "run.h"
 #include "settings.h"
@@ -23,7 +22,7 @@
 #include <QRadioButton>
 #include <QWindowStateChangeEvent>
 
-#include <cstdlib>
+#include <optional>
 
 namespace aracnide {
 
@@ -286,7 +285,7 @@ void DlgCheck::OnInitDialog()
         const bool flushed = Flush(false);
         QCoreApplication::processEvents();
         if (flushed)
-            sinceFlush_.start();  // the interval runs from the end of the repaint
+            lastFlush_ = ctx_.clock->Now();  // the interval runs from the end of the repaint
     };
     // During a run the figures wait for the next flush; outside one they show at once.
     o.progress = [this](int percent) {
@@ -347,7 +346,15 @@ void DlgCheck::StartCommand()
         request.location.resize(kMaxLocation);
     request.timeoutText = ToCp1252(timeout_->text());
     RunSettings& s = request.settings;
-    s.Timeout = static_cast<int>(LeadingNumber(request.timeoutText, 0, kMaxTimeoutSeconds, 0));
+    if (ctx_.CheckStatus == kIdle && !ctx_.settingUp) {  // only a new run reads the fields
+        std::string error;
+        const std::optional<int> timeout = ParseTimeout(request.timeoutText, error);
+        if (!timeout) {
+            prompts_.Message(this, QStringLiteral("Timeout: ") + FromCp1252(error), kTitreMb);
+            return;
+        }
+        s.Timeout = *timeout;
+    }
     s.jobs = kDefaultJobs;  // crawls ahead like the command line; the report is that of one request at a time
     s.perHost = kDefaultPerHost;
     s.bRLS = localLinks_->isChecked();
@@ -432,9 +439,9 @@ void DlgCheck::ShowState()
 
 bool DlgCheck::Flush(bool now)
 {
-    if (!now && sinceFlush_.isValid() && sinceFlush_.elapsed() < kRepaintMs)
+    if (!now && lastFlush_ && ctx_.clock->Now() - *lastFlush_ < std::chrono::milliseconds(kRepaintMs))
         return false;
-    sinceFlush_.start();
+    lastFlush_ = ctx_.clock->Now();
     listModel_->Flush();
     if (counterPending_) {
         counterPending_ = false;

@@ -12,10 +12,11 @@
 #include "dialogunits.h"
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QIcon>
 #include <QString>
 
+#include <chrono>
+#include <optional>
 #include <string>
 
 class QComboBox;
@@ -109,7 +110,7 @@ private:
     int pendingPercent_ = -1;
     std::pair<int, int> pendingCounter_;  // done, count
     bool counterPending_ = false;
-    QElapsedTimer sinceFlush_;
+    std::optional<std::chrono::steady_clock::time_point> lastFlush_;  // on the run's clock
 };
 
 // The window title while minimised and the icon shown then.
