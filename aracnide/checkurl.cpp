@@ -2,10 +2,13 @@
 
 #include "pagescan.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <optional>
 #include <utility>
+#include <vector>
 
 namespace aracnide {
 
@@ -51,8 +54,6 @@ bool HasScheme(std::string_view s)
     return false;
 }
 
-// An error that ends a check right after its status record: written under that record's page header
-// and referrer, and closed by the blank line that ends every status.
 void RecordError(RunContext& ctx, const ErrorInfo& e)
 {
     CheckRecord* rec = ctx.Recording();
@@ -64,13 +65,14 @@ void RecordError(RunContext& ctx, const ErrorInfo& e)
     }
 }
 
-void ErrorAfterStatus(RunContext& ctx, const ErrorInfo& e)
+// Writes records cut by CheckRecordsText, with the line that names the referring page between pieces.
+void WriteRecords(RunContext& ctx, const std::vector<std::string>& pieces)
 {
-    RecordError(ctx, e);
-    ctx.Log("> Error: " + std::string(std::string_view(e.text).substr(0, 250)));
-    ctx.Log("\r\n");
-    if (e.code == kErrTimeout)
-        ctx.bTimeout = true;
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        if (i > 0)
+            Referrer(ctx);
+        ctx.Log(pieces[i]);
+    }
 }
 
 // Reads a response body away, block by block. It stops early, leaving the request to be closed, when
@@ -154,11 +156,9 @@ uint32_t ErrorOut(RunContext& ctx, const ErrorInfo& e)
 {
     if (e.code == 0)
         return 0;
-    if (ctx.settings.ReportOpt == 0)
-        ctx.Log(PageHeaderText(ctx.szCurUrl));
-    Referrer(ctx);
-    ctx.Log("> Error: ");
-    ctx.Log(std::string_view(e.text).substr(0, 250));
+    CheckOutcome out;
+    out.error = e;
+    WriteRecords(ctx, CheckRecordsText(ctx.szCurUrl, out, false, ctx.settings.ReportOpt == 0));
     if (e.code == kErrTimeout)
         ctx.bTimeout = true;
     RecordError(ctx, e);
@@ -197,6 +197,156 @@ std::string ResolveLocation(std::string_view current, std::string_view location)
     return out;
 }
 
+namespace {
+
+// Opens a local page: a folder's index is looked for under its usual names. `path` is the file opened.
+CheckOutcome OpenLocal(RunContext& ctx, const std::string& url, std::unique_ptr<InputFile>& file, std::string& path)
+{
+    CheckOutcome out;
+    path = LocalPath(url);
+    const bool completed = path.ends_with('/');
+    const std::string dir = path;
+    if (completed)
+        path += "index.htm";
+    ErrorInfo openError;
+    file = ctx.files->Open(path, openError);
+    // The next name is tried only when nothing is there: a folder index that is a FIFO is reported.
+    for (const char* other : {"index.html", "default.htm"}) {
+        if (file || !completed || openError.code == kErrNotRegularFile || openError.code == EISDIR)
+            break;
+        path = dir + other;
+        openError = {};
+        file = ctx.files->Open(path, openError);
+    }
+    if (!file) {
+        out.error = openError;
+        return out;
+    }
+    out.status = kStatusOk;
+    out.size = static_cast<uint32_t>(std::min<uint64_t>(file->Size(), UINT32_MAX));
+    return out;
+}
+
+// Asks the server for `url`, following redirects, asking a busy server once more and retrying once with
+// the stored credentials. A page answered 200 is left open in `page` for its body.
+CheckOutcome AskServer(RunContext& ctx, std::string url, std::unique_ptr<HttpRequest>& page)
+{
+    CheckOutcome out;
+    const Clock::TimePoint t0 = ctx.clock->Now();
+    std::unique_ptr<HttpRequest> req;
+    int redirects = 0;
+    bool retried = false;
+    bool retriedAfter = false;
+    bool needOpen = true;
+    for (;;) {
+        if (needOpen) {
+            ErrorInfo err;
+            req = ctx.hOpen->OpenUrl(url, err);
+            // After a time-out, a failed open is repeated until ten seconds have passed since the
+            // check's first open: at growing intervals, a bounded number of times, with the front end
+            // kept live in between, and not once the run has been suspended.
+            std::chrono::milliseconds wait = kRetryFirstWait;
+            for (int retry = 0; !req && ctx.bTimeout && retry < kMaxOpenRetries && ctx.CheckStatus == kRunning;
+                 ++retry) {
+                const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(ctx.clock->Now() - t0);
+                if (elapsed >= ctx.timeoutWindow)
+                    break;
+                ctx.clock->Wait(std::min(wait, ctx.timeoutWindow - elapsed), ctx.observer.yield);
+                wait *= 2;
+                err = {};
+                req = ctx.hOpen->OpenUrl(url, err);
+            }
+            if (!req) {
+                ctx.bTimeout = false;  // set again when this error is again a time-out
+                out.error = err;
+                return out;
+            }
+            needOpen = false;
+        }
+        ctx.Yield();
+        out.status = static_cast<uint32_t>(req->Status());
+        if (out.status == kStatusOk)
+            break;
+        // A server that is busy (429, 503) and says when to come back is asked once more then, when
+        // that is soon and within the request's deadline; the first answer leaves no record.
+        if ((out.status == 429 || out.status == 503) && !retriedAfter) {
+            const auto after = req->RetryAfter();
+            const auto deadline = std::chrono::seconds(kRequestDeadlineFactor * ctx.settings.Timeout);
+            if (after && *after <= kMaxRetryAfter && ctx.clock->Now() - t0 + *after < deadline) {
+                req.reset();
+                retriedAfter = true;
+                ctx.clock->Wait(*after, ctx.observer.yield);
+                needOpen = true;
+                continue;
+            }
+        }
+
+        out.answers.push_back({out.status, {}, false});
+        if (ErrorInfo drained = Drain(ctx, *req)) {
+            out.error = std::move(drained);
+            return out;
+        }
+        if (IsRedirect(out.status)) {
+            const std::optional<std::string> location = req->Location();
+            req.reset();
+            if (!location)
+                return out;
+            if (redirects == kMaxRedirects) {
+                out.error = HttpError(kErrRedirectFailed);
+                return out;
+            }
+            ++redirects;
+            url = ResolveLocation(url, *location);
+            out.answers.back().redirectTo = url;
+            out.redirectStatus = out.status;
+            needOpen = true;
+            continue;
+        }
+        // The stored credentials go only to the start location's host and port.
+        if ((out.status == 401 || out.status == 407) && !retried && !ctx.authOrigin.empty() &&
+            Origin(url) == ctx.authOrigin) {
+            req.reset();
+            retried = true;
+            out.answers.back().askedAgain = true;
+            ErrorInfo err;
+            req = ctx.hOpen->OpenAuthenticated(url, ctx.settings.szUser, ctx.settings.szPass, ctx.szCurUrl, err);
+            if (!req) {
+                out.error = std::move(err);
+                return out;
+            }
+            continue;
+        }
+        return out;
+    }
+
+    if (const auto length = req->ContentLength())
+        out.size = static_cast<uint32_t>(std::min<uint64_t>(*length, UINT32_MAX));
+    else
+        out.sizeAnnounced = false;
+    page = std::move(req);
+    return out;
+}
+
+// Keeps what the check found in the entry's record (or the image's), and returns the check's result.
+uint32_t Record(RunContext& ctx, const CheckOutcome& out, bool image)
+{
+    const uint32_t result = out.Result(image);
+    if (out.error)
+        RecordError(ctx, out.error);
+    if (CheckRecord* rec = ctx.Recording()) {
+        for (const CheckOutcome::Answer& a : out.answers)
+            if (!a.redirectTo.empty())
+                rec->redirects.push_back(a.redirectTo);
+        rec->result = result;
+        rec->finalStatus = out.status;
+        rec->sizeKnown = out.SizeKnown();
+        rec->size = out.size;
+    }
+    return result;
+}
+
+}  // namespace
+
 uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explore)
 {
     // An image check during a page scan must leave the page's URL for the page's later records.
@@ -230,176 +380,48 @@ uint32_t CheckUrl(RunContext& ctx, const std::string& url, int line, bool explor
     PageState st;
     st.bFile = IsLocal(url);
     st.szHtml = url;
-    std::string szUrl = url;
     ctx.szCurUrl = url;
-    uint32_t dwCode = 0, dwCode2 = 0, CurSize = 0;
-    bool bSize = true;
-    auto result = [&] {
-        const uint32_t r = line == -1 ? CurSize : (dwCode2 ? dwCode2 : dwCode);
-        if (CheckRecord* rec = ctx.Recording()) {
-            rec->result = r;
-            rec->finalStatus = dwCode;
-            rec->sizeKnown = dwCode == kStatusOk && (bSize || CurSize > 0);
-            rec->size = CurSize;
-        }
-        return r;
-    };
-
-    if (line != -1 && ctx.settings.ReportOpt == 1)
-        ctx.Log(PageHeaderText(url));
     st.szTmpBHref = PageDirectory(url, ctx.szBaseDom);
     if (st.bFile && !IStartsWith(url, ctx.szBaseDom))  // a local page outside the site's folder
         st.szTmpBHref.assign(url, 0, url.rfind('/') + 1);
     ctx.YieldBriefly();
 
-    if (st.bFile) {
-        szUrl = LocalPath(szUrl);
-        const bool completed = szUrl.ends_with('/');
-        const std::string dir = szUrl;
-        if (completed)
-            szUrl += "index.htm";
-        ErrorInfo openError;
-        std::unique_ptr<InputFile> file = ctx.files->Open(szUrl, openError);
-        // The next name is tried only when nothing is there: a folder index that is a FIFO is reported.
-        for (const char* other : {"index.html", "default.htm"}) {
-            if (file || !completed || openError.code == kErrNotRegularFile || openError.code == EISDIR)
-                break;
-            szUrl = dir + other;
-            openError = {};
-            file = ctx.files->Open(szUrl, openError);
-        }
-        if (!file) {
-            ErrorOut(ctx, openError);
-            return 0;
-        }
+    std::unique_ptr<InputFile> file;
+    std::unique_ptr<HttpRequest> page;
+    CheckOutcome out;
+    if (st.bFile)
+        out = OpenLocal(ctx, url, file, st.szHtml);
+    else if (ctx.hOpen)
+        out = AskServer(ctx, url, page);
+    else
+        out.error = HttpError(kErrInternal);
+
+    const bool image = line == -1;
+    WriteRecords(ctx, CheckRecordsText(url, out, !image && ctx.settings.ReportOpt == 1, ctx.settings.ReportOpt == 0));
+    if (out.error.code == kErrTimeout)
+        ctx.bTimeout = true;
+
+    if (file) {
         // A file reached again by another path (a folder link, "a/../") is the same page: scanned
         // once, under the path that reached it first, so links that loop through folders end.
         if (explore && !ctx.scannedFiles.insert(file->Id()).second)
             explore = false;
-        st.szHtml = szUrl;
-        CurSize = static_cast<uint32_t>(std::min<uint64_t>(file->Size(), UINT32_MAX));
-        dwCode = kStatusOk;
         FileReader reader(*file);
-        ScanAndSize(ctx, st, reader, explore, bSize, CurSize);
+        ScanAndSize(ctx, st, reader, explore, out.sizeAnnounced, out.size);
         if (const ErrorInfo closed = file->Close()) {
             ErrorOut(ctx, closed);
             return 0;
         }
-        return result();
+    } else if (page) {
+        if (ctx.settings.bLogData) {
+            ctx.Log("> Header: \r\n");
+            ctx.Log(page->RawHeaders());
+        }
+        RequestReader reader(*page);
+        // A redirect target is never scanned.
+        ScanAndSize(ctx, st, reader, explore && out.redirectStatus == 0, out.sizeAnnounced, out.size);
     }
-
-    if (!ctx.hOpen) {
-        ErrorOut(ctx, HttpError(kErrInternal));
-        return result();
-    }
-    const Clock::TimePoint t0 = ctx.clock->Now();
-    std::unique_ptr<HttpRequest> req;
-    int redirects = 0;
-    bool retried = false;
-    bool retriedAfter = false;
-    bool needOpen = true;
-    for (;;) {
-        if (needOpen) {
-            ErrorInfo err;
-            req = ctx.hOpen->OpenUrl(szUrl, err);
-            // After a time-out, a failed open is repeated until ten seconds have passed since the
-            // check's first open: at growing intervals, a bounded number of times, with the front end
-            // kept live in between, and not once the run has been suspended.
-            std::chrono::milliseconds wait = kRetryFirstWait;
-            for (int retry = 0; !req && ctx.bTimeout && retry < kMaxOpenRetries && ctx.CheckStatus == kRunning;
-                 ++retry) {
-                const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(ctx.clock->Now() - t0);
-                if (elapsed >= ctx.timeoutWindow)
-                    break;
-                ctx.clock->Wait(std::min(wait, ctx.timeoutWindow - elapsed), ctx.observer.yield);
-                wait *= 2;
-                err = {};
-                req = ctx.hOpen->OpenUrl(szUrl, err);
-            }
-            if (!req) {
-                ctx.bTimeout = false;
-                ErrorOut(ctx, err);
-                return result();
-            }
-            needOpen = false;
-        }
-        ctx.Yield();
-        dwCode = static_cast<uint32_t>(req->Status());
-        if (dwCode == kStatusOk)
-            break;
-        // A server that is busy (429, 503) and says when to come back is asked once more then, when
-        // that is soon and within the request's deadline; the first answer leaves no record.
-        if ((dwCode == 429 || dwCode == 503) && !retriedAfter) {
-            const auto after = req->RetryAfter();
-            const auto deadline = std::chrono::seconds(kRequestDeadlineFactor * ctx.settings.Timeout);
-            if (after && *after <= kMaxRetryAfter && ctx.clock->Now() - t0 + *after < deadline) {
-                req.reset();
-                retriedAfter = true;
-                ctx.clock->Wait(*after, ctx.observer.yield);
-                needOpen = true;
-                continue;
-            }
-        }
-
-        if (ctx.settings.ReportOpt == 0)
-            ctx.Log(PageHeaderText(ctx.szCurUrl));
-        Referrer(ctx);
-        ctx.Log("> Status: " + std::to_string(dwCode) + " (" + StatusText(static_cast<int>(dwCode)) + ")\r\n");
-        if (const ErrorInfo drained = Drain(ctx, *req)) {
-            ErrorAfterStatus(ctx, drained);
-            return result();
-        }
-
-        if (IsRedirect(dwCode)) {
-            const std::optional<std::string> location = req->Location();
-            req.reset();
-            if (!location) {
-                ctx.Log("\r\n");
-                return result();
-            }
-            if (redirects == kMaxRedirects) {
-                ErrorAfterStatus(ctx, HttpError(kErrRedirectFailed));
-                return result();
-            }
-            ++redirects;
-            szUrl = ResolveLocation(szUrl, *location);
-            explore = false;  // a redirect target is never scanned
-            ctx.Log("> Link to " + szUrl + "\r\n\r\n");
-            if (CheckRecord* rec = ctx.Recording())
-                rec->redirects.push_back(szUrl);
-            dwCode2 = dwCode;
-            needOpen = true;
-            continue;
-        }
-        // The stored credentials go only to the start location's host and port.
-        if ((dwCode == 401 || dwCode == 407) && !retried && !ctx.authOrigin.empty() &&
-            Origin(szUrl) == ctx.authOrigin) {
-            req.reset();
-            retried = true;
-            ErrorInfo err;
-            req = ctx.hOpen->OpenAuthenticated(szUrl, ctx.settings.szUser, ctx.settings.szPass, ctx.szCurUrl, err);
-            if (!req) {
-                ErrorAfterStatus(ctx, err);
-                return result();
-            }
-            continue;
-        }
-        ctx.Log("\r\n");
-        return result();
-    }
-
-    // Status 200.
-    if (ctx.settings.bLogData) {
-        ctx.Log("> Header: \r\n");
-        ctx.Log(req->RawHeaders());
-    }
-    if (const auto length = req->ContentLength())
-        CurSize = static_cast<uint32_t>(std::min<uint64_t>(*length, UINT32_MAX));
-    else
-        bSize = false;
-    RequestReader reader(*req);
-    ScanAndSize(ctx, st, reader, explore, bSize, CurSize);
-    return result();
+    return Record(ctx, out, image);
 }
 
 }  // namespace aracnide

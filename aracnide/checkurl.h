@@ -1,6 +1,7 @@
 #pragma once
-// The check of one entry: a local file or a URL, redirects followed here, one authentication retry,
-// the report records, and the page scan for a page to be explored.
+// The check of one entry: a local file or a URL, redirects followed here, one authentication retry.
+// What it finds is a CheckOutcome, written to the report as CheckRecordsText cuts it, before the page
+// scan of a page to be explored.
 
 #include "general.h"
 

@@ -3,6 +3,7 @@
 #include "httpclient.h"
 #include "numbers.h"
 #include "run.h"
+#include "settings.h"
 
 #include <nlohmann/json.hpp>
 
@@ -119,6 +120,19 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
             }
             return true;
         };
+        // A setting the dialog shares, read by its own parser; its error follows the flag's name.
+        auto setting = [&](auto parse, int& into) {
+            std::string text, why;
+            if (!value(text))
+                return false;
+            const std::optional<int> parsed = parse(text, why);
+            if (!parsed) {
+                error = flag + ": " + why;
+                return false;
+            }
+            into = *parsed;
+            return true;
+        };
         auto noValue = [&] {
             if (inlineValue)
                 error = flag + " takes no value";
@@ -148,7 +162,7 @@ std::optional<CliOptions> ParseCommandLine(const std::vector<std::string>& args,
         else if (flag == "--all")
             ok = on(o.settings.ReportOpt, 1);
         else if (flag == "--timeout")
-            ok = number(1, kMaxTimeoutSeconds, o.settings.Timeout);
+            ok = setting(ParseTimeout, o.settings.Timeout);
         else if (flag == "--max-level")
             ok = number(0, std::numeric_limits<int>::max(), o.settings.MaxLevel);
         else if (flag == "--user")

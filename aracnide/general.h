@@ -2,10 +2,13 @@
 // State shared by the page scan, the link checks and the run: the run context, its settings and the
 // hooks through which a front end (a dialog or a command line) follows the run.
 
+#include "checkoutcome.h"
 #include "httpclient.h"
 #include "listbox.h"
 #include "localfile.h"
+#include "redirects.h"
 #include "report.h"
+#include "version.h"
 
 #include <chrono>
 #include <cstdint>
@@ -26,7 +29,6 @@ inline constexpr size_t kMaxCarry = 4096;                         // longest tex
 inline constexpr uint32_t kMaxScannedSize = 200000;               // larger pages of known length are not scanned
 inline constexpr uint64_t kMaxUnknownPage = 10000000;             // a page of unknown length stops here
 inline constexpr uint64_t kMaxDrain = 1024 * 1024;                // a non-200 body is thrown away up to here
-inline constexpr int kMaxRedirects = 10;                          // redirects followed in one check
 inline constexpr int kRequestDeadlineFactor = 4;                  // a request ends within this many time-outs
 inline constexpr int kMaxOpenRetries = 8;                         // repeated opens after a time-out, at most
 inline constexpr std::chrono::milliseconds kRetryFirstWait{100};  // doubled before each further repeat
@@ -50,10 +52,9 @@ constexpr uint32_t EntryData(int referrer, bool checked)
     return ref << 16 | (checked ? kChecked : 0);
 }
 
-// Results of a check as the run records them: a status, kSkipped for an external link left
-// unchecked, 0 when no status could be obtained.
+// Results of a check as the run records them: a status (kStatusOk and the others), kSkipped for an
+// external link left unchecked, 0 when no status could be obtained.
 inline constexpr uint32_t kSkipped = 100;
-inline constexpr uint32_t kStatusOk = 200;
 
 // Time as the run sees it: handed to the engine so that tests can drive the waits.
 class Clock {
@@ -131,7 +132,7 @@ struct RunContext {
     ListBox LB;
     RunObserver observer;
     RunSettings settings;
-    std::string szVersion = "1.20";
+    std::string szVersion = kVersion;
     std::string reportPath = "ARACNIDE.LOG";
     std::string reportError;  // why the report of the last run could not be written whole; empty: it was
 

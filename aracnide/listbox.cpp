@@ -306,9 +306,4 @@ std::string ListBox::GetString(int index) const
     return (index >= 0 && index < m_->Count()) ? m_->At(index).text : std::string();
 }
 
-uint32_t ListBox::GetItemData(int index) const
-{
-    return (index >= 0 && index < m_->Count()) ? m_->At(index).data : 0;
-}
-
 }  // namespace aracnide

@@ -207,7 +207,6 @@ public:
     explicit ListBox(ListModel& model) : m_(&model) {}
 
     int AddString(std::string_view text) { return m_->Insert(-1, std::string(text)); }
-    int InsertString(int index, std::string_view text) { return m_->Insert(index, std::string(text)); }
     int DeleteString(int index) { return m_->Remove(index) ? m_->Count() : -1; }
     // The entry's text, empty for an index outside the list.
     std::string GetString(int index) const;
@@ -215,7 +214,6 @@ public:
     bool SetString(int index, std::string_view text) { return m_->SetText(index, std::string(text)); }
     int FindString(std::string_view text) const { return m_->FindPrefix(text); }
     int GetCount() const { return m_->Count(); }
-    uint32_t GetItemData(int index) const;
     bool SetItemData(int index, uint32_t data) { return m_->SetData(index, data); }
     // The referring entry's index in full (the item data keeps only its low 16 bits).
     int GetReferrer(int index) const { return index >= 0 && index < m_->Count() ? m_->At(index).referrer : -1; }

@@ -157,4 +157,37 @@ std::string TotalLine(uint32_t bytes)
     return line;
 }
 
+std::string ErrorRecordText(const ErrorInfo& e)
+{
+    return "> Error: " + std::string(std::string_view(e.text).substr(0, 250));
+}
+
+std::vector<std::string> CheckRecordsText(std::string_view url, const CheckOutcome& out, bool pageHeader,
+                                          bool headerPerRecord)
+{
+    std::vector<std::string> pieces(1);
+    if (pageHeader)
+        pieces[0] = PageHeaderText(url);
+    const auto record = [&](std::string body) {
+        if (headerPerRecord)
+            pieces.back() += PageHeaderText(url);
+        pieces.push_back(std::move(body));
+    };
+    for (size_t i = 0; i < out.answers.size(); ++i) {
+        const CheckOutcome::Answer& a = out.answers[i];
+        std::string body =
+            "> Status: " + std::to_string(a.status) + " (" + StatusText(static_cast<int>(a.status)) + ")\r\n";
+        if (!a.redirectTo.empty())
+            body += "> Link to " + a.redirectTo + "\r\n\r\n";
+        else if (i + 1 == out.answers.size() && out.ErrorAfterStatus())
+            body += ErrorRecordText(out.error) + "\r\n";
+        else if (!a.askedAgain)
+            body += "\r\n";
+        record(std::move(body));
+    }
+    if (out.error && !out.ErrorAfterStatus())
+        record(ErrorRecordText(out.error));
+    return pieces;
+}
+
 }  // namespace aracnide

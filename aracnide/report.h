@@ -2,12 +2,15 @@
 // The report "ARACNIDE.LOG": where its bytes go, and the text of each of its records
 // (single-byte text, every line ended by "\r\n").
 
+#include "checkoutcome.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace aracnide {
 
@@ -73,5 +76,12 @@ uint32_t Kb(uint32_t bytes);
 std::string SizeLine(uint32_t bytes, std::string_view name);
 // "%5d Kb Total size (%d s)\r\n\r\n": the seconds at 3000 bytes a second.
 std::string TotalLine(uint32_t bytes);
+// "> Error: " and at most 250 characters of the error's text (which brings its own line end).
+std::string ErrorRecordText(const ErrorInfo& e);
+// The records of one check of `url`, cut where the line naming the page that links to the entry goes:
+// that line, when there is one, comes between each two pieces. `pageHeader`: the records open with the
+// page header (everything reported); `headerPerRecord`: each record opens with it (errors only).
+std::vector<std::string> CheckRecordsText(std::string_view url, const CheckOutcome& out, bool pageHeader,
+                                          bool headerPerRecord);
 
 }  // namespace aracnide

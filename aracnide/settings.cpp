@@ -122,6 +122,17 @@ bool SaveRunSettings(Profile& ini, const RunSettings& s, std::string_view timeou
                                    {"szPass", s.szPass}});
 }
 
+std::optional<int> ParseTimeout(std::string_view text, std::string& error)
+{
+    // -1 stands for "no number": a number is clamped to at least 1 before it is returned.
+    const long long n = LeadingNumber(text, 0, kMaxTimeoutSeconds, -1);
+    if (n < 0) {
+        error = "not a number: " + std::string(text);
+        return std::nullopt;
+    }
+    return std::max(1, static_cast<int>(n));
+}
+
 int LoadMaxLevel(const Profile& ini)
 {
     return ini.GetInt(kInit, "MaxLevel", 0);

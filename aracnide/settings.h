@@ -5,6 +5,7 @@
 #include "general.h"
 #include "profile.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,11 @@ bool InHistoryList(const std::vector<std::string>& items, std::string_view locat
 // Stores `location` as the next history key unless it is found in `items` (the location list as the
 // dialog shows it). True when it was stored.
 bool StoreHistory(Profile& ini, const std::vector<std::string>& items, const std::string& location);
+
+// The time-out in seconds, from the dialog's field or the command line: the leading decimal number (a
+// unit typed after it is left out), clamped to [1, kMaxTimeoutSeconds]. Nothing, with `error` set,
+// when the text does not start with a number.
+std::optional<int> ParseTimeout(std::string_view text, std::string& error);
 
 // What a new run writes: the check boxes, the radio buttons, the time-out text and the credentials.
 bool SaveRunSettings(Profile& ini, const RunSettings& s, std::string_view timeoutText);

@@ -16,10 +16,6 @@
 
 #include <string>
 
-#ifndef ARACNIDE_VERSION
-#define ARACNIDE_VERSION "1.20"
-#endif
-
 namespace aracnide {
 
 int WinMain(int argc, char** argv, const std::string& commandLine)
@@ -41,7 +37,7 @@ int WinMain(int argc, char** argv, const std::string& commandLine)
     RunContext ctx(&client);
     QtPrompts prompts;
     const auto windows = OpenWindowLister();
-    DlgCheck dialog(ctx, ini, prompts, *windows, QStringLiteral(ARACNIDE_VERSION));
+    DlgCheck dialog(ctx, ini, prompts, *windows, QString::fromLatin1(kVersion));
     if (!stored)
         QTimer::singleShot(0, &dialog, [&] { dialog.SettingsWriteFailed(ini.LastError()); });
     dialog.exec();

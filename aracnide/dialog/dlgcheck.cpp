@@ -4,7 +4,6 @@
 #include "checklist.h"
 #include "cp1252.h"
 #include "gauge.h"
-#include "numbers.h"
 #include "prompts.h"
 #include "run.h"
 #include "settings.h"
@@ -23,7 +22,7 @@
 #include <QRadioButton>
 #include <QWindowStateChangeEvent>
 
-#include <cstdlib>
+#include <optional>
 
 namespace aracnide {
 
@@ -48,33 +47,33 @@ struct ControlSpec {
 };
 constexpr ControlSpec kControls[] = {
     {-1, Kind::Label, "Location :", 8, 6, 44, 10, "lblLocation"},
-    {100, Kind::Combo, "", 56, 4, 240, 89, "c100"},
+    {kIdLocation, Kind::Combo, "", 56, 4, 240, 89, "c100"},
     {-1, Kind::Label, "Username :", 16, 34, 60, 10, "lblUsername"},
-    {101, Kind::Edit, "", 80, 32, 50, 12, "c101"},
+    {kIdUser, Kind::Edit, "", 80, 32, 50, 12, "c101"},
     {-1, Kind::Label, "Password :", 146, 34, 40, 10, "lblPassword"},
-    {102, Kind::Edit, "", 190, 32, 50, 12, "c102"},
+    {kIdPassword, Kind::Edit, "", 190, 32, 50, 12, "c102"},
     {-1, Kind::Label, "Timeout :", 256, 34, 34, 10, "lblTimeout"},
-    {103, Kind::Edit, "", 294, 32, 14, 12, "c103"},
+    {kIdTimeout, Kind::Edit, "", 294, 32, 14, 12, "c103"},
     {-1, Kind::Label, "s", 311, 34, 7, 9, "lblSeconds"},
-    {500, Kind::Check, " &Local links", 80, 50, 60, 12, "c500"},
-    {501, Kind::Check, " &External links", 150, 50, 90, 12, "c501"},
-    {502, Kind::Check, " &Images -> size", 260, 50, 84, 12, "c502"},
+    {kIdLocalLinks, Kind::Check, " &Local links", 80, 50, 60, 12, "c500"},
+    {kIdExternalLinks, Kind::Check, " &External links", 150, 50, 90, 12, "c501"},
+    {kIdSizes, Kind::Check, " &Images -> size", 260, 50, 84, 12, "c502"},
     {-1, Kind::Label, "Report content :", 16, 68, 60, 8, "lblReportContent"},
     {-1, Kind::Group, " Options ", 10, 20, 340, 64, "grpOptions"},
-    {600, Kind::Radio, " only errors", 80, 66, 60, 12, "c600"},
-    {601, Kind::Radio, " Everything (links, page size)", 150, 66, 111, 12, "c601"},
+    {kIdOnlyErrors, Kind::Radio, " only errors", 80, 66, 60, 12, "c600"},
+    {kIdEverything, Kind::Radio, " Everything (links, page size)", 150, 66, 111, 12, "c601"},
     {-1, Kind::Label, "Base HREF :", 150, 97, 46, 10, "lblBaseHref"},
-    {201, Kind::BorderLabel, "", 200, 95, 150, 12, "c201"},
+    {kIdBase, Kind::BorderLabel, "", 200, 95, 150, 12, "c201"},
     {-1, Kind::Label, "Checked URLs :", 5, 98, 60, 10, "lblCheckedUrls"},
-    {300, Kind::List, "", 10, 111, 340, 118, "c300"},
-    {202, Kind::Label, "", 100, 231, 70, 8, "c202"},
-    {80, Kind::GaugeBar, "", 180, 229, 100, 12, "c80"},
+    {kIdList, Kind::List, "", 10, 111, 340, 118, "c300"},
+    {kIdCounter, Kind::Label, "", 100, 231, 70, 8, "c202"},
+    {kIdGauge, Kind::GaugeBar, "", 180, 229, 100, 12, "c80"},
     {-1, Kind::Frame, "", 0, 248, 360, 1, "frmSeparator"},
-    {1, Kind::DefPush, "&Start", 180, 256, 50, 16, "c1"},
-    {10, Kind::Push, "&Clear list", 240, 256, 50, 16, "c10"},
-    {2, Kind::Push, "&Quit", 300, 256, 50, 16, "c2"},
-    {200, Kind::Push, "", 12, 257, 150, 14, "c200"},
-    {201, Kind::Push, "&Open File", 300, 3, 50, 14, "c201open"},
+    {kIdStart, Kind::DefPush, "&Start", 180, 256, 50, 16, "c1"},
+    {kIdClear, Kind::Push, "&Clear list", 240, 256, 50, 16, "c10"},
+    {kIdQuit, Kind::Push, "&Quit", 300, 256, 50, 16, "c2"},
+    {kIdCredit, Kind::Push, "", 12, 257, 150, 14, "c200"},
+    {kIdOpenFile, Kind::Push, "&Open File", 300, 3, 50, 14, "c201open"},
     {-1, Kind::Label, "Check :", 16, 51, 60, 8, "lblCheck"},
 };
 
@@ -142,7 +141,7 @@ void DlgCheck::CreateControls()
             auto* l = new QLabel(caption, this);
             l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             w = l;
-            if (c.id == 202)
+            if (c.id == kIdCounter)
                 counter_ = l;
             break;
         }
@@ -161,21 +160,21 @@ void DlgCheck::CreateControls()
             break;
         case Kind::Edit: {
             auto* e = new QLineEdit(this);
-            (c.id == 101 ? user_ : c.id == 102 ? pass_ : timeout_) = e;
-            if (c.id == 102)
+            (c.id == kIdUser ? user_ : c.id == kIdPassword ? pass_ : timeout_) = e;
+            if (c.id == kIdPassword)
                 e->setEchoMode(QLineEdit::Password);
             w = e;
             break;
         }
         case Kind::Check: {
             auto* b = new QCheckBox(caption, this);
-            (c.id == 500 ? localLinks_ : c.id == 501 ? externalLinks_ : sizes_) = b;
+            (c.id == kIdLocalLinks ? localLinks_ : c.id == kIdExternalLinks ? externalLinks_ : sizes_) = b;
             w = b;
             break;
         }
         case Kind::Radio: {
             auto* b = new QRadioButton(caption, this);
-            (c.id == 600 ? onlyErrors_ : everything_) = b;
+            (c.id == kIdOnlyErrors ? onlyErrors_ : everything_) = b;
             w = b;
             break;
         }
@@ -213,16 +212,16 @@ void DlgCheck::CreateControls()
             const int id = c.id;
             connect(b, &QPushButton::clicked, this, [this, id] { Command(id); });
             switch (c.id) {
-            case 1:
+            case kIdStart:
                 start_ = b;
                 break;
-            case 10:
+            case kIdClear:
                 clear_ = b;
                 break;
-            case 2:
+            case kIdQuit:
                 quit_ = b;
                 break;
-            case 200:
+            case kIdCredit:
                 credit_ = b;
                 b->setFocusPolicy(Qt::NoFocus);  // no tab stop
                 break;
@@ -286,7 +285,7 @@ void DlgCheck::OnInitDialog()
         const bool flushed = Flush(false);
         QCoreApplication::processEvents();
         if (flushed)
-            sinceFlush_.start();  // the interval runs from the end of the repaint
+            lastFlush_ = ctx_.clock->Now();  // the interval runs from the end of the repaint
     };
     // During a run the figures wait for the next flush; outside one they show at once.
     o.progress = [this](int percent) {
@@ -316,19 +315,19 @@ void DlgCheck::OnInitDialog()
 void DlgCheck::Command(int id)
 {
     switch (id) {
-    case 1:
+    case kIdStart:
         StartCommand();
         break;
-    case 2:
+    case kIdQuit:
         QuitCommand();
         break;
-    case 10:
+    case kIdClear:
         ClearCommand();
         break;
-    case 200:
+    case kIdCredit:
         prompts_.OpenUrl(QString::fromLatin1(kCreditMail));
         break;
-    case 201: {
+    case kIdOpenFile: {
         const QString file = prompts_.OpenFileName(this, kTitreMb, QStringLiteral("HTML Document (*.htm*)"));
         if (!file.isEmpty())
             location_->setEditText(file);
@@ -347,7 +346,15 @@ void DlgCheck::StartCommand()
         request.location.resize(kMaxLocation);
     request.timeoutText = ToCp1252(timeout_->text());
     RunSettings& s = request.settings;
-    s.Timeout = static_cast<int>(LeadingNumber(request.timeoutText, 0, kMaxTimeoutSeconds, 0));
+    if (ctx_.CheckStatus == kIdle && !ctx_.settingUp) {  // only a new run reads the fields
+        std::string error;
+        const std::optional<int> timeout = ParseTimeout(request.timeoutText, error);
+        if (!timeout) {
+            prompts_.Message(this, QStringLiteral("Timeout: ") + FromCp1252(error), kTitreMb);
+            return;
+        }
+        s.Timeout = *timeout;
+    }
     s.jobs = kDefaultJobs;  // crawls ahead like the command line; the report is that of one request at a time
     s.perHost = kDefaultPerHost;
     s.bRLS = localLinks_->isChecked();
@@ -432,9 +439,9 @@ void DlgCheck::ShowState()
 
 bool DlgCheck::Flush(bool now)
 {
-    if (!now && sinceFlush_.isValid() && sinceFlush_.elapsed() < kRepaintMs)
+    if (!now && lastFlush_ && ctx_.clock->Now() - *lastFlush_ < std::chrono::milliseconds(kRepaintMs))
         return false;
-    sinceFlush_.start();
+    lastFlush_ = ctx_.clock->Now();
     listModel_->Flush();
     if (counterPending_) {
         counterPending_ = false;

@@ -12,10 +12,11 @@
 #include "dialogunits.h"
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QIcon>
 #include <QString>
 
+#include <chrono>
+#include <optional>
 #include <string>
 
 class QComboBox;
@@ -36,6 +37,28 @@ class Gauge;
 class CheckListModel;
 struct StartOutcome;
 
+// The dialog's control numbers (its object names are "c" and the number).
+enum ControlId : int {
+    kIdStart = 1,
+    kIdQuit = 2,
+    kIdClear = 10,
+    kIdGauge = 80,
+    kIdLocation = 100,
+    kIdUser = 101,
+    kIdPassword = 102,
+    kIdTimeout = 103,
+    kIdCredit = 200,
+    kIdBase = 201,
+    kIdOpenFile = 201,  // shares the base display's number
+    kIdCounter = 202,
+    kIdList = 300,
+    kIdLocalLinks = 500,
+    kIdExternalLinks = 501,
+    kIdSizes = 502,
+    kIdOnlyErrors = 600,
+    kIdEverything = 601,
+};
+
 // The credit button's mail address.
 inline constexpr char kCreditMail[] = "mailto:aracnide@example.org";
 
@@ -46,7 +69,7 @@ public:
              QWidget* parent = nullptr);
     ~DlgCheck() override;
 
-    // The dialog's commands by control number: 1 Start, 2 Quit, 10 Clear list, 200 credit, 201 Open File.
+    // The dialog's commands by control number: Start, Quit, Clear list, the credit button, Open File.
     void Command(int id);
     DialogBase Base() const { return base_; }
 
@@ -109,7 +132,7 @@ private:
     int pendingPercent_ = -1;
     std::pair<int, int> pendingCounter_;  // done, count
     bool counterPending_ = false;
-    QElapsedTimer sinceFlush_;
+    std::optional<std::chrono::steady_clock::time_point> lastFlush_;  // on the run's clock
 };
 
 // The window title while minimised and the icon shown then.

@@ -65,7 +65,7 @@ Outcome Scan(std::string_view page, uint8_t options, size_t block, size_t step)
         // Resolution never empties a link text.
         if (e.empty())
             std::abort();
-        if (ctx.LB.GetReferrer(i) != ctx.curlig || ctx.LB.GetItemData(i) != EntryData(ctx.curlig, false))
+        if (ctx.LB.GetReferrer(i) != ctx.curlig || ctx.model.At(i).data != EntryData(ctx.curlig, false))
             std::abort();
         out.entries.push_back(e);
     }

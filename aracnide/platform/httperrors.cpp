@@ -1,4 +1,5 @@
 #include "httpclient.h"
+#include "redirects.h"
 
 #include <array>
 #include <utility>
@@ -14,26 +15,27 @@ struct ErrorText {
 
 // Our own English texts for the HTTP client's error numbers.
 constexpr std::array kTexts{
-    ErrorText{12001, "No more handles could be generated at this time"},
-    ErrorText{12002, "The operation timed out"},
-    ErrorText{12004, "An internal error occurred in the HTTP client"},
-    ErrorText{12005, "The URL is invalid"},
-    ErrorText{12006, "The URL does not use a recognised protocol"},
-    ErrorText{12007, "The server name could not be resolved"},
-    ErrorText{12017, "The operation was cancelled"},
-    ErrorText{12029, "The attempt to connect to the server failed"},
-    ErrorText{12030, "The connection with the server has been terminated"},
-    ErrorText{12031, "The connection with the server has been reset"},
-    ErrorText{12045, "The certificate authority is invalid or incorrect"},
-    ErrorText{12152, "The server response could not be parsed"},
-    ErrorText{12156, "The redirection failed: more than 10 redirects in one check"},
-    ErrorText{12157, "An error occurred in the secure channel"},
+    ErrorText{kErrOutOfHandles, "No more handles could be generated at this time"},
+    ErrorText{kErrTimeout, "The operation timed out"},
+    ErrorText{kErrInternal, "An internal error occurred in the HTTP client"},
+    ErrorText{kErrInvalidUrl, "The URL is invalid"},
+    ErrorText{kErrUnrecognizedScheme, "The URL does not use a recognised protocol"},
+    ErrorText{kErrNameNotResolved, "The server name could not be resolved"},
+    ErrorText{kErrOperationCancelled, "The operation was cancelled"},
+    ErrorText{kErrCannotConnect, "The attempt to connect to the server failed"},
+    ErrorText{kErrConnectionAborted, "The connection with the server has been terminated"},
+    ErrorText{kErrConnectionReset, "The connection with the server has been reset"},
+    ErrorText{kErrInvalidCa, "The certificate authority is invalid or incorrect"},
+    ErrorText{kErrInvalidServerResponse, "The server response could not be parsed"},
+    ErrorText{kErrSecurityChannel, "An error occurred in the secure channel"},
 };
 
 }  // namespace
 
 std::string HttpErrorText(uint32_t code)
 {
+    if (code == kErrRedirectFailed)
+        return "The redirection failed: more than " + std::to_string(kMaxRedirects) + " redirects in one check\r\n";
     for (const auto& e : kTexts)
         if (e.code == code)
             return std::string(e.text) + "\r\n";

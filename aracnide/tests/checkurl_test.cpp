@@ -535,6 +535,41 @@ TEST(ReportText, RecordsAreWrittenByteForByte)
     EXPECT_EQ(RunHeaderText("1.20", Date(3, 9, 5)), "Aracnide 1.20 report, Tue Dec  8 03:09:05 2026\r\n\r\n");
 }
 
+TEST(ReportText, AnOutcomeBecomesRecordsCutWhereTheReferringPageIsNamed)
+{
+    const std::string h = PageHeaderText("http://a/");
+    const std::string moved = "> Status: 301 (Moved permanently)\r\n> Link to http://b/\r\n\r\n";
+    const std::string denied = "> Status: 401 (Access denied)\r\n";
+    const ErrorInfo refused{12029, "refused\r\n"};
+    struct Row {
+        std::vector<CheckOutcome::Answer> answers;
+        ErrorInfo error;
+        bool pageHeader, headerPerRecord;
+        std::vector<std::string> pieces;
+    };
+    const Row rows[] = {
+        {{}, {}, true, false, {h}},  // a page answered 200 in the full report
+        {{}, refused, false, true, {h, "> Error: refused\r\n"}},
+        {{{301, "http://b/", false}, {404, "", false}},
+         {},
+         false,
+         true,
+         {h, moved + h, "> Status: 404 (Not found)\r\n\r\n"}},
+        // An error that ends the check right after a status shares its record; one after a followed
+        // redirect is a record of its own.
+        {{{401, "", true}}, refused, false, false, {"", denied + "> Error: refused\r\n\r\n"}},
+        {{{401, "", true}, {404, "", false}}, {}, false, true, {h, denied + h, "> Status: 404 (Not found)\r\n\r\n"}},
+        {{{301, "http://b/", false}}, refused, true, false, {h, moved, "> Error: refused\r\n"}},
+        {{}, {12029, std::string(300, 'e')}, false, false, {"", "> Error: " + std::string(250, 'e')}},
+    };
+    for (const Row& r : rows) {
+        CheckOutcome out;
+        out.answers = r.answers;
+        out.error = r.error;
+        EXPECT_EQ(CheckRecordsText("http://a/", out, r.pageHeader, r.headerPerRecord), r.pieces) << &r - rows;
+    }
+}
+
 }  // namespace
 
 TEST_F(Check, ABusyServerIsAskedOnceMoreAfterTheWaitItAsksForWhenItIsShort)

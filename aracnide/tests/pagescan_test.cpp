@@ -226,7 +226,7 @@ TEST_F(Scan, AReferrerPastTheSixteenBitsOfTheDataKeepsItsFullIndex)
     ctx.curlig = 70000;
     Run(R"(<a href="x.htm">)", "http://h/p.htm");
     ASSERT_EQ(ctx.LB.GetCount(), 1);
-    EXPECT_EQ(ctx.LB.GetItemData(0), (70000u & 0xFFFFu) << 16) << "the data keeps its layout";
+    EXPECT_EQ(ctx.model.At(0).data, (70000u & 0xFFFFu) << 16) << "the data keeps its layout";
     EXPECT_EQ(ctx.LB.GetReferrer(0), 70000);
 }
 

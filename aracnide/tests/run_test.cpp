@@ -275,7 +275,7 @@ TEST_F(Run, ABrokenLinkPastEntry65535NamesThePageItIsOn)
     ctx.fhLog = FileReport::Create(dir.Path() + "ref.log", error);
     RunChecks(ctx);
     EXPECT_EQ(ctx.LB.GetString(gone), "gone.htm\t0");
-    EXPECT_EQ(ctx.LB.GetItemData(gone), (70000u & 0xFFFF) << 16 | 1) << "the data keeps its 16-bit layout";
+    EXPECT_EQ(ctx.model.At(gone).data, (70000u & 0xFFFF) << 16 | 1) << "the data keeps its 16-bit layout";
     EXPECT_EQ(dir.Read("ref.log"), PageHeaderText(site.Path() + "gone.htm") + "> Link in " + site.Path() +
                                        "p70000.htm\r\n> Error: No such file or directory\r\n");
 }

@@ -162,6 +162,19 @@ TEST_F(SettingsFile, NumbersAreClampedToTheRangeOfInt)
     EXPECT_EQ(LoadMaxLevel(SettingsProfile(Path())), 2147483647);
 }
 
+TEST(Timeout, TheLeadingNumberCountsWithinOneSecondAndADayAndNoNumberIsAnError)
+{
+    const std::pair<std::string, std::optional<int>> rows[] = {
+        {"20s", 20},        {" 7", 7}, {"0", 1}, {"-3", 1}, {"99999999999", kMaxTimeoutSeconds}, {"soon", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [text, seconds] : rows) {
+        std::string error;
+        EXPECT_EQ(ParseTimeout(text, error), seconds) << text;
+        EXPECT_EQ(error, seconds ? "" : "not a number: " + text);
+    }
+}
+
 TEST_F(SettingsFile, AHugeHistoryNumberReadsTheFileOnceAndKeepsTheNewestItems)
 {
     std::string text =
