@@ -1,3 +1,4 @@
+#include "FileSystem.h"
 #include "ProgramPaths.h"
 #include "QtItalian.h"
 #include "QtPrompts.h"
@@ -32,7 +33,8 @@ int main(int argc, char* argv[])
     calamo::installQtItalian(app);
 
     calamo::QtPrompts prompts;
-    calamo::TForm1 window(prompts, calamo::programDirectory());
+    calamo::PosixFileSystem fileSystem;
+    calamo::TForm1 window(prompts, fileSystem, calamo::programDirectory());
     prompts.setParent(&window);
 
     const QRect screen = window.screen()->availableGeometry();

@@ -3,6 +3,7 @@
 #include "AboutBox.h"
 #include "DocumentEdits.h"
 #include "EditorControl.h"
+#include "FileSystem.h"
 #include "FindPanel.h"
 #include "FramesetPanel.h"
 #include "Inserters.h"
@@ -21,7 +22,6 @@
 #include "WrapSelection.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
@@ -64,11 +64,12 @@ QString speedName(int n)
 
 }  // namespace
 
-TForm1::TForm1(Prompts& prompts, const QString& programDir, QWidget* parent)
+TForm1::TForm1(Prompts& prompts, FileSystem& files, const QString& programDir, QWidget* parent)
     : QMainWindow(parent),
       prompts_(prompts),
+      files_(files),
       programDir_(programDir),
-      documents_(*this, prompts, programDir + QLatin1String(kPlaceholderFileName))
+      documents_(*this, prompts, files, programDir + QLatin1String(kPlaceholderFileName))
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Calamo"));
@@ -124,7 +125,7 @@ TForm1::TForm1(Prompts& prompts, const QString& programDir, QWidget* parent)
     setup_ = new TSetup(prompts_, this);
     convert_ = new TConvert(documents_, this);
     coloripre_ = new TColoripre(documents_, prompts_, this);
-    short_ = new TShort(config_, prompts_, this);
+    short_ = new TShort(config_, files_, prompts_, this);
     modulo_ = new TModulo(documents_, *panels_, this);
     timer2_->start(1000);
 }
@@ -352,8 +353,8 @@ void TForm1::createTabs()
 
 void TForm1::loadConfiguration()
 {
-    const bool exists = QFile::exists(QString::fromLatin1(kConfigFileName));
-    if (const auto error = exists ? LeggiCfg(config_) : RewriteCfg(config_))
+    const bool exists = files_.exists(QString::fromLatin1(kConfigFileName));
+    if (const auto error = exists ? LeggiCfg(files_, config_) : RewriteCfg(files_, config_))
         prompts_.showError(*error);
 }
 
@@ -516,17 +517,19 @@ void TForm1::ColoraTag()
 
 void TForm1::Speed44Click()
 {
-    previewInBrowser(documents_, config_, 1, programDir_ + QLatin1String(kPreviewFileName), launcher_, prompts_);
+    previewInBrowser(documents_, config_, 1, programDir_ + QLatin1String(kPreviewFileName), files_, launcher_,
+                     prompts_);
 }
 
 void TForm1::Speed45Click()
 {
-    previewInBrowser(documents_, config_, 2, programDir_ + QLatin1String(kPreviewFileName), launcher_, prompts_);
+    previewInBrowser(documents_, config_, 2, programDir_ + QLatin1String(kPreviewFileName), files_, launcher_,
+                     prompts_);
 }
 
 void TForm1::BrowClick()
 {
-    askBrowserCommands(config_, prompts_);
+    askBrowserCommands(config_, files_, prompts_);
 }
 
 void TForm1::Speed23Click()
@@ -591,8 +594,8 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->ignore();  // a write failed or was cancelled: every document stays open
         return;
     }
-    QFile::remove(programDir_ + QLatin1String(kPlaceholderFileName));
-    QFile::remove(programDir_ + QLatin1String(kPreviewFileName));
+    (void)files_.removeFile(programDir_ + QLatin1String(kPlaceholderFileName));
+    (void)files_.removeFile(programDir_ + QLatin1String(kPreviewFileName));
     // Every document was saved or let go on purpose: none of its copies is wanted any more.
     if (recovery_) {
         recoveryTimer_->stop();
@@ -611,7 +614,7 @@ QString TForm1::recoveryKey(int serial) const
 
 void TForm1::enableRecovery(const QString& folder)
 {
-    recovery_.emplace(folder);
+    recovery_.emplace(files_, folder);
     self_ = currentProcess();
     recoveryWriter_.setMaxThreadCount(1);
     recoveryTimer_ = new QTimer(this);

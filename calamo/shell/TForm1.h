@@ -26,6 +26,7 @@ class QToolButton;
 namespace calamo {
 
 class EditorControl;
+class FileSystem;
 class FindPanel;
 class Prompts;
 class PropertyPanels;
@@ -41,8 +42,9 @@ class TShort;
 class TForm1 final : public QMainWindow, public CommandTarget, private EditorHost {
     Q_OBJECT
 public:
-    // `prompts` answers every modal question; `programDir` holds the temporary files (with a final "/").
-    TForm1(Prompts& prompts, const QString& programDir, QWidget* parent = nullptr);
+    // `prompts` answers every modal question and `files` does every file's reading and writing; `programDir`
+    // holds the temporary files (with a final "/").
+    TForm1(Prompts& prompts, FileSystem& files, const QString& programDir, QWidget* parent = nullptr);
     ~TForm1() override;
 
     DocumentTable& documents() { return documents_; }
@@ -143,6 +145,7 @@ private:
     void recoveryWriteFailed(const QString& error);
 
     Prompts& prompts_;
+    FileSystem& files_;
     QString programDir_;
     QWidget* client_ = nullptr;
     QWidget* controlBar_ = nullptr;

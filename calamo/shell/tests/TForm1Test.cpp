@@ -30,6 +30,7 @@
 
 #include <gmock/gmock.h>
 
+#include <cerrno>
 #include <random>
 
 using namespace calamo;
@@ -46,7 +47,7 @@ protected:
         Config config = Config::defaults();
         for (const auto& [n, text] : entries)
             config.ShortcutTable[static_cast<std::size_t>(n - 1)] = text;
-        ASSERT_EQ(ScriviCfg(config), std::nullopt);
+        ASSERT_EQ(ScriviCfg(files, config), std::nullopt);
     }
 };
 
@@ -72,6 +73,15 @@ TEST_F(TForm1Test, AFirstStartWritesTheDefaultConfiguration)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().count("\r\n"), 55);
     EXPECT_EQ(window->config().BrowserCommands[0], "xdg-open");
+}
+
+TEST_F(TForm1Test, AnUnreadableConfigurationIsReportedAtStartAndBindsNoKey)
+{
+    writeConfig({{17, "C B"}});
+    files.fail(FsCall::Read, QString::fromLatin1(kConfigFileName), EACCES);
+    open();
+    EXPECT_THAT(prompts.log, ::testing::ElementsAre("error: " + readError(kConfigFileName, EACCES)));
+    EXPECT_EQ(window->config(), Config{});
 }
 
 TEST_F(TForm1Test, ControlsFollowTheLayoutRuleAtStartAndAfterAResize)
@@ -490,7 +500,7 @@ TEST_F(TForm1Test, RecoveryCopiesFollowUnsavedTextsAndComeBackAfterTheirEditorEn
     QTemporaryDir state;
     TForm1& form = open();
     form.enableRecovery(state.path());
-    const RecoveryFolder folder(state.path());
+    const RecoveryFolder folder(files, state.path());
     form.writeRecoveryNow();
     EXPECT_TRUE(folder.entries().empty()) << "nothing is copied while nothing changed";
 
@@ -530,6 +540,23 @@ TEST_F(TForm1Test, RecoveryCopiesFollowUnsavedTextsAndComeBackAfterTheirEditorEn
         keys << entry.key;
     EXPECT_EQ(keys, (QStringList{QStringLiteral("%1-%2").arg(currentProcess().pid).arg(restored.serial),
                                  QStringLiteral("running-1")}));
+}
+
+TEST_F(TForm1Test, AFailedRecoveryCopyIsReportedOnceARun)
+{
+    QTemporaryDir state;
+    TForm1& form = open();
+    form.enableRecovery(state.path());
+    files.fail(FsCall::MakeFolder, state.path(), EACCES);
+    for (const char* typed : {"a", "b"}) {
+        QTest::keyClicks(&editor(), QLatin1String(typed));
+        form.writeRecoveryNow();
+        QCoreApplication::processEvents();  // the writer's report arrives as a queued call
+    }
+    EXPECT_EQ(files.count(FsCall::MakeFolder), 2);
+    EXPECT_THAT(prompts.log,
+                ::testing::ElementsAre("error: Impossibile scrivere la copia di recupero dei documenti non salvati: " +
+                                       folderError(state.path(), EACCES)));
 }
 
 }  // namespace
