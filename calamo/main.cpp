@@ -1,3 +1,4 @@
+#include "Clock.h"
 #include "FileSystem.h"
 #include "ProgramPaths.h"
 #include "QtItalian.h"
@@ -34,7 +35,8 @@ int main(int argc, char* argv[])
 
     calamo::QtPrompts prompts;
     calamo::PosixFileSystem fileSystem;
-    calamo::TForm1 window(prompts, fileSystem, calamo::programDirectory());
+    calamo::SystemClock clock;
+    calamo::TForm1 window(prompts, fileSystem, clock, calamo::programDirectory());
     prompts.setParent(&window);
 
     const QRect screen = window.screen()->availableGeometry();

@@ -3,6 +3,7 @@
 // (read, decode, load, first paint), a keystroke in its middle, and saving it.
 
 #include "BenchEditor.h"
+#include "Clock.h"
 #include "DocumentTable.h"
 #include "EditorControl.h"
 #include "FileSystem.h"
@@ -115,7 +116,8 @@ void BM_Open5MBFile(benchmark::State& state)
     QDir::setCurrent(dir.path());  // the window writes calamo.cfg here
     NoPrompts prompts;
     PosixFileSystem files;
-    TForm1 window(prompts, files, dir.path() + u'/');
+    SystemClock clock;
+    TForm1 window(prompts, files, clock, dir.path() + u'/');
     window.show();
     for (auto _ : state) {
         window.documents().openFile(path);
@@ -138,7 +140,8 @@ void BM_LongestPauseTypingWithRecoveryCopies(benchmark::State& state)
     QDir::setCurrent(dir.path());
     NoPrompts prompts;
     PosixFileSystem files;
-    TForm1 window(prompts, files, dir.path() + u'/');
+    SystemClock clock;
+    TForm1 window(prompts, files, clock, dir.path() + u'/');
     const bool copies = state.range(0) == 1;
     if (copies)
         window.enableRecovery(dir.filePath(QStringLiteral("recovery")));
@@ -210,7 +213,7 @@ QByteArray inlineImagePage(bool oneLine)
 // Arguments: 1 for the one-line page, 0 for the page of 80-character lines.
 class InlineImage {
 public:
-    explicit InlineImage(bool oneLine) : window_(prompts_, files_, dir_.path() + u'/')
+    explicit InlineImage(bool oneLine) : window_(prompts_, files_, clock_, dir_.path() + u'/')
     {
         path_ = dir_.filePath(QStringLiteral("page.htm"));
         QFile file(path_);
@@ -242,6 +245,7 @@ private:
     bool cd_ = QDir::setCurrent(dir_.path());  // the window writes calamo.cfg here
     NoPrompts prompts_;
     PosixFileSystem files_;
+    SystemClock clock_;
     TForm1 window_;
     QString path_;
 };

@@ -1,6 +1,7 @@
 #include "TForm1.h"
 
 #include "AboutBox.h"
+#include "Clock.h"
 #include "DocumentEdits.h"
 #include "EditorControl.h"
 #include "FileSystem.h"
@@ -33,7 +34,6 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabBar>
-#include <QTimer>
 #include <QToolButton>
 
 #include <array>
@@ -64,10 +64,11 @@ QString speedName(int n)
 
 }  // namespace
 
-TForm1::TForm1(Prompts& prompts, FileSystem& files, const QString& programDir, QWidget* parent)
+TForm1::TForm1(Prompts& prompts, FileSystem& files, Clock& clock, const QString& programDir, QWidget* parent)
     : QMainWindow(parent),
       prompts_(prompts),
       files_(files),
+      clock_(clock),
       programDir_(programDir),
       documents_(*this, prompts, files, programDir + QLatin1String(kPlaceholderFileName))
 {
@@ -115,9 +116,7 @@ TForm1::TForm1(Prompts& prompts, FileSystem& files, const QString& programDir, Q
     tip->setObjectName(QStringLiteral("Tip"));
     status_->addWidget(tip, 1);
 
-    timer2_ = new QTimer(this);
-    timer2_->setObjectName(QStringLiteral("Timer2"));
-    connect(timer2_, &QTimer::timeout, this, &TForm1::Timer2Timer);
+    timer2_ = clock_.makeTimer([this] { Timer2Timer(); }, true);
 
     resizeClient(QSize(754, 510));
     documents_.createFirstDocument();
@@ -617,12 +616,12 @@ void TForm1::enableRecovery(const QString& folder)
     recovery_.emplace(files_, folder);
     self_ = currentProcess();
     recoveryWriter_.setMaxThreadCount(1);
-    recoveryTimer_ = new QTimer(this);
-    recoveryTimer_->setSingleShot(true);
-    connect(recoveryTimer_, &QTimer::timeout, this, [this] {
-        writeRecoveryCopies(pendingCopies_);
-        pendingCopies_.clear();
-    });
+    recoveryTimer_ = clock_.makeTimer(
+        [this] {
+            writeRecoveryCopies(pendingCopies_);
+            pendingCopies_.clear();
+        },
+        false);
     documents_.onAnyTextChanged([this](int serial) { scheduleRecoveryCopy(serial); });
     documents_.onDocumentSettled([this](int serial) {
         pendingCopies_.erase(serial);
@@ -632,7 +631,9 @@ void TForm1::enableRecovery(const QString& folder)
 
 void TForm1::scheduleRecoveryCopy(int serial)
 {
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    // The steady clock: a date set back would put the copy off while typing goes on, one set forward would
+    // cut the wait short.
+    const qint64 now = clock_.steadyMs();
     if (pendingCopies_.empty())
         pendingSince_ = now;
     pendingCopies_.insert(serial);
@@ -645,7 +646,7 @@ void TForm1::writeRecoveryCopies(const std::set<int>& serials)
 {
     if (!recovery_)
         return;
-    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDateTime now = clock_.wallNow();
     for (int i = 0; i < documents_.count(); ++i) {
         const DocumentTable::Document& doc = documents_.document(i);
         if (doc.saved || (!serials.empty() && !serials.contains(doc.serial)))

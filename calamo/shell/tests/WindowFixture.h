@@ -4,6 +4,7 @@
 
 #include "Config.h"
 #include "EditorControl.h"
+#include "FakeClock.h"
 #include "FakeFileSystem.h"
 #include "Fakes.h"
 #include "TForm1.h"
@@ -34,7 +35,7 @@ protected:
 
     TForm1& open()
     {
-        window = std::make_unique<TForm1>(prompts, files, dir.path() + u'/');
+        window = std::make_unique<TForm1>(prompts, files, clock, dir.path() + u'/');
         window->show();
         return *window;
     }
@@ -58,6 +59,7 @@ protected:
     QString previous;
     ScriptedPrompts prompts;
     FakeFileSystem files;  // the window does every file operation through it
+    FakeClock clock;
     std::unique_ptr<TForm1> window;
 };
 
