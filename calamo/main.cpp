@@ -1,3 +1,5 @@
+#include "Clock.h"
+#include "FileSystem.h"
 #include "ProgramPaths.h"
 #include "QtItalian.h"
 #include "QtPrompts.h"
@@ -32,7 +34,9 @@ int main(int argc, char* argv[])
     calamo::installQtItalian(app);
 
     calamo::QtPrompts prompts;
-    calamo::TForm1 window(prompts, calamo::programDirectory());
+    calamo::PosixFileSystem fileSystem;
+    calamo::SystemClock clock;
+    calamo::TForm1 window(prompts, fileSystem, clock, calamo::programDirectory());
     prompts.setParent(&window);
 
     const QRect screen = window.screen()->availableGeometry();

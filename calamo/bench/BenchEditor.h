@@ -3,8 +3,8 @@
 // What the editor benchmarks share: a shown editor control of the design's size and the program around the
 // benchmark runner.
 
-#include "DocumentFile.h"
 #include "EditorControl.h"
+#include "FileSystem.h"
 
 #include <QApplication>
 #include <QFile>
@@ -45,9 +45,10 @@ inline void benchmarkOpening(benchmark::State& state, const QString& text)
     }
     file.write(text.toUtf8().replace("\n", "\r\n"));
     file.close();
+    PosixFileSystem files;
     for (auto _ : state) {
         ShownEditor shown;
-        const ReadResult read = readDocumentFile(path);
+        const ReadResult read = readDocumentFile(files, path);
         loadShown(shown, read.document->text);
     }
 }

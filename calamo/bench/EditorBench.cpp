@@ -3,9 +3,10 @@
 // (read, decode, load, first paint), a keystroke in its middle, and saving it.
 
 #include "BenchEditor.h"
-#include "DocumentFile.h"
+#include "Clock.h"
 #include "DocumentTable.h"
 #include "EditorControl.h"
+#include "FileSystem.h"
 #include "Prompts.h"
 #include "TForm1.h"
 #include "WrapSelection.h"
@@ -114,7 +115,9 @@ void BM_Open5MBFile(benchmark::State& state)
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir.path());  // the window writes calamo.cfg here
     NoPrompts prompts;
-    TForm1 window(prompts, dir.path() + u'/');
+    PosixFileSystem files;
+    SystemClock clock;
+    TForm1 window(prompts, files, clock, dir.path() + u'/');
     window.show();
     for (auto _ : state) {
         window.documents().openFile(path);
@@ -136,7 +139,9 @@ void BM_LongestPauseTypingWithRecoveryCopies(benchmark::State& state)
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir.path());
     NoPrompts prompts;
-    TForm1 window(prompts, dir.path() + u'/');
+    PosixFileSystem files;
+    SystemClock clock;
+    TForm1 window(prompts, files, clock, dir.path() + u'/');
     const bool copies = state.range(0) == 1;
     if (copies)
         window.enableRecovery(dir.filePath(QStringLiteral("recovery")));
@@ -208,7 +213,7 @@ QByteArray inlineImagePage(bool oneLine)
 // Arguments: 1 for the one-line page, 0 for the page of 80-character lines.
 class InlineImage {
 public:
-    explicit InlineImage(bool oneLine) : window_(prompts_, dir_.path() + u'/')
+    explicit InlineImage(bool oneLine) : window_(prompts_, files_, clock_, dir_.path() + u'/')
     {
         path_ = dir_.filePath(QStringLiteral("page.htm"));
         QFile file(path_);
@@ -232,12 +237,15 @@ public:
     }
     EditorControl& editor() { return *static_cast<EditorControl*>(window_.documents().current()->editor); }
     const QString& path() const { return path_; }
+    FileSystem& files() { return files_; }
 
 private:
     QTemporaryDir dir_;
     QString previous_ = QDir::currentPath();
     bool cd_ = QDir::setCurrent(dir_.path());  // the window writes calamo.cfg here
     NoPrompts prompts_;
+    PosixFileSystem files_;
+    SystemClock clock_;
     TForm1 window_;
     QString path_;
 };
@@ -276,7 +284,7 @@ void BM_WriteInlineImagePage(benchmark::State& state)
     page.open();
     for (auto _ : state) {
         const EncodedText out = encodeDocument(page.editor().text(), Encoding::Windows1252);
-        benchmark::DoNotOptimize(writeFileAtomically(page.path(), out.bytes));
+        benchmark::DoNotOptimize(page.files().writeFileAtomically(page.path(), out.bytes, LinkPolicy::Follow));
     }
 }
 BENCHMARK(BM_WriteInlineImagePage)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);

@@ -1,6 +1,6 @@
 #include "Config.h"
 
-#include "DocumentFile.h"
+#include "FileSystem.h"
 #include "TextCodec.h"
 
 namespace calamo {
@@ -84,12 +84,12 @@ QByteArray formatConfig(const Config& config)
     return out;
 }
 
-std::optional<QString> LeggiCfg(Config& config, const QString& path)
+std::optional<QString> LeggiCfg(FileSystem& files, Config& config, const QString& path)
 {
     // The 55 lines the file holds take a few kilobytes: whatever lies past this is never read, so a huge or
     // endless file costs no more time or memory than a normal one.
     constexpr qsizetype kReadLimit = qsizetype(64) << 10;
-    const BytesResult read = readRegularFilePrefix(path, kReadLimit);
+    const BytesResult read = files.readRegularFilePrefix(path, kReadLimit);
     if (!read.bytes) {
         config = Config{};
         return read.error;
@@ -98,15 +98,15 @@ std::optional<QString> LeggiCfg(Config& config, const QString& path)
     return std::nullopt;
 }
 
-std::optional<QString> ScriviCfg(const Config& config, const QString& path)
+std::optional<QString> ScriviCfg(FileSystem& files, const Config& config, const QString& path)
 {
-    return writeFileAtomically(path, formatConfig(config));
+    return files.writeFileAtomically(path, formatConfig(config), LinkPolicy::Follow);
 }
 
-std::optional<QString> RewriteCfg(Config& config, const QString& path)
+std::optional<QString> RewriteCfg(FileSystem& files, Config& config, const QString& path)
 {
     config = Config::defaults();
-    return ScriviCfg(config, path);
+    return ScriviCfg(files, config, path);
 }
 
 QString shortcutText(const Config& config, int entry)

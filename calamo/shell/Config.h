@@ -13,6 +13,8 @@
 
 namespace calamo {
 
+class FileSystem;
+
 // The key bindings and browser commands kept in "calamo.cfg". Entries are single-byte (Windows-1252) text.
 struct Config {
     static constexpr int kShortcuts = 50;
@@ -37,9 +39,9 @@ QByteArray formatConfig(const Config& config);
 
 // File operations on `path`. On failure they return the system's error text; `config` keeps what was read or
 // set, and the file on disk stays whole.
-std::optional<QString> LeggiCfg(Config& config, const QString& path = kConfigFileName);
-std::optional<QString> ScriviCfg(const Config& config, const QString& path = kConfigFileName);
-std::optional<QString> RewriteCfg(Config& config, const QString& path = kConfigFileName);
+std::optional<QString> LeggiCfg(FileSystem& files, Config& config, const QString& path = kConfigFileName);
+std::optional<QString> ScriviCfg(FileSystem& files, const Config& config, const QString& path = kConfigFileName);
+std::optional<QString> RewriteCfg(FileSystem& files, Config& config, const QString& path = kConfigFileName);
 
 // Entry numbers (1..50) whose binding matches a released key, in ascending order. An entry fires when its
 // third character is the key's code and its first is "N", or "S", "A", "C" with that modifier held.

@@ -1,6 +1,6 @@
 #include "DocumentTable.h"
 
-#include "DocumentFile.h"
+#include "FileSystem.h"
 #include "Prompts.h"
 
 #include <new>
@@ -45,9 +45,10 @@ QString generatedPageText(const QStringList& lines)
     return text;
 }
 
-DocumentTable::DocumentTable(EditorHost& host, Prompts& prompts, QString placeholderPath)
+DocumentTable::DocumentTable(EditorHost& host, Prompts& prompts, FileSystem& files, QString placeholderPath)
     : host_(host),
       prompts_(prompts),
+      files_(files),
       placeholder_(std::move(placeholderPath))
 {}
 
@@ -158,7 +159,7 @@ void DocumentTable::ApriClick()
 bool DocumentTable::openFile(const QString& path)
 {
     // Read before touching the table, so that a failure leaves every document as it was.
-    ReadResult read = readDocumentFile(path);
+    ReadResult read = readDocumentFile(files_, path);
     if (!read.document) {
         prompts_.showError(read.error);
         return false;
@@ -185,7 +186,7 @@ bool DocumentTable::writeAs(int i, const QString& path)
         prompts_.showError(outOfMemoryError(path, true));
         return false;
     }
-    if (const auto error = writeFileAtomically(path, out.bytes)) {
+    if (const auto error = files_.writeFileAtomically(path, out.bytes, LinkPolicy::Follow)) {
         prompts_.showError(*error);
         return false;
     }

@@ -12,6 +12,8 @@
 
 namespace calamo {
 
+class FileSystem;
+
 // The open documents, one per tab, and the commands that create, open, save, print and close them.
 // The text of a document lives only in its editor control.
 // The text of a page the editor generates from `lines`: every line, the last one too, ends in a line break, so
@@ -33,7 +35,7 @@ public:
     };
 
     // `placeholderPath` is the name every unnamed document carries (`kPlaceholderFileName` in the program folder).
-    DocumentTable(EditorHost& host, Prompts& prompts, QString placeholderPath);
+    DocumentTable(EditorHost& host, Prompts& prompts, FileSystem& files, QString placeholderPath);
 
     // The first document with the page skeleton, caret at the start of line 10.
     void createFirstDocument();
@@ -101,6 +103,7 @@ private:
 
     EditorHost& host_;
     Prompts& prompts_;
+    FileSystem& files_;
     QString placeholder_;
     std::vector<Document> docs_;
     int current_ = 0;

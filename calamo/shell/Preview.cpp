@@ -1,7 +1,7 @@
 #include "Preview.h"
 
-#include "DocumentFile.h"
 #include "DocumentTable.h"
+#include "FileSystem.h"
 #include "ProgramLauncher.h"
 #include "Prompts.h"
 #include "TextCodec.h"
@@ -11,7 +11,7 @@
 namespace calamo {
 
 void previewInBrowser(DocumentTable& docs, const Config& config, int browser, const QString& previewPath,
-                      ProgramLauncher& launcher, Prompts& prompts)
+                      FileSystem& files, ProgramLauncher& launcher, Prompts& prompts)
 {
     const DocumentTable::Document* doc = docs.current();
     const std::string& stored = config.BrowserCommands.at(static_cast<std::size_t>(browser - 1));
@@ -21,8 +21,8 @@ void previewInBrowser(DocumentTable& docs, const Config& config, int browser, co
     const QString path = QFileInfo(previewPath).absoluteFilePath();
     // Written as Save would write it, so the browser reads the characters the page will hold. A link placed at
     // the preview's path is replaced, never written through.
-    if (const auto error =
-            writeFileAtomically(path, encodeDocument(doc->editor->text(), doc->encoding).bytes, LinkPolicy::Replace)) {
+    if (const auto error = files.writeFileAtomically(path, encodeDocument(doc->editor->text(), doc->encoding).bytes,
+                                                     LinkPolicy::Replace)) {
         prompts.showError(*error);
         return;
     }
@@ -30,7 +30,7 @@ void previewInBrowser(DocumentTable& docs, const Config& config, int browser, co
         prompts.showError(QStringLiteral("Impossibile avviare il browser \"%1\": %2").arg(command, *error));
 }
 
-void askBrowserCommands(Config& config, Prompts& prompts, const QString& configPath)
+void askBrowserCommands(Config& config, FileSystem& files, Prompts& prompts, const QString& configPath)
 {
     for (int k = 1; k <= 2; ++k) {
         std::string& command = config.BrowserCommands[static_cast<std::size_t>(k - 1)];
@@ -54,7 +54,7 @@ void askBrowserCommands(Config& config, Prompts& prompts, const QString& configP
         }
         command = bytes;
     }
-    if (const auto error = ScriviCfg(config, configPath))
+    if (const auto error = ScriviCfg(files, config, configPath))
         prompts.showError(*error);
 }
 

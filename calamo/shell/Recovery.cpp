@@ -1,17 +1,14 @@
 #include "Recovery.h"
 
-#include "DocumentFile.h"
+#include "FileSystem.h"
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QSysInfo>
 #include <QUrl>
 
 #include <array>
 #include <utility>
-
-#include <sys/stat.h>
 
 namespace calamo {
 
@@ -144,18 +141,17 @@ QString RecoveryFolder::recordPath(const QString& key) const
 
 std::optional<QString> RecoveryFolder::write(const QString& key, const QString& text, RecoveryRecord record) const
 {
-    if (!QDir().mkpath(path_))
-        return QStringLiteral("Impossibile creare la cartella delle copie di recupero \"%1\".").arg(path_);
     // Only the user may look into the folder or read the copies.
-    ::chmod(QFile::encodeName(path_).constData(), 0700);
+    if (const auto error = files_->makePrivateFolder(path_))
+        return error;
     const QByteArray bytes = copyBytes(text);
     record.copySize = bytes.size();
     record.copyHash = hashOf(bytes);
     for (const auto& [path, content] :
          {std::pair{copyPath(key), bytes}, std::pair{recordPath(key), formatRecord(record)}}) {
-        if (const auto error = writeFileAtomically(path, content, LinkPolicy::Replace))
+        if (const auto error = files_->writeFileAtomically(path, content, LinkPolicy::Replace))
             return error;
-        ::chmod(QFile::encodeName(path).constData(), 0600);
+        files_->restrictToOwner(path);
     }
     return std::nullopt;
 }
@@ -163,19 +159,19 @@ std::optional<QString> RecoveryFolder::write(const QString& key, const QString& 
 void RecoveryFolder::remove(const QString& key) const
 {
     // The record first: a copy without its record is never offered.
-    QFile::remove(recordPath(key));
-    QFile::remove(copyPath(key));
+    (void)files_->removeFile(recordPath(key));
+    (void)files_->removeFile(copyPath(key));
 }
 
 std::vector<RecoveryFolder::Entry> RecoveryFolder::entries() const
 {
     std::vector<Entry> found;
-    const QStringList names = QDir(path_).entryList({QStringLiteral("*") + QLatin1String(kRecordSuffix)},
-                                                    QDir::Files | QDir::Hidden, QDir::Name);
-    for (const QString& name : names) {
+    for (const QString& name : files_->listFiles(path_)) {
+        if (!name.endsWith(QLatin1String(kRecordSuffix)))
+            continue;
         Entry entry;
         entry.key = name.chopped(static_cast<qsizetype>(std::char_traits<char>::length(kRecordSuffix)));
-        const BytesResult read = readRegularFile(recordPath(entry.key), 64 * 1024);
+        const BytesResult read = files_->readRegularFile(recordPath(entry.key), 64 * 1024);
         if (!read.bytes)
             entry.problem = read.error;
         else if (!(entry.record = parseRecord(*read.bytes)))
@@ -192,7 +188,7 @@ std::optional<QString> RecoveryFolder::readText(const Entry& entry, QString& pro
         problem = entry.problem;
         return std::nullopt;
     }
-    const BytesResult read = readRegularFile(copyPath(entry.key), 2 * kMaxDocumentBytes + 2);
+    const BytesResult read = files_->readRegularFile(copyPath(entry.key), 2 * kMaxDocumentBytes + 2);
     if (!read.bytes) {
         problem = read.error;
         return std::nullopt;

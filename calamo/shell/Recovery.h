@@ -12,6 +12,8 @@
 
 namespace calamo {
 
+class FileSystem;
+
 // What a recovery copy belongs to. The copy itself holds the editor's text exactly (16-bit units as they are),
 // so that any text, in any encoding, comes back character for character.
 struct RecoveryRecord {
@@ -37,7 +39,7 @@ std::optional<QString> textOfCopy(const QByteArray& bytes);
 // and the document ("4711-3.copy", "4711-3.record"). Every file is written whole or not at all.
 class RecoveryFolder {
 public:
-    explicit RecoveryFolder(QString path) : path_(std::move(path)) {}
+    RecoveryFolder(FileSystem& files, QString path) : files_(&files), path_(std::move(path)) {}
     // $XDG_STATE_HOME/calamo/recovery, or ~/.local/state/calamo/recovery.
     static QString defaultPath();
     const QString& path() const { return path_; }
@@ -60,6 +62,7 @@ public:
 private:
     QString copyPath(const QString& key) const;
     QString recordPath(const QString& key) const;
+    FileSystem* files_;  // copies are made on the writer's thread, so the folder stays copyable
     QString path_;
 };
 

@@ -1,8 +1,10 @@
 #include "TForm1.h"
 
 #include "AboutBox.h"
+#include "Clock.h"
 #include "DocumentEdits.h"
 #include "EditorControl.h"
+#include "FileSystem.h"
 #include "FindPanel.h"
 #include "FramesetPanel.h"
 #include "Inserters.h"
@@ -21,7 +23,6 @@
 #include "WrapSelection.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGroupBox>
@@ -33,7 +34,6 @@
 #include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTabBar>
-#include <QTimer>
 #include <QToolButton>
 
 #include <array>
@@ -64,11 +64,13 @@ QString speedName(int n)
 
 }  // namespace
 
-TForm1::TForm1(Prompts& prompts, const QString& programDir, QWidget* parent)
+TForm1::TForm1(Prompts& prompts, FileSystem& files, Clock& clock, const QString& programDir, QWidget* parent)
     : QMainWindow(parent),
       prompts_(prompts),
+      files_(files),
+      clock_(clock),
       programDir_(programDir),
-      documents_(*this, prompts, programDir + QLatin1String(kPlaceholderFileName))
+      documents_(*this, prompts, files, programDir + QLatin1String(kPlaceholderFileName))
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Calamo"));
@@ -114,9 +116,7 @@ TForm1::TForm1(Prompts& prompts, const QString& programDir, QWidget* parent)
     tip->setObjectName(QStringLiteral("Tip"));
     status_->addWidget(tip, 1);
 
-    timer2_ = new QTimer(this);
-    timer2_->setObjectName(QStringLiteral("Timer2"));
-    connect(timer2_, &QTimer::timeout, this, &TForm1::Timer2Timer);
+    timer2_ = clock_.makeTimer([this] { Timer2Timer(); }, true);
 
     resizeClient(QSize(754, 510));
     documents_.createFirstDocument();
@@ -124,7 +124,7 @@ TForm1::TForm1(Prompts& prompts, const QString& programDir, QWidget* parent)
     setup_ = new TSetup(prompts_, this);
     convert_ = new TConvert(documents_, this);
     coloripre_ = new TColoripre(documents_, prompts_, this);
-    short_ = new TShort(config_, prompts_, this);
+    short_ = new TShort(config_, files_, prompts_, this);
     modulo_ = new TModulo(documents_, *panels_, this);
     timer2_->start(1000);
 }
@@ -352,8 +352,8 @@ void TForm1::createTabs()
 
 void TForm1::loadConfiguration()
 {
-    const bool exists = QFile::exists(QString::fromLatin1(kConfigFileName));
-    if (const auto error = exists ? LeggiCfg(config_) : RewriteCfg(config_))
+    const bool exists = files_.exists(QString::fromLatin1(kConfigFileName));
+    if (const auto error = exists ? LeggiCfg(files_, config_) : RewriteCfg(files_, config_))
         prompts_.showError(*error);
 }
 
@@ -516,17 +516,19 @@ void TForm1::ColoraTag()
 
 void TForm1::Speed44Click()
 {
-    previewInBrowser(documents_, config_, 1, programDir_ + QLatin1String(kPreviewFileName), launcher_, prompts_);
+    previewInBrowser(documents_, config_, 1, programDir_ + QLatin1String(kPreviewFileName), files_, launcher_,
+                     prompts_);
 }
 
 void TForm1::Speed45Click()
 {
-    previewInBrowser(documents_, config_, 2, programDir_ + QLatin1String(kPreviewFileName), launcher_, prompts_);
+    previewInBrowser(documents_, config_, 2, programDir_ + QLatin1String(kPreviewFileName), files_, launcher_,
+                     prompts_);
 }
 
 void TForm1::BrowClick()
 {
-    askBrowserCommands(config_, prompts_);
+    askBrowserCommands(config_, files_, prompts_);
 }
 
 void TForm1::Speed23Click()
@@ -591,8 +593,8 @@ void TForm1::closeEvent(QCloseEvent* event)
         event->ignore();  // a write failed or was cancelled: every document stays open
         return;
     }
-    QFile::remove(programDir_ + QLatin1String(kPlaceholderFileName));
-    QFile::remove(programDir_ + QLatin1String(kPreviewFileName));
+    (void)files_.removeFile(programDir_ + QLatin1String(kPlaceholderFileName));
+    (void)files_.removeFile(programDir_ + QLatin1String(kPreviewFileName));
     // Every document was saved or let go on purpose: none of its copies is wanted any more.
     if (recovery_) {
         recoveryTimer_->stop();
@@ -611,15 +613,15 @@ QString TForm1::recoveryKey(int serial) const
 
 void TForm1::enableRecovery(const QString& folder)
 {
-    recovery_.emplace(folder);
+    recovery_.emplace(files_, folder);
     self_ = currentProcess();
     recoveryWriter_.setMaxThreadCount(1);
-    recoveryTimer_ = new QTimer(this);
-    recoveryTimer_->setSingleShot(true);
-    connect(recoveryTimer_, &QTimer::timeout, this, [this] {
-        writeRecoveryCopies(pendingCopies_);
-        pendingCopies_.clear();
-    });
+    recoveryTimer_ = clock_.makeTimer(
+        [this] {
+            writeRecoveryCopies(pendingCopies_);
+            pendingCopies_.clear();
+        },
+        false);
     documents_.onAnyTextChanged([this](int serial) { scheduleRecoveryCopy(serial); });
     documents_.onDocumentSettled([this](int serial) {
         pendingCopies_.erase(serial);
@@ -629,7 +631,9 @@ void TForm1::enableRecovery(const QString& folder)
 
 void TForm1::scheduleRecoveryCopy(int serial)
 {
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    // The steady clock: a date set back would put the copy off while typing goes on, one set forward would
+    // cut the wait short.
+    const qint64 now = clock_.steadyMs();
     if (pendingCopies_.empty())
         pendingSince_ = now;
     pendingCopies_.insert(serial);
@@ -642,7 +646,7 @@ void TForm1::writeRecoveryCopies(const std::set<int>& serials)
 {
     if (!recovery_)
         return;
-    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDateTime now = clock_.wallNow();
     for (int i = 0; i < documents_.count(); ++i) {
         const DocumentTable::Document& doc = documents_.document(i);
         if (doc.saved || (!serials.empty() && !serials.contains(doc.serial)))

@@ -20,12 +20,14 @@ class QAction;
 class QFrame;
 class QStatusBar;
 class QTabBar;
-class QTimer;
 class QToolButton;
 
 namespace calamo {
 
+class Clock;
+class ClockTimer;
 class EditorControl;
+class FileSystem;
 class FindPanel;
 class Prompts;
 class PropertyPanels;
@@ -41,8 +43,9 @@ class TShort;
 class TForm1 final : public QMainWindow, public CommandTarget, private EditorHost {
     Q_OBJECT
 public:
-    // `prompts` answers every modal question; `programDir` holds the temporary files (with a final "/").
-    TForm1(Prompts& prompts, const QString& programDir, QWidget* parent = nullptr);
+    // `prompts` answers every modal question, `files` does every file's reading and writing and `clock` times
+    // the title's tick and the recovery copies; `programDir` holds the temporary files (with a final "/").
+    TForm1(Prompts& prompts, FileSystem& files, Clock& clock, const QString& programDir, QWidget* parent = nullptr);
     ~TForm1() override;
 
     DocumentTable& documents() { return documents_; }
@@ -143,12 +146,14 @@ private:
     void recoveryWriteFailed(const QString& error);
 
     Prompts& prompts_;
+    FileSystem& files_;
+    Clock& clock_;
     QString programDir_;
     QWidget* client_ = nullptr;
     QWidget* controlBar_ = nullptr;
     QTabBar* lingue_ = nullptr;
     QStatusBar* status_ = nullptr;
-    QTimer* timer2_ = nullptr;
+    std::unique_ptr<ClockTimer> timer2_;
     std::unique_ptr<PropertyPanels> panels_;
     std::vector<EditorControl*> editors_;  // children of the client area, in creation order
     DocumentTable documents_;
@@ -167,8 +172,8 @@ private:
 
     std::optional<RecoveryFolder> recovery_;
     ProcessStamp self_;
-    QTimer* recoveryTimer_ = nullptr;
-    qint64 pendingSince_ = 0;  // ms since the epoch of the oldest change not yet copied
+    std::unique_ptr<ClockTimer> recoveryTimer_;
+    qint64 pendingSince_ = 0;  // steady ms of the oldest change not yet copied
     std::set<int> pendingCopies_;
     bool toldRecoveryFailure_ = false;
     QThreadPool recoveryWriter_;  // one thread: copies written and removed in the order asked, off the window's

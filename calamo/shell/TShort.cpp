@@ -13,9 +13,10 @@
 
 namespace calamo {
 
-TShort::TShort(Config& config, Prompts& prompts, QWidget* parent, QString configPath)
+TShort::TShort(Config& config, FileSystem& files, Prompts& prompts, QWidget* parent, QString configPath)
     : QDialog(parent),
       config_(config),
+      files_(files),
       prompts_(prompts),
       configPath_(std::move(configPath))
 {
@@ -86,7 +87,7 @@ void TShort::Button1Click()
 
 void TShort::Button2Click()
 {
-    if (const auto error = ScriviCfg(config_, configPath_))
+    if (const auto error = ScriviCfg(files_, config_, configPath_))
         prompts_.showError(*error);
     bringToFront(parentWidget());
     QDialog::reject();

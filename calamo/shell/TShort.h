@@ -9,6 +9,7 @@ class QLineEdit;
 
 namespace calamo {
 
+class FileSystem;
 class Prompts;
 
 // The modal dialog "Editor tasti di scelta rapida": shows and changes the codes of the shortcut table in place,
@@ -18,7 +19,7 @@ class TShort final : public QDialog {
 public:
     // `parent` is the main window, brought to the front when the dialog closes; `configPath` is where the
     // configuration file is written.
-    TShort(Config& config, Prompts& prompts, QWidget* parent, QString configPath = kConfigFileName);
+    TShort(Config& config, FileSystem& files, Prompts& prompts, QWidget* parent, QString configPath = kConfigFileName);
 
     void ComboBox1Change();
     void Button1Click();  // "Salva"
@@ -31,6 +32,7 @@ protected:
 
 private:
     Config& config_;
+    FileSystem& files_;
     Prompts& prompts_;
     QString configPath_;
     QComboBox* comboBox1_ = nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PanelStates.h"
+
 #include <QRectF>
 #include <QString>
 #include <QStringList>
@@ -9,18 +11,6 @@
 namespace calamo {
 
 class Prompts;
-
-// PGroup8 "Frameset": the options that every FRAMESET and FRAME line of a template carries.
-struct FramesetPanel {
-    bool CheckBox35 = false;  // border width, bare
-    QString Edit1 = QStringLiteral("1");
-    bool CheckBox37 = false;  // frame border yes/no, bare
-    QString ComboBox11{};
-    bool CheckBox39 = false;  // border colour, from the colour picker at every FRAMESET line
-    bool CheckBox40 = false;  // scroll bars, quoted
-    QString ComboBox12{};
-    bool CheckBox38 = false;  // NORESIZE
-};
 
 constexpr int kFramesetTemplates = 11;  // FrButton01 .. FrButton11
 

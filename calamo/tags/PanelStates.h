@@ -82,6 +82,18 @@ struct TabellaPanel {         // PGroup6 "Tabella": table and cells
     bool CheckBox23 = false;  // NOWRAP cell
 };
 
+// PGroup8 "Frameset": the options that every FRAMESET and FRAME line of a template carries.
+struct FramesetPanel {
+    bool CheckBox35 = false;  // border width, bare
+    QString Edit1 = QStringLiteral("1");
+    bool CheckBox37 = false;  // frame border yes/no, bare
+    QString ComboBox11{};
+    bool CheckBox39 = false;  // border colour, from the colour picker at every FRAMESET line
+    bool CheckBox40 = false;  // scroll bars, quoted
+    QString ComboBox12{};
+    bool CheckBox38 = false;  // NORESIZE
+};
+
 // The panel that "Sfoglia proprietà" shows after panel `visible` (1..8): 2 after 1, ..., 8 after 7, 2 after 8.
 // 0 when no panel is visible.
 inline int nextPanel(int visible)

@@ -1,18 +1,19 @@
 #include "Config.h"
 
-#include <QDir>
+#include "FakeFileSystem.h"
+
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gmock/gmock.h>
 
-#include <csignal>
+#include <cerrno>
 #include <random>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
 using namespace calamo;
+using namespace calamo::testing;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
@@ -39,10 +40,11 @@ QByteArray fileWith(const std::vector<std::string>& entries, const char* browser
 TEST(ConfigFile, DefaultsAreWrittenAsFiftyFiveCrLfLines)
 {
     QTemporaryDir dir;
+    PosixFileSystem files;
     const QString path = dir.filePath(QStringLiteral("calamo.cfg"));
     Config config;
     config.ShortcutTable[4] = "C X";
-    ASSERT_EQ(RewriteCfg(config, path), std::nullopt);
+    ASSERT_EQ(RewriteCfg(files, config, path), std::nullopt);
     EXPECT_EQ(config.BrowserCommands[0], "xdg-open");
     EXPECT_THAT(config.ShortcutTable[4], IsEmpty());
 
@@ -122,51 +124,45 @@ TEST(ConfigFile, BinaryGarbageReadsWithinTheLimits)
 TEST(ConfigFile, OnlyTheHeadOfAHugeFileIsRead)
 {
     QTemporaryDir dir;
+    PosixFileSystem files;
     const QString path = dir.filePath(QStringLiteral("calamo.cfg"));
     Config written = Config::defaults();
     written.ShortcutTable[1] = "C O";
-    ASSERT_EQ(ScriviCfg(written, path), std::nullopt);
+    ASSERT_EQ(ScriviCfg(files, written, path), std::nullopt);
     // Gigabytes of zeros after the 55 lines, as a sparse file: read whole, they would take seconds and memory.
     ASSERT_EQ(::truncate(QFile::encodeName(path).constData(), qint64(3) << 30), 0);
     Config read;
-    EXPECT_EQ(LeggiCfg(read, path), std::nullopt);
+    EXPECT_EQ(LeggiCfg(files, read, path), std::nullopt);
     EXPECT_EQ(read, written);
 }
 
 TEST(ConfigFile, AMissingFileIsAnErrorWithEmptyTables)
 {
     QTemporaryDir dir;
+    PosixFileSystem files;
     Config config = Config::defaults();
-    const auto error = LeggiCfg(config, dir.filePath(QStringLiteral("calamo.cfg")));
+    const auto error = LeggiCfg(files, config, dir.filePath(QStringLiteral("calamo.cfg")));
     ASSERT_TRUE(error.has_value());
     EXPECT_FALSE(error->isEmpty());
     EXPECT_EQ(config, Config{});
 }
 
-TEST(ConfigFile, AFailedWriteLeavesTheOldFileWhole)
+TEST(ConfigFile, AFailedWriteIsReportedAndLeavesTheOldFile)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("calamo.cfg"));
+    FakeFileSystem files;
     Config config = Config::defaults();
-    ASSERT_EQ(ScriviCfg(config, path), std::nullopt);
+    ASSERT_EQ(ScriviCfg(files, config, path), std::nullopt);
 
-    // A file size limit below the file's size makes the write fail half-way, as a full disk would.
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    files.fail(FsCall::Write, QStringLiteral("calamo.cfg"), ENOSPC);
     config.BrowserCommands[0] = "changed";
-    const auto error = ScriviCfg(config, path);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-
+    const auto error = ScriviCfg(files, config, path);
     ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(*error, writeError(path, ENOSPC));
     Config reread;
-    ASSERT_EQ(LeggiCfg(reread, path), std::nullopt);
+    ASSERT_EQ(LeggiCfg(files, reread, path), std::nullopt);
     EXPECT_EQ(reread, Config::defaults());
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("calamo.cfg")});
 }
 
 Config withEntries(std::initializer_list<std::pair<int, const char*>> entries)

@@ -1,5 +1,6 @@
 #include "DocumentTable.h"
 
+#include "FakeFileSystem.h"
 #include "Fakes.h"
 
 #include <QDir>
@@ -49,7 +50,8 @@ protected:
     QTemporaryDir dir;
     FakeHost host;
     ScriptedPrompts prompts;
-    DocumentTable table{host, prompts, dir.filePath(QStringLiteral("~temp.htm"))};
+    FakeFileSystem files;
+    DocumentTable table{host, prompts, files, dir.filePath(QStringLiteral("~temp.htm"))};
 };
 
 TEST_F(DocumentTableTest, StartsWithOneSavedSkeletonDocumentAndTheCaretOnLineTen)

@@ -1,6 +1,7 @@
 #include "Preview.h"
 
 #include "DocumentTable.h"
+#include "FakeFileSystem.h"
 #include "Fakes.h"
 #include "ProgramLauncher.h"
 
@@ -9,6 +10,8 @@
 #include <QTemporaryDir>
 
 #include <gmock/gmock.h>
+
+#include <cerrno>
 
 using namespace calamo;
 using namespace calamo::testing;
@@ -50,7 +53,8 @@ protected:
     ScriptedPrompts prompts;
     RecordingLauncher launcher;
     Config config = Config::defaults();
-    DocumentTable table{host, prompts, dir.filePath(QStringLiteral("~temp.htm"))};
+    FakeFileSystem files;
+    DocumentTable table{host, prompts, files, dir.filePath(QStringLiteral("~temp.htm"))};
 };
 
 TEST_F(PreviewTest, WritesTheDocumentAndStartsTheBrowserWithTheFullPathAsOneArgument)
@@ -58,7 +62,7 @@ TEST_F(PreviewTest, WritesTheDocumentAndStartsTheBrowserWithTheFullPathAsOneArgu
     const QString spaced = dir.filePath(QStringLiteral("con spazi"));
     ASSERT_TRUE(QDir().mkpath(spaced));
     const QString preview = spaced + QStringLiteral("/~~temp.htm");
-    previewInBrowser(table, config, 2, preview, launcher, prompts);
+    previewInBrowser(table, config, 2, preview, files, launcher, prompts);
     EXPECT_THAT(launcher.started, ElementsAre("/opt/my browser/run|" + preview));
     EXPECT_EQ(bytesOf(preview), "<P>caff\xE8\r\n\xE8 pronto</P>");
     // The document is neither saved nor renamed, and its own file is not written.
@@ -69,7 +73,7 @@ TEST_F(PreviewTest, WritesTheDocumentAndStartsTheBrowserWithTheFullPathAsOneArgu
 
     // A later preview replaces the file.
     host.editor(0).setText(QStringLiteral("x"));
-    previewInBrowser(table, config, 1, preview, launcher, prompts);
+    previewInBrowser(table, config, 1, preview, files, launcher, prompts);
     EXPECT_EQ(launcher.started.back(), "xdg-open|" + preview);
     EXPECT_EQ(bytesOf(preview), "x");
 }
@@ -78,7 +82,7 @@ TEST_F(PreviewTest, ARelativePreviewPathIsMadeFull)
 {
     const QString previous = QDir::currentPath();
     QDir::setCurrent(dir.path());
-    previewInBrowser(table, config, 1, QStringLiteral("~~temp.htm"), launcher, prompts);
+    previewInBrowser(table, config, 1, QStringLiteral("~~temp.htm"), files, launcher, prompts);
     QDir::setCurrent(previous);
     EXPECT_THAT(launcher.started, ElementsAre("xdg-open|" + QDir(dir.path()).absoluteFilePath("~~temp.htm")));
 }
@@ -88,8 +92,8 @@ TEST_F(PreviewTest, AnEmptyCommandDoesNothing)
     config.BrowserCommands[0] = "";
     config.BrowserCommands[1] = "   ";
     const QString preview = dir.filePath(QStringLiteral("~~temp.htm"));
-    previewInBrowser(table, config, 1, preview, launcher, prompts);
-    previewInBrowser(table, config, 2, preview, launcher, prompts);
+    previewInBrowser(table, config, 1, preview, files, launcher, prompts);
+    previewInBrowser(table, config, 2, preview, files, launcher, prompts);
     EXPECT_THAT(launcher.started, IsEmpty());
     EXPECT_FALSE(QFile::exists(preview));
     EXPECT_THAT(prompts.log, IsEmpty());
@@ -98,24 +102,25 @@ TEST_F(PreviewTest, AnEmptyCommandDoesNothing)
 TEST_F(PreviewTest, ABrowserThatCannotStartIsReportedWithTheSystemsReason)
 {
     launcher.failure = QStringLiteral("No such file or directory");
-    previewInBrowser(table, config, 1, dir.filePath(QStringLiteral("~~temp.htm")), launcher, prompts);
+    previewInBrowser(table, config, 1, dir.filePath(QStringLiteral("~~temp.htm")), files, launcher, prompts);
     EXPECT_THAT(prompts.log,
                 ElementsAre("error: Impossibile avviare il browser \"xdg-open\": No such file or directory"));
 }
 
 TEST_F(PreviewTest, AFileThatCannotBeWrittenIsReportedAndNoBrowserStarts)
 {
-    previewInBrowser(table, config, 1, dir.filePath(QStringLiteral("missing/~~temp.htm")), launcher, prompts);
+    const QString preview = dir.filePath(QStringLiteral("~~temp.htm"));
+    files.fail(FsCall::Write, preview, EACCES);
+    previewInBrowser(table, config, 1, preview, files, launcher, prompts);
     EXPECT_THAT(launcher.started, IsEmpty());
-    ASSERT_EQ(prompts.log.size(), 1u);
-    EXPECT_TRUE(prompts.log[0].startsWith("error: "));
+    EXPECT_THAT(prompts.log, ElementsAre("error: " + writeError(preview, EACCES)));
 }
 
 TEST_F(PreviewTest, NothingHappensWithoutADocument)
 {
     table.ChiudiClick();
     ASSERT_TRUE(table.empty());
-    previewInBrowser(table, config, 1, dir.filePath(QStringLiteral("~~temp.htm")), launcher, prompts);
+    previewInBrowser(table, config, 1, dir.filePath(QStringLiteral("~~temp.htm")), files, launcher, prompts);
     EXPECT_THAT(launcher.started, IsEmpty());
 }
 
@@ -126,6 +131,7 @@ protected:
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("calamo.cfg"));
     ScriptedPrompts prompts;
+    FakeFileSystem files;
     Config config = Config::defaults();
 };
 
@@ -137,7 +143,7 @@ TEST_F(BrowserCommandsTest, BothCancelledStillRewritesTheWholeFile)
     file.close();
     config.ShortcutTable[2] = "C S";
     prompts.inputs = {std::nullopt, std::nullopt};
-    askBrowserCommands(config, prompts, path);
+    askBrowserCommands(config, files, prompts, path);
     EXPECT_THAT(prompts.log, ElementsAre("input Comando browser 1: Prego immetti il comando.",
                                          "input Comando browser 2: Prego immetti il comando."));
     EXPECT_EQ(bytesOf(path), formatConfig(config));
@@ -148,18 +154,18 @@ TEST_F(BrowserCommandsTest, BothCancelledStillRewritesTheWholeFile)
 TEST_F(BrowserCommandsTest, AnswersAreCutToTwentyCharacters)
 {
     prompts.inputs = {QStringLiteral("/usr/local/bin/navigatore"), QStringLiteral("navigatò")};
-    askBrowserCommands(config, prompts, path);
+    askBrowserCommands(config, files, prompts, path);
     EXPECT_EQ(config.BrowserCommands[0], "/usr/local/bin/navig");
     EXPECT_EQ(config.BrowserCommands[1], "navigat\xF2");
     Config read;
-    ASSERT_EQ(LeggiCfg(read, path), std::nullopt);
+    ASSERT_EQ(LeggiCfg(files, read, path), std::nullopt);
     EXPECT_EQ(read, config);
 }
 
 TEST_F(BrowserCommandsTest, AnAnswerTheFileCannotHoldKeepsTheCommand)
 {
     prompts.inputs = {QStringLiteral("браузер"), QStringLiteral("chromium")};
-    askBrowserCommands(config, prompts, path);
+    askBrowserCommands(config, files, prompts, path);
     EXPECT_EQ(config.BrowserCommands[0], "xdg-open");
     EXPECT_EQ(config.BrowserCommands[1], "chromium");
     ASSERT_EQ(prompts.log.size(), 3u);
@@ -169,10 +175,11 @@ TEST_F(BrowserCommandsTest, AnAnswerTheFileCannotHoldKeepsTheCommand)
 TEST_F(BrowserCommandsTest, AFailedWriteIsReportedAndTheCommandsStayInMemory)
 {
     prompts.inputs = {QStringLiteral("a"), QStringLiteral("b")};
-    askBrowserCommands(config, prompts, dir.filePath(QStringLiteral("missing/calamo.cfg")));
+    files.fail(FsCall::Write, path, ENOSPC);
+    askBrowserCommands(config, files, prompts, path);
     EXPECT_EQ(config.BrowserCommands[0], "a");
     ASSERT_EQ(prompts.log.size(), 3u);
-    EXPECT_TRUE(prompts.log[2].startsWith("error: "));
+    EXPECT_EQ(prompts.log[2], "error: " + writeError(path, ENOSPC));
 }
 
 }  // namespace

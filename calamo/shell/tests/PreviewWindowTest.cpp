@@ -103,7 +103,7 @@ TEST_F(PreviewWindowTest, BrowserEsterniAsksTwiceAndWritesTheConfiguration)
     EXPECT_EQ(window->config().BrowserCommands[0], "chromium --incognito");
     EXPECT_EQ(window->config().BrowserCommands[1], "firefox");
     Config stored;
-    ASSERT_EQ(LeggiCfg(stored), std::nullopt);
+    ASSERT_EQ(LeggiCfg(files, stored), std::nullopt);
     EXPECT_EQ(stored, window->config());
 }
 

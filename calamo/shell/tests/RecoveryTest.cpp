@@ -1,14 +1,19 @@
 #include "Recovery.h"
 
+#include "FakeFileSystem.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <sys/stat.h>
 
 using namespace calamo;
+using namespace calamo::testing;
 
 namespace {
 
@@ -25,7 +30,8 @@ RecoveryRecord recordFor(const QString& fileName, Encoding encoding)
 TEST(RecoveryCopy, RecordsAndCopiesComeBackExactlyForEveryEncoding)
 {
     QTemporaryDir dir;
-    const RecoveryFolder folder(dir.filePath(QStringLiteral("state/calamo/recovery")));
+    PosixFileSystem files;
+    const RecoveryFolder folder(files, dir.filePath(QStringLiteral("state/calamo/recovery")));
     // Lone surrogates, the escapes of bytes that were not UTF-8, separators: the copy keeps any 16-bit text.
     const QString text = QString::fromUtf16(u"<P>perch\u00e9\n\u2029\u00a0\U0001F600") + QChar(0xDC85) + QChar(0xD800);
     int n = 0;
@@ -62,7 +68,8 @@ TEST(RecoveryCopy, RecordsAndCopiesComeBackExactlyForEveryEncoding)
 TEST(RecoveryCopy, DamagedRecordsAndCopiesAreReportedNotRead)
 {
     QTemporaryDir dir;
-    const RecoveryFolder folder(dir.path());
+    PosixFileSystem files;
+    const RecoveryFolder folder(files, dir.path());
     const RecoveryRecord record = recordFor(QStringLiteral("/tmp/a.htm"), Encoding::Utf8);
     ASSERT_EQ(folder.write(QStringLiteral("1-1"), QStringLiteral("uno"), record), std::nullopt);
     ASSERT_EQ(folder.write(QStringLiteral("1-2"), QStringLiteral("due"), record), std::nullopt);
@@ -89,6 +96,24 @@ TEST(RecoveryCopy, DamagedRecordsAndCopiesAreReportedNotRead)
     QByteArray unknown = formatRecord(record);
     unknown.replace("encoding=utf-8", "encoding=klingon");
     EXPECT_EQ(parseRecord(unknown), std::nullopt);
+}
+
+TEST(RecoveryCopy, AFailedWriteIsReportedAndLeavesNoRecordToOffer)
+{
+    QTemporaryDir dir;
+    FakeFileSystem files;
+    const QString path = dir.filePath(QStringLiteral("recovery"));
+    const RecoveryFolder folder(files, path);
+    const RecoveryRecord record = recordFor(QStringLiteral("/tmp/a.htm"), Encoding::Utf8);
+
+    files.fail(FsCall::MakeFolder, path, EACCES);
+    EXPECT_EQ(folder.write(QStringLiteral("1-1"), QStringLiteral("uno"), record), folderError(path, EACCES));
+    FakeFileSystem copyFails;
+    copyFails.fail(FsCall::Write, QStringLiteral(".copy"), ENOSPC);
+    const RecoveryFolder full(copyFails, path);
+    EXPECT_EQ(full.write(QStringLiteral("1-1"), QStringLiteral("uno"), record), writeError(path + "/1-1.copy", ENOSPC));
+    EXPECT_TRUE(full.entries().empty()) << "a copy that failed gets no record";
+    EXPECT_EQ(copyFails.count(FsCall::Write), 1);
 }
 
 TEST(RecoveryCopy, TheFolderFollowsXdgStateHome)

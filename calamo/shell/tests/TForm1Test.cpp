@@ -30,6 +30,7 @@
 
 #include <gmock/gmock.h>
 
+#include <cerrno>
 #include <random>
 
 using namespace calamo;
@@ -46,7 +47,7 @@ protected:
         Config config = Config::defaults();
         for (const auto& [n, text] : entries)
             config.ShortcutTable[static_cast<std::size_t>(n - 1)] = text;
-        ASSERT_EQ(ScriviCfg(config), std::nullopt);
+        ASSERT_EQ(ScriviCfg(files, config), std::nullopt);
     }
 };
 
@@ -60,7 +61,9 @@ TEST_F(TForm1Test, StartsWithTheSkeletonAndTitlesItOnTheFirstTick)
     EXPECT_TRUE(editor().toPlainText().startsWith("<HTML>\n\n<HEAD>"));
     EXPECT_EQ(editor().textCursor().blockNumber(), 9);
     EXPECT_EQ(editor().textCursor().positionInBlock(), 0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return form.windowTitle() != "Calamo"; }, 3000));
+    clock.advance(999);
+    EXPECT_EQ(form.windowTitle(), "Calamo");
+    clock.advance(1);
     EXPECT_EQ(form.windowTitle(), "Calamo   -   [" + dir.path() + "/~temp.htm]");
     EXPECT_FALSE(child<QLabel>("Tip")->text().isEmpty());
 }
@@ -72,6 +75,15 @@ TEST_F(TForm1Test, AFirstStartWritesTheDefaultConfiguration)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().count("\r\n"), 55);
     EXPECT_EQ(window->config().BrowserCommands[0], "xdg-open");
+}
+
+TEST_F(TForm1Test, AnUnreadableConfigurationIsReportedAtStartAndBindsNoKey)
+{
+    writeConfig({{17, "C B"}});
+    files.fail(FsCall::Read, QString::fromLatin1(kConfigFileName), EACCES);
+    open();
+    EXPECT_THAT(prompts.log, ::testing::ElementsAre("error: " + readError(kConfigFileName, EACCES)));
+    EXPECT_EQ(window->config(), Config{});
 }
 
 TEST_F(TForm1Test, ControlsFollowTheLayoutRuleAtStartAndAfterAResize)
@@ -490,12 +502,13 @@ TEST_F(TForm1Test, RecoveryCopiesFollowUnsavedTextsAndComeBackAfterTheirEditorEn
     QTemporaryDir state;
     TForm1& form = open();
     form.enableRecovery(state.path());
-    const RecoveryFolder folder(state.path());
+    const RecoveryFolder folder(files, state.path());
     form.writeRecoveryNow();
     EXPECT_TRUE(folder.entries().empty()) << "nothing is copied while nothing changed";
 
-    // A copy follows a change, by itself, within seconds.
+    // A copy follows a change, by itself, two seconds later.
     QTest::keyClicks(&editor(), QStringLiteral("ciao"));
+    clock.advance(2000);
     ASSERT_TRUE(QTest::qWaitFor([&] { return folder.entries().size() == 1; }, 10000));
     QString problem;
     EXPECT_EQ(folder.readText(folder.entries()[0], problem), editor().text());
@@ -530,6 +543,56 @@ TEST_F(TForm1Test, RecoveryCopiesFollowUnsavedTextsAndComeBackAfterTheirEditorEn
         keys << entry.key;
     EXPECT_EQ(keys, (QStringList{QStringLiteral("%1-%2").arg(currentProcess().pid).arg(restored.serial),
                                  QStringLiteral("running-1")}));
+}
+
+TEST_F(TForm1Test, RecoveryCopiesWaitOnTheSteadyClockWhateverTheDateDoes)
+{
+    QTemporaryDir state;
+    TForm1& form = open();
+    form.enableRecovery(state.path());
+    const auto copiesWritten = [this] {
+        int n = 0;
+        for (const FakeFileSystem::Record& call : files.calls())
+            n += call.call == FsCall::Write && call.path.endsWith(QLatin1String(".copy"));
+        return n;
+    };
+    // The date set back an hour at every key of a half minute's typing: a copy is still made at 31 s, the
+    // half minute's copy falling due at the next wait's end.
+    for (int second = 0; second <= 30; ++second) {
+        QTest::keyClick(&editor(), Qt::Key_A);
+        clock.shiftDate(-3600'000);
+        clock.advance(1000);
+    }
+    form.writeRecoveryNow();  // one more, and waits for the writer
+    EXPECT_EQ(copiesWritten(), 2);
+
+    // The date set forward an hour at each key (keys at 0, 1 and 2.5 s): every key still puts the copy off by
+    // two seconds, so one copy follows them.
+    for (int gap : {0, 1000, 1500}) {
+        clock.advance(gap);
+        QTest::keyClick(&editor(), Qt::Key_B);
+        clock.shiftDate(3600'000);
+    }
+    clock.advance(2500);  // 2 s after the last key
+    form.writeRecoveryNow();
+    EXPECT_EQ(copiesWritten(), 2 + 2);
+}
+
+TEST_F(TForm1Test, AFailedRecoveryCopyIsReportedOnceARun)
+{
+    QTemporaryDir state;
+    TForm1& form = open();
+    form.enableRecovery(state.path());
+    files.fail(FsCall::MakeFolder, state.path(), EACCES);
+    for (const char* typed : {"a", "b"}) {
+        QTest::keyClicks(&editor(), QLatin1String(typed));
+        form.writeRecoveryNow();
+        QCoreApplication::processEvents();  // the writer's report arrives as a queued call
+    }
+    EXPECT_EQ(files.count(FsCall::MakeFolder), 2);
+    EXPECT_THAT(prompts.log,
+                ::testing::ElementsAre("error: Impossibile scrivere la copia di recupero dei documenti non salvati: " +
+                                       folderError(state.path(), EACCES)));
 }
 
 }  // namespace

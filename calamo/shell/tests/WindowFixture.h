@@ -4,6 +4,8 @@
 
 #include "Config.h"
 #include "EditorControl.h"
+#include "FakeClock.h"
+#include "FakeFileSystem.h"
 #include "Fakes.h"
 #include "TForm1.h"
 
@@ -33,12 +35,12 @@ protected:
 
     TForm1& open()
     {
-        window = std::make_unique<TForm1>(prompts, dir.path() + u'/');
+        window = std::make_unique<TForm1>(prompts, files, clock, dir.path() + u'/');
         window->show();
         return *window;
     }
 
-    void writeConfig(const Config& config) { ASSERT_EQ(ScriviCfg(config), std::nullopt); }
+    void writeConfig(const Config& config) { ASSERT_EQ(ScriviCfg(files, config), std::nullopt); }
 
     EditorControl& editor() { return *dynamic_cast<EditorControl*>(window->documents().current()->editor); }
     template <typename T>
@@ -56,6 +58,8 @@ protected:
     QTemporaryDir dir;
     QString previous;
     ScriptedPrompts prompts;
+    FakeFileSystem files;  // the window does every file operation through it
+    FakeClock clock;
     std::unique_ptr<TForm1> window;
 };
 

@@ -3,6 +3,7 @@
 
 #include "DocumentTable.h"
 #include "Fakes.h"
+#include "FileSystem.h"
 
 #include <gmock/gmock.h>
 
@@ -146,7 +147,8 @@ protected:
 
     FakeHost host;
     ScriptedPrompts prompts;
-    DocumentTable table{host, prompts, QStringLiteral("/tmp/~temp.htm")};
+    PosixFileSystem files;
+    DocumentTable table{host, prompts, files, QStringLiteral("/tmp/~temp.htm")};
 };
 
 TEST_F(FormInsertionTest, AFormBuiltTopToBottomNeedsNoCaretMoves)

@@ -1,4 +1,4 @@
-#include "DocumentFile.h"
+#include "FileSystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,7 +19,7 @@ using namespace calamo;
 
 namespace {
 
-class DocumentFileTest : public ::testing::Test {
+class PosixFileSystemTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
@@ -32,9 +32,9 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
-    static QByteArray bytesOf(const QString& path)
+    QByteArray bytesOf(const QString& path)
     {
-        const BytesResult read = readRegularFile(path);
+        const BytesResult read = fs.readRegularFile(path, kMaxDocumentBytes);
         return read.bytes.value_or("<unreadable>");
     }
     static struct stat statOf(const QString& path)
@@ -45,46 +45,48 @@ protected:
     }
 
     QTemporaryDir dir;
+    PosixFileSystem fs;
 };
 
-TEST_F(DocumentFileTest, WritesAtomicallyAndReportsWhatFails)
+TEST_F(PosixFileSystemTest, WritesAtomicallyAndReportsWhatFails)
 {
     const QString page = path("page.htm");
-    ASSERT_EQ(writeFileAtomically(page, "one\r\ntwo"), std::nullopt);
-    const ReadResult read = readDocumentFile(page);
+    ASSERT_EQ(fs.writeFileAtomically(page, "one\r\ntwo", LinkPolicy::Follow), std::nullopt);
+    const ReadResult read = readDocumentFile(fs, page);
     ASSERT_TRUE(read.document.has_value());
     EXPECT_EQ(read.document->text, "one\ntwo");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"page.htm"})
         << "no temporary file is left behind";
 
-    const auto error = writeFileAtomically(path("missing/page.htm"), "x");
+    const auto error = fs.writeFileAtomically(path("missing/page.htm"), "x", LinkPolicy::Follow);
     ASSERT_TRUE(error.has_value());
     EXPECT_FALSE(error->isEmpty());
-    const ReadResult missing = readDocumentFile(path("nothing.htm"));
+    const ReadResult missing = readDocumentFile(fs, path("nothing.htm"));
     EXPECT_FALSE(missing.document.has_value());
     EXPECT_FALSE(missing.error.isEmpty());
 }
 
-TEST_F(DocumentFileTest, OnlyRegularFilesAreReadOrReplaced)
+TEST_F(PosixFileSystemTest, OnlyRegularFilesAreReadOrReplaced)
 {
     const QString fifo = path("fifo.htm");
     ASSERT_EQ(::mkfifo(native(fifo).constData(), 0600), 0);
-    const BytesResult read = readRegularFile(fifo);  // would wait for a writer for ever if it opened blocking
+    const BytesResult read =
+        fs.readRegularFile(fifo, kMaxDocumentBytes);  // would wait for a writer for ever if it opened blocking
     EXPECT_FALSE(read.bytes.has_value());
     EXPECT_TRUE(read.error.contains(QStringLiteral("non è un file regolare"))) << read.error.toStdString();
-    EXPECT_TRUE(writeFileAtomically(fifo, "x").has_value());
+    EXPECT_TRUE(fs.writeFileAtomically(fifo, "x", LinkPolicy::Follow).has_value());
     EXPECT_TRUE(S_ISFIFO(statOf(fifo).st_mode)) << "the FIFO is not replaced";
 
-    EXPECT_FALSE(readRegularFile(dir.path()).bytes.has_value());
-    EXPECT_FALSE(readRegularFile(QStringLiteral("/dev/zero")).bytes.has_value());
+    EXPECT_FALSE(fs.readRegularFile(dir.path(), kMaxDocumentBytes).bytes.has_value());
+    EXPECT_FALSE(fs.readRegularFile(QStringLiteral("/dev/zero"), kMaxDocumentBytes).bytes.has_value());
 }
 
-TEST_F(DocumentFileTest, TheReplacementKeepsModeLinksAndTheLinkedFile)
+TEST_F(PosixFileSystemTest, TheReplacementKeepsModeLinksAndTheLinkedFile)
 {
     const QString page = path("page.htm");
     write(page, "old");
     ASSERT_EQ(::chmod(native(page).constData(), 0640), 0);
-    ASSERT_EQ(writeFileAtomically(page, "new"), std::nullopt);
+    ASSERT_EQ(fs.writeFileAtomically(page, "new", LinkPolicy::Follow), std::nullopt);
     EXPECT_EQ(statOf(page).st_mode & 07777, 0640u);
     EXPECT_EQ(bytesOf(page), "new");
 
@@ -92,7 +94,7 @@ TEST_F(DocumentFileTest, TheReplacementKeepsModeLinksAndTheLinkedFile)
     const QString second = path("second.htm");
     ASSERT_EQ(::link(native(page).constData(), native(second).constData()), 0);
     const ino_t inode = statOf(page).st_ino;
-    ASSERT_EQ(writeFileAtomically(second, "linked"), std::nullopt);
+    ASSERT_EQ(fs.writeFileAtomically(second, "linked", LinkPolicy::Follow), std::nullopt);
     EXPECT_EQ(statOf(page).st_ino, inode);
     EXPECT_EQ(statOf(second).st_ino, inode);
     EXPECT_EQ(bytesOf(page), "linked");
@@ -100,14 +102,14 @@ TEST_F(DocumentFileTest, TheReplacementKeepsModeLinksAndTheLinkedFile)
     // A symbolic link stays a link to the file it named.
     const QString symbolic = path("symbolic.htm");
     ASSERT_EQ(::symlink("page.htm", native(symbolic).constData()), 0);
-    ASSERT_EQ(writeFileAtomically(symbolic, "through the link"), std::nullopt);
+    ASSERT_EQ(fs.writeFileAtomically(symbolic, "through the link", LinkPolicy::Follow), std::nullopt);
     struct stat st {};
     ASSERT_EQ(::lstat(native(symbolic).constData(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     EXPECT_EQ(bytesOf(page), "through the link");
 }
 
-TEST_F(DocumentFileTest, AFailedWriteInPlacePutsTheOldBytesBack)
+TEST_F(PosixFileSystemTest, AFailedWriteInPlacePutsTheOldBytesBack)
 {
     const QString page = path("page.htm");
     write(page, QByteArray(100, 'o'));
@@ -119,12 +121,59 @@ TEST_F(DocumentFileTest, AFailedWriteInPlacePutsTheOldBytesBack)
     rlimit small = old;
     small.rlim_cur = 1000;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const auto error = writeFileAtomically(page, QByteArray(5000, 'n'));
+    const auto error = fs.writeFileAtomically(page, QByteArray(5000, 'n'), LinkPolicy::Follow);
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_TRUE(error.has_value());
     EXPECT_EQ(bytesOf(page), QByteArray(100, 'o'));
+}
+
+TEST_F(PosixFileSystemTest, AWriteThatFailsHalfWayLeavesTheOldFileWholeAndNoTemporaryFile)
+{
+    const QString page = path("calamo.cfg");
+    write(page, QByteArray(100, 'o'));
+
+    // A file size limit below the new size makes the write fail half-way, as a full disk would.
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const auto error = fs.writeFileAtomically(page, QByteArray(5000, 'n'), LinkPolicy::Follow);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_TRUE(error.has_value());
+    EXPECT_EQ(bytesOf(page), QByteArray(100, 'o'));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"calamo.cfg"});
+}
+
+TEST_F(PosixFileSystemTest, FoldersAreMadePrivateAndListedFilesComeSorted)
+{
+    const QString folder = path("state/calamo/recovery");
+    ASSERT_EQ(fs.makePrivateFolder(folder), std::nullopt);
+    ASSERT_EQ(fs.makePrivateFolder(folder), std::nullopt) << "a folder that stands is no error";
+    EXPECT_EQ(statOf(folder).st_mode & 0777, 0700u);
+    write(folder + "/b.record", "b");
+    write(folder + "/.a.copy", "a");
+    ASSERT_EQ(::mkdir(native(folder + "/sub").constData(), 0700), 0);
+    EXPECT_EQ(fs.listFiles(folder), (QStringList{".a.copy", "b.record"}));
+    EXPECT_TRUE(fs.listFiles(path("nowhere")).isEmpty());
+
+    fs.restrictToOwner(folder + "/b.record");
+    EXPECT_EQ(statOf(folder + "/b.record").st_mode & 0777, 0600u);
+    EXPECT_EQ(fs.removeFile(folder + "/b.record"), std::nullopt);
+    EXPECT_FALSE(fs.exists(folder + "/b.record"));
+    EXPECT_EQ(fs.removeFile(folder + "/b.record"), std::nullopt) << "a missing file is no error";
+    EXPECT_TRUE(fs.removeFile(folder + "/sub").has_value());
+
+    write(path("file"), "x");
+    const auto error = fs.makePrivateFolder(path("file/below"));
+    ASSERT_TRUE(error.has_value());
+    EXPECT_TRUE(error->startsWith(QStringLiteral("Impossibile creare la cartella \"") + path("file/below")))
+        << error->toStdString();
 }
 
 // Runs `body` with the file-system identity of an unprivileged user when the tests run as root (the
@@ -143,7 +192,7 @@ void asUnprivileged(Body body)
     ::setfsgid(static_cast<gid_t>(oldGid));
 }
 
-TEST_F(DocumentFileTest, AWritableFileInAClosedFolderIsWrittenInPlace)
+TEST_F(PosixFileSystemTest, AWritableFileInAClosedFolderIsWrittenInPlace)
 {
     const QString page = path("page.htm");
     write(page, "old text");
@@ -152,7 +201,7 @@ TEST_F(DocumentFileTest, AWritableFileInAClosedFolderIsWrittenInPlace)
     const ino_t inode = statOf(page).st_ino;
 
     std::optional<QString> error;
-    asUnprivileged([&] { error = writeFileAtomically(page, "new"); });
+    asUnprivileged([&] { error = fs.writeFileAtomically(page, "new", LinkPolicy::Follow); });
     ::chmod(native(dir.path()).constData(), 0700);
 
     EXPECT_EQ(error, std::nullopt) << error.value_or(QString()).toStdString();
@@ -163,13 +212,13 @@ TEST_F(DocumentFileTest, AWritableFileInAClosedFolderIsWrittenInPlace)
     // A file the user may not write stays an error.
     ASSERT_EQ(::chmod(native(page).constData(), 0444), 0);
     ::chmod(native(dir.path()).constData(), 0555);
-    asUnprivileged([&] { error = writeFileAtomically(page, "newer"); });
+    asUnprivileged([&] { error = fs.writeFileAtomically(page, "newer", LinkPolicy::Follow); });
     ::chmod(native(dir.path()).constData(), 0700);
     EXPECT_TRUE(error.has_value());
     EXPECT_EQ(bytesOf(page), "new");
 }
 
-TEST_F(DocumentFileTest, AWriteProtectedFileIsRefusedInAWritableFolderAndTheErrorNamesIt)
+TEST_F(PosixFileSystemTest, AWriteProtectedFileIsRefusedInAWritableFolderAndTheErrorNamesIt)
 {
     const QString page = path("page.htm");
     write(page, "old text");
@@ -178,7 +227,7 @@ TEST_F(DocumentFileTest, AWriteProtectedFileIsRefusedInAWritableFolderAndTheErro
     const ino_t inode = statOf(page).st_ino;
 
     std::optional<QString> error;
-    asUnprivileged([&] { error = writeFileAtomically(page, "new"); });
+    asUnprivileged([&] { error = fs.writeFileAtomically(page, "new", LinkPolicy::Follow); });
     ::chmod(native(dir.path()).constData(), 0700);
 
     ASSERT_TRUE(error.has_value());
@@ -189,34 +238,34 @@ TEST_F(DocumentFileTest, AWriteProtectedFileIsRefusedInAWritableFolderAndTheErro
     EXPECT_EQ(statOf(page).st_ino, inode);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"page.htm"});
 
-    const BytesResult missing = readRegularFile(path("nothing.htm"));
+    const BytesResult missing = fs.readRegularFile(path("nothing.htm"), kMaxDocumentBytes);
     EXPECT_TRUE(missing.error.startsWith(QStringLiteral("Impossibile leggere il file \"") + path("nothing.htm")))
         << missing.error.toStdString();
 }
 
-TEST_F(DocumentFileTest, AFileLargerThanTheEditorHoldsIsRefusedUnreadAndAPrefixReadStopsInTime)
+TEST_F(PosixFileSystemTest, AFileLargerThanTheEditorHoldsIsRefusedUnreadAndAPrefixReadStopsInTime)
 {
     const QString huge = path("huge.htm");
     write(huge, "<P>start");
     ASSERT_EQ(::truncate(native(huge).constData(), kMaxDocumentBytes + 1), 0);  // sparse: costs no disk
-    const ReadResult read = readDocumentFile(huge);
+    const ReadResult read = readDocumentFile(fs, huge);
     EXPECT_FALSE(read.document.has_value());
     EXPECT_TRUE(read.error.contains(QStringLiteral("troppo grande"))) << read.error.toStdString();
     EXPECT_TRUE(read.error.contains(huge));
 
-    const BytesResult prefix = readRegularFilePrefix(huge, 5);
+    const BytesResult prefix = fs.readRegularFilePrefix(huge, 5);
     EXPECT_EQ(prefix.bytes.value_or("<none>"), "<P>st");
     write(path("small.htm"), "abc");
-    EXPECT_EQ(readRegularFilePrefix(path("small.htm"), 3).bytes.value_or("<none>"), "abc");
+    EXPECT_EQ(fs.readRegularFilePrefix(path("small.htm"), 3).bytes.value_or("<none>"), "abc");
 }
 
-TEST_F(DocumentFileTest, ATemporaryFileReplacesALinkAtItsPathInsteadOfWritingThroughIt)
+TEST_F(PosixFileSystemTest, ATemporaryFileReplacesALinkAtItsPathInsteadOfWritingThroughIt)
 {
     const QString target = path("precious.htm");
     write(target, "precious");
     const QString preview = path("~~temp.htm");
     ASSERT_EQ(::symlink(native(target).constData(), native(preview).constData()), 0);
-    ASSERT_EQ(writeFileAtomically(preview, "preview", LinkPolicy::Replace), std::nullopt);
+    ASSERT_EQ(fs.writeFileAtomically(preview, "preview", LinkPolicy::Replace), std::nullopt);
     struct stat st {};
     ASSERT_EQ(::lstat(native(preview).constData(), &st), 0);
     EXPECT_TRUE(S_ISREG(st.st_mode));
@@ -224,7 +273,7 @@ TEST_F(DocumentFileTest, ATemporaryFileReplacesALinkAtItsPathInsteadOfWritingThr
     EXPECT_EQ(bytesOf(target), "precious");
 }
 
-TEST_F(DocumentFileTest, TheReplacementKeepsOwnerAndGroupWhereTheyMayBeSet)
+TEST_F(PosixFileSystemTest, TheReplacementKeepsOwnerAndGroupWhereTheyMayBeSet)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root may give a file to another user";
@@ -232,7 +281,7 @@ TEST_F(DocumentFileTest, TheReplacementKeepsOwnerAndGroupWhereTheyMayBeSet)
     write(page, "old");
     ASSERT_EQ(::chown(native(page).constData(), 65534, 65534), 0);
     ASSERT_EQ(::chmod(native(page).constData(), 0604), 0);
-    ASSERT_EQ(writeFileAtomically(page, "new"), std::nullopt);
+    ASSERT_EQ(fs.writeFileAtomically(page, "new", LinkPolicy::Follow), std::nullopt);
     const struct stat st = statOf(page);
     EXPECT_EQ(st.st_uid, 65534u);
     EXPECT_EQ(st.st_gid, 65534u);

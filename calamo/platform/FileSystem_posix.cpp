@@ -1,12 +1,12 @@
-#include "DocumentFile.h"
+#include "FileSystem.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <new>
 
 #include <fcntl.h>
@@ -16,38 +16,6 @@
 namespace calamo {
 
 namespace {
-
-// The system's reason, in the language of the user's locale (the toolkit sets the C library's locale from it).
-QString reason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-QString readError(const QString& path, int error)
-{
-    return QStringLiteral("Impossibile leggere il file \"%1\": %2.").arg(path, reason(error));
-}
-
-QString writeError(const QString& path, int error)
-{
-    return QStringLiteral("Impossibile salvare il file \"%1\": %2.").arg(path, reason(error));
-}
-
-QString notARegularFile(const QString& path)
-{
-    return QStringLiteral("Impossibile usare il file \"%1\": non è un file regolare (è una cartella, una pipe o un "
-                          "dispositivo).")
-        .arg(path);
-}
-
-QString tooLarge(const QString& path, qint64 size, qsizetype limit)
-{
-    return QStringLiteral("Impossibile aprire il file \"%1\": è troppo grande (%2 MB; l'editor apre file fino a "
-                          "%3 MB).")
-        .arg(path)
-        .arg((size + (1 << 20) - 1) >> 20)
-        .arg(limit >> 20);
-}
 
 // Owns a file descriptor.
 class Fd {
@@ -195,10 +163,6 @@ int createTemporary(const QByteArray& target, mode_t mode, QByteArray& name)
     return -1;
 }
 
-}  // namespace
-
-namespace {
-
 // A whole file up to `maxBytes` (refusing a larger one), or with `prefixOnly` its first `maxBytes` bytes.
 BytesResult readBounded(const QString& path, qsizetype maxBytes, bool prefixOnly)
 {
@@ -230,35 +194,18 @@ BytesResult readBounded(const QString& path, qsizetype maxBytes, bool prefixOnly
 
 }  // namespace
 
-QString outOfMemoryError(const QString& path, bool writing)
-{
-    return QStringLiteral("Impossibile %1 il file \"%2\": memoria insufficiente.")
-        .arg(writing ? QStringLiteral("salvare") : QStringLiteral("aprire"), path);
-}
-
-BytesResult readRegularFile(const QString& path, qsizetype maxBytes)
+BytesResult PosixFileSystem::readRegularFile(const QString& path, qsizetype maxBytes)
 {
     return readBounded(path, maxBytes, false);
 }
 
-BytesResult readRegularFilePrefix(const QString& path, qsizetype maxBytes)
+BytesResult PosixFileSystem::readRegularFilePrefix(const QString& path, qsizetype maxBytes)
 {
     return readBounded(path, maxBytes, true);
 }
 
-ReadResult readDocumentFile(const QString& path)
-{
-    BytesResult read = readRegularFile(path);
-    if (!read.bytes)
-        return {std::nullopt, read.error};
-    try {
-        return {decodeDocument(*read.bytes), {}};
-    } catch (const std::bad_alloc&) {
-        return {std::nullopt, outOfMemoryError(path, false)};
-    }
-}
-
-std::optional<QString> writeFileAtomically(const QString& path, const QByteArray& bytes, LinkPolicy links)
+std::optional<QString> PosixFileSystem::writeFileAtomically(const QString& path, const QByteArray& bytes,
+                                                            LinkPolicy links)
 {
     const auto systemError = [&path](int error) { return writeError(path, error); };
     QByteArray target = QFile::encodeName(path);
@@ -317,6 +264,50 @@ std::optional<QString> writeFileAtomically(const QString& path, const QByteArray
     if (::rename(temporary.constData(), target.constData()) != 0)
         return fail(errno);
     return std::nullopt;
+}
+
+std::optional<QString> PosixFileSystem::removeFile(const QString& path)
+{
+    if (::unlink(QFile::encodeName(path).constData()) != 0 && errno != ENOENT)
+        return removeError(path, errno);
+    return std::nullopt;
+}
+
+bool PosixFileSystem::exists(const QString& path)
+{
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+std::optional<QString> PosixFileSystem::makePrivateFolder(const QString& path)
+{
+    const QByteArray native = QFile::encodeName(QDir::cleanPath(path));
+    // Each missing folder from the top down; one that stands already (made by another process too) is fine.
+    for (qsizetype slash = native.indexOf('/', 1);; slash = native.indexOf('/', slash + 1)) {
+        const QByteArray folder = slash < 0 ? native : native.left(slash);
+        struct stat st {};
+        if (::mkdir(folder.constData(), 0777) != 0 && errno != EEXIST)
+            return folderError(path, errno);
+        if (::stat(folder.constData(), &st) != 0)
+            return folderError(path, errno);
+        if (!S_ISDIR(st.st_mode))
+            return folderError(path, ENOTDIR);
+        if (slash < 0)
+            break;
+    }
+    // Only the user may look into it; a folder that stays more open is still used.
+    (void)::chmod(native.constData(), 0700);
+    return std::nullopt;
+}
+
+void PosixFileSystem::restrictToOwner(const QString& path)
+{
+    (void)::chmod(QFile::encodeName(path).constData(), 0600);
+}
+
+QStringList PosixFileSystem::listFiles(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
 }  // namespace calamo
