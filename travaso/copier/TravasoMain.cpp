@@ -282,7 +282,7 @@ void TForm1::showEvent(QShowEvent* event)
 void TForm1::closeEvent(QCloseEvent* event)
 {
     closing_ = true;
-    FreeTreeList();
+    tree_ = {};
     event->accept();
 }
 
@@ -360,6 +360,7 @@ std::string TForm1::RunOpening()
     if (!outcome.measurement)
         return outcome.error;
     const Measurement& m = *outcome.measurement;
+    tree_ = m.tree;
 
     Gauge->SetMax(std::int32_t(std::min<std::int64_t>(m.FilesToCopy(), INT32_MAX)));
     Gauge->SetMin(0);
@@ -401,7 +402,7 @@ void TForm1::btnCopiaClick()
         QCoreApplication::processEvents();
         if (closing_)
             return;  // closed meanwhile: the list is gone, and an empty run must not read as a copy
-        outcome = RunCopy(fs_, paths_, *this);
+        outcome = RunCopy(fs_, paths_, tree_, *this);
     }  // the normal cursor is back before any box opens
     switch (outcome.end) {
     case CopyEnd::Completed:

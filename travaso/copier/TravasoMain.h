@@ -74,6 +74,7 @@ private:
     FileSystem& fs_;
     Prompts& prompts_;
     CopierPaths paths_;  // kept as bytes: the label only shows them
+    TreeList tree_;      // measured at opening, copied by the copy run; freed when the window closes
     QElapsedTimer sinceEvents_;
     QStringList pendingLog_;       // lines not yet in Memo1
     QElapsedTimer sinceLogFlush_;  // a long run brings its lines to the screen at the display's pace

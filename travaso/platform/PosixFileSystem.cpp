@@ -442,13 +442,6 @@ FsResult PosixFileSystem::RealPath(const std::string& path, std::string& resolve
     return Ok();
 }
 
-FsResult PosixFileSystem::ChangeDirectory(const std::string& dir)
-{
-    if (chdir(dir.c_str()) != 0)
-        return FsResult::Failed(errno, FsStep::ChangeDirectory, dir);
-    return Ok();
-}
-
 std::int64_t PosixFileSystem::FreeSpace(const std::string& path)
 {
     return FreeSpaceOf(path);

@@ -36,7 +36,7 @@ namespace {
 // A source directory PROVA holding a stand-in for the program, and a target root beside it.
 class WindowTest : public ::testing::Test {
 protected:
-    WindowTest() : cwd(fs::current_path())
+    WindowTest()
     {
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
         tree.File("media/PROVA/travaso", std::string(777, 'x'));
@@ -46,9 +46,7 @@ protected:
     ~WindowTest() override
     {
         form.reset();
-        FreeTreeList();
         QLocale::setDefault(QLocale::c());
-        fs::current_path(cwd);  // the window works from the source folder
     }
 
     std::string Source() const { return tree.Path("media/PROVA/"); }
@@ -90,7 +88,6 @@ protected:
 
     void ClickCopia() { QTest::mouseClick(form->btnCopia, Qt::LeftButton); }
 
-    fs::path cwd;
     TreeFixture tree;
     FakeFileSystem files;
     ScriptedPrompts prompts;
