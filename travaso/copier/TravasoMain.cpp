@@ -1,7 +1,6 @@
 #include "TravasoMain.h"
 
 #include "Albero.h"
-#include "Prompts.h"
 #include "RtfReader.h"
 #include "TextDecoding.h"
 #include "zBackground.h"
@@ -163,7 +162,7 @@ TForm1::TForm1(CopierEnvironment environment, FileSystem& fs, Prompts& prompts, 
                           Qt::WindowCloseButtonHint),
       env_(std::move(environment)),
       fs_(fs),
-      prompts_(prompts)
+      boxes_(*this, prompts)
 {
     setObjectName("Form1");
     setFixedSize(561, 382);
@@ -317,64 +316,38 @@ void TForm1::SetButtons(bool copia, bool termina)
 
 void TForm1::FormShow()
 {
+    setWindowTitle(kCaption);
     setToolTip(kCaption);  // the window's and the application's hint, shown only while hints are on
     zShowApp1->SetHint(kCaption);
-    const std::string error = RunOpening();
-    FlushLog();
-    if (!error.empty())
-        prompts_.ErrorBox(error);
-}
-
-std::string TForm1::RunOpening()
-{
-    setWindowTitle(kCaption);
     SetButtons(false, false);
     Memo2->clear();
     Memo1->clear();
     pendingLog_.clear();
-    Log("Inizializzazione in corso");
-
-    const auto slash = env_.executablePath.rfind('/');
-    paths_.source = slash == std::string::npos ? std::string("./") : env_.executablePath.substr(0, slash + 1);
-    paths_.executable = env_.executablePath;
-    paths_.targetRoot = env_.targetRoot;
-    const DescriptiveText text = ReadDescriptiveText(fs_, paths_.source);
-    if (!text.error.empty())
-        return text.error;
-    ShowDescriptiveText(Memo2, text.data);
-
-    paths_.target = TargetDirectoryFor(env_.targetRoot, paths_.source);
-    if (paths_.target.empty())
-        return "Il programma si trova nella radice del file system: manca il nome della directory di destinazione";
-    // One line, its start giving way when too long, so the target's own folder stays in sight.
-    lblDest->setText(lblDest->fontMetrics().elidedText(Shown(paths_.target), Qt::ElideLeft, lblDest->width()));
-    Log("Copia da: " + paths_.source);
-    // A target that is, holds or lies in the source would copy files over themselves: refused before anything.
-    if (std::string overlap = FindOverlap(fs_, paths_.source, paths_.target); !overlap.empty())
-        return overlap;
 
     sinceEvents_.start();
-    const MeasureOutcome outcome = MeasureSource(fs_, paths_, *this, env_.treeCapacity);
-    if (outcome.stopped || closing_)
-        return {};
-    if (!outcome.measurement)
-        return outcome.error;
-    const Measurement& m = *outcome.measurement;
-    tree_ = m.tree;
-
-    Gauge->SetMax(std::int32_t(std::min<std::int64_t>(m.FilesToCopy(), INT32_MAX)));
-    Gauge->SetMin(0);
-    Gauge->SetValue(0);
-    Log("Spazio richiesto: " + FormatThousands(m.required) + " byte" + " (" + std::to_string(m.FilesToCopy()) +
-        " file)");
-    Log("Spazio libero su " + env_.targetRoot + ": " + FormatThousands(m.free) + " byte");
-    if (m.EnoughSpace()) {
-        SetButtons(true, true);
-        Log("Pronto per la copia");
-    } else {
-        Log("Spazio insufficiente!");
+    OpeningOutcome opening = RunOpening(fs_, env_, *this, boxes_);
+    if (opening.stopped || closing_)
+        return;
+    paths_ = std::move(opening.paths);
+    if (opening.measurement) {
+        Gauge->SetMax(std::int32_t(std::min<std::int64_t>(opening.measurement->FilesToCopy(), INT32_MAX)));
+        Gauge->SetMin(0);
+        Gauge->SetValue(0);
+        tree_ = std::move(opening.measurement->tree);
     }
-    return {};
+    SetButtons(opening.Ready(), opening.Ready());
+    FlushLog();
+}
+
+void TForm1::ShowDescriptiveText(const std::string& data)
+{
+    travaso::ShowDescriptiveText(Memo2, data);
+}
+
+void TForm1::ShowTarget(const std::string& target)
+{
+    // One line, its start giving way when too long, so the target's own folder stays in sight.
+    lblDest->setText(lblDest->fontMetrics().elidedText(Shown(target), Qt::ElideLeft, lblDest->width()));
 }
 
 bool TForm1::ProcessMessages()
@@ -387,10 +360,16 @@ bool TForm1::ProcessMessages()
     return !closing_;
 }
 
-void TForm1::TreeListFull()
+void TForm1::BoxesAfterLog::Message(std::string_view text)
 {
-    FlushLog();
-    prompts_.Message("Albero riempito (troppe voci)");
+    form_.FlushLog();
+    prompts_.Message(text);
+}
+
+void TForm1::BoxesAfterLog::ErrorBox(std::string_view text)
+{
+    form_.FlushLog();
+    prompts_.ErrorBox(text);
 }
 
 void TForm1::btnCopiaClick()
@@ -418,7 +397,7 @@ void TForm1::btnCopiaClick()
     }
     FlushLog();
     if (outcome.end == CopyEnd::Stopped)
-        prompts_.ErrorBox(outcome.error);
+        boxes_.ErrorBox(outcome.error);
 }
 
 void TForm1::TargetExisted(const std::string& target)

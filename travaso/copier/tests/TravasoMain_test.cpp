@@ -134,7 +134,7 @@ TEST(DescriptiveTextTest, VeryLongLinesAreShownWholeInLinesOfBoundedLength)
     }
 }
 
-TEST_F(WindowTest, OpeningMeasuresTheTreeAndNamesTheTarget)
+TEST_F(WindowTest, TheOpeningShowsTheTextTheTargetTheLogAndReadiness)
 {
     tree.File("media/PROVA/a.txt", std::string(1500, 'a'));
     tree.File("media/PROVA/sub/b.bin", std::string(20000, 'b'));
@@ -157,19 +157,17 @@ TEST_F(WindowTest, OpeningMeasuresTheTreeAndNamesTheTarget)
     EXPECT_TRUE(prompts.errors.empty());
 }
 
-TEST_F(WindowTest, NotEnoughSpaceKeepsTheCopyFromStarting)
+TEST_F(WindowTest, AnOpeningErrorShowsTheLogBeforeTheBoxAndKeepsTheCopyOff)
 {
-    tree.File("media/PROVA/a.txt", std::string(1500, 'a'));
-    files.freeSpace = 1500;  // equal counts as not enough
-    Open();
-    EXPECT_EQ(Lines().back(), "Spazio insufficiente!");
+    tree.File("media/PROVA/a.txt", "precious");
+    CopierEnvironment env = Environment();
+    env.targetRoot = tree.Path("media");  // the target is the source itself
+    prompts.onError = [&] { EXPECT_THAT(Lines(), Contains("Copia da: " + Source())) << "the log after the box"; };
+    form = std::make_unique<TForm1>(env, files, prompts);
+    form->FormShow();
+    ASSERT_EQ(prompts.errors.size(), 1u);
     EXPECT_FALSE(form->btnCopia->isEnabled());
     EXPECT_FALSE(form->btnTermina->isEnabled());
-
-    files.freeSpace = -1;  // cannot be queried
-    Open();
-    EXPECT_THAT(Lines(), Contains("Spazio libero su " + Root() + ": -1 byte"));
-    EXPECT_EQ(Lines().back(), "Spazio insufficiente!");
 }
 
 TEST_F(WindowTest, CopyRunCopiesEverythingButTheProgram)
@@ -275,47 +273,6 @@ TEST_F(WindowTest, TheNormalCursorIsBackBeforeTheErrorBoxOpens)
     EXPECT_EQ(prompts.errors.size(), 1u);
 }
 
-TEST_F(WindowTest, OverlappingTargetsAreRefusedAtOpening)
-{
-    tree.File("media/PROVA/a.txt", "precious");
-    // The target is the source itself.
-    CopierEnvironment env = Environment();
-    env.targetRoot = tree.Path("media");
-    form = std::make_unique<TForm1>(env, files, prompts);
-    form->FormShow();
-    ASSERT_EQ(prompts.errors.size(), 1u);
-    EXPECT_THAT(prompts.errors[0], HasSubstr("è la directory di origine"));
-    EXPECT_FALSE(form->btnCopia->isEnabled());
-
-    // The target holds the source: the program in R/dup/dup/ copying into R/dup/.
-    tree.File("R/dup/f.txt", "outer");
-    tree.File("R/dup/dup/f.txt", "inner");
-    tree.File("R/dup/dup/travaso", "program");
-    env.executablePath = tree.Path("R/dup/dup/travaso");
-    env.targetRoot = tree.Path("R");
-    prompts.errors.clear();
-    form = std::make_unique<TForm1>(env, files, prompts);
-    form->FormShow();
-    ASSERT_EQ(prompts.errors.size(), 1u);
-    EXPECT_THAT(prompts.errors[0], HasSubstr("contiene la directory di origine"));
-    EXPECT_FALSE(form->btnCopia->isEnabled());
-    EXPECT_EQ(files.Count(FsCall::MakeDirectory) + files.Count(FsCall::CopyFile), 0);
-    EXPECT_EQ(TreeFixture::Read(tree.Path("R/dup/f.txt")), "outer");
-    EXPECT_EQ(TreeFixture::Read(Source() + "a.txt"), "precious");
-}
-
-TEST_F(WindowTest, AnUnlistableFolderIsAnErrorAtOpening)
-{
-    tree.File("media/PROVA/a.txt", "a");
-    tree.File("media/PROVA/privata/b.txt", "b");
-    files.Fail(FsCall::List, "privata", EACCES, FsStep::List);
-    Open();
-    ASSERT_EQ(prompts.errors.size(), 1u);
-    EXPECT_THAT(prompts.errors[0], HasSubstr("privata"));
-    EXPECT_FALSE(form->btnCopia->isEnabled());
-    EXPECT_THAT(Lines(), ::testing::Not(Contains("Pronto per la copia")));
-}
-
 TEST_F(WindowTest, TheTargetIsKeptAsBytesNotReadBackFromTheLabel)
 {
     tree.File("media/caf\xe8/travaso", "program");
@@ -330,16 +287,6 @@ TEST_F(WindowTest, TheTargetIsKeptAsBytesNotReadBackFromTheLabel)
     EXPECT_EQ(TreeFixture::Read(Root() + "/caf\xe8/men\xf9.txt"), "menu");
     EXPECT_FALSE(fs::exists(Root() + "/caf\xef\xbf\xbd"));
     EXPECT_EQ(Lines().back(), "=== Copia completata ===");
-}
-
-TEST_F(WindowTest, AFifoDescriptiveTextLeavesTheViewEmptyAndTheWindowOpens)
-{
-    tree.File("media/PROVA/a.txt", "a");
-    ASSERT_EQ(mkfifo(tree.Path("media/PROVA/testo.rtf").c_str(), 0644), 0);
-    Open();
-    EXPECT_TRUE(prompts.errors.empty());
-    EXPECT_EQ(form->Memo2->toPlainText(), "");
-    EXPECT_EQ(Lines().back(), "Pronto per la copia");
 }
 
 TEST_F(WindowTest, FormattedTextIsShownFormatted)
