@@ -1,3 +1,4 @@
+#include "Clock.h"
 #include "CopierEnvironment.h"
 #include "PosixFileSystem.h"
 #include "QtItalian.h"
@@ -20,7 +21,8 @@ int Run(int argc, char** argv)
 
     PosixFileSystem fs;
     QtPrompts prompts;
-    TForm1 form(CopierEnvironment::FromSystem(), fs, prompts);
+    const SteadyClock clock;
+    TForm1 form(CopierEnvironment::FromSystem(), fs, prompts, clock);
     prompts.SetParent(&form);
     form.show();
     return app.exec();

@@ -30,7 +30,9 @@ namespace {
 const char* const kCaption = "Travaso v3.03";
 
 // One frame of a 60 Hz display: log lines reach the screen at most this often during a run.
-constexpr int kDisplayFrameMs = 16;
+constexpr std::chrono::milliseconds kDisplayFrame(16);
+// While measuring, pending events are processed at most this often.
+constexpr std::chrono::milliseconds kEventPause(20);
 
 // How a path or a line is shown: bytes that are not UTF-8 show as U+FFFD, but only on the screen.
 QString Shown(const std::string& s)
@@ -157,12 +159,13 @@ void ShowDescriptiveText(QTextEdit* view, const std::string& data)
         view->setPlainText(BreakLongLines(DecodeText(bytes)));
 }
 
-TForm1::TForm1(CopierEnvironment environment, FileSystem& fs, Prompts& prompts, QWidget* parent)
+TForm1::TForm1(CopierEnvironment environment, FileSystem& fs, Prompts& prompts, const Clock& clock, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       env_(std::move(environment)),
       fs_(fs),
-      boxes_(*this, prompts)
+      boxes_(*this, prompts),
+      clock_(clock)
 {
     setObjectName("Form1");
     setFixedSize(561, 382);
@@ -215,7 +218,7 @@ void TForm1::CreateControls()
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     logTimer_ = new QTimer(this);
     logTimer_->setSingleShot(true);
-    logTimer_->setInterval(kDisplayFrameMs);
+    logTimer_->setInterval(kDisplayFrame);
     connect(logTimer_, &QTimer::timeout, this, &TForm1::FlushLog);
 
     QPalette yellow;
@@ -289,7 +292,7 @@ void TForm1::Log(const std::string& line)
 {
     pendingLog_ << Shown(line);
     // Painting each line of a run of many small files would cost more than copying them.
-    if (!sinceLogFlush_.isValid() || sinceLogFlush_.elapsed() >= kDisplayFrameMs)
+    if (!lastLogFlush_ || clock_.Now() - *lastLogFlush_ >= kDisplayFrame)
         FlushLog();
     else if (!logTimer_->isActive())
         logTimer_->start();
@@ -298,7 +301,7 @@ void TForm1::Log(const std::string& line)
 void TForm1::FlushLog()
 {
     logTimer_->stop();
-    sinceLogFlush_.start();
+    lastLogFlush_ = clock_.Now();
     if (pendingLog_.isEmpty())
         return;
     Memo1->appendPlainText(pendingLog_.join(QLatin1Char('\n')));
@@ -324,7 +327,7 @@ void TForm1::FormShow()
     Memo1->clear();
     pendingLog_.clear();
 
-    sinceEvents_.start();
+    lastEvents_ = clock_.Now();
     OpeningOutcome opening = RunOpening(fs_, env_, *this, boxes_);
     if (opening.stopped || closing_)
         return;
@@ -353,9 +356,9 @@ void TForm1::ShowTarget(const std::string& target)
 bool TForm1::ProcessMessages()
 {
     // Keep the window live while measuring, without paying for an event pass per entry.
-    if (sinceEvents_.elapsed() >= 20) {
+    if (clock_.Now() - lastEvents_ >= kEventPause) {
         QCoreApplication::processEvents();
-        sinceEvents_.restart();
+        lastEvents_ = clock_.Now();
     }
     return !closing_;
 }

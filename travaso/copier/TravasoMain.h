@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Clock.h"
 #include "CopierEnvironment.h"
 #include "CopyJob.h"
 #include "Opening.h"
@@ -7,11 +8,11 @@
 #include "zBigLabel.h"
 #include "zGradBtn.h"
 
-#include <QElapsedTimer>
 #include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class QLabel;
@@ -34,7 +35,8 @@ class TForm1 : public QWidget, private OpeningObserver, private CopyObserver {
     Q_OBJECT
 
 public:
-    TForm1(CopierEnvironment environment, FileSystem& fs, Prompts& prompts, QWidget* parent = nullptr);
+    TForm1(CopierEnvironment environment, FileSystem& fs, Prompts& prompts, const Clock& clock,
+           QWidget* parent = nullptr);
 
     // The opening sequence; runs once, just after the window is first shown.
     void FormShow();
@@ -87,10 +89,12 @@ private:
     BoxesAfterLog boxes_;
     CopierPaths paths_;  // kept as bytes: the label only shows them
     TreeList tree_;      // measured at opening, copied by the copy run; freed when the window closes
-    QElapsedTimer sinceEvents_;
-    QStringList pendingLog_;       // lines not yet in Memo1
-    QElapsedTimer sinceLogFlush_;  // a long run brings its lines to the screen at the display's pace
-    QTimer* logTimer_ = nullptr;   // brings the last lines when the event loop runs again
+    const Clock& clock_;
+    Clock::TimePoint lastEvents_{};  // the last event pass while measuring
+    QStringList pendingLog_;         // lines not yet in Memo1
+    // A long run brings its lines to the screen at the display's pace; unset before the first lines.
+    std::optional<Clock::TimePoint> lastLogFlush_;
+    QTimer* logTimer_ = nullptr;  // brings the last lines when the event loop runs again
     bool opened_ = false;
     bool closing_ = false;
 };

@@ -1,4 +1,5 @@
 #include "Albero.h"
+#include "FakeClock.h"
 #include "FakeFileSystem.h"
 #include "ScriptedPrompts.h"
 #include "TravasoMain.h"
@@ -10,6 +11,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -18,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -66,7 +69,7 @@ protected:
     TForm1& Open()
     {
         form.reset();  // one window per program: a second one would be a second start
-        form = std::make_unique<TForm1>(Environment(), files, prompts);
+        form = std::make_unique<TForm1>(Environment(), files, prompts, clock);
         form->show();
         EXPECT_TRUE(QTest::qWaitFor([&] {
             const auto lines = Lines();
@@ -91,6 +94,7 @@ protected:
     TreeFixture tree;
     FakeFileSystem files;
     ScriptedPrompts prompts;
+    FakeClock clock;
     std::unique_ptr<TForm1> form;
     std::size_t capacity = DefaultTreeCapacity;
 };
@@ -103,7 +107,7 @@ TEST_F(WindowTest, ALongTargetShowsItsEndOnOneLine)
     files.freeSpace = 1'000'000;
     CopierEnvironment env = Environment();
     env.targetRoot = root;
-    form = std::make_unique<TForm1>(env, files, prompts);
+    form = std::make_unique<TForm1>(env, files, prompts, clock);
     form->show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !Lines().empty() && Lines().back() == "Pronto per la copia"; }));
     const QString shown = form->lblDest->text();
@@ -163,7 +167,7 @@ TEST_F(WindowTest, AnOpeningErrorShowsTheLogBeforeTheBoxAndKeepsTheCopyOff)
     CopierEnvironment env = Environment();
     env.targetRoot = tree.Path("media");  // the target is the source itself
     prompts.onError = [&] { EXPECT_THAT(Lines(), Contains("Copia da: " + Source())) << "the log after the box"; };
-    form = std::make_unique<TForm1>(env, files, prompts);
+    form = std::make_unique<TForm1>(env, files, prompts, clock);
     form->FormShow();
     ASSERT_EQ(prompts.errors.size(), 1u);
     EXPECT_FALSE(form->btnCopia->isEnabled());
@@ -200,6 +204,22 @@ TEST_F(WindowTest, CopyRunCopiesEverythingButTheProgram)
     EXPECT_FALSE(form->btnCopia->isEnabled());
     EXPECT_TRUE(form->btnTermina->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowTest, ACopyRunBringsItsLogToTheScreenAtMostOncePerDisplayFrame)
+{
+    for (int i = 0; i < 5; ++i)
+        tree.File("media/PROVA/f" + std::to_string(i), "1");
+    for (const auto& [step, expectedPaints] :
+         {std::pair{std::chrono::milliseconds(0), 1}, {std::chrono::milliseconds(16), 7}}) {
+        Open();
+        clock.step = step;
+        QSignalSpy painted(form->Memo1, &QPlainTextEdit::textChanged);
+        ClickCopia();
+        clock.step = {};
+        EXPECT_EQ(painted.count(), expectedPaints) << step.count() << " ms a reading";
+        EXPECT_EQ(Lines().back(), "=== Copia completata ===");
+    }
 }
 
 TEST_F(WindowTest, ExistingTargetIsReportedAndOverwritten)
@@ -279,7 +299,7 @@ TEST_F(WindowTest, TheTargetIsKeptAsBytesNotReadBackFromTheLabel)
     tree.File("media/caf\xe8/men\xf9.txt", "menu");
     CopierEnvironment env = Environment();
     env.executablePath = tree.Path("media/caf\xe8/travaso");
-    form = std::make_unique<TForm1>(env, files, prompts);
+    form = std::make_unique<TForm1>(env, files, prompts, clock);
     form->FormShow();
     ASSERT_TRUE(form->btnCopia->isEnabled()) << (prompts.errors.empty() ? "" : prompts.errors[0]);
     EXPECT_EQ(form->lblDest->text(), QString::fromStdString(Root() + "/caf\xe8/"));  // shown with U+FFFD
