@@ -1,6 +1,6 @@
 #include "Clock.h"
 #include "CopierEnvironment.h"
-#include "PosixFileSystem.h"
+#include "FileSystem_posix.h"
 #include "QtItalian.h"
 #include "QtPrompts.h"
 #include "TravasoMain.h"

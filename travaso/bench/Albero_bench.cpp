@@ -4,7 +4,7 @@
 
 #include "Albero.h"
 #include "CopyJob.h"
-#include "PosixFileSystem.h"
+#include "FileSystem_posix.h"
 
 #include <benchmark/benchmark.h>
 

@@ -10,7 +10,7 @@
 #include "Prompts.h"
 #include "TravasoMain.h"
 
-#include "PosixFileSystem.h"
+#include "FileSystem_posix.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>

@@ -3,7 +3,7 @@
 // The real file system under a test's temporary folder, with scripted failures: any call on a path can be
 // made to fail with any error number, the free space can be set, and every call is recorded in order.
 
-#include "PosixFileSystem.h"
+#include "FileSystem_posix.h"
 
 #include <map>
 #include <optional>

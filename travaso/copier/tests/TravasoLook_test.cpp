@@ -2,7 +2,7 @@
 // application component's one-window rule, shown offscreen.
 
 #include "FakeClock.h"
-#include "PosixFileSystem.h"
+#include "FileSystem_posix.h"
 #include "ScriptedPrompts.h"
 #include "TravasoMain.h"
 #include "TreeFixture.h"
