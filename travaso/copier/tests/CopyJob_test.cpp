@@ -232,6 +232,17 @@ TEST_F(CopyJobTest, ACutListNeverEndsAsComplete)
     EXPECT_EQ(Copy().end, CopyEnd::Incomplete);
 }
 
+TEST_F(CopyJobTest, ACopyRunWorksThroughTheListItIsHandedNotALaterOne)
+{
+    for (int i = 0; i < 6; ++i)
+        tree.File("media/PROVA/f" + std::to_string(i), "1");
+    ASSERT_TRUE(Measure().measurement);
+    const TreeList whole = measured;
+    ASSERT_TRUE(Measure(3).measurement);
+    EXPECT_EQ(RunCopy(files, paths, whole, log).end, CopyEnd::Completed);
+    EXPECT_EQ(log.last, 6);
+}
+
 TEST_F(CopyJobTest, LinksStandingInTheTargetAreReplacedNotWrittenThrough)
 {
     tree.File("media/PROVA/sub/a.txt", "new");
