@@ -1,5 +1,6 @@
+#include "Clock.h"
 #include "CopierEnvironment.h"
-#include "PosixFileSystem.h"
+#include "FileSystem_posix.h"
 #include "QtItalian.h"
 #include "QtPrompts.h"
 #include "TravasoMain.h"
@@ -20,7 +21,8 @@ int Run(int argc, char** argv)
 
     PosixFileSystem fs;
     QtPrompts prompts;
-    TForm1 form(CopierEnvironment::FromSystem(), fs, prompts);
+    const SteadyClock clock;
+    TForm1 form(CopierEnvironment::FromSystem(), fs, prompts, clock);
     prompts.SetParent(&form);
     form.show();
     return app.exec();

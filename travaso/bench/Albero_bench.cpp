@@ -4,7 +4,7 @@
 
 #include "Albero.h"
 #include "CopyJob.h"
-#include "PosixFileSystem.h"
+#include "FileSystem_posix.h"
 
 #include <benchmark/benchmark.h>
 
@@ -48,16 +48,16 @@ void MakeTree()
 MeasureObserver quiet;
 
 // The copy loop without the flush: directories made, files copied in list order.
-void CopyTree(CopyMethod method, std::size_t blockSize)
+void CopyTree(const TreeList& tree, CopyMethod method, std::size_t blockSize)
 {
     PosixFileSystem files(method, blockSize);
-    ResetTreeCursor();
-    for (std::string e = NextTreeEntry(); !e.empty(); e = NextTreeEntry()) {
-        const std::string target = TargetPathFor(kTarget, e, kSource);
-        if (e.back() == '/')
+    for (const TreeEntry& e : tree.entries) {
+        const std::string source = tree.PathOf(e);
+        const std::string target = TargetPathFor(kTarget, source, kSource);
+        if (e.kind == EntryKind::Directory)
             fs::create_directories(target);
         else
-            CopyFileStream(files, e, target);
+            CopyFileStream(files, source, target);
     }
 }
 
@@ -79,10 +79,10 @@ void ClearTarget(benchmark::State& state)
 void BM_CopyBlocks(benchmark::State& state)
 {
     PosixFileSystem files;
-    BuildTreeList(files, kSource, quiet);
+    const TreeList tree = BuildTreeList(files, kSource, quiet);
     for (auto _ : state) {
         ClearTarget(state);
-        CopyTree(CopyMethod::Blocks, std::size_t(state.range(0)));
+        CopyTree(tree, CopyMethod::Blocks, std::size_t(state.range(0)));
     }
 }
 BENCHMARK(BM_CopyBlocks)->Arg(61440)->Arg(256 << 10)->Arg(1 << 20)->Unit(benchmark::kMillisecond)->Iterations(5);
@@ -90,10 +90,10 @@ BENCHMARK(BM_CopyBlocks)->Arg(61440)->Arg(256 << 10)->Arg(1 << 20)->Unit(benchma
 void BM_CopyKernel(benchmark::State& state)
 {
     PosixFileSystem files;
-    BuildTreeList(files, kSource, quiet);
+    const TreeList tree = BuildTreeList(files, kSource, quiet);
     for (auto _ : state) {
         ClearTarget(state);
-        CopyTree(CopyMethod::KernelCopy, DefaultCopyBlock);
+        CopyTree(tree, CopyMethod::KernelCopy, DefaultCopyBlock);
     }
 }
 BENCHMARK(BM_CopyKernel)->Unit(benchmark::kMillisecond)->Iterations(5);
@@ -112,12 +112,12 @@ BENCHMARK(BM_CpR)->Unit(benchmark::kMillisecond)->Iterations(5);
 void BM_RunCopy(benchmark::State& state)
 {
     PosixFileSystem files;
-    BuildTreeList(files, kSource, quiet);
+    const TreeList tree = BuildTreeList(files, kSource, quiet);
     const CopierPaths paths{kSource, kTarget, kBase + "/target", kSource + "no-program"};
     NoSteps steps;
     for (auto _ : state) {
         ClearTarget(state);
-        if (RunCopy(files, paths, steps).end != CopyEnd::Completed)
+        if (RunCopy(files, paths, tree, steps).end != CopyEnd::Completed)
             state.SkipWithError("copy run failed");
     }
 }
@@ -138,8 +138,8 @@ void BM_Measure(benchmark::State& state)
 {
     PosixFileSystem files;
     for (auto _ : state) {
-        BuildTreeList(files, kSource, quiet);
-        benchmark::DoNotOptimize(SumTreeSizes(files, quiet));
+        TreeList tree = BuildTreeList(files, kSource, quiet);
+        benchmark::DoNotOptimize(SumTreeSizes(files, tree, quiet));
         benchmark::DoNotOptimize(CountTreeFiles(files, kSource, quiet));
     }
 }
@@ -167,7 +167,6 @@ int main(int argc, char** argv)
     std::system(("cat $(find " + kSource + " -type f) >/dev/null").c_str());  // warm the cache
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    FreeTreeList();
     fs::remove_all(kBase);
     return 0;
 }

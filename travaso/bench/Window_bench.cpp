@@ -10,7 +10,7 @@
 #include "Prompts.h"
 #include "TravasoMain.h"
 
-#include "PosixFileSystem.h"
+#include "FileSystem_posix.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -115,7 +115,8 @@ bool WindowCopy(int tree, FileSystem& files, double& seconds)
     CopierEnvironment env;
     env.executablePath = Source(tree) + "travaso";
     env.targetRoot = TargetRoot();
-    TForm1 form(env, files, prompts);
+    const SteadyClock clock;
+    TForm1 form(env, files, prompts, clock);
     form.show();
     form.FormShow();
     QCoreApplication::processEvents();

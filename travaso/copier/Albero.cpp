@@ -8,20 +8,6 @@ namespace travaso {
 
 namespace {
 
-// The process-wide tree list: entries in pre-order, and the cursor of NextTreeEntry.
-struct TreeState {
-    std::vector<std::string> entries;
-    std::size_t cursor = 0;
-    std::size_t capacity = DefaultTreeCapacity;
-    bool cut = false;
-};
-
-TreeState& State()
-{
-    static TreeState state;
-    return state;
-}
-
 void ProcessMessages(MeasureObserver& observer)
 {
     if (!observer.ProcessMessages())
@@ -36,35 +22,51 @@ std::vector<DirEntry> List(FileSystem& fs, const std::string& dir)
     return entries;
 }
 
-// Stores one entry; at capacity tells the observer and marks the list cut.
-bool StoreEntry(std::string entry, MeasureObserver& observer)
-{
-    TreeState& s = State();
-    if (s.entries.size() >= s.capacity) {
-        s.cut = true;
-        observer.TreeListFull();
-        return false;
-    }
-    s.entries.push_back(std::move(entry));
-    return true;
-}
+// Gathers the entries of one walk up to its capacity.
+class ListWalk {
+public:
+    ListWalk(FileSystem& fs, TreeList& list, MeasureObserver& observer, std::size_t capacity)
+        : fs_(fs),
+          list_(list),
+          observer_(observer),
+          capacity_(capacity)
+    {}
 
-// Pre-order walk of the directory whose path with its trailing "/" is prefix. The directory is read whole
-// before anything below it is walked, so no handle is held per level. Returns false once the list is full.
-bool WalkList(FileSystem& fs, const std::string& prefix, MeasureObserver& observer)
-{
-    for (const DirEntry& entry : List(fs, prefix)) {
-        ProcessMessages(observer);
-        if (entry.kind == EntryKind::Directory) {
-            std::string path = prefix + entry.name + '/';
-            if (!StoreEntry(path, observer) || !WalkList(fs, path, observer))
+    // Pre-order walk of the folder at relative path rel ("" for the listed folder itself). The folder is read
+    // whole before anything below it is walked, so no handle is held per level. Returns false once the list
+    // is full.
+    bool Walk(const std::string& rel)
+    {
+        const std::string prefix = rel.empty() ? rel : rel + '/';
+        for (const DirEntry& entry : List(fs_, list_.source + prefix)) {
+            ProcessMessages(observer_);
+            const std::string path = prefix + entry.name;
+            if (!Store(path, entry.kind))
                 return false;
-        } else if (!StoreEntry(prefix + entry.name, observer)) {
+            if (entry.kind == EntryKind::Directory && !Walk(path))
+                return false;
+        }
+        return true;
+    }
+
+private:
+    // Stores one entry; at capacity tells the observer and marks the list cut.
+    bool Store(const std::string& path, EntryKind kind)
+    {
+        if (list_.entries.size() >= capacity_) {
+            list_.cut = true;
+            observer_.TreeListFull();
             return false;
         }
+        list_.entries.push_back({path, kind, 0});
+        return true;
     }
-    return true;
-}
+
+    FileSystem& fs_;
+    TreeList& list_;
+    MeasureObserver& observer_;
+    std::size_t capacity_;
+};
 
 std::int64_t CountWalk(FileSystem& fs, const std::string& prefix, MeasureObserver& observer)
 {
@@ -97,8 +99,6 @@ const char* StepText(FsStep step)
         return "Impossibile rimuovere";
     case FsStep::Resolve:
         return "Impossibile risolvere il percorso";
-    case FsStep::ChangeDirectory:
-        return "Impossibile aprire la directory";
     case FsStep::Sync:
         return "Impossibile scrivere i dati su";
     }
@@ -131,38 +131,24 @@ std::string FsErrorText(const FsResult& result)
     return text;
 }
 
-bool BuildTreeList(FileSystem& fs, std::string sourceDir, MeasureObserver& observer, std::size_t capacity)
+TreeList BuildTreeList(FileSystem& fs, std::string sourceDir, MeasureObserver& observer, std::size_t capacity)
 {
-    TreeState& s = State();
-    s.entries.clear();
-    s.cursor = 0;
-    s.cut = false;
-    s.capacity = capacity;
     if (!sourceDir.empty() && sourceDir.back() != '/')
         sourceDir += '/';
-    WalkList(fs, sourceDir, observer);
-    s.cursor = 0;
-    return !s.cut;
+    TreeList list;
+    list.source = std::move(sourceDir);
+    ListWalk(fs, list, observer, capacity).Walk({});
+    return list;
 }
 
-bool TreeListWasCut()
+std::int64_t SumTreeSizes(FileSystem& fs, TreeList& list, MeasureObserver& observer)
 {
-    return State().cut;
-}
-
-std::size_t TreeEntryCount()
-{
-    return State().entries.size();
-}
-
-std::int64_t SumTreeSizes(FileSystem& fs, MeasureObserver& observer)
-{
-    // By index: the observer may run code that empties the list (the window closing).
-    const auto& entries = State().entries;
     std::int64_t total = 0;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i].back() != '/')
-            total += FileSizeOf(fs, entries[i]);
+    for (TreeEntry& entry : list.entries) {
+        if (entry.kind == EntryKind::File) {
+            entry.size = FileSizeOf(fs, list.PathOf(entry));
+            total += entry.size;
+        }
         ProcessMessages(observer);
     }
     return total;
@@ -170,11 +156,7 @@ std::int64_t SumTreeSizes(FileSystem& fs, MeasureObserver& observer)
 
 std::int64_t CountTreeFiles(FileSystem& fs, std::string sourceDir, MeasureObserver& observer)
 {
-    while (sourceDir.size() > 1 && sourceDir.back() == '/')
-        sourceDir.pop_back();
-    if (FsResult r = fs.ChangeDirectory(sourceDir); !r.ok())
-        throw AlberoError(FsErrorText(r));
-    if (sourceDir != "/")
+    if (!sourceDir.empty() && sourceDir.back() != '/')
         sourceDir += '/';
     return CountWalk(fs, sourceDir, observer);
 }
@@ -185,27 +167,6 @@ std::int64_t FileSizeOf(FileSystem& fs, const std::string& path)
     if (FsResult r = fs.FileSize(path, size); !r.ok())
         throw AlberoError(FsErrorText(r));
     return size;
-}
-
-void ResetTreeCursor()
-{
-    State().cursor = 0;
-}
-
-std::string NextTreeEntry()
-{
-    TreeState& s = State();
-    if (s.cursor >= s.entries.size())
-        return {};
-    return s.entries[s.cursor++];
-}
-
-void FreeTreeList()
-{
-    TreeState& s = State();
-    s.entries.clear();
-    s.entries.shrink_to_fit();
-    s.cursor = 0;
 }
 
 std::string TargetPathFor(std::string_view targetDir, std::string_view entry, std::string_view sourceDir)
@@ -251,16 +212,6 @@ std::string FormatThousands(std::int64_t value, const QLocale& locale)
     QLocale grouping = locale;
     grouping.setNumberOptions(grouping.numberOptions() & ~QLocale::OmitGroupSeparator);
     return grouping.toString(static_cast<qlonglong>(value)).toStdString();
-}
-
-std::string LeftChars(std::string_view s, std::size_t n)
-{
-    return std::string(s.substr(0, n));
-}
-
-std::string RightChars(std::string_view s, std::size_t n)
-{
-    return std::string(n >= s.size() ? s : s.substr(s.size() - n));
 }
 
 }  // namespace travaso

@@ -1,8 +1,8 @@
 #pragma once
 
-// The copier's work on the file system: the process-wide tree list of the source tree, measuring it,
-// mapping entries to the target and copying single files. Every call goes through a FileSystem.
-// Paths use "/" and are the file system's bytes; a directory entry ends in "/".
+// The copier's work on the file system: listing the source tree into a tree list, measuring it, mapping
+// entries to the target and copying single files. Every call goes through a FileSystem.
+// Paths use "/" and are the file system's bytes; a directory's full path ends in "/".
 
 #include "FileSystem.h"
 
@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace travaso {
 
@@ -41,30 +42,42 @@ public:
     virtual void TreeListFull() {}
 };
 
+// One entry of the tree list.
+struct TreeEntry {
+    std::string path;                  // relative to the listed folder, without a trailing "/"
+    EntryKind kind = EntryKind::File;  // Directory or File
+    std::int64_t size = 0;             // bytes of a file once SumTreeSizes has measured it; 0 for a folder
+};
+
+// The source tree as measured, in pre-order and enumeration order: what the copy run works through.
+struct TreeList {
+    std::string source;  // the listed folder, with its trailing "/"
+    std::vector<TreeEntry> entries;
+    bool cut = false;  // the walk stopped at its capacity
+
+    // The entry's full path; a folder's ends in "/".
+    std::string PathOf(const TreeEntry& entry) const
+    {
+        return source + entry.path + (entry.kind == EntryKind::Directory ? "/" : "");
+    }
+};
+
 // Far above any real tree; tests pass small capacities.
 inline constexpr std::size_t DefaultTreeCapacity = 1'000'000;
 
-// Lists the tree under sourceDir (given with its trailing "/") in pre-order, enumeration order.
-// At capacity entries the observer hears of it once and the walk stops with what it has; returns false then.
+// Lists the tree under sourceDir (a missing trailing "/" is added) in pre-order, enumeration order.
+// At capacity entries the observer hears of it once and the walk stops with what it has, the list marked cut.
 // A folder that cannot be listed throws AlberoError.
-bool BuildTreeList(FileSystem& fs, std::string sourceDir, MeasureObserver& observer,
-                   std::size_t capacity = DefaultTreeCapacity);
-// True when the last BuildTreeList stopped at its capacity.
-bool TreeListWasCut();
-std::size_t TreeEntryCount();
+TreeList BuildTreeList(FileSystem& fs, std::string sourceDir, MeasureObserver& observer,
+                       std::size_t capacity = DefaultTreeCapacity);
 
-// Sum of FileSizeOf over the file entries of the list, in bytes. Throws AlberoError.
-std::int64_t SumTreeSizes(FileSystem& fs, MeasureObserver& observer);
-// Files of the tree by a walk of its own, independent of the list's capacity. Makes sourceDir the
-// current directory. Throws AlberoError when that fails or a folder cannot be listed.
+// Sum of FileSizeOf over the file entries of the list, in bytes; each entry keeps its size. Throws AlberoError.
+std::int64_t SumTreeSizes(FileSystem& fs, TreeList& list, MeasureObserver& observer);
+// Files of the tree by a walk of its own, independent of the list's capacity. Throws AlberoError when a
+// folder cannot be listed.
 std::int64_t CountTreeFiles(FileSystem& fs, std::string sourceDir, MeasureObserver& observer);
 // Size in bytes of the file, opened for reading. Throws AlberoError.
 std::int64_t FileSizeOf(FileSystem& fs, const std::string& path);
-
-void ResetTreeCursor();
-// The next entry of the list, or "" at its end.
-std::string NextTreeEntry();
-void FreeTreeList();
 
 // Where entry (under sourceDir) goes under targetDir: targetDir + the entry's path relative to sourceDir.
 // Throws AlberoError when entry does not lie under sourceDir.
@@ -81,9 +94,5 @@ std::int64_t CopyFileStream(FileSystem& fs, const std::string& source, const std
 // The value with no decimals, grouped by the locale's own rule ("1.234.567" in Italian); the C locale
 // groups no digits, as the C library's own C locale does.
 std::string FormatThousands(std::int64_t value, const QLocale& locale = QLocale());
-
-// The first / last n bytes of s (all of s when shorter).
-std::string LeftChars(std::string_view s, std::size_t n);
-std::string RightChars(std::string_view s, std::size_t n);
 
 }  // namespace travaso

@@ -1,5 +1,6 @@
 #include "CopyJob.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace travaso {
@@ -163,24 +164,20 @@ MeasureOutcome MeasureSource(FileSystem& fs, const CopierPaths& paths, MeasureOb
 {
     MeasureOutcome outcome;
     try {
-        if (FsResult r = fs.ChangeDirectory(NoSlash(paths.source)); !r.ok())
-            throw AlberoError(FsErrorText(r));
         if (FsResult r = fs.Confine({paths.source}); !r.ok())
             throw AlberoError(FsErrorText(r));
         Measurement m;
-        m.listCut = !BuildTreeList(fs, paths.source, observer, capacity);
-        m.total = SumTreeSizes(fs, observer);
+        m.tree = BuildTreeList(fs, paths.source, observer, capacity);
+        m.total = SumTreeSizes(fs, m.tree, observer);
         m.fileCount = CountTreeFiles(fs, paths.source, observer);
         m.executableSize = FileSizeOf(fs, paths.executable);
         // The program is taken off only when the list reached it.
-        bool executableListed = false;
-        ResetTreeCursor();
-        for (std::string e = NextTreeEntry(); !e.empty() && !executableListed; e = NextTreeEntry())
-            executableListed = e == paths.executable;
-        ResetTreeCursor();
+        const bool executableListed =
+            std::any_of(m.tree.entries.begin(), m.tree.entries.end(),
+                        [&](const TreeEntry& e) { return m.tree.PathOf(e) == paths.executable; });
         m.required = m.total - (executableListed ? m.executableSize : 0);
         m.free = fs.FreeSpace(paths.targetRoot);
-        outcome.measurement = m;
+        outcome.measurement = std::move(m);
     } catch (const AlberoError& e) {
         outcome.error = e.what();
     } catch (const MeasuringStopped&) {
@@ -189,11 +186,9 @@ MeasureOutcome MeasureSource(FileSystem& fs, const CopierPaths& paths, MeasureOb
     return outcome;
 }
 
-CopyOutcome RunCopy(FileSystem& fs, const CopierPaths& paths, CopyObserver& observer)
+CopyOutcome RunCopy(FileSystem& fs, const CopierPaths& paths, const TreeList& tree, CopyObserver& observer)
 {
     const auto stop = [](std::string error) { return CopyOutcome{CopyEnd::Stopped, std::move(error)}; };
-    if (FsResult r = fs.ChangeDirectory(NoSlash(paths.source)); !r.ok())
-        return stop(FsErrorText(r));
     if (std::string overlap = FindOverlap(fs, paths.source, paths.target); !overlap.empty())
         return stop(overlap);
 
@@ -218,10 +213,10 @@ CopyOutcome RunCopy(FileSystem& fs, const CopierPaths& paths, CopyObserver& obse
 
     try {
         std::int32_t copied = 0;
-        ResetTreeCursor();
-        for (std::string entry = NextTreeEntry(); !entry.empty(); entry = NextTreeEntry()) {
+        for (const TreeEntry& e : tree.entries) {
+            const std::string entry = tree.PathOf(e);
             const std::string target = TargetPathFor(paths.target, entry, paths.source);
-            if (entry.back() == '/') {
+            if (e.kind == EntryKind::Directory) {
                 if (FsResult r = MakeTargetDirectory(fs, target); !r.ok())
                     return stop(FsErrorText(r));
                 observer.DirectoryCreated(target);
@@ -237,7 +232,7 @@ CopyOutcome RunCopy(FileSystem& fs, const CopierPaths& paths, CopyObserver& obse
     // Users remove the medium as soon as the copy says it is done: the data must be on it by then.
     if (FsResult r = sync->Sync(); !r.ok())
         return stop(FsErrorText(r));
-    return {TreeListWasCut() ? CopyEnd::Incomplete : CopyEnd::Completed, {}};
+    return {tree.cut ? CopyEnd::Incomplete : CopyEnd::Completed, {}};
 }
 
 }  // namespace travaso

@@ -37,12 +37,12 @@ DescriptiveText ReadDescriptiveText(FileSystem& fs, const std::string& dir);
 std::string FindOverlap(FileSystem& fs, const std::string& source, const std::string& target);
 
 struct Measurement {
+    TreeList tree;               // what the copy run works through
     std::int64_t total = 0;      // bytes of every listed file, the program included
     std::int64_t fileCount = 0;  // files of the whole tree, the program included
     std::int64_t executableSize = 0;
     std::int64_t required = 0;  // total less the program when the list holds it
     std::int64_t free = -1;     // bytes free at the target root, -1 when unknown
-    bool listCut = false;       // the list stopped at its capacity
 
     std::int64_t FilesToCopy() const { return fileCount - 1; }
     // Equal counts as not enough, and so does an unknown free space.
@@ -55,8 +55,7 @@ struct MeasureOutcome {
     bool stopped = false;                    // the observer stopped it
 };
 
-// Lists, sums and counts the tree under paths.source into the process-wide tree list, measures the
-// program and reads the free space. The current directory becomes the source.
+// Lists, sums and counts the tree under paths.source, measures the program and reads the free space.
 MeasureOutcome MeasureSource(FileSystem& fs, const CopierPaths& paths, MeasureObserver& observer,
                              std::size_t capacity = DefaultTreeCapacity);
 
@@ -82,9 +81,9 @@ struct CopyOutcome {
     std::string error;
 };
 
-// Copies every entry of the process-wide tree list but the program into paths.target, flushing the target's
-// file system at the end through a handle opened before anything is written. Source and target are walked
-// from handles on them, never through a link to a folder.
-CopyOutcome RunCopy(FileSystem& fs, const CopierPaths& paths, CopyObserver& observer);
+// Copies every entry of tree but the program into paths.target, flushing the target's file system at the end
+// through a handle opened before anything is written. Source and target are walked from handles on them,
+// never through a link to a folder.
+CopyOutcome RunCopy(FileSystem& fs, const CopierPaths& paths, const TreeList& tree, CopyObserver& observer);
 
 }  // namespace travaso

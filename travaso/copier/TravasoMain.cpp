@@ -1,7 +1,6 @@
 #include "TravasoMain.h"
 
 #include "Albero.h"
-#include "Prompts.h"
 #include "RtfReader.h"
 #include "TextDecoding.h"
 #include "zBackground.h"
@@ -31,7 +30,9 @@ namespace {
 const char* const kCaption = "Travaso v3.03";
 
 // One frame of a 60 Hz display: log lines reach the screen at most this often during a run.
-constexpr int kDisplayFrameMs = 16;
+constexpr std::chrono::milliseconds kDisplayFrame(16);
+// While measuring, pending events are processed at most this often.
+constexpr std::chrono::milliseconds kEventPause(20);
 
 // How a path or a line is shown: bytes that are not UTF-8 show as U+FFFD, but only on the screen.
 QString Shown(const std::string& s)
@@ -158,12 +159,13 @@ void ShowDescriptiveText(QTextEdit* view, const std::string& data)
         view->setPlainText(BreakLongLines(DecodeText(bytes)));
 }
 
-TForm1::TForm1(CopierEnvironment environment, FileSystem& fs, Prompts& prompts, QWidget* parent)
+TForm1::TForm1(CopierEnvironment environment, FileSystem& fs, Prompts& prompts, const Clock& clock, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       env_(std::move(environment)),
       fs_(fs),
-      prompts_(prompts)
+      boxes_(*this, prompts),
+      clock_(clock)
 {
     setObjectName("Form1");
     setFixedSize(561, 382);
@@ -216,7 +218,7 @@ void TForm1::CreateControls()
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     logTimer_ = new QTimer(this);
     logTimer_->setSingleShot(true);
-    logTimer_->setInterval(kDisplayFrameMs);
+    logTimer_->setInterval(kDisplayFrame);
     connect(logTimer_, &QTimer::timeout, this, &TForm1::FlushLog);
 
     QPalette yellow;
@@ -282,7 +284,7 @@ void TForm1::showEvent(QShowEvent* event)
 void TForm1::closeEvent(QCloseEvent* event)
 {
     closing_ = true;
-    FreeTreeList();
+    tree_ = {};
     event->accept();
 }
 
@@ -290,7 +292,7 @@ void TForm1::Log(const std::string& line)
 {
     pendingLog_ << Shown(line);
     // Painting each line of a run of many small files would cost more than copying them.
-    if (!sinceLogFlush_.isValid() || sinceLogFlush_.elapsed() >= kDisplayFrameMs)
+    if (!lastLogFlush_ || clock_.Now() - *lastLogFlush_ >= kDisplayFrame)
         FlushLog();
     else if (!logTimer_->isActive())
         logTimer_->start();
@@ -299,7 +301,7 @@ void TForm1::Log(const std::string& line)
 void TForm1::FlushLog()
 {
     logTimer_->stop();
-    sinceLogFlush_.start();
+    lastLogFlush_ = clock_.Now();
     if (pendingLog_.isEmpty())
         return;
     Memo1->appendPlainText(pendingLog_.join(QLatin1Char('\n')));
@@ -317,79 +319,60 @@ void TForm1::SetButtons(bool copia, bool termina)
 
 void TForm1::FormShow()
 {
+    setWindowTitle(kCaption);
     setToolTip(kCaption);  // the window's and the application's hint, shown only while hints are on
     zShowApp1->SetHint(kCaption);
-    const std::string error = RunOpening();
-    FlushLog();
-    if (!error.empty())
-        prompts_.ErrorBox(error);
-}
-
-std::string TForm1::RunOpening()
-{
-    setWindowTitle(kCaption);
     SetButtons(false, false);
     Memo2->clear();
     Memo1->clear();
     pendingLog_.clear();
-    Log("Inizializzazione in corso");
 
-    const auto slash = env_.executablePath.rfind('/');
-    paths_.source = slash == std::string::npos ? std::string("./") : env_.executablePath.substr(0, slash + 1);
-    paths_.executable = env_.executablePath;
-    paths_.targetRoot = env_.targetRoot;
-    const DescriptiveText text = ReadDescriptiveText(fs_, paths_.source);
-    if (!text.error.empty())
-        return text.error;
-    ShowDescriptiveText(Memo2, text.data);
-
-    paths_.target = TargetDirectoryFor(env_.targetRoot, paths_.source);
-    if (paths_.target.empty())
-        return "Il programma si trova nella radice del file system: manca il nome della directory di destinazione";
-    // One line, its start giving way when too long, so the target's own folder stays in sight.
-    lblDest->setText(lblDest->fontMetrics().elidedText(Shown(paths_.target), Qt::ElideLeft, lblDest->width()));
-    Log("Copia da: " + paths_.source);
-    // A target that is, holds or lies in the source would copy files over themselves: refused before anything.
-    if (std::string overlap = FindOverlap(fs_, paths_.source, paths_.target); !overlap.empty())
-        return overlap;
-
-    sinceEvents_.start();
-    const MeasureOutcome outcome = MeasureSource(fs_, paths_, *this, env_.treeCapacity);
-    if (outcome.stopped || closing_)
-        return {};
-    if (!outcome.measurement)
-        return outcome.error;
-    const Measurement& m = *outcome.measurement;
-
-    Gauge->SetMax(std::int32_t(std::min<std::int64_t>(m.FilesToCopy(), INT32_MAX)));
-    Gauge->SetMin(0);
-    Gauge->SetValue(0);
-    Log("Spazio richiesto: " + FormatThousands(m.required) + " byte" + " (" + std::to_string(m.FilesToCopy()) +
-        " file)");
-    Log("Spazio libero su " + env_.targetRoot + ": " + FormatThousands(m.free) + " byte");
-    if (m.EnoughSpace()) {
-        SetButtons(true, true);
-        Log("Pronto per la copia");
-    } else {
-        Log("Spazio insufficiente!");
+    lastEvents_ = clock_.Now();
+    OpeningOutcome opening = RunOpening(fs_, env_, *this, boxes_);
+    if (opening.stopped || closing_)
+        return;
+    paths_ = std::move(opening.paths);
+    if (opening.measurement) {
+        Gauge->SetMax(std::int32_t(std::min<std::int64_t>(opening.measurement->FilesToCopy(), INT32_MAX)));
+        Gauge->SetMin(0);
+        Gauge->SetValue(0);
+        tree_ = std::move(opening.measurement->tree);
     }
-    return {};
+    SetButtons(opening.Ready(), opening.Ready());
+    FlushLog();
+}
+
+void TForm1::ShowDescriptiveText(const std::string& data)
+{
+    travaso::ShowDescriptiveText(Memo2, data);
+}
+
+void TForm1::ShowTarget(const std::string& target)
+{
+    // One line, its start giving way when too long, so the target's own folder stays in sight.
+    lblDest->setText(lblDest->fontMetrics().elidedText(Shown(target), Qt::ElideLeft, lblDest->width()));
 }
 
 bool TForm1::ProcessMessages()
 {
     // Keep the window live while measuring, without paying for an event pass per entry.
-    if (sinceEvents_.elapsed() >= 20) {
+    if (clock_.Now() - lastEvents_ >= kEventPause) {
         QCoreApplication::processEvents();
-        sinceEvents_.restart();
+        lastEvents_ = clock_.Now();
     }
     return !closing_;
 }
 
-void TForm1::TreeListFull()
+void TForm1::BoxesAfterLog::Message(std::string_view text)
 {
-    FlushLog();
-    prompts_.Message("Albero riempito (troppe voci)");
+    form_.FlushLog();
+    prompts_.Message(text);
+}
+
+void TForm1::BoxesAfterLog::ErrorBox(std::string_view text)
+{
+    form_.FlushLog();
+    prompts_.ErrorBox(text);
 }
 
 void TForm1::btnCopiaClick()
@@ -401,7 +384,7 @@ void TForm1::btnCopiaClick()
         QCoreApplication::processEvents();
         if (closing_)
             return;  // closed meanwhile: the list is gone, and an empty run must not read as a copy
-        outcome = RunCopy(fs_, paths_, *this);
+        outcome = RunCopy(fs_, paths_, tree_, *this);
     }  // the normal cursor is back before any box opens
     switch (outcome.end) {
     case CopyEnd::Completed:
@@ -417,7 +400,7 @@ void TForm1::btnCopiaClick()
     }
     FlushLog();
     if (outcome.end == CopyEnd::Stopped)
-        prompts_.ErrorBox(outcome.error);
+        boxes_.ErrorBox(outcome.error);
 }
 
 void TForm1::TargetExisted(const std::string& target)

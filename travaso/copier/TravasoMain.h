@@ -1,15 +1,18 @@
 #pragma once
 
+#include "Clock.h"
 #include "CopierEnvironment.h"
 #include "CopyJob.h"
+#include "Opening.h"
+#include "Prompts.h"
 #include "zBigLabel.h"
 #include "zGradBtn.h"
 
-#include <QElapsedTimer>
 #include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class QLabel;
@@ -21,19 +24,19 @@ class QTimer;
 namespace travaso {
 
 class FileSystem;
-class Prompts;
 class TzBackground;
 class TzGauge;
 class TzShowApp;
 
-// The copier's window: shows the descriptive text beside the program, has the core measure the program's
-// tree and decide on the space at the target root, and on request has it copy the tree (except the program)
-// into a directory of the same name there. The window turns each step into its log line and gauge value.
-class TForm1 : public QWidget, private MeasureObserver, private CopyObserver {
+// The copier's window: shows what the core's opening reports (the descriptive text beside the program, the
+// target, the log of the measuring and the space decision), and on request has the core copy the tree (except
+// the program) into the target. The window turns each copy step into its log line and gauge value.
+class TForm1 : public QWidget, private OpeningObserver, private CopyObserver {
     Q_OBJECT
 
 public:
-    TForm1(CopierEnvironment environment, FileSystem& fs, Prompts& prompts, QWidget* parent = nullptr);
+    TForm1(CopierEnvironment environment, FileSystem& fs, Prompts& prompts, const Clock& clock,
+           QWidget* parent = nullptr);
 
     // The opening sequence; runs once, just after the window is first shown.
     void FormShow();
@@ -57,27 +60,41 @@ protected:
 private:
     void CreateControls();
     void LoadApplicationComponent();
-    void Log(const std::string& line);
     // Brings the lines gathered since the last time to the screen at once, painted now.
     void FlushLog();
     void SetButtons(bool copia, bool termina);
-    // Empty when the opening reached its end; else the error that stopped it.
-    std::string RunOpening();
 
+    void Log(const std::string& line) override;
+    void ShowDescriptiveText(const std::string& data) override;
+    void ShowTarget(const std::string& target) override;
     bool ProcessMessages() override;
-    void TreeListFull() override;
     void TargetExisted(const std::string& target) override;
     void DirectoryCreated(const std::string& path) override;
     void FileCopied(const std::string& source, std::int64_t bytes, std::int32_t copiedSoFar) override;
 
+    // The window's boxes: the log's pending lines reach the screen before a box opens over them.
+    class BoxesAfterLog : public Prompts {
+    public:
+        BoxesAfterLog(TForm1& form, Prompts& prompts) : form_(form), prompts_(prompts) {}
+        void Message(std::string_view text) override;
+        void ErrorBox(std::string_view text) override;
+
+    private:
+        TForm1& form_;
+        Prompts& prompts_;
+    };
+
     CopierEnvironment env_;
     FileSystem& fs_;
-    Prompts& prompts_;
+    BoxesAfterLog boxes_;
     CopierPaths paths_;  // kept as bytes: the label only shows them
-    QElapsedTimer sinceEvents_;
-    QStringList pendingLog_;       // lines not yet in Memo1
-    QElapsedTimer sinceLogFlush_;  // a long run brings its lines to the screen at the display's pace
-    QTimer* logTimer_ = nullptr;   // brings the last lines when the event loop runs again
+    TreeList tree_;      // measured at opening, copied by the copy run; freed when the window closes
+    const Clock& clock_;
+    Clock::TimePoint lastEvents_{};  // the last event pass while measuring
+    QStringList pendingLog_;         // lines not yet in Memo1
+    // A long run brings its lines to the screen at the display's pace; unset before the first lines.
+    std::optional<Clock::TimePoint> lastLogFlush_;
+    QTimer* logTimer_ = nullptr;  // brings the last lines when the event loop runs again
     bool opened_ = false;
     bool closing_ = false;
 };

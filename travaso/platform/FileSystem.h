@@ -19,7 +19,7 @@ inline constexpr int ShorterThanExpected = -2;  // the source ended before the s
 inline constexpr int SameFileAsSource = -3;     // the target is the source file itself
 
 // What the copier was doing when a call failed; the message names it.
-enum class FsStep { List, Open, Measure, Read, Create, Write, MakeDirectory, Remove, Resolve, ChangeDirectory, Sync };
+enum class FsStep { List, Open, Measure, Read, Create, Write, MakeDirectory, Remove, Resolve, Sync };
 
 struct FsResult {
     int error = 0;  // 0 on success
@@ -76,7 +76,6 @@ public:
     virtual FsResult ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& data) = 0;
     // path with every link, "." and ".." resolved; path must exist.
     virtual FsResult RealPath(const std::string& path, std::string& resolved) = 0;
-    virtual FsResult ChangeDirectory(const std::string& dir) = 0;
     // Bytes free for the user on the file system holding path; -1 when it cannot be queried.
     virtual std::int64_t FreeSpace(const std::string& path) = 0;
     // A handle on the file system holding path (an existing folder).

@@ -3,7 +3,7 @@
 // The real file system under a test's temporary folder, with scripted failures: any call on a path can be
 // made to fail with any error number, the free space can be set, and every call is recorded in order.
 
-#include "PosixFileSystem.h"
+#include "FileSystem_posix.h"
 
 #include <map>
 #include <optional>
@@ -12,18 +12,7 @@
 
 namespace travaso {
 
-enum class FsCall {
-    List,
-    FileSize,
-    MakeDirectory,
-    RemoveFile,
-    CopyFile,
-    ReadFile,
-    RealPath,
-    ChangeDirectory,
-    OpenSync,
-    Sync
-};
+enum class FsCall { List, FileSize, MakeDirectory, RemoveFile, CopyFile, ReadFile, RealPath, OpenSync, Sync };
 
 class FakeFileSystem : public FileSystem {
 public:
@@ -102,12 +91,6 @@ public:
         if (auto r = Scripted(FsCall::RealPath, path))
             return *r;
         return real_.RealPath(path, resolved);
-    }
-    FsResult ChangeDirectory(const std::string& dir) override
-    {
-        if (auto r = Scripted(FsCall::ChangeDirectory, dir))
-            return *r;
-        return real_.ChangeDirectory(dir);
     }
     std::int64_t FreeSpace(const std::string& path) override { return freeSpace ? *freeSpace : real_.FreeSpace(path); }
     FsResult OpenSyncHandle(const std::string& path, std::unique_ptr<SyncHandle>& handle) override

@@ -3,8 +3,6 @@
 
 #include "E2EHelpers.h"
 
-#include <QClipboard>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -14,7 +12,6 @@
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -55,13 +52,8 @@ class EndToEnd : public ::testing::Test {
 protected:
     void Start(const QString& targetRoot, int openFileLimit = 0)
     {
-        QDir().mkpath(ExeDir());
-        ASSERT_TRUE(QFile::copy(TRAVASO_BINARY, Exe()));
-        QFile::setPermissions(Exe(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TRAVASO_ROOT", targetRoot);
-        env.insert("XDG_RUNTIME_DIR", runtime.path());  // the program's socket stays out of the shared /tmp
-        env.insert("QT_QPA_PLATFORM", "xcb");
+        InstallCopier(Exe());
+        QProcessEnvironment env = CopierProcessEnvironment(targetRoot, runtime.path());
         env.insert("LC_ALL", "it_IT.UTF-8");
         program.setProcessEnvironment(env);
         program.setProcessChannelMode(QProcess::ForwardedChannels);
@@ -73,18 +65,12 @@ protected:
         }
         program.start(Exe(), {});
         ASSERT_TRUE(program.waitForStarted(10000));
-        window = Xdotool({"search", "--sync", "--onlyvisible", "--name", "^Travaso v3\\.03"}).section('\n', 0, 0);
+        window = FindCopierWindow();
         ASSERT_FALSE(window.isEmpty());
         Xdotool({"windowfocus", "--sync", window});
     }
 
-    void TearDown() override
-    {
-        if (program.state() != QProcess::NotRunning) {
-            program.kill();
-            program.waitForFinished(10000);
-        }
-    }
+    void TearDown() override { EndProcess(program); }
 
     // Waits for the error box (its text is the window tests' concern) and closes it with Enter.
     void CloseErrorBox()
@@ -99,31 +85,15 @@ protected:
     QString Exe() const { return ExeDir() + "travaso"; }
     QString Source() const { return dir.path() + "/media/PROVA/"; }
 
-    void Click(int x, int y)
-    {
-        Xdotool({"mousemove", "--window", window, QString::number(x), QString::number(y), "click", "1"});
-    }
-
-    // The log's text, copied from Memo1 through the clipboard.
-    QString Log()
-    {
-        Click(300, 70);
-        Xdotool({"key", "--window", window, "ctrl+a", "ctrl+c"});
-        return QGuiApplication::clipboard()->text();
-    }
+    void Click(int x, int y) { ClickAt(window, x, y); }
+    QString Log() { return ReadLog(window); }
 
     // Waits, with a bound, until the log holds line.
     QString WaitForLog(const QString& line)
     {
-        QDeadlineTimer deadline(60000);
         QString log;
-        while (!deadline.hasExpired()) {
-            log = Log();
-            if (log.contains(line))
-                return log;
-            QThread::msleep(100);  // between polls of a condition, not a wait for it
-        }
-        ADD_FAILURE() << "no line " << line.toStdString() << " in log:\n" << log.toStdString();
+        if (!WaitFor([&] { return (log = Log()).contains(line); }, 60000))
+            ADD_FAILURE() << "no line " << line.toStdString() << " in log:\n" << log.toStdString();
         return log;
     }
 

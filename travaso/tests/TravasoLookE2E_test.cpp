@@ -4,8 +4,6 @@
 #include "E2EHelpers.h"
 #include "zImages.h"
 
-#include <QClipboard>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -16,7 +14,6 @@
 #include <QRasterWindow>
 #include <QScreen>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -40,21 +37,14 @@ protected:
         WriteFile(Source() + "a.txt", QByteArray(1500, 'a'));
         WriteFile(Source() + "sub/b.txt", "b");
         QDir().mkpath(Root());
-        ASSERT_TRUE(QFile::copy(TRAVASO_BINARY, Exe()));
-        QFile::setPermissions(Exe(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-        env = QProcessEnvironment::systemEnvironment();
-        env.insert("TRAVASO_ROOT", Root());
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        InstallCopier(Exe());
+        env = CopierProcessEnvironment(Root(), runtime.path());
     }
 
     void TearDown() override
     {
-        for (QProcess* p : {&first, &second})
-            if (p->state() != QProcess::NotRunning) {
-                p->kill();
-                p->waitForFinished(10000);
-            }
+        EndProcess(first);
+        EndProcess(second);
     }
 
     QString Source() const { return dir.path() + "/media/PROVA/"; }
@@ -76,25 +66,6 @@ protected:
         return shot.pixelColor(origin + QPoint(x, y));
     }
 
-    bool WaitFor(const std::function<bool()>& condition, int ms = 30000)
-    {
-        QDeadlineTimer deadline(ms);
-        while (!condition()) {
-            if (deadline.hasExpired())
-                return false;
-            QCoreApplication::processEvents();  // the cover window paints
-            QThread::msleep(50);                // between polls of a condition, not a wait for it
-        }
-        return true;
-    }
-
-    QString Log()
-    {
-        Xdotool({"mousemove", "--window", window, "300", "70", "click", "1"});
-        Xdotool({"key", "--window", window, "ctrl+a", "ctrl+c"});
-        return QGuiApplication::clipboard()->text();
-    }
-
     QTemporaryDir dir;
     QTemporaryDir runtime;
     QProcessEnvironment env;
@@ -107,7 +78,7 @@ protected:
 TEST_F(LookEndToEnd, WindowLooksAsDesignedRefusesASecondStartAndStillCopies)
 {
     Start(first);
-    window = Xdotool({"search", "--sync", "--onlyvisible", "--name", "^Travaso v3\\.03$"}).section('\n', 0, 0);
+    window = FindCopierWindow();
     ASSERT_FALSE(window.isEmpty());
     EXPECT_EQ(Xdotool({"getwindowname", window}), "Travaso v3.03");
     const QStringList geometry = Xdotool({"getwindowgeometry", "--shell", window}).split('\n');
@@ -118,7 +89,7 @@ TEST_F(LookEndToEnd, WindowLooksAsDesignedRefusesASecondStartAndStillCopies)
             origin.setY(line.mid(2).toInt());
     }
     Xdotool({"windowfocus", "--sync", window});
-    ASSERT_TRUE(WaitFor([&] { return Log().contains("Pronto per la copia"); }));
+    ASSERT_TRUE(WaitFor([&] { return ReadLog(window).contains("Pronto per la copia"); }));
 
     const QImage tile = CopierTile().convertToFormat(QImage::Format_RGB32);
     ASSERT_FALSE(tile.isNull());
@@ -145,11 +116,11 @@ TEST_F(LookEndToEnd, WindowLooksAsDesignedRefusesASecondStartAndStillCopies)
     // The copy still runs. (The log is not read here: after another window has been shown, this
     // process's clipboard requests can predate the copier's, and X refuses them.)
     Xdotool({"windowfocus", "--sync", window});
-    Xdotool({"mousemove", "--window", window, "72", "28", "click", "1"});
+    ClickAt(window, 72, 28);  // Copia
     EXPECT_TRUE(WaitFor([&] { return QFile::exists(Root() + "/PROVA/sub/b.txt"); }));
     // Termina is enabled only once the copy has ended.
     EXPECT_TRUE(WaitFor([&] {
-        Xdotool({"mousemove", "--window", window, "72", "124", "click", "1"});
+        ClickAt(window, 72, 124);  // Termina
         return first.waitForFinished(200);
     }));
     EXPECT_EQ(first.exitCode(), 0);
@@ -159,14 +130,12 @@ TEST_F(LookEndToEnd, WindowLooksAsDesignedRefusesASecondStartAndStillCopies)
 TEST_F(LookEndToEnd, AStartAfterACrashIsAFirstStart)
 {
     Start(first);
-    window = Xdotool({"search", "--sync", "--onlyvisible", "--name", "^Travaso v3\\.03$"}).section('\n', 0, 0);
-    ASSERT_FALSE(window.isEmpty());
+    ASSERT_FALSE(FindCopierWindow().isEmpty());
     first.kill();  // no chance to remove its socket
     first.waitForFinished(10000);
     ASSERT_FALSE(QDir(runtime.path()).entryList({"travaso-*"}, QDir::System).isEmpty());
     Start(second);
-    window = Xdotool({"search", "--sync", "--onlyvisible", "--name", "^Travaso v3\\.03$"}).section('\n', 0, 0);
-    ASSERT_FALSE(window.isEmpty());
+    ASSERT_FALSE(FindCopierWindow().isEmpty());
     EXPECT_EQ(second.state(), QProcess::Running);
 }
 

@@ -1,5 +1,7 @@
 #include "zBackground.h"
 
+#include "zOwningForm.h"
+
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -57,23 +59,10 @@ bool PaintBackground(QPainter& p, QSize client, const BackgroundLook& look)
     return false;
 }
 
-namespace {
-
-QWidget* OwningForm(QObject* owner)
-{
-    for (QObject* o = owner; o; o = o->parent())
-        if (auto* w = qobject_cast<QWidget*>(o))
-            return w->window();
-    return nullptr;
-}
-
-}  // namespace
-
 TzBackground::TzBackground(QObject* owner) : QObject(owner), form_(OwningForm(owner))
 {
     if (!form_)
         throw std::runtime_error("NoForm");
-    delta_ = ColorDifference(look_.color, look_.endColor);
     form_->installEventFilter(this);
 }
 
@@ -87,7 +76,6 @@ TzBackground::~TzBackground()
 
 void TzBackground::Changed()
 {
-    delta_ = ColorDifference(look_.color, look_.endColor);
     if (form_)
         form_->update();
 }

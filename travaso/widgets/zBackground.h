@@ -57,7 +57,6 @@ public:
     void SetEndColor(const QColor& color);
     gradType FillType() const { return look_.fill; }
     void SetFillType(gradType fill);
-    ColorDelta Difference() const { return delta_; }
 
     QWidget* Form() const { return form_; }
 
@@ -73,7 +72,6 @@ private:
     void Changed();
 
     BackgroundLook look_;
-    ColorDelta delta_;
     QPointer<QWidget> form_;
 };
 

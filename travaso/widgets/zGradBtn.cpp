@@ -2,28 +2,17 @@
 
 namespace travaso {
 
-TzGradBtn::TzGradBtn(QWidget* parent) : TzColorBtn(parent), endColor_(palette().color(QPalette::Button))
-{
-    delta_ = ColorDifference(Color(), endColor_);
-}
-
-void TzGradBtn::SetColor(const QColor& color)
-{
-    delta_ = ColorDifference(color, endColor_);
-    TzColorBtn::SetColor(color);
-}
+TzGradBtn::TzGradBtn(QWidget* parent) : TzColorBtn(parent), endColor_(palette().color(QPalette::Button)) {}
 
 void TzGradBtn::SetEndColor(const QColor& color)
 {
     endColor_ = color;
-    delta_ = ColorDifference(Color(), endColor_);
     update();
 }
 
 void TzGradBtn::SetFillType(gradType type)
 {
     fillType_ = type;
-    delta_ = ColorDifference(Color(), endColor_);
     update();
 }
 

@@ -11,15 +11,12 @@ class TzGradBtn : public TzColorBtn {
 public:
     explicit TzGradBtn(QWidget* parent = nullptr);
 
-    void SetColor(const QColor& color) override;
     QColor EndColor() const { return endColor_; }
     void SetEndColor(const QColor& color);
     gradType FillType() const { return fillType_; }
     void SetFillType(gradType type);
     int Bands() const { return bands_; }
     void SetBands(int bands);
-    // End minus start, per channel, as last recomputed by a colour or fill setter.
-    ColorDelta Difference() const { return delta_; }
 
     ButtonFace Face() const override;
 
@@ -27,7 +24,6 @@ private:
     QColor endColor_;
     gradType fillType_ = gVert;
     int bands_ = 75;
-    ColorDelta delta_;
 };
 
 }  // namespace travaso

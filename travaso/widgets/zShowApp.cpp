@@ -3,6 +3,7 @@
 #include "Platform.h"
 #include "SingleInstance.h"
 #include "SystemInfo.h"
+#include "zOwningForm.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -72,14 +73,6 @@ const CpuInfo& Cpu()
 QString Q(const std::string& s)
 {
     return QString::fromLocal8Bit(s);
-}
-
-QWidget* OwningForm(QObject* owner)
-{
-    for (QObject* o = owner; o; o = o->parent())
-        if (auto* w = qobject_cast<QWidget*>(o))
-            return w->window();
-    return nullptr;
 }
 
 }  // namespace

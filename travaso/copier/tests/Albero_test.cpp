@@ -26,12 +26,12 @@ using ::testing::UnorderedElementsAreArray;
 
 namespace {
 
-std::vector<std::string> ListAll()
+// The full paths of the list's entries, in order.
+std::vector<std::string> ListAll(const TreeList& list)
 {
     std::vector<std::string> out;
-    ResetTreeCursor();
-    for (std::string e = NextTreeEntry(); !e.empty(); e = NextTreeEntry())
-        out.push_back(e);
+    for (const TreeEntry& e : list.entries)
+        out.push_back(list.PathOf(e));
     return out;
 }
 
@@ -62,13 +62,6 @@ struct CountingObserver : MeasureObserver {
 
 class AlberoTest : public ::testing::Test {
 protected:
-    AlberoTest() : cwd(fs::current_path()) {}
-    void TearDown() override
-    {
-        FreeTreeList();
-        fs::current_path(cwd);  // CountTreeFiles changes it
-    }
-    fs::path cwd;
     TreeFixture tree;
     FakeFileSystem files;
     CountingObserver observer;
@@ -76,6 +69,7 @@ protected:
 
 TEST_F(AlberoTest, ListsTreeInPreOrderAndEnumerationOrder)
 {
+    const fs::path cwd = fs::current_path();
     tree.File("src/b.txt", "bb");
     tree.File("src/a/x", "x");
     tree.File("src/a/sub/y", "yyy");
@@ -83,8 +77,9 @@ TEST_F(AlberoTest, ListsTreeInPreOrderAndEnumerationOrder)
     tree.File("src/z", "");
     const std::string s = tree.Path("src/");
 
-    ASSERT_TRUE(BuildTreeList(files, s, observer));
-    const auto list = ListAll();
+    TreeList tree = BuildTreeList(files, s, observer);
+    ASSERT_FALSE(tree.cut);
+    const auto list = ListAll(tree);
     EXPECT_THAT(list, UnorderedElementsAreArray(
                           {s + "b.txt", s + "a/", s + "a/x", s + "a/sub/", s + "a/sub/y", s + "empty/", s + "z"}));
     // Each directory is followed at once by everything under it.
@@ -104,9 +99,9 @@ TEST_F(AlberoTest, ListsTreeInPreOrderAndEnumerationOrder)
             top.push_back(rel.back() == '/' ? rel.substr(0, rel.size() - 1) : rel);
     EXPECT_EQ(top, ReaddirOrder(s));
 
-    EXPECT_EQ(SumTreeSizes(files, observer), 6);
+    EXPECT_EQ(SumTreeSizes(files, tree, observer), 6);
     EXPECT_EQ(CountTreeFiles(files, s, observer), 4);
-    EXPECT_EQ(NextTreeEntry(), "");  // the cursor stays at the end
+    EXPECT_EQ(fs::current_path(), cwd) << "measuring leaves the working folder alone";
 }
 
 TEST_F(AlberoTest, ClassifiesEntriesLikeTheCopierShould)
@@ -124,11 +119,12 @@ TEST_F(AlberoTest, ClassifiesEntriesLikeTheCopierShould)
     fs::create_symlink(tree.Path("src/nowhere"), tree.Path("src/dangling"));
     const std::string s = tree.Path("src/");
 
-    BuildTreeList(files, s, observer);
-    EXPECT_THAT(ListAll(), UnorderedElementsAreArray({s + ".hidden-file", s + "ro-file", s + "locked/",
-                                                      s + "locked/inside", s + "real/", s + "real/f", s + "filelink"}));
+    TreeList list = BuildTreeList(files, s, observer);
+    EXPECT_THAT(ListAll(list),
+                UnorderedElementsAreArray({s + ".hidden-file", s + "ro-file", s + "locked/", s + "locked/inside",
+                                           s + "real/", s + "real/f", s + "filelink"}));
     EXPECT_EQ(CountTreeFiles(files, s, observer), 5);
-    EXPECT_EQ(SumTreeSizes(files, observer), 6);
+    EXPECT_EQ(SumTreeSizes(files, list, observer), 6);
     chmod(tree.Path("src/locked").c_str(), 0755);
 }
 
@@ -138,16 +134,16 @@ TEST_F(AlberoTest, FullListShowsMessageOnceAndKeepsFirstEntries)
         tree.File("src/d/f" + std::to_string(i), "1");
     const std::string s = tree.Path("src/");
 
-    EXPECT_FALSE(BuildTreeList(files, s, observer, 999));
-    EXPECT_TRUE(TreeListWasCut());
-    EXPECT_EQ(TreeEntryCount(), 999u);
+    const TreeList cut = BuildTreeList(files, s, observer, 999);
+    EXPECT_TRUE(cut.cut);
+    EXPECT_EQ(cut.entries.size(), 999u);
     EXPECT_EQ(observer.fullMessages, 1);
-    EXPECT_EQ(ListAll().front(), s + "d/");
+    EXPECT_EQ(ListAll(cut).front(), s + "d/");
     EXPECT_EQ(CountTreeFiles(files, s, observer), 1001);  // counting does not depend on the list
 
-    BuildTreeList(files, s, observer, 2000);
-    EXPECT_FALSE(TreeListWasCut());
-    EXPECT_EQ(TreeEntryCount(), 1002u);
+    const TreeList whole = BuildTreeList(files, s, observer, 2000);
+    EXPECT_FALSE(whole.cut);
+    EXPECT_EQ(whole.entries.size(), 1002u);
 }
 
 TEST_F(AlberoTest, LongPathsAreStoredWholeAndMeasured)
@@ -157,11 +153,11 @@ TEST_F(AlberoTest, LongPathsAreStoredWholeAndMeasured)
         rel += std::string(50, char('a' + i)) + "/";
     rel += "file.txt";
     tree.File(rel, "12345");
-    BuildTreeList(files, tree.Path("src/"), observer);
-    const auto list = ListAll();
+    TreeList built = BuildTreeList(files, tree.Path("src/"), observer);
+    const auto list = ListAll(built);
     ASSERT_EQ(list.back(), tree.Path(rel));
     EXPECT_GT(list.back().size(), 300u);
-    EXPECT_EQ(SumTreeSizes(files, observer), 5);
+    EXPECT_EQ(SumTreeSizes(files, built, observer), 5);
 }
 
 TEST_F(AlberoTest, SizesBeyondTwoGibibytesAreMeasured)
@@ -170,8 +166,8 @@ TEST_F(AlberoTest, SizesBeyondTwoGibibytesAreMeasured)
     ASSERT_EQ(truncate(tree.Path("src/big").c_str(), 3LL << 30), 0);  // sparse: takes no disk
     tree.File("src/small", "abc");
     EXPECT_EQ(FileSizeOf(files, tree.Path("src/big")), 3LL << 30);
-    BuildTreeList(files, tree.Path("src/"), observer);
-    EXPECT_EQ(SumTreeSizes(files, observer), (3LL << 30) + 3);
+    TreeList list = BuildTreeList(files, tree.Path("src/"), observer);
+    EXPECT_EQ(SumTreeSizes(files, list, observer), (3LL << 30) + 3);
 }
 
 TEST_F(AlberoTest, MeasuringFailuresNameTheFile)
@@ -221,7 +217,7 @@ TEST_F(AlberoTest, DeepTreesAreWalkedWithoutAHandlePerLevel)
     rlimit tight = saved;
     tight.rlim_cur = 64;
     ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &tight), 0);
-    bool built = false;
+    TreeList built;
     std::int64_t count = -1;
     try {
         built = BuildTreeList(files, s, observer);
@@ -230,10 +226,10 @@ TEST_F(AlberoTest, DeepTreesAreWalkedWithoutAHandlePerLevel)
         ADD_FAILURE() << e.what();
     }
     setrlimit(RLIMIT_NOFILE, &saved);
-    EXPECT_TRUE(built);
+    EXPECT_FALSE(built.cut);
     EXPECT_EQ(count, 2);
-    EXPECT_EQ(TreeEntryCount(), 320u + 2);
-    EXPECT_EQ(ListAll().back(), tree.Path(rel + "bottom.txt"));
+    EXPECT_EQ(built.entries.size(), 320u + 2);
+    EXPECT_EQ(ListAll(built).back(), tree.Path(rel + "bottom.txt"));
 }
 
 TEST_F(AlberoTest, TheObserverCanStopTheMeasuring)
@@ -274,13 +270,6 @@ TEST(FormatThousandsTest, GroupsByTheLocalesOwnRule)
     // The C locale has no thousands separator.
     EXPECT_EQ(FormatThousands(1234567, QLocale(QLocale::C)), "1234567");
     EXPECT_EQ(FormatThousands(-1234567, QLocale::c()), "-1234567");
-}
-
-TEST(CharsTest, LeftAndRightClampToTheString)
-{
-    EXPECT_EQ(LeftChars("abcdef", 2), "ab");
-    EXPECT_EQ(RightChars("abcdef", 2), "ef");
-    EXPECT_EQ(RightChars("ab", 5), "ab");
 }
 
 }  // namespace

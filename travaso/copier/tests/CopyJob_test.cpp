@@ -43,7 +43,7 @@ struct StepLog : CopyObserver {
 // A source folder PROVA holding a stand-in for the program, and a target root beside it.
 class CopyJobTest : public ::testing::Test {
 protected:
-    CopyJobTest() : cwd(fs::current_path())
+    CopyJobTest()
     {
         tree.File("media/PROVA/travaso", std::string(100, 'x'));
         tree.Dir("home");
@@ -52,21 +52,20 @@ protected:
         paths.targetRoot = tree.Path("home");
         paths.target = tree.Path("home/PROVA/");
     }
-    ~CopyJobTest() override
-    {
-        FreeTreeList();
-        fs::current_path(cwd);
-    }
-
+    // Measures the source; the list it gives is kept for the copy run.
     MeasureOutcome Measure(std::size_t capacity = DefaultTreeCapacity)
     {
-        return MeasureSource(files, paths, observer, capacity);
+        MeasureOutcome outcome = MeasureSource(files, paths, observer, capacity);
+        if (outcome.measurement)
+            measured = outcome.measurement->tree;
+        return outcome;
     }
+    CopyOutcome Copy() { return RunCopy(files, paths, measured, log); }
     CopyOutcome MeasureAndCopy()
     {
         const MeasureOutcome m = Measure();
         EXPECT_TRUE(m.measurement) << m.error;
-        return RunCopy(files, paths, log);
+        return Copy();
     }
     // Calls that write to the target.
     int Writes() const
@@ -74,16 +73,17 @@ protected:
         return files.Count(FsCall::MakeDirectory) + files.Count(FsCall::CopyFile) + files.Count(FsCall::RemoveFile);
     }
 
-    fs::path cwd;
     TreeFixture tree;
     FakeFileSystem files;
     MeasureObserver observer;
     StepLog log;
     CopierPaths paths;
+    TreeList measured;
 };
 
 TEST_F(CopyJobTest, MeasuresTheTreeWithoutTheProgram)
 {
+    const fs::path cwd = fs::current_path();
     tree.File("media/PROVA/a.txt", std::string(1500, 'a'));
     tree.File("media/PROVA/sub/b.bin", std::string(20000, 'b'));
     tree.Dir("media/PROVA/vuota");
@@ -101,7 +101,7 @@ TEST_F(CopyJobTest, MeasuresTheTreeWithoutTheProgram)
     EXPECT_FALSE(Measure().measurement->EnoughSpace());
     files.freeSpace = 21501;
     EXPECT_TRUE(Measure().measurement->EnoughSpace());
-    EXPECT_EQ(fs::current_path(), fs::path(tree.Path("media/PROVA")));
+    EXPECT_EQ(fs::current_path(), cwd) << "measuring leaves the working folder alone";
 }
 
 TEST_F(CopyJobTest, FoldersThatCannotBeListedStopTheMeasuring)
@@ -144,7 +144,7 @@ TEST_F(CopyJobTest, CopiesTheTreeAndReportsEachStepOnceItIsDone)
     EXPECT_EQ(log.last, 2);
 
     log.lines.clear();
-    EXPECT_EQ(RunCopy(files, paths, log).end, CopyEnd::Completed);
+    EXPECT_EQ(Copy().end, CopyEnd::Completed);
     EXPECT_EQ(log.lines.front(), "exists " + paths.target);
 }
 
@@ -157,7 +157,7 @@ TEST_F(CopyJobTest, AFolderSwappedForALinkAfterMeasuringIsNotFollowed)
     fs::rename(tree.Path("media/PROVA/sub"), tree.Path("moved"));
     fs::create_directory_symlink(tree.Path("outside"), tree.Path("media/PROVA/sub"));
 
-    const CopyOutcome outcome = RunCopy(files, paths, log);
+    const CopyOutcome outcome = Copy();
     EXPECT_EQ(outcome.end, CopyEnd::Stopped);
     EXPECT_THAT(outcome.error, HasSubstr("PROVA/sub"));
     EXPECT_FALSE(fs::exists(paths.target + "sub/deep/f.txt"));
@@ -229,7 +229,18 @@ TEST_F(CopyJobTest, ACutListNeverEndsAsComplete)
     for (int i = 0; i < 6; ++i)
         tree.File("media/PROVA/f" + std::to_string(i), "1");
     ASSERT_TRUE(Measure(3).measurement);
-    EXPECT_EQ(RunCopy(files, paths, log).end, CopyEnd::Incomplete);
+    EXPECT_EQ(Copy().end, CopyEnd::Incomplete);
+}
+
+TEST_F(CopyJobTest, ACopyRunWorksThroughTheListItIsHandedNotALaterOne)
+{
+    for (int i = 0; i < 6; ++i)
+        tree.File("media/PROVA/f" + std::to_string(i), "1");
+    ASSERT_TRUE(Measure().measurement);
+    const TreeList whole = measured;
+    ASSERT_TRUE(Measure(3).measurement);
+    EXPECT_EQ(RunCopy(files, paths, whole, log).end, CopyEnd::Completed);
+    EXPECT_EQ(log.last, 6);
 }
 
 TEST_F(CopyJobTest, LinksStandingInTheTargetAreReplacedNotWrittenThrough)
@@ -266,7 +277,7 @@ TEST_F(OverlapTest, ATargetThatContainsTheSourceIsRefusedBeforeAnythingIsWritten
 
     EXPECT_THAT(FindOverlap(files, paths.source, paths.target), HasSubstr("contiene la directory di origine"));
     ASSERT_TRUE(Measure().measurement);
-    const CopyOutcome outcome = RunCopy(files, paths, log);
+    const CopyOutcome outcome = Copy();
     EXPECT_EQ(outcome.end, CopyEnd::Stopped);
     EXPECT_EQ(Writes(), 0);
     EXPECT_EQ(TreeFixture::Read(tree.Path("R/dup/f.txt")), "outer, precious");

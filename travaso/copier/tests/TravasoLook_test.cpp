@@ -1,7 +1,8 @@
 // The copy window with its own controls: gradient buttons, tiled background, yellow labels, and the
 // application component's one-window rule, shown offscreen.
 
-#include "PosixFileSystem.h"
+#include "FakeClock.h"
+#include "FileSystem_posix.h"
 #include "ScriptedPrompts.h"
 #include "TravasoMain.h"
 #include "TreeFixture.h"
@@ -47,7 +48,7 @@ protected:
 
     std::unique_ptr<TForm1> Open()
     {
-        auto form = std::make_unique<TForm1>(Environment(), files, prompts);
+        auto form = std::make_unique<TForm1>(Environment(), files, prompts, clock);
         form->show();
         EXPECT_TRUE(QTest::qWaitFor([&] { return form->Memo1->toPlainText().contains("Pronto per la copia"); }));
         return form;
@@ -58,6 +59,7 @@ protected:
     TreeFixture tree;
     PosixFileSystem files;
     ScriptedPrompts prompts;
+    FakeClock clock;
     QImage tile;
 };
 
@@ -126,7 +128,7 @@ TEST_F(LookTest, ASecondWindowOfTheSameProgramLeavesAndBringsTheFirstUp)
     auto first = Open();
     QSignalSpy raised(first->zShowApp1, &TzShowApp::OnAnotherInstance);
     first->showMinimized();
-    auto second = std::make_unique<TForm1>(Environment(), files, prompts);
+    auto second = std::make_unique<TForm1>(Environment(), files, prompts, clock);
     EXPECT_TRUE(second->zShowApp1->IsSecondInstance());
     EXPECT_EQ(second->x(), -561 - 10);
     second->show();

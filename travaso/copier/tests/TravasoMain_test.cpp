@@ -1,4 +1,5 @@
 #include "Albero.h"
+#include "FakeClock.h"
 #include "FakeFileSystem.h"
 #include "ScriptedPrompts.h"
 #include "TravasoMain.h"
@@ -10,6 +11,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -18,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -36,7 +39,7 @@ namespace {
 // A source directory PROVA holding a stand-in for the program, and a target root beside it.
 class WindowTest : public ::testing::Test {
 protected:
-    WindowTest() : cwd(fs::current_path())
+    WindowTest()
     {
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
         tree.File("media/PROVA/travaso", std::string(777, 'x'));
@@ -46,9 +49,7 @@ protected:
     ~WindowTest() override
     {
         form.reset();
-        FreeTreeList();
         QLocale::setDefault(QLocale::c());
-        fs::current_path(cwd);  // the window works from the source folder
     }
 
     std::string Source() const { return tree.Path("media/PROVA/"); }
@@ -68,7 +69,7 @@ protected:
     TForm1& Open()
     {
         form.reset();  // one window per program: a second one would be a second start
-        form = std::make_unique<TForm1>(Environment(), files, prompts);
+        form = std::make_unique<TForm1>(Environment(), files, prompts, clock);
         form->show();
         EXPECT_TRUE(QTest::qWaitFor([&] {
             const auto lines = Lines();
@@ -90,10 +91,10 @@ protected:
 
     void ClickCopia() { QTest::mouseClick(form->btnCopia, Qt::LeftButton); }
 
-    fs::path cwd;
     TreeFixture tree;
     FakeFileSystem files;
     ScriptedPrompts prompts;
+    FakeClock clock;
     std::unique_ptr<TForm1> form;
     std::size_t capacity = DefaultTreeCapacity;
 };
@@ -106,7 +107,7 @@ TEST_F(WindowTest, ALongTargetShowsItsEndOnOneLine)
     files.freeSpace = 1'000'000;
     CopierEnvironment env = Environment();
     env.targetRoot = root;
-    form = std::make_unique<TForm1>(env, files, prompts);
+    form = std::make_unique<TForm1>(env, files, prompts, clock);
     form->show();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !Lines().empty() && Lines().back() == "Pronto per la copia"; }));
     const QString shown = form->lblDest->text();
@@ -137,7 +138,7 @@ TEST(DescriptiveTextTest, VeryLongLinesAreShownWholeInLinesOfBoundedLength)
     }
 }
 
-TEST_F(WindowTest, OpeningMeasuresTheTreeAndNamesTheTarget)
+TEST_F(WindowTest, TheOpeningShowsTheTextTheTargetTheLogAndReadiness)
 {
     tree.File("media/PROVA/a.txt", std::string(1500, 'a'));
     tree.File("media/PROVA/sub/b.bin", std::string(20000, 'b'));
@@ -160,19 +161,17 @@ TEST_F(WindowTest, OpeningMeasuresTheTreeAndNamesTheTarget)
     EXPECT_TRUE(prompts.errors.empty());
 }
 
-TEST_F(WindowTest, NotEnoughSpaceKeepsTheCopyFromStarting)
+TEST_F(WindowTest, AnOpeningErrorShowsTheLogBeforeTheBoxAndKeepsTheCopyOff)
 {
-    tree.File("media/PROVA/a.txt", std::string(1500, 'a'));
-    files.freeSpace = 1500;  // equal counts as not enough
-    Open();
-    EXPECT_EQ(Lines().back(), "Spazio insufficiente!");
+    tree.File("media/PROVA/a.txt", "precious");
+    CopierEnvironment env = Environment();
+    env.targetRoot = tree.Path("media");  // the target is the source itself
+    prompts.onError = [&] { EXPECT_THAT(Lines(), Contains("Copia da: " + Source())) << "the log after the box"; };
+    form = std::make_unique<TForm1>(env, files, prompts, clock);
+    form->FormShow();
+    ASSERT_EQ(prompts.errors.size(), 1u);
     EXPECT_FALSE(form->btnCopia->isEnabled());
     EXPECT_FALSE(form->btnTermina->isEnabled());
-
-    files.freeSpace = -1;  // cannot be queried
-    Open();
-    EXPECT_THAT(Lines(), Contains("Spazio libero su " + Root() + ": -1 byte"));
-    EXPECT_EQ(Lines().back(), "Spazio insufficiente!");
 }
 
 TEST_F(WindowTest, CopyRunCopiesEverythingButTheProgram)
@@ -205,6 +204,22 @@ TEST_F(WindowTest, CopyRunCopiesEverythingButTheProgram)
     EXPECT_FALSE(form->btnCopia->isEnabled());
     EXPECT_TRUE(form->btnTermina->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(WindowTest, ACopyRunBringsItsLogToTheScreenAtMostOncePerDisplayFrame)
+{
+    for (int i = 0; i < 5; ++i)
+        tree.File("media/PROVA/f" + std::to_string(i), "1");
+    for (const auto& [step, expectedPaints] :
+         {std::pair{std::chrono::milliseconds(0), 1}, {std::chrono::milliseconds(16), 7}}) {
+        Open();
+        clock.step = step;
+        QSignalSpy painted(form->Memo1, &QPlainTextEdit::textChanged);
+        ClickCopia();
+        clock.step = {};
+        EXPECT_EQ(painted.count(), expectedPaints) << step.count() << " ms a reading";
+        EXPECT_EQ(Lines().back(), "=== Copia completata ===");
+    }
 }
 
 TEST_F(WindowTest, ExistingTargetIsReportedAndOverwritten)
@@ -278,54 +293,13 @@ TEST_F(WindowTest, TheNormalCursorIsBackBeforeTheErrorBoxOpens)
     EXPECT_EQ(prompts.errors.size(), 1u);
 }
 
-TEST_F(WindowTest, OverlappingTargetsAreRefusedAtOpening)
-{
-    tree.File("media/PROVA/a.txt", "precious");
-    // The target is the source itself.
-    CopierEnvironment env = Environment();
-    env.targetRoot = tree.Path("media");
-    form = std::make_unique<TForm1>(env, files, prompts);
-    form->FormShow();
-    ASSERT_EQ(prompts.errors.size(), 1u);
-    EXPECT_THAT(prompts.errors[0], HasSubstr("è la directory di origine"));
-    EXPECT_FALSE(form->btnCopia->isEnabled());
-
-    // The target holds the source: the program in R/dup/dup/ copying into R/dup/.
-    tree.File("R/dup/f.txt", "outer");
-    tree.File("R/dup/dup/f.txt", "inner");
-    tree.File("R/dup/dup/travaso", "program");
-    env.executablePath = tree.Path("R/dup/dup/travaso");
-    env.targetRoot = tree.Path("R");
-    prompts.errors.clear();
-    form = std::make_unique<TForm1>(env, files, prompts);
-    form->FormShow();
-    ASSERT_EQ(prompts.errors.size(), 1u);
-    EXPECT_THAT(prompts.errors[0], HasSubstr("contiene la directory di origine"));
-    EXPECT_FALSE(form->btnCopia->isEnabled());
-    EXPECT_EQ(files.Count(FsCall::MakeDirectory) + files.Count(FsCall::CopyFile), 0);
-    EXPECT_EQ(TreeFixture::Read(tree.Path("R/dup/f.txt")), "outer");
-    EXPECT_EQ(TreeFixture::Read(Source() + "a.txt"), "precious");
-}
-
-TEST_F(WindowTest, AnUnlistableFolderIsAnErrorAtOpening)
-{
-    tree.File("media/PROVA/a.txt", "a");
-    tree.File("media/PROVA/privata/b.txt", "b");
-    files.Fail(FsCall::List, "privata", EACCES, FsStep::List);
-    Open();
-    ASSERT_EQ(prompts.errors.size(), 1u);
-    EXPECT_THAT(prompts.errors[0], HasSubstr("privata"));
-    EXPECT_FALSE(form->btnCopia->isEnabled());
-    EXPECT_THAT(Lines(), ::testing::Not(Contains("Pronto per la copia")));
-}
-
 TEST_F(WindowTest, TheTargetIsKeptAsBytesNotReadBackFromTheLabel)
 {
     tree.File("media/caf\xe8/travaso", "program");
     tree.File("media/caf\xe8/men\xf9.txt", "menu");
     CopierEnvironment env = Environment();
     env.executablePath = tree.Path("media/caf\xe8/travaso");
-    form = std::make_unique<TForm1>(env, files, prompts);
+    form = std::make_unique<TForm1>(env, files, prompts, clock);
     form->FormShow();
     ASSERT_TRUE(form->btnCopia->isEnabled()) << (prompts.errors.empty() ? "" : prompts.errors[0]);
     EXPECT_EQ(form->lblDest->text(), QString::fromStdString(Root() + "/caf\xe8/"));  // shown with U+FFFD
@@ -333,16 +307,6 @@ TEST_F(WindowTest, TheTargetIsKeptAsBytesNotReadBackFromTheLabel)
     EXPECT_EQ(TreeFixture::Read(Root() + "/caf\xe8/men\xf9.txt"), "menu");
     EXPECT_FALSE(fs::exists(Root() + "/caf\xef\xbf\xbd"));
     EXPECT_EQ(Lines().back(), "=== Copia completata ===");
-}
-
-TEST_F(WindowTest, AFifoDescriptiveTextLeavesTheViewEmptyAndTheWindowOpens)
-{
-    tree.File("media/PROVA/a.txt", "a");
-    ASSERT_EQ(mkfifo(tree.Path("media/PROVA/testo.rtf").c_str(), 0644), 0);
-    Open();
-    EXPECT_TRUE(prompts.errors.empty());
-    EXPECT_EQ(form->Memo2->toPlainText(), "");
-    EXPECT_EQ(Lines().back(), "Pronto per la copia");
 }
 
 TEST_F(WindowTest, FormattedTextIsShownFormatted)

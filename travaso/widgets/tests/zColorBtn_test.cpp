@@ -334,13 +334,12 @@ TEST(ColorBtnTest, LosingTheFocusEndsAPressAndAClickGivesTheDialogItsResult)
     EXPECT_FALSE(dialog.isVisible());
 }
 
-TEST(GradBtnTest, CopierButtonFillsFromTheCentreAndRecomputesItsDifference)
+TEST(GradBtnTest, CopierButtonFillsFromTheCentreAndFollowsItsColours)
 {
     TzGradBtn b;
     b.resize(129, 41);
     b.SetColor(QColor(0, 128, 0));
     b.SetEndColor(QColor(255, 255, 255));
-    EXPECT_EQ(b.Difference(), (ColorDelta{255, 127, 255}));
     b.SetFillType(gCenter);
     b.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&b));
@@ -356,7 +355,6 @@ TEST(GradBtnTest, CopierButtonFillsFromTheCentreAndRecomputesItsDifference)
     EXPECT_EQ(image.pixelColor(100, 2), QColor(14, 135, 14));     // stripe 4 (stripe 3 is empty)
     EXPECT_EQ(image.pixelColor(100, 38), QColor(248, 252, 248));  // stripe 73
     b.SetColor(QColor(255, 0, 255));
-    EXPECT_EQ(b.Difference(), (ColorDelta{0, 255, 0}));
     b.SetEndColor(QColor(255, 0, 255));
     image = b.grab().toImage();
     EXPECT_EQ(image.pixelColor(60, 20), QColor(255, 0, 255));

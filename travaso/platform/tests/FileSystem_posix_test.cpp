@@ -1,4 +1,4 @@
-#include "PosixFileSystem.h"
+#include "FileSystem_posix.h"
 
 #include <QTemporaryDir>
 

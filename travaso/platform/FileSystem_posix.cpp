@@ -1,4 +1,4 @@
-#include "PosixFileSystem.h"
+#include "FileSystem_posix.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -439,13 +439,6 @@ FsResult PosixFileSystem::RealPath(const std::string& path, std::string& resolve
         return FsResult::Failed(errno, FsStep::Resolve, path);
     resolved = real;
     std::free(real);
-    return Ok();
-}
-
-FsResult PosixFileSystem::ChangeDirectory(const std::string& dir)
-{
-    if (chdir(dir.c_str()) != 0)
-        return FsResult::Failed(errno, FsStep::ChangeDirectory, dir);
     return Ok();
 }
 

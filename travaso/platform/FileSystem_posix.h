@@ -31,7 +31,6 @@ public:
     FsResult CopyFile(const std::string& source, const std::string& target, std::int64_t& copied) override;
     FsResult ReadRegularFile(const std::string& path, std::size_t maxBytes, std::string& data) override;
     FsResult RealPath(const std::string& path, std::string& resolved) override;
-    FsResult ChangeDirectory(const std::string& dir) override;
     std::int64_t FreeSpace(const std::string& path) override;
     FsResult OpenSyncHandle(const std::string& path, std::unique_ptr<SyncHandle>& handle) override;
     FsResult Identify(const std::string& path, FileIdentity& identity) override;
