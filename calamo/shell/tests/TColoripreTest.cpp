@@ -19,7 +19,7 @@ namespace {
 
 class TColoripreTest : public WindowFixture {
 protected:
-    TColoripre& dialog() { return window->coloripre(); }
+    TColoripre& dialog() { return *window->findChild<TColoripre*>(); }
     QListWidget* list() { return dialog().findChild<QListWidget*>(QStringLiteral("ListBox1")); }
     QPushButton* button(const char* name) { return dialog().findChild<QPushButton*>(QLatin1String(name)); }
     QLabel* label(const char* name) { return dialog().findChild<QLabel*>(QLatin1String(name)); }
@@ -92,7 +92,7 @@ TEST_F(TColoripreTest, AClickPreviewsOnBothLabelsAndInsertsNothing)
     });
     EXPECT_EQ(editor().text(), "testo");
     EXPECT_TRUE(window->documents().document(0).saved);
-    EXPECT_EQ(dialog().previewColour(), QColor(0x40, 0xE0, 0xD0)) << "the labels keep the last colour shown";
+    EXPECT_EQ(background("Dx"), QColor(0x40, 0xE0, 0xD0)) << "the labels keep the last colour shown";
 }
 
 TEST_F(TColoripreTest, ADoubleClickPutsTheCodeInPlaceOfTheSelectionAndTheDialogStaysOpen)

@@ -17,7 +17,7 @@ namespace {
 
 class TConvertTest : public WindowFixture {
 protected:
-    TConvert& dialog() { return window->convert(); }
+    TConvert& dialog() { return *window->findChild<TConvert*>(); }
     QListWidget* lista() { return dialog().findChild<QListWidget*>(QStringLiteral("Lista")); }
     QPushButton* button(const char* name) { return dialog().findChild<QPushButton*>(QLatin1String(name)); }
     void pick(int row) { lista()->setCurrentRow(row); }

@@ -19,7 +19,7 @@ namespace {
 
 class TShortTest : public WindowFixture {
 protected:
-    TShort& dialog() { return window->shortcuts(); }
+    TShort& dialog() { return *window->findChild<TShort*>(); }
     QComboBox* combo() { return dialog().findChild<QComboBox*>(QStringLiteral("ComboBox1")); }
     QLineEdit* edit() { return dialog().findChild<QLineEdit*>(QStringLiteral("Edit1")); }
     QPushButton* button(const char* name) { return dialog().findChild<QPushButton*>(QLatin1String(name)); }
