@@ -38,19 +38,9 @@ protected:
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {},
                           list()->visualItemRect(list()->item(rowOf(name))).center());
     }
-    void doubleClick(const QString& name)
-    {
-        list()->scrollToItem(list()->item(rowOf(name)));
-        const QPoint at = list()->visualItemRect(list()->item(rowOf(name))).center();
-        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, at);
-    }
+    void doubleClick(const QString& name) { doubleClickRow(list(), rowOf(name)); }
     QColor background(const char* name) { return label(name)->palette().color(QPalette::Window); }
-    void run(std::function<void()> act)
-    {
-        whenModal([act = std::move(act)](QWidget&) { act(); });
-        child<QAction>("Colori")->trigger();
-    }
+    void run(std::function<void()> act) { runModal("Colori", std::move(act)); }
 };
 
 TEST_F(TColoripreTest, ListsTheNinetyTwoPresetsSortedInAFixedPitchFontBesideThePreview)

@@ -34,11 +34,7 @@ protected:
         edit()->clear();
         QTest::keyClicks(edit(), code);
     }
-    void run(std::function<void()> act)
-    {
-        whenModal([act = std::move(act)](QWidget&) { act(); });
-        child<QAction>("Rapida")->trigger();
-    }
+    void run(std::function<void()> act) { runModal("Rapida", std::move(act)); }
     QByteArray configWith(std::initializer_list<std::pair<int, const char*>> entries)
     {
         Config config = Config::defaults();
