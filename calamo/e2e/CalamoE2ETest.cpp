@@ -1,61 +1,26 @@
 // The real program in a real X server, driven by xdotool: what it writes to disk is what is checked.
 
+#include "TestFiles.h"
+#include "Xdotool.h"
+
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QPoint>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
-#include <functional>
+using namespace calamo::e2e;
+using namespace calamo::testing;
 
 namespace {
 
 QString calamoPath()
 {
     return qEnvironmentVariable("CALAMO_BIN");
-}
-
-// Runs xdotool and returns what it printed; fails the test when it does not end well.
-QString xdotool(const QStringList& args)
-{
-    QProcess process;
-    process.start(QStringLiteral("xdotool"), args);
-    if (!process.waitForFinished(10000) || process.exitCode() != 0) {
-        ADD_FAILURE() << "xdotool " << args.join(u' ').toStdString() << ": "
-                      << process.readAllStandardError().toStdString();
-        return {};
-    }
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-}
-
-// Types `text` as a user would, a key every 30 ms.
-void type(const QString& text)
-{
-    xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
-}
-
-// Polls `done` every 20 ms until it holds or `ms` have passed.
-bool waitUntil(const std::function<bool()>& done, int ms = 15000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > ms)
-            return false;
-        QThread::msleep(20);
-    }
-    return true;
-}
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 using Bindings = std::initializer_list<std::pair<int, const char*>>;
@@ -76,9 +41,7 @@ QByteArray configBytes(Bindings entries, const QByteArray& browser1 = "xdg-open"
 // Writes that calamo.cfg into `dir`, where the program under test starts.
 void writeBindings(const QTemporaryDir& dir, Bindings entries, const QByteArray& browser1 = "xdg-open")
 {
-    QFile cfg(dir.filePath(QStringLiteral("calamo.cfg")));
-    ASSERT_TRUE(cfg.open(QIODevice::WriteOnly));
-    ASSERT_EQ(cfg.write(configBytes(entries, browser1)), configBytes(entries, browser1).size());
+    writeFile(dir.filePath(QStringLiteral("calamo.cfg")), configBytes(entries, browser1));
 }
 
 class CalamoE2E : public ::testing::Test {
@@ -123,9 +86,7 @@ protected:
         file.close();
         start({pagePath()});
         const QString window = mainWindow();
-        const bool titled = !window.isEmpty() && waitUntil([&] {
-            return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm]"));
-        });
+        const bool titled = !window.isEmpty() && waitForTitle(window, QStringLiteral("page.htm]"));
         return titled ? window : QString();
     }
 
@@ -135,12 +96,7 @@ protected:
         QString id;
         const QString pid = QString::number(program.processId());
         waitUntil([&] {
-            QProcess search;
-            search.start(QStringLiteral("xdotool"),
-                         {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), pid,
-                          QStringLiteral("--name"), QStringLiteral("^Calamo")});
-            search.waitForFinished(5000);
-            id = QString::fromUtf8(search.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts).value(0);
+            id = visibleWindows(QStringLiteral("^Calamo"), program.processId()).value(0);
             return !id.isEmpty();
         });
         if (id.isEmpty()) {
@@ -157,7 +113,7 @@ protected:
                           << all.readAllStandardOutput().toStdString();
             return id;
         }
-        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
+        focus(id);
         return id;
     }
 
@@ -165,16 +121,9 @@ protected:
     QString otherWindow(const QString& besides)
     {
         QString id;
-        const QString pid = QString::number(program.processId());
         waitUntil([&] {
-            QProcess search;
-            search.start(QStringLiteral("xdotool"),
-                         {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), pid,
-                          QStringLiteral("--name"), QStringLiteral(".")});
-            search.waitForFinished(5000);
             id.clear();
-            for (const QString& found :
-                 QString::fromUtf8(search.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts)) {
+            for (const QString& found : visibleWindows(QStringLiteral("."), program.processId())) {
                 if (found != besides)
                     id = found;
             }
@@ -183,7 +132,7 @@ protected:
         if (id.isEmpty())
             ADD_FAILURE() << "the program opened no dialog";
         else
-            xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id});
+            focus(id);
         return id;
     }
 
@@ -192,8 +141,8 @@ protected:
     {
         const QString dialog = otherWindow(window);
         ASSERT_FALSE(dialog.isEmpty());
-        xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("20"), path});
-        xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+        type(path, 20);
+        key(QStringLiteral("Return"));
     }
 
     QTemporaryDir dir;
@@ -209,30 +158,16 @@ TEST_F(CalamoE2E, EditsWithBoundKeysAndToolbarButtonsAndSavesTheBytes)
     ASSERT_FALSE(window.isEmpty());
 
     type(QStringLiteral("x "));
-    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+a")});
-    xdotool({QStringLiteral("keydown"), QStringLiteral("ctrl"), QStringLiteral("key"), QStringLiteral("b"),
-             QStringLiteral("keyup"), QStringLiteral("ctrl")});
+    key(QStringLiteral("ctrl+a"));
+    chord("ctrl", "b");
     // The italic button: second row of the toolbar band, the third button of the font group.
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("207"),
-             QStringLiteral("63"), QStringLiteral("click"), QStringLiteral("1")});
-    xdotool({QStringLiteral("keydown"), QStringLiteral("ctrl"), QStringLiteral("key"), QStringLiteral("s"),
-             QStringLiteral("keyup"), QStringLiteral("ctrl")});
+    click(window, 207, 63);
+    chord("ctrl", "s");
 
     const QByteArray expected = "<B>x hello\r\nworld<I></I></B>";
     EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
-    EXPECT_TRUE(waitUntil(
-        [&] {
-            return !xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("*]"));
-        },
-        3000))
+    EXPECT_TRUE(waitUntil([&] { return !title(window).endsWith(QStringLiteral("*]")); }, 3000))
         << "the title loses its mark once the document is saved";
-}
-
-// Holds a key while another is pressed and released, as a user does (xdotool's "alt+i" releases Alt first).
-void chord(const char* modifier, const char* key)
-{
-    xdotool({QStringLiteral("keydown"), QLatin1String(modifier), QStringLiteral("key"), QLatin1String(key),
-             QStringLiteral("keyup"), QLatin1String(modifier)});
 }
 
 TEST_F(CalamoE2E, PastesNothingOnAFreshDisplayTakesAltBindingsAndSavesInTheDeclaredCharset)
@@ -246,16 +181,15 @@ TEST_F(CalamoE2E, PastesNothingOnAFreshDisplayTakesAltBindingsAndSavesInTheDecla
 
     // Nobody owns the clipboard on this display yet: Ctrl+V and the "Incolla" button paste nothing.
     chord("ctrl", "v");
-    const QString incolla[] = {QStringLiteral("153"), QStringLiteral("34")};  // Speed31, first toolbar row
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, incolla[0], incolla[1],
-             QStringLiteral("click"), QStringLiteral("1")});
+    const QPoint kIncolla(153, 34);  // Speed31, first toolbar row
+    click(window, kIncolla.x(), kIncolla.y());
     ASSERT_EQ(program.state(), QProcess::Running) << program.readAllStandardError().toStdString();
 
-    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+End")});
+    key(QStringLiteral("ctrl+End"));
     // An Italian keyboard has "è" on a key of its own; typing it through a keymap changed for the moment races
     // with the program reading the key.
     ASSERT_EQ(QProcess::execute(QStringLiteral("setxkbmap"), {QStringLiteral("it")}), 0);
-    xdotool({QStringLiteral("key"), QStringLiteral("egrave")});
+    key(QStringLiteral("egrave"));
     QProcess::execute(QStringLiteral("setxkbmap"), {QStringLiteral("us")});
     chord("alt", "i");
     chord("ctrl", "s");
@@ -265,9 +199,8 @@ TEST_F(CalamoE2E, PastesNothingOnAFreshDisplayTakesAltBindingsAndSavesInTheDecla
     // Once the program owns the clipboard, the same button pastes.
     chord("ctrl", "a");
     chord("ctrl", "c");
-    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+End")});
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, incolla[0], incolla[1],
-             QStringLiteral("click"), QStringLiteral("1")});
+    key(QStringLiteral("ctrl+End"));
+    click(window, kIncolla.x(), kIncolla.y());
     chord("ctrl", "s");
     EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == saved + saved; })) << bytesOf(page).toHex().toStdString();
     EXPECT_EQ(program.state(), QProcess::Running);
@@ -280,28 +213,22 @@ TEST_F(CalamoE2E, APasteFromTheEditorsContextMenuIsKeptAndExitAsksToSaveIt)
     ASSERT_FALSE(window.isEmpty());
     chord("ctrl", "a");
     chord("ctrl", "c");
-    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+End")});
+    key(QStringLiteral("ctrl+End"));
 
     // A right click in the text opens the editor's own menu; with nothing to undo and nothing selected its first
     // item that can be chosen is "Incolla". No key is released in the editor on this route.
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("400"),
-             QStringLiteral("300"), QStringLiteral("click"), QStringLiteral("3")});
+    click(window, 400, 300, 3);
     ASSERT_FALSE(otherWindow(window).isEmpty()) << "the context menu opens";
-    xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"), QStringLiteral("Down"),
-             QStringLiteral("Return")});
-    EXPECT_TRUE(waitUntil([&] {
-        return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm*]"));
-    })) << "the title marks the change";
+    keys({QStringLiteral("Down"), QStringLiteral("Return")});
+    EXPECT_TRUE(waitForTitle(window, QStringLiteral("page.htm*]"))) << "the title marks the change";
 
     // "Uscita", the last item of "File": the save question, answered Yes (its default button) with Enter.
-    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("12"),
-             QStringLiteral("10"), QStringLiteral("click"), QStringLiteral("1")});
-    xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"), QStringLiteral("Up"),
-             QStringLiteral("Return")});
+    focus(window);
+    openFirstMenu(window);
+    keys({QStringLiteral("Up"), QStringLiteral("Return")});
     const QString question = otherWindow(window);
     ASSERT_FALSE(question.isEmpty()) << "Uscita asks before discarding the paste";
-    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    key(QStringLiteral("Return"));
     EXPECT_TRUE(program.waitForFinished(15000));
     EXPECT_EQ(bytesOf(page), "hellohello");
 }
@@ -311,7 +238,7 @@ TEST_F(CalamoE2E, TheUnsavedTextOfAKilledEditorComesBackAtTheNextStart)
     const QString page = pagePath();
     QString window = startOnPage("hello");
     ASSERT_FALSE(window.isEmpty());
-    xdotool({QStringLiteral("key"), QStringLiteral("ctrl+End")});
+    key(QStringLiteral("ctrl+End"));
     type(QStringLiteral("X"));
     const QDir recovery(dir.filePath(QStringLiteral("state/calamo/recovery")));
     ASSERT_TRUE(waitUntil([&] { return recovery.entryList({QStringLiteral("*.record")}).size() == 1; }))
@@ -322,27 +249,20 @@ TEST_F(CalamoE2E, TheUnsavedTextOfAKilledEditorComesBackAtTheNextStart)
     // The next start offers the copy; "Ripristina" is the default button.
     start();
     ASSERT_TRUE(waitUntil([&] {
-        QProcess search;
-        search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                 QStringLiteral("--name"), QStringLiteral("^Copie di recupero$")});
-        search.waitForFinished(5000);
-        const QString found = QString::fromUtf8(search.readAllStandardOutput()).trimmed().section(u'\n', 0, 0);
+        const QString found = visibleWindows(QStringLiteral("^Copie di recupero$")).value(0);
         if (found.isEmpty())
             return false;
-        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), found});
+        focus(found);
         return true;
     })) << "the restore question opens";
-    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    key(QStringLiteral("Return"));
     window = mainWindow();
-    ASSERT_TRUE(waitUntil([&] {
-        return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("page.htm*]"));
-    })) << "the text comes back as a modified document under its own name";
+    ASSERT_TRUE(waitForTitle(window, QStringLiteral("page.htm*]")))
+        << "the text comes back as a modified document under its own name";
 
     // "Salva", the third item of "File", writes the restored text; its copy then goes.
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("12"),
-             QStringLiteral("10"), QStringLiteral("click"), QStringLiteral("1")});
-    xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"), QStringLiteral("Down"),
-             QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
+    openFirstMenu(window);
+    keys({QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Down"), QStringLiteral("Return")});
     EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == "helloX"; })) << bytesOf(page).toStdString();
     EXPECT_TRUE(waitUntil([&] { return recovery.entryList({QStringLiteral("*.record")}).isEmpty(); }))
         << "a saved document leaves no copy";
@@ -353,7 +273,7 @@ TEST_F(CalamoE2E, AFirstStartCreatesTheConfigurationFile)
     start();
     ASSERT_FALSE(mainWindow().isEmpty());
     const QString path = dir.filePath(QStringLiteral("calamo.cfg"));
-    ASSERT_TRUE(waitUntil([&] { return bytesOf(path).size() > 0; }));
+    ASSERT_TRUE(waitUntil([&] { return QFileInfo(path).size() > 0; }));
     EXPECT_EQ(bytesOf(path), configBytes({}));
 }
 
@@ -372,8 +292,7 @@ TEST_F(CalamoE2E, ABoundKeyPreviewsTheUnsavedTextInBrowserOne)
     const QString window = startOnPage("<P>perch\xE9</P>\r\n");
     ASSERT_FALSE(window.isEmpty());
     type(QStringLiteral("x"));
-    xdotool({QStringLiteral("keydown"), QStringLiteral("ctrl"), QStringLiteral("key"), QStringLiteral("p"),
-             QStringLiteral("keyup"), QStringLiteral("ctrl")});
+    chord("ctrl", "p");
 
     const QString args = dir.filePath(QStringLiteral("args.txt"));
     ASSERT_TRUE(waitUntil([&] { return QFile::exists(args); })) << "the browser was not started";
@@ -396,17 +315,12 @@ TEST_F(CalamoE2E, NewAsksForThePageAndTheSkeletonIsSavedByteForByte)
     // The setup dialog opens with the caret in the title; Enter there is its "Ok".
     const QString setup = otherWindow(window);
     ASSERT_FALSE(setup.isEmpty());
-    EXPECT_EQ(xdotool({QStringLiteral("getwindowname"), setup}), QString::fromUtf8("Propriet\xC3\xA0 pagina"));
+    EXPECT_EQ(title(setup), QString::fromUtf8("Propriet\xC3\xA0 pagina"));
     type(QStringLiteral("Prova"));
-    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
-    ASSERT_TRUE(waitUntil([&] {
-        QProcess search;
-        search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                 QStringLiteral("--name"), QString::fromUtf8("^Propriet")});
-        search.waitForFinished(5000);
-        return search.readAllStandardOutput().trimmed().isEmpty();
-    })) << "Enter closes the dialog";
-    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    key(QStringLiteral("Return"));
+    ASSERT_TRUE(waitUntil([&] { return visibleWindows(QStringLiteral("^Propriet")).isEmpty(); }))
+        << "Enter closes the dialog";
+    focus(window);
     // The caret waits in the middle of the body.
     type(QStringLiteral("ciao"));
     chord("ctrl", "s");
@@ -428,16 +342,11 @@ TEST_F(CalamoE2E, AFramesetButtonMakesAPageThatIsSavedByteForByte)
     ASSERT_FALSE(window.isEmpty());
     // "Nuovo frameset" at the end of the toolbar's second row shows the panel; its first button is the
     // two-row layout.
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("661"),
-             QStringLiteral("62"), QStringLiteral("click"), QStringLiteral("1")});
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("42"),
-             QStringLiteral("116"), QStringLiteral("click"), QStringLiteral("1")});
-    ASSERT_TRUE(waitUntil([&] {
-        return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QStringLiteral("~temp.htm]"));
-    }));
+    click(window, 661, 62);
+    click(window, 42, 116);
+    ASSERT_TRUE(waitForTitle(window, QStringLiteral("~temp.htm]")));
     // A click in the editor, then a mark at the end so the unnamed page has something to save.
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("400"),
-             QStringLiteral("300"), QStringLiteral("click"), QStringLiteral("1")});
+    click(window, 400, 300);
     chord("ctrl", "End");
     type(QStringLiteral("x"));
     chord("ctrl", "s");
@@ -456,39 +365,31 @@ TEST_F(CalamoE2E, AFormBuiltWithTheFormBuilderIsSavedByteForByte)
 {
     // Entry 3 (save) on Ctrl+S.
     writeBindings(dir, {{3, "C S"}});
-    const auto builderShown = [] {
-        QProcess search;
-        search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                                 QStringLiteral("--name"), QStringLiteral("^Creazione modulo")});
-        search.waitForFinished(5000);
-        return !search.readAllStandardOutput().trimmed().isEmpty();
-    };
+    const auto builderShown = [] { return !visibleWindows(QStringLiteral("^Creazione modulo")).isEmpty(); };
 
     start();
     const QString window = mainWindow();
     ASSERT_FALSE(window.isEmpty());
     // "Nuovo modulo", the toolbar button before "Nuovo frameset": its page starts on ACTION, its edit box next.
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("630"),
-             QStringLiteral("62"), QStringLiteral("click"), QStringLiteral("1")});
+    click(window, 630, 62);
     ASSERT_FALSE(otherWindow(window).isEmpty());
-    xdotool({QStringLiteral("key"), QStringLiteral("Tab")});
+    key(QStringLiteral("Tab"));
     type(QStringLiteral("/cgi"));
-    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    key(QStringLiteral("Return"));
     ASSERT_TRUE(waitUntil([&] { return !builderShown(); })) << "Enter is \"Crea modulo\", which closes the dialog";
 
     // The objects panel is up; its first button opens the text field page beside the window.
-    xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("75"),
-             QStringLiteral("116"), QStringLiteral("click"), QStringLiteral("1")});
+    click(window, 75, 116);
     ASSERT_FALSE(otherWindow(window).isEmpty());
     // From the first radio button to the name's edit box.
-    xdotool({QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("Tab")});
+    keys({QStringLiteral("Tab"), QStringLiteral("Tab")});
     type(QStringLiteral("eta"));
-    xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+    key(QStringLiteral("Return"));
     ASSERT_TRUE(builderShown()) << "adding a field leaves the dialog open";
-    xdotool({QStringLiteral("key"), QStringLiteral("Escape")});
+    key(QStringLiteral("Escape"));
     ASSERT_TRUE(waitUntil([&] { return !builderShown(); }));
 
-    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+    focus(window);
     chord("ctrl", "s");
     const QString page = dir.filePath(QStringLiteral("modulo.htm"));
     saveAs(window, page);
@@ -500,13 +401,6 @@ TEST_F(CalamoE2E, AFormBuiltWithTheFormBuilderIsSavedByteForByte)
     EXPECT_TRUE(waitUntil([&] { return bytesOf(page) == expected; })) << bytesOf(page).toStdString();
 }
 
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 // The utility dialogs: the menu "Utilità" is the third of the menu bar, reached from "File" by the arrow keys.
 class UtilityE2E : public CalamoE2E {
 protected:
@@ -516,9 +410,9 @@ protected:
     QString openUtility(const QByteArray& bytes, int downs, const QString& caption)
     {
         writeBindings(dir, {{3, "C S"}});
-        writeBytes(page(), bytes);
+        writeFile(page(), bytes);
         const QString dialog = openMenuItem(page(), downs);
-        if (dialog.isEmpty() || xdotool({QStringLiteral("getwindowname"), dialog}) != caption) {
+        if (dialog.isEmpty() || title(dialog) != caption) {
             ADD_FAILURE() << "no dialog named " << caption.toStdString();
             return {};
         }
@@ -531,34 +425,20 @@ protected:
         window = mainWindow();
         if (window.isEmpty())
             return {};
-        waitUntil([&] {
-            return xdotool({QStringLiteral("getwindowname"), window}).endsWith(QFileInfo(page).fileName() + u']');
-        });
-        xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("12"),
-                 QStringLiteral("10"), QStringLiteral("click"), QStringLiteral("1")});
-        QStringList keys{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60"),
-                         QStringLiteral("Right"), QStringLiteral("Right")};
+        waitForTitle(window, QFileInfo(page).fileName() + u']');
+        openFirstMenu(window);
+        QStringList names{QStringLiteral("Right"), QStringLiteral("Right")};
         for (int i = 0; i < downs; ++i)
-            keys << QStringLiteral("Down");
-        keys << QStringLiteral("Return");
-        xdotool(keys);
+            names << QStringLiteral("Down");
+        names << QStringLiteral("Return");
+        keys(names);
         return otherWindow(window);
-    }
-    void keys(const QStringList& names)
-    {
-        xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("60")} + names);
     }
     void backToMainWindow()
     {
-        ASSERT_TRUE(waitUntil([&] {
-            QProcess search;
-            search.start(QStringLiteral("xdotool"),
-                         {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-                          QString::number(program.processId()), QStringLiteral("--name"), QStringLiteral(".")});
-            search.waitForFinished(5000);
-            return search.readAllStandardOutput().trimmed().split('\n').size() == 1;
-        })) << "the dialog closes";
-        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+        ASSERT_TRUE(waitUntil([&] { return visibleWindows(QStringLiteral("."), program.processId()).size() <= 1; }))
+            << "the dialog closes";
+        focus(window);
     }
 
     QString window;

@@ -563,15 +563,6 @@ QString fromWindows1252(const QByteArray& bytes)
     return decodeSingleByte(bytes, Encoding::Windows1252);
 }
 
-QByteArray toWindows1252Lossy(const QString& text)
-{
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (QChar c : text)
-        bytes.append(toWindows1252(c.unicode()).value_or('?'));
-    return bytes;
-}
-
 std::optional<Encoding> declaredEncoding(QByteArrayView head)
 {
     return CharsetScanner(head.first(std::min(head.size(), kDeclarationWindow))).run();

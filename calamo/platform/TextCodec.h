@@ -50,6 +50,5 @@ char16_t fromWindows1252(unsigned char byte);
 
 // Single-byte text for configuration files: Latin-1-like round trip through Windows-1252.
 QString fromWindows1252(const QByteArray& bytes);
-QByteArray toWindows1252Lossy(const QString& text);
 
 }  // namespace calamo

@@ -30,9 +30,6 @@ public:
     void Button2Click();  // replace all
     void Button4Click();  // close the panel
 
-    QLineEdit* findEdit() const { return edit2_; }
-    QLineEdit* replaceEdit() const { return edit3_; }
-
 private:
     void setVisible(bool visible);
     // Selects the next occurrence from `offset`, or says there is none; the editor gets the focus when

@@ -134,10 +134,10 @@ TColoripre::TColoripre(DocumentTable& documents, Prompts& prompts, QWidget* pare
 
 void TColoripre::showColour(std::uint32_t colorref)
 {
-    preview_ = fromColorref(colorref);
+    const QColor colour = fromColorref(colorref);
     for (QLabel* label : {sx_, dx_}) {
         QPalette palette = label->palette();
-        palette.setColor(QPalette::Window, preview_);
+        palette.setColor(QPalette::Window, colour);
         label->setPalette(palette);
     }
 }

@@ -27,9 +27,6 @@ public:
     void Button3Click();   // "Personalizzato"
     void Button2Click();   // "Uscita"
 
-    // The colour the preview labels show; invalid until one was shown.
-    QColor previewColour() const { return preview_; }
-
 protected:
     // Esc and the window's close button leave as "Uscita" does.
     void reject() override;
@@ -43,7 +40,6 @@ private:
     QListWidget* listBox1_ = nullptr;
     QLabel* sx_ = nullptr;
     QLabel* dx_ = nullptr;
-    QColor preview_;
 };
 
 // The picture between the preview labels: a painter's palette.

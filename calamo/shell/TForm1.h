@@ -97,14 +97,10 @@ public:
     void Button2Click();           // replace all
     void Button4Click();           // close the find panel
     bool findPanelVisible() const;
-    FindPanel& findPanel() { return *findPanel_; }
     // The utility dialogs, each shown modally.
     void ConversioneClick();
     void ColoriClick();
     void RapidaClick();
-    TConvert& convert() { return *convert_; }
-    TColoripre& coloripre() { return *coloripre_; }
-    TShort& shortcuts() { return *short_; }
 
     // Recovery copies: while a document is modified its text is kept in `folder`, written at most 2 seconds
     // after its last change, removed when it is saved or closed. Off until this is called.

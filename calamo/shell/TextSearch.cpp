@@ -81,37 +81,6 @@ std::vector<int> replaceAllMatches(QStringView text, QStringView what)
     return matches;
 }
 
-QString replacedText(QStringView text, const std::vector<int>& matches, int length, QStringView with)
-{
-    QString out;
-    out.reserve(text.size() + static_cast<qsizetype>(matches.size()) * (with.size() - length));
-    qsizetype done = 0;
-    for (int p : matches) {
-        out.append(text.mid(done, p - done));
-        out.append(with);
-        done = p + length;
-    }
-    out.append(text.mid(done));
-    return out;
-}
-
-QString replacedText(QStringView text, const std::vector<TextReplacement>& edits)
-{
-    qsizetype size = text.size();
-    for (const TextReplacement& edit : edits)
-        size += edit.with.size() - edit.length;
-    QString out;
-    out.reserve(size);
-    qsizetype done = 0;
-    for (const TextReplacement& edit : edits) {
-        out.append(text.mid(done, edit.start - done));
-        out.append(edit.with);
-        done = edit.start + edit.length;
-    }
-    out.append(text.mid(done));
-    return out;
-}
-
 int offsetAfterEdits(int offset, const std::vector<TextReplacement>& edits)
 {
     qsizetype shift = 0;

@@ -16,18 +16,12 @@ int findText(QStringView text, QStringView what, int from);
 // a replacement puts in is never searched again. Empty for an empty `what`.
 std::vector<int> replaceAllMatches(QStringView text, QStringView what);
 
-// `text` with `length` characters at each of `matches` (ascending, not overlapping) replaced by `with`.
-QString replacedText(QStringView text, const std::vector<int>& matches, int length, QStringView with);
-
 // One edit of a text: `length` characters from offset `start` become `with` (which must outlive the edit).
 struct TextReplacement {
     int start = 0;
     int length = 0;
     QStringView with;
 };
-
-// `text` with each of `edits` (ascending, not overlapping) made.
-QString replacedText(QStringView text, const std::vector<TextReplacement>& edits);
 
 // Where the character at `offset` of the text before `edits` lies in the text after them. An offset inside a
 // replaced span goes to the end of its replacement.

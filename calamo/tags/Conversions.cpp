@@ -184,9 +184,4 @@ std::vector<TextReplacement> entityReplacements(QStringView text)
     return edits;
 }
 
-QString convertToEntities(QStringView text)
-{
-    return replacedText(text, entityReplacements(text));
-}
-
 }  // namespace calamo

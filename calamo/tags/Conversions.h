@@ -38,7 +38,4 @@ QStringView entityOf(char16_t c);
 // text that a conversion puts in is never converted again.
 std::vector<TextReplacement> entityReplacements(QStringView text);
 
-// `text` with every listed character turned into its entity; every other character stays.
-QString convertToEntities(QStringView text);
-
 }  // namespace calamo

@@ -26,7 +26,6 @@ public:
     void run(TextEditor& editor);
 
     SetupPanel panel() const;
-    const PageChoices& choices() const { return choices_; }
 
     // Every showing starts with nothing chosen; the boxes and the colour preview keep their state.
     void FormShow();

@@ -5,6 +5,7 @@
 // taken from its start, the rest is the page.
 
 #include "TagScan.h"
+#include "TextEdits.h"
 #include "TextSearch.h"
 
 #include <QString>
@@ -57,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(p == page.indexOf(what, 0, Qt::CaseInsensitive));
     const QString with = what + QStringLiteral("x");
     const std::vector<int> matches = calamo::replaceAllMatches(page, what);
-    check(calamo::replacedText(page, matches, static_cast<int>(what.size()), with) ==
+    check(calamo::testing::replacedText(page, matches, static_cast<int>(what.size()), with) ==
           rebuildEachTime(page, what, with));
     return 0;
 }

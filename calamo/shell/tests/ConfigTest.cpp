@@ -1,6 +1,7 @@
 #include "Config.h"
 
 #include "FakeFileSystem.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -48,9 +49,7 @@ TEST(ConfigFile, DefaultsAreWrittenAsFiftyFiveCrLfLines)
     EXPECT_EQ(config.BrowserCommands[0], "xdg-open");
     EXPECT_THAT(config.ShortcutTable[4], IsEmpty());
 
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = bytesOf(path);
     QByteArray expected = "<!- File di configurazione :o -->\r\n<A NAME= \"Tasti di scelta rapida\"></A>\r\n";
     for (int i = 0; i < 50; ++i)
         expected += "\r\n";

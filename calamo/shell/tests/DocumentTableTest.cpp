@@ -2,6 +2,7 @@
 
 #include "FakeFileSystem.h"
 #include "Fakes.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -24,19 +25,6 @@ protected:
     }
 
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
-
-    static QByteArray bytesOf(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-
-    void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
 
     // Opens a file holding `text` and returns its index.
     int openWith(const char* name, const QByteArray& text)

@@ -26,13 +26,6 @@ class EditRoutesTest : public WindowFixture {
 protected:
     QString pathOf(int i) const { return dir.filePath(QStringLiteral("p%1.htm").arg(i)); }
 
-    void writeFile(const QString& path, const QByteArray& bytes)
-    {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
-
     // Runs one of the editor control's own context-menu actions (undo, redo, cut, paste, delete).
     void contextMenu(const char* name)
     {

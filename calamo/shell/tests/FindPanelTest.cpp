@@ -50,7 +50,7 @@ TEST_F(FindPanelTest, ShowingAndClosingThePanelMovesTheEditorsEdge)
 
     click("Speed23");
     EXPECT_EQ(visibleControls().size(), 7);
-    EXPECT_TRUE(form.findPanel().visible());
+    EXPECT_TRUE(form.findPanelVisible());
     EXPECT_EQ(window->focusWidget(), child<QLineEdit>("Edit2"));
     EXPECT_EQ(editor().geometry(), QRect(156, 96, 597, 323));
     EXPECT_EQ(child<QLineEdit>("Edit2")->geometry(), QRect(158, 422, 163, 21));
@@ -67,7 +67,7 @@ TEST_F(FindPanelTest, ShowingAndClosingThePanelMovesTheEditorsEdge)
 
     click("Button4");
     EXPECT_TRUE(visibleControls().isEmpty());
-    EXPECT_FALSE(form.findPanel().visible());
+    EXPECT_FALSE(form.findPanelVisible());
     EXPECT_EQ(window->focusWidget(), &editor());
     EXPECT_EQ(editor().height(), 493);
 }
@@ -195,7 +195,7 @@ TEST_F(FindPanelTest, EntryNineShowsThePanel)
     writeConfig(config);
     TForm1& form = open();
     QTest::keyClick(&editor(), Qt::Key_F, Qt::ControlModifier);
-    EXPECT_TRUE(form.findPanel().visible());
+    EXPECT_TRUE(form.findPanelVisible());
     EXPECT_EQ(visibleControls().size(), 7);
 }
 

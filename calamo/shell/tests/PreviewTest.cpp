@@ -4,6 +4,7 @@
 #include "FakeFileSystem.h"
 #include "Fakes.h"
 #include "ProgramLauncher.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,12 +32,6 @@ public:
     std::vector<QString> started;
     std::optional<QString> failure;
 };
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 class PreviewTest : public ::testing::Test {
 protected:
@@ -137,10 +132,7 @@ protected:
 
 TEST_F(BrowserCommandsTest, BothCancelledStillRewritesTheWholeFile)
 {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("short\r\nfile\r\n");
-    file.close();
+    writeFile(path, "short\r\nfile\r\n");
     config.ShortcutTable[2] = "C S";
     prompts.inputs = {std::nullopt, std::nullopt};
     askBrowserCommands(config, files, prompts, path);

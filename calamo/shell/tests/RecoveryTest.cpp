@@ -1,6 +1,7 @@
 #include "Recovery.h"
 
 #include "FakeFileSystem.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,13 +75,8 @@ TEST(RecoveryCopy, DamagedRecordsAndCopiesAreReportedNotRead)
     ASSERT_EQ(folder.write(QStringLiteral("1-1"), QStringLiteral("uno"), record), std::nullopt);
     ASSERT_EQ(folder.write(QStringLiteral("1-2"), QStringLiteral("due"), record), std::nullopt);
     ASSERT_EQ(folder.write(QStringLiteral("1-3"), QStringLiteral("tre"), record), std::nullopt);
-    const auto overwrite = [&](const QString& name, const QByteArray& bytes) {
-        QFile file(dir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    };
-    overwrite(QStringLiteral("1-1.record"), formatRecord(record).left(40));  // cut short
-    overwrite(QStringLiteral("1-2.copy"), QByteArray("d\0u\0e\0!\0", 8));    // not the text recorded
+    writeFile(dir.filePath(QStringLiteral("1-1.record")), formatRecord(record).left(40));  // cut short
+    writeFile(dir.filePath(QStringLiteral("1-2.copy")), QByteArray("d\0u\0e\0!\0", 8));    // not the text recorded
     const std::vector<RecoveryFolder::Entry> entries = folder.entries();
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_FALSE(entries[0].record.has_value());

@@ -19,7 +19,7 @@ namespace {
 
 class TColoripreTest : public WindowFixture {
 protected:
-    TColoripre& dialog() { return window->coloripre(); }
+    TColoripre& dialog() { return *window->findChild<TColoripre*>(); }
     QListWidget* list() { return dialog().findChild<QListWidget*>(QStringLiteral("ListBox1")); }
     QPushButton* button(const char* name) { return dialog().findChild<QPushButton*>(QLatin1String(name)); }
     QLabel* label(const char* name) { return dialog().findChild<QLabel*>(QLatin1String(name)); }
@@ -38,19 +38,9 @@ protected:
         QTest::mouseClick(list()->viewport(), Qt::LeftButton, {},
                           list()->visualItemRect(list()->item(rowOf(name))).center());
     }
-    void doubleClick(const QString& name)
-    {
-        list()->scrollToItem(list()->item(rowOf(name)));
-        const QPoint at = list()->visualItemRect(list()->item(rowOf(name))).center();
-        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, at);
-    }
+    void doubleClick(const QString& name) { doubleClickRow(list(), rowOf(name)); }
     QColor background(const char* name) { return label(name)->palette().color(QPalette::Window); }
-    void run(std::function<void()> act)
-    {
-        whenModal([act = std::move(act)](QWidget&) { act(); });
-        child<QAction>("Colori")->trigger();
-    }
+    void run(std::function<void()> act) { runModal("Colori", std::move(act)); }
 };
 
 TEST_F(TColoripreTest, ListsTheNinetyTwoPresetsSortedInAFixedPitchFontBesideThePreview)
@@ -92,7 +82,7 @@ TEST_F(TColoripreTest, AClickPreviewsOnBothLabelsAndInsertsNothing)
     });
     EXPECT_EQ(editor().text(), "testo");
     EXPECT_TRUE(window->documents().document(0).saved);
-    EXPECT_EQ(dialog().previewColour(), QColor(0x40, 0xE0, 0xD0)) << "the labels keep the last colour shown";
+    EXPECT_EQ(background("Dx"), QColor(0x40, 0xE0, 0xD0)) << "the labels keep the last colour shown";
 }
 
 TEST_F(TColoripreTest, ADoubleClickPutsTheCodeInPlaceOfTheSelectionAndTheDialogStaysOpen)

@@ -17,23 +17,12 @@ namespace {
 
 class TConvertTest : public WindowFixture {
 protected:
-    TConvert& dialog() { return window->convert(); }
+    TConvert& dialog() { return *window->findChild<TConvert*>(); }
     QListWidget* lista() { return dialog().findChild<QListWidget*>(QStringLiteral("Lista")); }
     QPushButton* button(const char* name) { return dialog().findChild<QPushButton*>(QLatin1String(name)); }
     void pick(int row) { lista()->setCurrentRow(row); }
-    void doubleClick(int row)
-    {
-        lista()->scrollToItem(lista()->item(row));
-        const QPoint at = lista()->visualItemRect(lista()->item(row)).center();
-        QTest::mouseClick(lista()->viewport(), Qt::LeftButton, {}, at);
-        QTest::mouseDClick(lista()->viewport(), Qt::LeftButton, {}, at);
-    }
-    // Runs the menu item; `act` handles the dialog while it is open.
-    void run(std::function<void()> act)
-    {
-        whenModal([act = std::move(act)](QWidget&) { act(); });
-        child<QAction>("Conversione")->trigger();
-    }
+    void doubleClick(int row) { doubleClickRow(lista(), row); }
+    void run(std::function<void()> act) { runModal("Conversione", std::move(act)); }
 };
 
 TEST_F(TConvertTest, TheMenuShowsTheNinetySixRowsInAFixedPitchFontWithUscitaAsDefault)

@@ -71,9 +71,7 @@ TEST_F(TForm1Test, StartsWithTheSkeletonAndTitlesItOnTheFirstTick)
 TEST_F(TForm1Test, AFirstStartWritesTheDefaultConfiguration)
 {
     open();
-    QFile file(dir.filePath(QStringLiteral("calamo.cfg")));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll().count("\r\n"), 55);
+    EXPECT_EQ(bytesOf(dir.filePath(QStringLiteral("calamo.cfg"))).count("\r\n"), 55);
     EXPECT_EQ(window->config().BrowserCommands[0], "xdg-open");
 }
 
@@ -269,9 +267,7 @@ TEST_F(TForm1Test, TheTitleShowsAFileNameExactlyWithItsMark)
 {
     TForm1& form = open();
     const QString name = dir.filePath(QStringLiteral("page["));
-    QFile file(name);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
+    writeFile(name, {});
     ASSERT_TRUE(form.documents().openFile(name));
     QTest::keyClick(&editor(), Qt::Key_A);
     form.Timer2Timer();
@@ -325,16 +321,11 @@ TEST_F(TForm1Test, OpenThenSaveAsWritesTheSameBytes)
         "<meta charset=utf-8>\xE8\xC3\xA8\xEF\xB7\x90\r\n",                               // declared, a stray byte
     };
     for (const QByteArray& bytes : pages) {
-        QFile file(source);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-        file.close();
+        writeFile(source, bytes);
         ASSERT_TRUE(form.documents().openFile(source));
         prompts.saveNames.push_back(copy);
         form.SalvanomeClick();
-        QFile written(copy);
-        ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-        EXPECT_EQ(written.readAll().toHex(), bytes.toHex());
+        EXPECT_EQ(bytesOf(copy).toHex(), bytes.toHex());
     }
 }
 
@@ -342,10 +333,7 @@ TEST_F(TForm1Test, ARightClickOnAnotherTabStillClosesTheCurrentDocument)
 {
     TForm1& form = open();
     prompts.openNames.push_back(dir.filePath(QStringLiteral("a.htm")));
-    QFile file(dir.filePath(QStringLiteral("a.htm")));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("A");
-    file.close();
+    writeFile(dir.filePath(QStringLiteral("a.htm")), "A");
     form.ApriClick();
     auto* tabs = child<QTabBar>("Lingue");
     ASSERT_EQ(tabs->currentIndex(), 1);
@@ -369,9 +357,7 @@ TEST_F(TForm1Test, ARightClickOnAnotherTabStillClosesTheCurrentDocument)
 TEST_F(TForm1Test, ClosingTheWindowAsksAndRemovesTheTemporaryFiles)
 {
     TForm1& form = open();
-    QFile placeholder(dir.filePath(QStringLiteral("~temp.htm")));
-    ASSERT_TRUE(placeholder.open(QIODevice::WriteOnly));
-    placeholder.close();
+    writeFile(dir.filePath(QStringLiteral("~temp.htm")), {});
     QTest::keyClick(&editor(), Qt::Key_A);
     prompts.answers = {false};
     EXPECT_TRUE(form.close());

@@ -19,7 +19,7 @@ namespace {
 
 class TShortTest : public WindowFixture {
 protected:
-    TShort& dialog() { return window->shortcuts(); }
+    TShort& dialog() { return *window->findChild<TShort*>(); }
     QComboBox* combo() { return dialog().findChild<QComboBox*>(QStringLiteral("ComboBox1")); }
     QLineEdit* edit() { return dialog().findChild<QLineEdit*>(QStringLiteral("Edit1")); }
     QPushButton* button(const char* name) { return dialog().findChild<QPushButton*>(QLatin1String(name)); }
@@ -34,11 +34,7 @@ protected:
         edit()->clear();
         QTest::keyClicks(edit(), code);
     }
-    void run(std::function<void()> act)
-    {
-        whenModal([act = std::move(act)](QWidget&) { act(); });
-        child<QAction>("Rapida")->trigger();
-    }
+    void run(std::function<void()> act) { runModal("Rapida", std::move(act)); }
     QByteArray configWith(std::initializer_list<std::pair<int, const char*>> entries)
     {
         Config config = Config::defaults();

@@ -1,12 +1,14 @@
 #include "TextSearch.h"
 
 #include "Fakes.h"
+#include "TextEdits.h"
 
 #include <QRandomGenerator>
 
 #include <gmock/gmock.h>
 
 using namespace calamo;
+using calamo::testing::replacedText;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 

@@ -7,11 +7,15 @@
 #include "FakeClock.h"
 #include "FakeFileSystem.h"
 #include "Fakes.h"
+#include "Modal.h"
 #include "TForm1.h"
+#include "TestFiles.h"
 
+#include <QAction>
 #include <QDir>
-#include <QFile>
+#include <QListWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -42,17 +46,27 @@ protected:
 
     void writeConfig(const Config& config) { ASSERT_EQ(ScriviCfg(files, config), std::nullopt); }
 
+    // Triggers the menu item `action`; `act` handles the modal dialog it opens while that is open.
+    void runModal(const char* action, std::function<void()> act)
+    {
+        whenModal([act = std::move(act)](QWidget&) { act(); });
+        child<QAction>(action)->trigger();
+    }
+
+    // Double-clicks row `row` of `list` (first clicking it, as a user's double click does).
+    static void doubleClickRow(QListWidget* list, int row)
+    {
+        list->scrollToItem(list->item(row));
+        const QPoint at = list->visualItemRect(list->item(row)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+    }
+
     EditorControl& editor() { return *dynamic_cast<EditorControl*>(window->documents().current()->editor); }
     template <typename T>
     T* child(const char* name)
     {
         return window->findChild<T*>(QLatin1String(name));
-    }
-
-    QByteArray bytesOf(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
 
     QTemporaryDir dir;

@@ -6,6 +6,7 @@
 
 #include "Conversions.h"
 #include "TextCodec.h"
+#include "TextEdits.h"
 
 #include <QString>
 
@@ -44,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(edit.with == calamo::entityOf(text[edit.start].unicode()));
         previous = edit.start;
     }
-    const QString converted = calamo::convertToEntities(text);
+    const QString converted = calamo::testing::replacedText(text, edits);
     check(converted == expected);
     check(calamo::entityReplacements(converted).empty());
     for (int offset = 0; offset < text.size(); ++offset) {

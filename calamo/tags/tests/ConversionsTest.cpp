@@ -2,6 +2,7 @@
 
 #include "Fakes.h"
 #include "TextCodec.h"
+#include "TextEdits.h"
 
 #include <gmock/gmock.h>
 
@@ -11,6 +12,12 @@
 using namespace calamo;
 
 namespace {
+
+// `text` with every listed character turned into its entity, as the conversion's edits make it.
+QString convertToEntities(QStringView text)
+{
+    return calamo::testing::replacedText(text, entityReplacements(text));
+}
 
 const QStringList kEntityOrder =
     QStringLiteral(
