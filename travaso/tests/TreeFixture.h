@@ -49,4 +49,20 @@ private:
     QTemporaryDir dir_;
 };
 
+// The copier's usual layout: a source folder media/PROVA/ holding a stand-in for the program of programBytes
+// bytes, and a target root home/ beside it.
+class CopierTree : public TreeFixture {
+public:
+    explicit CopierTree(std::size_t programBytes)
+    {
+        File("media/PROVA/travaso", std::string(programBytes, 'x'));
+        Dir("home");
+    }
+
+    std::string Source() const { return Path("media/PROVA/"); }
+    std::string Program() const { return Source() + "travaso"; }
+    std::string Root() const { return Path("home"); }
+    std::string Target() const { return Root() + "/PROVA/"; }
+};
+
 }  // namespace travaso

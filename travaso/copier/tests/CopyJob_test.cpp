@@ -40,18 +40,10 @@ struct StepLog : CopyObserver {
     std::int32_t last = 0;
 };
 
-// A source folder PROVA holding a stand-in for the program, and a target root beside it.
 class CopyJobTest : public ::testing::Test {
 protected:
-    CopyJobTest()
-    {
-        tree.File("media/PROVA/travaso", std::string(100, 'x'));
-        tree.Dir("home");
-        paths.source = tree.Path("media/PROVA/");
-        paths.executable = paths.source + "travaso";
-        paths.targetRoot = tree.Path("home");
-        paths.target = tree.Path("home/PROVA/");
-    }
+    CopyJobTest() : paths{tree.Source(), tree.Target(), tree.Root(), tree.Program()} {}
+
     // Measures the source; the list it gives is kept for the copy run.
     MeasureOutcome Measure(std::size_t capacity = DefaultTreeCapacity)
     {
@@ -73,7 +65,7 @@ protected:
         return files.Count(FsCall::MakeDirectory) + files.Count(FsCall::CopyFile) + files.Count(FsCall::RemoveFile);
     }
 
-    TreeFixture tree;
+    CopierTree tree{100};
     FakeFileSystem files;
     MeasureObserver observer;
     StepLog log;

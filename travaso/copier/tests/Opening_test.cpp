@@ -36,27 +36,24 @@ struct Shown : OpeningObserver {
     int stopAt = -1;
 };
 
-// A source folder PROVA holding a stand-in for the program, and a target root beside it.
 class OpeningTest : public ::testing::Test {
 protected:
     OpeningTest()
     {
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-        tree.File("media/PROVA/travaso", std::string(777, 'x'));
-        tree.Dir("home");
         files.freeSpace = 1'000'000;
-        env.executablePath = Source() + "travaso";
+        env.executablePath = tree.Program();
         env.targetRoot = Root();
     }
     ~OpeningTest() override { QLocale::setDefault(QLocale::c()); }
 
-    std::string Source() const { return tree.Path("media/PROVA/"); }
-    std::string Root() const { return tree.Path("home"); }
-    std::string Target() const { return Root() + "/PROVA/"; }
+    std::string Source() const { return tree.Source(); }
+    std::string Root() const { return tree.Root(); }
+    std::string Target() const { return tree.Target(); }
 
     OpeningOutcome Open() { return RunOpening(files, env, shown, prompts); }
 
-    TreeFixture tree;
+    CopierTree tree{777};
     FakeFileSystem files;
     ScriptedPrompts prompts;
     CopierEnvironment env;

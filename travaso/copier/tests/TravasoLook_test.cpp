@@ -32,17 +32,15 @@ class LookTest : public ::testing::Test {
 protected:
     LookTest()
     {
-        tree.File("media/PROVA/travaso", std::string(100, 'x'));
         tree.File("media/PROVA/a.txt", "aaa");
-        tree.Dir("home");
         tile = CopierTile().convertToFormat(QImage::Format_RGB32);
     }
 
     CopierEnvironment Environment()
     {
         CopierEnvironment env;
-        env.executablePath = tree.Path("media/PROVA/travaso");
-        env.targetRoot = tree.Path("home");
+        env.executablePath = tree.Program();
+        env.targetRoot = tree.Root();
         return env;
     }
 
@@ -56,7 +54,7 @@ protected:
 
     QColor Tile(int x, int y) const { return tile.pixelColor(x % tile.width(), y % tile.height()); }
 
-    TreeFixture tree;
+    CopierTree tree{100};
     PosixFileSystem files;
     ScriptedPrompts prompts;
     FakeClock clock;

@@ -36,14 +36,11 @@ using ::testing::HasSubstr;
 
 namespace {
 
-// A source directory PROVA holding a stand-in for the program, and a target root beside it.
 class WindowTest : public ::testing::Test {
 protected:
     WindowTest()
     {
         QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
-        tree.File("media/PROVA/travaso", std::string(777, 'x'));
-        tree.Dir("home");
         files.freeSpace = 1'000'000;
     }
     ~WindowTest() override
@@ -52,14 +49,14 @@ protected:
         QLocale::setDefault(QLocale::c());
     }
 
-    std::string Source() const { return tree.Path("media/PROVA/"); }
-    std::string Root() const { return tree.Path("home"); }
-    std::string Target() const { return Root() + "/PROVA/"; }
+    std::string Source() const { return tree.Source(); }
+    std::string Root() const { return tree.Root(); }
+    std::string Target() const { return tree.Target(); }
 
     CopierEnvironment Environment()
     {
         CopierEnvironment env;
-        env.executablePath = Source() + "travaso";
+        env.executablePath = tree.Program();
         env.targetRoot = Root();
         env.treeCapacity = capacity;
         return env;
@@ -91,7 +88,7 @@ protected:
 
     void ClickCopia() { QTest::mouseClick(form->btnCopia, Qt::LeftButton); }
 
-    TreeFixture tree;
+    CopierTree tree{777};
     FakeFileSystem files;
     ScriptedPrompts prompts;
     FakeClock clock;
