@@ -445,6 +445,12 @@ namespace {
 
 enum class LinkKind { Dropped, Base, Image, Link };
 
+// Whether a text whose last three letters, lower case and packed, are `last` names an image.
+bool IsImage(uint32_t last)
+{
+    return last == Pack("gif") || last == Pack("jpg") || last == Pack("peg") || last == Pack("png");
+}
+
 // What HandleLink does with a link text (`base`: the scan found it in a base tag).
 LinkKind Classify(bool base, std::string_view link)
 {
@@ -454,15 +460,8 @@ LinkKind Classify(bool base, std::string_view link)
         return LinkKind::Base;
     // The last three letters, lower case, decide both an image and a file type that is left out.
     const uint32_t last = Last3(link);
-    switch (last) {
-    case Pack("gif"):
-    case Pack("jpg"):
-    case Pack("peg"):
-    case Pack("png"):
+    if (IsImage(last))
         return LinkKind::Image;
-    default:
-        break;
-    }
     switch (Lower(link.front())) {
     case 'm':
     case 'n':
@@ -552,64 +551,44 @@ void LinkMemo::Clear()
 
 void HandleLink(RunContext& ctx, PageState& st, std::string_view link)
 {
-    if (!st.bBase) {
-        // A text met before on the page does what it did then, without being resolved or looked up.
-        LinkMemo& memo = st.memo;
-        if (memo.listChanges != ctx.model.Changes()) {
-            memo.Clear();
-            memo.listChanges = ctx.model.Changes();
-        }
-        const uint64_t hash = HashText(link, false);
-        if (const int* known = memo.Find(link, hash)) {
-            if (*known >= 0) {
-                if (ctx.keepRecords)
-                    AddReferrer(ctx, *known);
-                return;
-            }
-            if (*known == LinkMemo::kLeftOut || (*known == LinkMemo::kListed && !ctx.keepRecords))
-                return;
-            if (*known == LinkMemo::kImage) {
-                if (ctx.settings.bCalcSize && st.bSrc)
-                    SizeImage(ctx, st, link);
-                return;
-            }
-        }
-        int outcome = kAgain;
-        switch (Classify(false, link)) {
-        case LinkKind::Dropped:
-            outcome = LinkMemo::kLeftOut;
-            break;
+    // Base values, images and empty texts are told from the text alone, and nothing resolves them.
+    if (st.bBase || link.empty() || IsImage(Last3(link))) {
+        switch (Classify(st.bBase, link)) {
         case LinkKind::Base:
-            break;
+            st.bBase = false;
+            TakeBase(ctx, st, link);
+            return;
         case LinkKind::Image:
-            outcome = LinkMemo::kImage;
             if (ctx.settings.bCalcSize && st.bSrc)
                 SizeImage(ctx, st, link);
-            break;
+            return;
+        case LinkKind::Dropped:
         case LinkKind::Link:
-            outcome = AddLink(ctx, st, link);
-            break;
+            return;
         }
-        // An outcome is kept only while the list has seen nothing but appends since it was found.
-        if (outcome != kAgain && memo.listChanges == ctx.model.Changes())
-            memo.Put(link, hash, outcome);
-        return;
     }
-    switch (Classify(st.bBase, link)) {
-    case LinkKind::Dropped:
-        return;
-    case LinkKind::Base:
-        st.bBase = false;
-        TakeBase(ctx, st, link);
-        return;
-    case LinkKind::Image:
-        if (ctx.settings.bCalcSize && st.bSrc)
-            SizeImage(ctx, st, link);
-        return;
-    case LinkKind::Link:
-        AddLink(ctx, st, link);
-        return;
+    // Any other text met before on the page does what it did then, without being filtered, resolved or
+    // looked up again.
+    LinkMemo& memo = st.memo;
+    if (memo.listChanges != ctx.model.Changes()) {
+        memo.Clear();
+        memo.listChanges = ctx.model.Changes();
     }
+    const uint64_t hash = HashText(link, false);
+    if (const int* known = memo.Find(link, hash)) {
+        if (*known >= 0) {
+            if (ctx.keepRecords)
+                AddReferrer(ctx, *known);
+            return;
+        }
+        if (*known == LinkMemo::kLeftOut || !ctx.keepRecords)
+            return;
+        // Listed, but which entry was not looked up: records need it, found below.
+    }
+    const int outcome = Classify(false, link) == LinkKind::Link ? AddLink(ctx, st, link) : LinkMemo::kLeftOut;
+    // An outcome is kept only while the list has seen nothing but appends since it was found.
+    if (outcome != kAgain && memo.listChanges == ctx.model.Changes())
+        memo.Put(link, hash, outcome);
 }
 
 std::string OnBase(std::string_view base, std::string_view entry)

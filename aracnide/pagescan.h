@@ -52,8 +52,7 @@ class LinkMemo {
 public:
     // What a text came to: the index of its entry (>= 0) or one of these.
     static constexpr int kLeftOut = -1;  // filtered, or left out once resolved
-    static constexpr int kImage = -2;
-    static constexpr int kListed = -3;  // in the list; which entry was not looked up
+    static constexpr int kListed = -2;   // in the list; which entry was not looked up
     // The outcome recorded for `text`, whose HashText(text, false) is `hash`; null for none.
     int* Find(std::string_view text, uint64_t hash);
     // Records (or replaces) an outcome. Past a bound on the texts kept, new texts are not recorded.
@@ -65,7 +64,7 @@ public:
 private:
     static constexpr int kFree = -1000;  // the outcome of a free slot
     struct Slot {
-        uint32_t check = 0;  // the hash's high half (the low bits place the slot)
+        uint32_t check = 0;         // the hash's high half (the low bits place the slot)
         uint32_t at = 0, size = 0;  // the text in texts_
         int outcome = kFree;
     };

@@ -1,4 +1,5 @@
 #include "listbox.h"
+#include "text.h"
 
 #include <gtest/gtest.h>
 
@@ -74,3 +75,58 @@ TEST(ListBox, ItemDataAndChangeNotificationsReachAView)
 }
 
 }  // namespace
+
+// The index against a plain walk of the list, over texts made to meet its edge cases: long shared
+// beginnings (compared a word at a time), letters beside the case-folded range ('@' '[' '`' '{'),
+// bytes past 0x7F, result words after a tab and heads shared by several entries in either case.
+TEST(ListBox, LookupsAgreeWithAWalkOfTheListThroughEveryKindOfChange)
+{
+    const std::string pieces[] = {"a", "A", "@", "[", "`", "{", "\xC3", "\t", "section12/", "SECTION12/", "z"};
+    uint32_t seed = 12345;
+    auto next = [&seed](uint32_t n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % n;
+    };
+    auto text = [&] {
+        std::string t;
+        for (uint32_t k = next(5); k > 0; --k)
+            t += pieces[next(std::size(pieces))];
+        return t;
+    };
+    ListModel model;
+    ListBox lb(model);
+    auto walk = [&](std::string_view prefix) {
+        for (int i = 0; i < lb.GetCount(); ++i)
+            if (IStartsWith(lb.GetString(i), prefix))
+                return i;
+        return -1;
+    };
+    for (int step = 0; step < 2000; ++step) {
+        switch (next(8)) {
+        case 0:
+            lb.SetString(static_cast<int>(next(lb.GetCount() + 1)), lb.GetString(lb.GetCount() - 1) + "\tOk");
+            break;
+        case 1:
+            lb.SetString(static_cast<int>(next(lb.GetCount() + 1)), text());
+            break;
+        case 2:
+            lb.DeleteString(static_cast<int>(next(lb.GetCount() + 1)));
+            break;
+        case 3:
+            lb.InsertString(static_cast<int>(next(lb.GetCount() + 1)), text());
+            break;
+        default:
+            lb.AddString(text());
+            break;
+        }
+        for (int probe = 0; probe < 4; ++probe) {
+            const std::string p =
+                probe == 0 && lb.GetCount() > 0 ? lb.GetString(static_cast<int>(next(lb.GetCount()))) : text();
+            // Contains first: a miss leaves a hint that the next append may use.
+            ASSERT_EQ(lb.Contains(p), walk(p) >= 0) << "step " << step << " probe " << p;
+            ASSERT_EQ(lb.FindString(p), walk(p)) << "step " << step << " probe " << p;
+        }
+        if (const std::string t = text(); !lb.Contains(t))
+            lb.AddString(t);
+    }
+}

@@ -127,6 +127,34 @@ TEST_F(Scan, DuplicatesAndBeginningsOfEntriesAreNotAdded)
     EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"dir/a.htm\tOk", "dir/b.htm"}));
 }
 
+// A text met again on a page is not resolved again: what the first one came to must still hold.
+TEST_F(Scan, ALinkMetAgainResolvesUnderTheBaseAndTheListOfItsOwnPlace)
+{
+    Run(R"(<a href="x.htm"><base href="http://h/sub/"><a href="x.htm"><a href="x.htm">)", "http://h/p.htm");
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"x.htm", "sub/x.htm"}));
+
+    // The entry the first link added is renamed before the second: the second is added again.
+    ctx.LB.ClearList();
+    ctx.observer.counter = [this](int, int count) {
+        if (count == 1)
+            ctx.LB.SetString(0, "renamed.htm");
+    };
+    Run(R"(<a href="y.htm"><a href="y.htm"><a href="y.htm">)", "http://h/p.htm");
+    EXPECT_EQ(Entries(ctx), (std::vector<std::string>{"renamed.htm", "y.htm"}));
+}
+
+TEST_F(Scan, APageIsAReferrerOfEachEntryOnceHoweverOftenItRepeatsTheLink)
+{
+    ctx.keepRecords = true;
+    ctx.LB.AddString("old.htm\tOk");
+    Run(R"(<a href="old.htm"><a href="new.htm"><a href="OLD.htm"><a href="new.htm">)", "http://h/p.htm");
+    ctx.curlig = 4;
+    Run(R"(<a href="new.htm"><a href="old.htm"><a href="new.htm">)", "http://h/q.htm");
+    ASSERT_EQ(ctx.records.size(), 2u);
+    EXPECT_EQ(ctx.records[0].referrers, (std::vector<int>{3, 4}));
+    EXPECT_EQ(ctx.records[1].referrers, (std::vector<int>{3, 4}));
+}
+
 TEST_F(Scan, TheTagTestRejectsAMarkerAfterADotSemicolonOrClosingBracket)
 {
     Run(R"(<a title="a.b" href="no1.htm"> text href="no2.htm" <a x=1;href="no3.htm"> <p>href="no4.htm")"
