@@ -5,12 +5,14 @@
 #include "text.h"
 
 #include <curl/curl.h>
+#include <poll.h>
 
 #include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -170,6 +172,12 @@ struct HttpRequest::Transfer {
 
 struct HttpClient::Impl {
     CurlGlobal global;
+    // The sockets the requests wait on, with the poll events each wants, and when the multi handle's
+    // timer runs out: kept from its callbacks (declared before it, so that they outlive its clean-up).
+    // Only the sockets that have an event are handed to the multi handle, not every request in flight.
+    std::unordered_map<curl_socket_t, short> watched;
+    std::optional<Clock::time_point> timerDue;
+    std::vector<pollfd> fds;
     MultiHandle multi{curl_multi_init()};
     std::vector<EasyHandle> spare;  // finished easy handles kept for reuse
     std::string agent;
@@ -190,7 +198,34 @@ struct HttpClient::Impl {
     // them, so that their checks ask them one at a time as with one job, until a connection is made.
     std::unordered_set<std::string> refusing;
 
+    Impl()
+    {
+        curl_multi_setopt(multi.get(), CURLMOPT_SOCKETFUNCTION, OnSocket);
+        curl_multi_setopt(multi.get(), CURLMOPT_SOCKETDATA, this);
+        curl_multi_setopt(multi.get(), CURLMOPT_TIMERFUNCTION, OnTimer);
+        curl_multi_setopt(multi.get(), CURLMOPT_TIMERDATA, this);
+    }
     ~Impl() { DropPrefetches(); }
+
+    static int OnSocket(CURL*, curl_socket_t s, int what, void* user, void*)
+    {
+        auto* d = static_cast<Impl*>(user);
+        if (what == CURL_POLL_REMOVE)
+            d->watched.erase(s);
+        else
+            d->watched[s] =
+                static_cast<short>(((what & CURL_POLL_IN) ? POLLIN : 0) | ((what & CURL_POLL_OUT) ? POLLOUT : 0));
+        return 0;
+    }
+    static int OnTimer(CURLM*, long ms, void* user)
+    {
+        auto* d = static_cast<Impl*>(user);
+        if (ms < 0)
+            d->timerDue.reset();
+        else
+            d->timerDue = Clock::now() + std::chrono::milliseconds(ms);
+        return 0;
+    }
 
     void DropPrefetches()
     {
@@ -230,13 +265,41 @@ struct HttpClient::Impl {
             refusing.erase(std::string(HostKey(t.url)));
     }
 
-    // Moves every request on as far as the network allows now, without waiting.
-    void Pump()
+    // Waits at most `waitMs` for an event on a watched socket or for the timer, then moves on the
+    // requests whose sockets have one, and those whose time has come. Returns how many sockets had one.
+    int Step(long waitMs)
     {
+        fds.clear();
+        for (const auto& [s, events] : watched)
+            fds.push_back({s, events, 0});
+        if (timerDue) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(*timerDue - Clock::now()).count();
+            waitMs = std::clamp<long>(static_cast<long>(left), 0, waitMs);
+        }
+        const int ready = ::poll(fds.data(), fds.size(), static_cast<int>(waitMs));
         int running = 0;
-        curl_multi_perform(multi.get(), &running);
+        for (const pollfd& p : fds) {
+            if (p.revents == 0)
+                continue;
+            int ev = 0;
+            if (p.revents & (POLLIN | POLLHUP))
+                ev |= CURL_CSELECT_IN;
+            if (p.revents & POLLOUT)
+                ev |= CURL_CSELECT_OUT;
+            if (p.revents & (POLLERR | POLLNVAL))
+                ev |= CURL_CSELECT_ERR;
+            curl_multi_socket_action(multi.get(), p.fd, ev, &running);
+        }
+        if (timerDue && Clock::now() >= *timerDue) {
+            timerDue.reset();  // the action sets it again when more is due
+            curl_multi_socket_action(multi.get(), CURL_SOCKET_TIMEOUT, 0, &running);
+        }
         ReapMessages();
+        return std::max(ready, 0);
     }
+
+    // Moves every request on as far as the network allows now, without waiting.
+    void Pump() { Step(0); }
 
     void ReapMessages()
     {
@@ -260,9 +323,12 @@ struct HttpClient::Impl {
     template <class Ready>
     bool Drive(HttpRequest::Transfer& t, Ready ready, ErrorInfo& err)
     {
-        bool quiet = true;  // the last wait ended without an event: the caller may have more to start
+        bool quiet = true;   // the last wait ended without an event: the caller may have more to start
+        bool moved = false;  // the network was moved on since the caller last looked
         for (;;) {
-            Pump();
+            if (!moved)
+                Pump();
+            moved = false;
             if (ready() || (t.done && !t.failure))
                 return true;
             if (t.Expired(Clock::now())) {
@@ -278,9 +344,8 @@ struct HttpClient::Impl {
                 idle();
                 inIdle = false;
             }
-            int events = 0;
-            curl_multi_poll(multi.get(), nullptr, 0, kPollMs, &events);
-            quiet = events == 0;
+            quiet = Step(kPollMs) == 0;
+            moved = true;
             if (yield)
                 yield();
         }
