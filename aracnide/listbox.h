@@ -2,7 +2,6 @@
 // The check list: entries with a text and 32-bit data, in the order they were added, with change
 // notifications for a view and a case-insensitive prefix index so that a lookup costs O(log n).
 
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <functional>
