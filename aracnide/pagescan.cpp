@@ -563,21 +563,19 @@ void LinkMemo::Clear()
 
 void HandleLink(RunContext& ctx, PageState& st, std::string_view link)
 {
-    // Base values, images and empty texts are told from the text alone, and nothing resolves them.
-    if (st.bBase || link.empty() || IsImage(Last3(link))) {
-        switch (Classify(st.bBase, link)) {
-        case LinkKind::Base:
-            st.bBase = false;
-            TakeBase(ctx, st, link);
-            return;
-        case LinkKind::Image:
-            if (ctx.settings.bCalcSize && st.bSrc)
-                SizeImage(ctx, st, link);
-            return;
-        case LinkKind::Dropped:
-        case LinkKind::Link:
-            return;
-        }
+    // Empty texts, base values and images are told from the text alone (as Classify tells them), and
+    // nothing resolves them.
+    if (link.empty())
+        return;
+    if (st.bBase) {
+        st.bBase = false;
+        TakeBase(ctx, st, link);
+        return;
+    }
+    if (IsImage(Last3(link))) {
+        if (ctx.settings.bCalcSize && st.bSrc)
+            SizeImage(ctx, st, link);
+        return;
     }
     // Any other text met before on the page does what it did then, without being filtered, resolved or
     // looked up again.
