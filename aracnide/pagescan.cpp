@@ -517,8 +517,8 @@ LinkMemo::Slot* LinkMemo::Probe(std::string_view text, uint64_t hash)
     const auto check = static_cast<uint32_t>(hash >> 32);
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
         Slot& s = slots_[i];
-        if (s.outcome == kFree ||
-            (s.check == check && TextEqual(std::string_view(texts_).substr(s.at, s.size), text, false)))
+        if (s.outcome == kFree || (s.check == check && s.size == text.size() &&
+                                   TextEqual(std::string_view(texts_.data() + s.at, s.size), text, false)))
             return &s;
     }
 }
