@@ -14,8 +14,11 @@ int FoldedCompare(std::string_view a, std::string_view b)
     const size_t n = std::min(a.size(), b.size());
     size_t i = 0;
     for (; i + 8 <= n; i += 8) {
-        const uint64_t wa = textword::Fold(textword::Load(a.data() + i, 8));
-        const uint64_t wb = textword::Fold(textword::Load(b.data() + i, 8));
+        uint64_t wa = textword::Load(a.data() + i, 8), wb = textword::Load(b.data() + i, 8);
+        if (wa == wb)  // texts of one case share long beginnings: no folding needed there
+            continue;
+        wa = textword::Fold(wa);
+        wb = textword::Fold(wb);
         if (wa != wb) {
             // The first byte is the lowest: swapped, the words compare as the texts do.
             return __builtin_bswap64(wa) < __builtin_bswap64(wb) ? -1 : 1;

@@ -2,7 +2,6 @@
 // The check list: entries with a text and 32-bit data, in the order they were added, with change
 // notifications for a view and a case-insensitive prefix index so that a lookup costs O(log n).
 
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <functional>
@@ -73,16 +72,16 @@ inline bool TextEqual(std::string_view a, std::string_view b, bool foldCase)
     const size_t n = a.size();
     if (n != b.size())
         return false;
-    auto word = [foldCase](const char* p, size_t size) {
-        const uint64_t w = textword::Load(p, size);
-        return foldCase ? textword::Fold(w) : w;
+    auto same = [foldCase](const char* pa, const char* pb, size_t size) {
+        const uint64_t wa = textword::Load(pa, size), wb = textword::Load(pb, size);
+        return wa == wb || (foldCase && textword::Fold(wa) == textword::Fold(wb));
     };
     if (n < 8)  // the word holds every byte of so short a text
-        return word(a.data(), n) == word(b.data(), n);
+        return same(a.data(), b.data(), n);
     for (size_t i = 0; i + 8 < n; i += 8)
-        if (word(a.data() + i, 8) != word(b.data() + i, 8))
+        if (!same(a.data() + i, b.data() + i, 8))
             return false;
-    return word(a.data() + n - 8, 8) == word(b.data() + n - 8, 8);
+    return same(a.data() + n - 8, b.data() + n - 8, 8);
 }
 
 // What changed in the list, for a view that mirrors it.

@@ -50,21 +50,33 @@ inline bool EndsLink(char c)
 
 // The searches below look at 16 bytes at a time and never read at or past `len`.
 
-// The first '-' or '=' in buf[from..len), or len.
+// Whether c, in any case, is the letter before the '=' of "href=" or "src=".
+inline bool EndsMarkerName(char c)
+{
+    return (c | 0x20) == 'f' || (c | 0x20) == 'c';
+}
+
+// The first '-' in buf[from..len), or '=' that may end "href=" or "src=" (an '=' after any other byte
+// cannot), or len. An '=' at `from` itself is always returned: the byte before it is not looked at.
 size_t NextDashOrEquals(const char* buf, size_t from, size_t len)
 {
+    if (from < len && (buf[from] == '-' || buf[from] == '='))
+        return from;
+    ++from;
 #if defined(__SSE2__)
-    const __m128i dash = _mm_set1_epi8('-'), equals = _mm_set1_epi8('=');
+    const __m128i dash = _mm_set1_epi8('-'), equals = _mm_set1_epi8('='), lower = _mm_set1_epi8(0x20);
+    const __m128i f = _mm_set1_epi8('f'), c = _mm_set1_epi8('c');
     for (; from + 16 <= len; from += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf + from));
-        const unsigned hits =
-            static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(v, dash), _mm_cmpeq_epi8(v, equals))));
-        if (hits)
+        const __m128i before = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(buf + from - 1)), lower);
+        const __m128i marker = _mm_or_si128(_mm_cmpeq_epi8(before, f), _mm_cmpeq_epi8(before, c));
+        const __m128i hit = _mm_or_si128(_mm_cmpeq_epi8(v, dash), _mm_and_si128(_mm_cmpeq_epi8(v, equals), marker));
+        if (const auto hits = static_cast<unsigned>(_mm_movemask_epi8(hit)))
             return from + static_cast<size_t>(std::countr_zero(hits));
     }
 #endif
     for (; from < len; ++from)
-        if (buf[from] == '-' || buf[from] == '=')
+        if (buf[from] == '-' || (buf[from] == '=' && EndsMarkerName(buf[from - 1])))
             return from;
     return len;
 }
@@ -505,8 +517,8 @@ LinkMemo::Slot* LinkMemo::Probe(std::string_view text, uint64_t hash)
     const auto check = static_cast<uint32_t>(hash >> 32);
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
         Slot& s = slots_[i];
-        if (s.outcome == kFree ||
-            (s.check == check && TextEqual(std::string_view(texts_).substr(s.at, s.size), text, false)))
+        if (s.outcome == kFree || (s.check == check && s.size == text.size() &&
+                                   TextEqual(std::string_view(texts_.data() + s.at, s.size), text, false)))
             return &s;
     }
 }
@@ -551,21 +563,19 @@ void LinkMemo::Clear()
 
 void HandleLink(RunContext& ctx, PageState& st, std::string_view link)
 {
-    // Base values, images and empty texts are told from the text alone, and nothing resolves them.
-    if (st.bBase || link.empty() || IsImage(Last3(link))) {
-        switch (Classify(st.bBase, link)) {
-        case LinkKind::Base:
-            st.bBase = false;
-            TakeBase(ctx, st, link);
-            return;
-        case LinkKind::Image:
-            if (ctx.settings.bCalcSize && st.bSrc)
-                SizeImage(ctx, st, link);
-            return;
-        case LinkKind::Dropped:
-        case LinkKind::Link:
-            return;
-        }
+    // Empty texts, base values and images are told from the text alone (as Classify tells them), and
+    // nothing resolves them.
+    if (link.empty())
+        return;
+    if (st.bBase) {
+        st.bBase = false;
+        TakeBase(ctx, st, link);
+        return;
+    }
+    if (IsImage(Last3(link))) {
+        if (ctx.settings.bCalcSize && st.bSrc)
+            SizeImage(ctx, st, link);
+        return;
     }
     // Any other text met before on the page does what it did then, without being filtered, resolved or
     // looked up again.

@@ -110,10 +110,10 @@ TEST(ListBox, LookupsAgreeWithAWalkOfTheListThroughEveryKindOfChange)
             lb.SetString(static_cast<int>(next(lb.GetCount() + 1)), text());
             break;
         case 2:
-            lb.DeleteString(static_cast<int>(next(lb.GetCount() + 1)));
+            model.Remove(static_cast<int>(next(lb.GetCount() + 1)));
             break;
         case 3:
-            lb.InsertString(static_cast<int>(next(lb.GetCount() + 1)), text());
+            model.Insert(static_cast<int>(next(lb.GetCount() + 1)), text());
             break;
         default:
             lb.AddString(text());
