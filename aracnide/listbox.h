@@ -206,7 +206,6 @@ public:
     explicit ListBox(ListModel& model) : m_(&model) {}
 
     int AddString(std::string_view text) { return m_->Insert(-1, std::string(text)); }
-    int DeleteString(int index) { return m_->Remove(index) ? m_->Count() : -1; }
     // The entry's text, empty for an index outside the list.
     std::string GetString(int index) const;
     // Replaces an entry's text in place (what Delete then Insert at the same index does, in O(log n)).

@@ -6,6 +6,7 @@
 #include "pagescan.h"
 #include "run.h"
 #include "testutil.h"
+#include "version.h"
 
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
@@ -99,7 +100,7 @@ void BM_AddLink(benchmark::State& state)
         if (++k == fresh.size()) {
             state.PauseTiming();
             for (int i = 0; i < static_cast<int>(fresh.size()); ++i)
-                lb.DeleteString(lb.GetCount() - 1);
+                lb.Model().Remove(lb.GetCount() - 1);
             k = 0;
             state.ResumeTiming();
         }
@@ -235,7 +236,7 @@ void BM_Jobs(benchmark::State& state, std::vector<std::string> extra)
         std::vector<std::string> args{"--check", site.srv.Root(), "--report", dir.Path() + "r.log", "--jobs", jobs};
         args.insert(args.end(), extra.begin(), extra.end());
         std::ostringstream out, err;
-        RunCommandLine(args, "1.20", out, err, false);
+        RunCommandLine(args, kVersion, out, err, false);
         const std::string body = ReportBody(dir.Path() + "r.log");
         if (jobs == "1")
             sequential[extra] = body;

@@ -7,6 +7,7 @@
 #include "prompts.h"
 #include "settings.h"
 #include "testutil.h"
+#include "version.h"
 #include "windowlist.h"
 
 #include <QApplication>
@@ -97,7 +98,7 @@ void BM_DialogAgainstCommandLine(benchmark::State& state)
         t.start();
         double cpu = CpuSeconds();
         std::ostringstream out, err;
-        RunCommandLine({"--check", start, "--report", work.Path() + "cli.log"}, "1.20", out, err, false);
+        RunCommandLine({"--check", start, "--report", work.Path() + "cli.log"}, kVersion, out, err, false);
         const double cli = t.nsecsElapsed() / 1e9;
         const double cliCpu = CpuSeconds() - cpu;
 
@@ -107,7 +108,7 @@ void BM_DialogAgainstCommandLine(benchmark::State& state)
         Profile ini = SettingsProfile(work.Path() + "ARACNIDE.INI");
         NoPrompts prompts;
         NoWindows windows;
-        DlgCheck dlg(ctx, ini, prompts, windows, QStringLiteral("1.20"));
+        DlgCheck dlg(ctx, ini, prompts, windows, QString::fromLatin1(kVersion));
         dlg.show();
         PaintMeter list, gauge;
         dlg.findChild<QListView*>(QStringLiteral("c300"))->viewport()->installEventFilter(&list);
@@ -118,7 +119,7 @@ void BM_DialogAgainstCommandLine(benchmark::State& state)
         gauge.Start();
         t.start();
         cpu = CpuSeconds();
-        dlg.Command(1);
+        dlg.Command(kIdStart);
         const double dialog = t.nsecsElapsed() / 1e9;
         const double dialogCpu = CpuSeconds() - cpu;
         if (ctx.model.Count() != kPages)
@@ -149,7 +150,7 @@ void BM_DialogOnSlowSite(benchmark::State& state, const char* url)
         QElapsedTimer t;
         t.start();
         std::ostringstream out, err;
-        RunCommandLine({"--check", url, "--report", work.Path() + "cli.log"}, "1.20", out, err, false);
+        RunCommandLine({"--check", url, "--report", work.Path() + "cli.log"}, kVersion, out, err, false);
         const double cli = t.nsecsElapsed() / 1e9;
 
         HttpClient client("Aracnide");
@@ -158,12 +159,12 @@ void BM_DialogOnSlowSite(benchmark::State& state, const char* url)
         Profile ini = SettingsProfile(work.Path() + "ARACNIDE.INI");
         NoPrompts prompts;
         NoWindows windows;
-        DlgCheck dlg(ctx, ini, prompts, windows, QStringLiteral("1.20"));
+        DlgCheck dlg(ctx, ini, prompts, windows, QString::fromLatin1(kVersion));
         dlg.show();
         dlg.findChild<QComboBox*>(QStringLiteral("c100"))->setEditText(QString::fromUtf8(url));
         QApplication::processEvents();
         t.start();
-        dlg.Command(1);
+        dlg.Command(kIdStart);
         const double dialog = t.nsecsElapsed() / 1e9;
         if (work.Read("cli.log").substr(work.Read("cli.log").find('\n')) !=
             work.Read("ARACNIDE.LOG").substr(work.Read("ARACNIDE.LOG").find('\n')))
@@ -186,7 +187,7 @@ void BM_IdleYield(benchmark::State& state)
     Profile ini = SettingsProfile(work.Path() + "ARACNIDE.INI");
     NoPrompts prompts;
     NoWindows windows;
-    DlgCheck dlg(ctx, ini, prompts, windows, QStringLiteral("1.20"));
+    DlgCheck dlg(ctx, ini, prompts, windows, QString::fromLatin1(kVersion));
     dlg.show();
     QApplication::processEvents();
     for (auto _ : state)

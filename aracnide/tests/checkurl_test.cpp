@@ -358,28 +358,6 @@ private:
     int port_;
 };
 
-// A port on 127.0.0.1 that refuses connections: bound, never listening.
-class RefusingPort {
-public:
-    RefusingPort()
-    {
-        fd_ = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(fd_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        socklen_t len = sizeof a;
-        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&a), &len);
-        port_ = ntohs(a.sin_port);
-    }
-    ~RefusingPort() { ::close(fd_); }
-    std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/"; }
-
-private:
-    int fd_;
-    int port_;
-};
-
 TEST_F(Check, ServerThatNeverAnswersTimesOutWhileTheFrontEndStaysLive)
 {
     SilentServer silent;
@@ -399,22 +377,22 @@ TEST_F(Check, AfterATimeOutFailedOpensAreRepeatedAtGrowingIntervalsWithinTheWind
     ctx.clock = &clock;
     int yields = 0;
     ctx.observer.yield = [&] { ++yields; };
-    RefusingPort refusing;
+    RefusedPort refusing;
     ctx.bTimeout = true;
-    EXPECT_EQ(CheckUrl(ctx, refusing.Url(), 0, false), 0u);
+    EXPECT_EQ(CheckUrl(ctx, refusing.Url(""), 0, false), 0u);
     using ms = std::chrono::milliseconds;
     EXPECT_EQ(clock.waits, (std::vector<ms>{ms(100), ms(200), ms(400), ms(800), ms(1600), ms(3200), ms(3700)}))
         << "spaced, doubling, and ending with the ten-second window";
     EXPECT_GE(yields, 7);
     EXPECT_FALSE(ctx.bTimeout) << "the error that ends the repeats clears the flag";
-    EXPECT_EQ(Report(), Header(refusing.Url()) + "> Error: The attempt to connect to the server failed\r\n");
+    EXPECT_EQ(Report(), Header(refusing.Url("")) + "> Error: The attempt to connect to the server failed\r\n");
 
     // Without the flag, or once the run is suspended, a failed open is reported at once.
     clock.waits.clear();
-    EXPECT_EQ(CheckUrl(ctx, refusing.Url(), 1, false), 0u);
+    EXPECT_EQ(CheckUrl(ctx, refusing.Url(""), 1, false), 0u);
     ctx.bTimeout = true;
     ctx.CheckStatus = kSuspended;
-    EXPECT_EQ(CheckUrl(ctx, refusing.Url(), 2, false), 0u);
+    EXPECT_EQ(CheckUrl(ctx, refusing.Url(""), 2, false), 0u);
     EXPECT_TRUE(clock.waits.empty());
 }
 

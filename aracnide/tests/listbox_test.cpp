@@ -38,10 +38,10 @@ TEST(ListBox, IndexFollowsReplacedInsertedAndDeletedEntries)
     model.Insert(0, "new.htm");  // every later entry moves up by one
     EXPECT_EQ(lb.FindString("a.htm"), 1);
     EXPECT_EQ(lb.FindString("c.htm"), 3);
-    EXPECT_EQ(lb.DeleteString(1), 3);
+    EXPECT_TRUE(model.Remove(1));
     EXPECT_EQ(lb.FindString("a.htm"), -1);
     EXPECT_EQ(lb.FindString("c.htm"), 2);
-    EXPECT_EQ(lb.DeleteString(7), -1);
+    EXPECT_FALSE(model.Remove(7));
     EXPECT_EQ(lb.GetString(7), "");
 
     // A prefix found once is found again after entries are appended, marked checked or renamed.
