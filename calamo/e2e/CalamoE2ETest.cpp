@@ -301,6 +301,7 @@ TEST_F(CalamoE2E, ABoundKeyPreviewsTheUnsavedTextInBrowserOne)
     EXPECT_EQ(bytesOf(args), "1\n" + preview.toUtf8() + "\n");
     EXPECT_EQ(bytesOf(dir.filePath(QStringLiteral("copy.htm"))), "x<P>perch\xE9</P>\r\n");
     EXPECT_EQ(bytesOf(page), "<P>perch\xE9</P>\r\n") << "the document's own file is not written";
+    QFile::remove(preview);  // the build's program folder keeps no test output
 }
 
 TEST_F(CalamoE2E, NewAsksForThePageAndTheSkeletonIsSavedByteForByte)
