@@ -3,6 +3,7 @@
 #include "text.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace aracnide {
 
@@ -59,6 +60,87 @@ bool ListModel::Less::operator()(int a, std::string_view b) const
 bool ListModel::Less::operator()(std::string_view a, int b) const
 {
     return FoldedCompare(a, (*entries)[b].text) <= 0;
+}
+
+template <class Key>
+ListModel::Index::Pos ListModel::Index::LowerBound(const Key& key) const
+{
+    // The first chunk whose last entry does not sort before the key holds the bound.
+    auto before = [this, &key](int e) { return less_(e, key); };
+    const size_t c = static_cast<size_t>(std::partition_point(lasts_.begin(), lasts_.end(), before) - lasts_.begin());
+    if (c == chunks_.size())
+        return {c, 0};
+    const std::vector<int>& v = chunks_[c];
+    return {c, static_cast<size_t>(std::partition_point(v.begin(), v.end(), before) - v.begin())};
+}
+
+bool ListModel::Index::Fits(int index, Pos p) const
+{
+    if (p.chunk > chunks_.size() || (p.chunk < chunks_.size() ? p.at >= chunks_[p.chunk].size() : p.at != 0))
+        return false;
+    if (p.at > 0 ? !less_(chunks_[p.chunk][p.at - 1], index) : p.chunk > 0 && !less_(lasts_[p.chunk - 1], index))
+        return false;
+    return AtEnd(p) || less_(index, At(p));
+}
+
+void ListModel::Index::Insert(int index, const Pos* hint)
+{
+    Pos p = hint && Fits(index, *hint) ? *hint : LowerBound(index);
+    if (chunks_.empty()) {
+        chunks_.push_back({index});
+        lasts_.push_back(index);
+        return;
+    }
+    if (AtEnd(p))
+        p = {chunks_.size() - 1, chunks_.back().size()};
+    std::vector<int>& v = chunks_[p.chunk];
+    v.insert(v.begin() + static_cast<std::ptrdiff_t>(p.at), index);
+    lasts_[p.chunk] = v.back();
+    if (v.size() > kMaxChunk) {
+        const auto half = v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2);
+        std::vector<int> upper(half, v.end());
+        v.erase(half, v.end());
+        lasts_[p.chunk] = v.back();
+        lasts_.insert(lasts_.begin() + static_cast<std::ptrdiff_t>(p.chunk + 1), upper.back());
+        chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(p.chunk + 1), std::move(upper));
+    }
+}
+
+bool ListModel::Index::Erase(int index)
+{
+    const Pos p = LowerBound(index);
+    if (AtEnd(p) || At(p) != index)
+        return false;
+    std::vector<int>& v = chunks_[p.chunk];
+    v.erase(v.begin() + static_cast<std::ptrdiff_t>(p.at));
+    if (v.empty()) {
+        chunks_.erase(chunks_.begin() + static_cast<std::ptrdiff_t>(p.chunk));
+        lasts_.erase(lasts_.begin() + static_cast<std::ptrdiff_t>(p.chunk));
+    } else {
+        lasts_[p.chunk] = v.back();
+    }
+    return true;
+}
+
+void ListModel::Index::Assign(int count)
+{
+    Clear();
+    std::vector<int> all(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i)
+        all[static_cast<size_t>(i)] = i;
+    std::sort(all.begin(), all.end(), less_);
+    // Half-full chunks leave room for the insertions that follow.
+    for (size_t from = 0; from < all.size(); from += kMaxChunk / 2) {
+        chunks_.emplace_back(all.begin() + static_cast<std::ptrdiff_t>(from),
+                             all.begin() + static_cast<std::ptrdiff_t>(std::min(all.size(), from + kMaxChunk / 2)));
+        lasts_.push_back(chunks_.back().back());
+    }
+}
+
+void ListModel::Index::Clear()
+{
+    chunks_.clear();
+    lasts_.clear();
 }
 
 size_t ListModel::Heads::Find(std::string_view head, uint64_t hash) const
@@ -141,11 +223,8 @@ void ListModel::Heads::Clear()
 
 void ListModel::Add(int index)
 {
-    // The hint is checked by the set itself: a wrong one costs a few comparisons, not the order.
-    if (missCount_ == index && missChanges_ == changes_)
-        index_.insert(missAt_, index);
-    else
-        index_.insert(index);
+    // The hint is checked before it is used: a wrong one costs two comparisons, not the order.
+    index_.Insert(index, missCount_ == index && missChanges_ == changes_ ? &missAt_ : nullptr);
     missCount_ = -1;
     heads_.Add(index);
 }
@@ -153,23 +232,21 @@ void ListModel::Add(int index)
 void ListModel::Drop(int index)
 {
     missCount_ = -1;  // the hint may be the entry that goes
-    auto key = index_.find(index);
-    if (key == index_.end())
+    if (!index_.Erase(index))
         return;
     if (heads_.Drop(index)) {
         // Another entry with the same head: the nearest in the index has it.
         const std::string_view head = Head(entries_[index].text);
-        for (auto it = index_.lower_bound(head); it != index_.end(); ++it) {
-            const std::string_view text = entries_[*it].text;
+        for (auto p = index_.LowerBound(head); !index_.AtEnd(p); p = index_.Next(p)) {
+            const std::string_view text = entries_[index_.At(p)].text;
             if (!FoldedStartsWith(text, head))
                 break;
-            if (*it != index && Head(text).size() == head.size()) {
-                heads_.Rename(index, *it);
+            if (Head(text).size() == head.size()) {
+                heads_.Rename(index, index_.At(p));
                 break;
             }
         }
     }
-    index_.erase(key);
 }
 
 int ListModel::Insert(int index, std::string text)
@@ -249,7 +326,7 @@ bool ListModel::SetReferrer(int index, int referrer)
 
 void ListModel::Clear()
 {
-    index_.clear();
+    index_.Clear();
     missCount_ = -1;
     heads_.Clear();
     firstWithPrefix_.clear();
@@ -267,11 +344,11 @@ void ListModel::SetSelected(int index)
 
 void ListModel::Reindex()
 {
-    index_.clear();
+    index_.Assign(Count());
     missCount_ = -1;
     heads_.Clear();
     for (int i = 0; i < Count(); ++i)
-        Add(i);
+        heads_.Add(i);
 }
 
 int ListModel::FindPrefix(std::string_view prefix) const
@@ -280,11 +357,11 @@ int ListModel::FindPrefix(std::string_view prefix) const
     if (const auto known = firstWithPrefix_.find(prefix); known != firstWithPrefix_.end())
         return known->second;
     int best = -1;
-    for (auto it = index_.lower_bound(prefix); it != index_.end(); ++it) {
-        if (!FoldedStartsWith(entries_[*it].text, prefix))
+    for (auto p = index_.LowerBound(prefix); !index_.AtEnd(p); p = index_.Next(p)) {
+        if (!FoldedStartsWith(entries_[index_.At(p)].text, prefix))
             break;
-        if (best < 0 || *it < best)
-            best = *it;
+        if (best < 0 || index_.At(p) < best)
+            best = index_.At(p);
     }
     if (best >= 0)
         firstWithPrefix_.emplace(prefix, best);
@@ -295,10 +372,10 @@ bool ListModel::HasPrefix(std::string_view prefix) const
 {
     if (heads_.Contains(prefix))
         return true;
-    auto it = index_.lower_bound(prefix);
-    if (it != index_.end() && FoldedStartsWith(entries_[*it].text, prefix))
+    const auto p = index_.LowerBound(prefix);
+    if (!index_.AtEnd(p) && FoldedStartsWith(entries_[index_.At(p)].text, prefix))
         return true;
-    missAt_ = it;
+    missAt_ = p;
     missCount_ = Count();
     missChanges_ = changes_;
     return false;

@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -139,6 +138,35 @@ private:
         bool operator()(int a, std::string_view b) const;
         bool operator()(std::string_view a, int b) const;
     };
+    // Entry positions in Less order, in sorted chunks of at most kMaxChunk: an insertion moves at most
+    // one chunk's positions, a lookup searches contiguous memory, and no entry has a node of its own.
+    class Index {
+    public:
+        struct Pos {
+            size_t chunk = 0, at = 0;  // chunk == chunk count: the end
+        };
+        explicit Index(Less less) : less_(less) {}
+        // The first position whose entry does not sort before `key` (a position or a bare text).
+        template <class Key>
+        Pos LowerBound(const Key& key) const;
+        bool AtEnd(Pos p) const { return p.chunk >= chunks_.size(); }
+        int At(Pos p) const { return chunks_[p.chunk][p.at]; }
+        Pos Next(Pos p) const { return ++p.at < chunks_[p.chunk].size() ? p : Pos{p.chunk + 1, 0}; }
+        // Adds entry `index`; `hint`, where it was last looked up, is used when it is its place.
+        void Insert(int index, const Pos* hint);
+        // Removes entry `index`, whose text is still in place; false when it is not in the index.
+        bool Erase(int index);
+        // Holds exactly the positions 0..count-1.
+        void Assign(int count);
+        void Clear();
+
+    private:
+        static constexpr size_t kMaxChunk = 256;
+        bool Fits(int index, Pos p) const;  // whether `index` belongs right before p
+        Less less_;
+        std::vector<std::vector<int>> chunks_;  // none empty
+        std::vector<int> lasts_;                // each chunk's last position, searched first
+    };
     // Texts before their first tab (links without their result word), each with the number of entries
     // that have it: an exact repeat of a link, the common case while scanning, is found in one probe.
     // An open-addressing table whose slots name one of those entries for the text.
@@ -174,10 +202,10 @@ private:
     void Reindex();
 
     std::vector<Entry> entries_;
-    std::set<int, Less> index_{Less{&entries_}};  // positions ordered by folded text, then position
+    Index index_{Less{&entries_}};  // positions ordered by folded text, then position
     // Where the last HasPrefix that found nothing ended in the index, and the list's size and changes
     // then: a scan appends the link it just looked up, whose place this is (a hint, never trusted).
-    mutable std::set<int, Less>::const_iterator missAt_;
+    mutable Index::Pos missAt_;
     mutable int missCount_ = -1;
     mutable uint64_t missChanges_ = 0;
     Heads heads_{entries_};

@@ -503,23 +503,28 @@ LinkKind Classify(bool base, std::string_view link)
 
 }  // namespace
 
-int* LinkMemo::Find(std::string_view text, uint64_t hash)
-{
-    Slot* s = Probe(text, hash);
-    return s && s->outcome != kFree ? &s->outcome : nullptr;
-}
-
-LinkMemo::Slot* LinkMemo::Probe(std::string_view text, uint64_t hash)
+int LinkMemo::Find(std::string_view text, uint64_t hash) const
 {
     if (slots_.empty())
-        return nullptr;
+        return kUnknown;
+    const Slot& s = slots_[Probe(text, hash)];
+    return s.at == kFree ? kUnknown : static_cast<int>(records_[s.at + 1]);
+}
+
+size_t LinkMemo::Probe(std::string_view text, uint64_t hash) const
+{
     const size_t mask = slots_.size() - 1;
     const auto check = static_cast<uint32_t>(hash >> 32);
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
-        Slot& s = slots_[i];
-        if (s.outcome == kFree || (s.check == check && s.size == text.size() &&
-                                   TextEqual(std::string_view(texts_.data() + s.at, s.size), text, false)))
-            return &s;
+        const Slot& s = slots_[i];
+        if (s.at == kFree)
+            return i;
+        if (s.check != check)
+            continue;
+        const uint32_t* record = records_.data() + s.at;
+        if (record[2] == text.size() &&
+            TextEqual(std::string_view(reinterpret_cast<const char*>(record + kHeader), text.size()), text, false))
+            return i;
     }
 }
 
@@ -527,28 +532,35 @@ void LinkMemo::Put(std::string_view text, uint64_t hash, int outcome)
 {
     // A page of many distinct links gains little from the memo: its memory stays bounded.
     constexpr size_t kMaxTexts = 256 * 1024, kMaxLinks = 8192;
-    if (Slot* s = Probe(text, hash); s && s->outcome != kFree) {
-        s->outcome = outcome;
-        return;
+    if (!slots_.empty()) {
+        if (const Slot& s = slots_[Probe(text, hash)]; s.at != kFree) {
+            records_[s.at + 1] = static_cast<uint32_t>(outcome);
+            return;
+        }
     }
-    if (texts_.size() + text.size() > kMaxTexts || used_ >= kMaxLinks)
+    if (textBytes_ + text.size() > kMaxTexts || used_ >= kMaxLinks)
         return;
     if (2 * (used_ + 1) > slots_.size()) {
         std::vector<Slot> old(std::max<size_t>(64, 2 * slots_.size()));
         old.swap(slots_);
         const size_t mask = slots_.size() - 1;
         for (const Slot& s : old) {
-            if (s.outcome == kFree)
+            if (s.at == kFree)
                 continue;
-            size_t i = HashText(std::string_view(texts_).substr(s.at, s.size), false) & mask;
-            while (slots_[i].outcome != kFree)
+            size_t i = records_[s.at] & mask;  // the hash's low half places it
+            while (slots_[i].at != kFree)
                 i = (i + 1) & mask;
             slots_[i] = s;
         }
     }
-    *Probe(text, hash) = {static_cast<uint32_t>(hash >> 32), static_cast<uint32_t>(texts_.size()),
-                          static_cast<uint32_t>(text.size()), outcome};
-    texts_.append(text);
+    const auto at = static_cast<uint32_t>(records_.size());
+    slots_[Probe(text, hash)] = {static_cast<uint32_t>(hash >> 32), at};
+    records_.resize(at + kHeader + (text.size() + 3) / 4);
+    records_[at] = static_cast<uint32_t>(hash);
+    records_[at + 1] = static_cast<uint32_t>(outcome);
+    records_[at + 2] = static_cast<uint32_t>(text.size());
+    std::memcpy(records_.data() + at + kHeader, text.data(), text.size());
+    textBytes_ += text.size();
     ++used_;
 }
 
@@ -557,8 +569,9 @@ void LinkMemo::Clear()
     if (used_ == 0)
         return;
     std::fill(slots_.begin(), slots_.end(), Slot{});
-    texts_.clear();
+    records_.clear();
     used_ = 0;
+    textBytes_ = 0;
 }
 
 void HandleLink(RunContext& ctx, PageState& st, std::string_view link)
@@ -585,13 +598,13 @@ void HandleLink(RunContext& ctx, PageState& st, std::string_view link)
         memo.listChanges = ctx.model.Changes();
     }
     const uint64_t hash = HashText(link, false);
-    if (const int* known = memo.Find(link, hash)) {
-        if (*known >= 0) {
+    if (const int known = memo.Find(link, hash); known != LinkMemo::kUnknown) {
+        if (known >= 0) {
             if (ctx.keepRecords)
-                AddReferrer(ctx, *known);
+                AddReferrer(ctx, known);
             return;
         }
-        if (*known == LinkMemo::kLeftOut || !ctx.keepRecords)
+        if (known == LinkMemo::kLeftOut || !ctx.keepRecords)
             return;
         // Listed, but which entry was not looked up: records need it, found below.
     }

@@ -53,8 +53,9 @@ public:
     // What a text came to: the index of its entry (>= 0) or one of these.
     static constexpr int kLeftOut = -1;  // filtered, or left out once resolved
     static constexpr int kListed = -2;   // in the list; which entry was not looked up
-    // The outcome recorded for `text`, whose HashText(text, false) is `hash`; null for none.
-    int* Find(std::string_view text, uint64_t hash);
+    static constexpr int kUnknown = -3;  // not recorded
+    // The outcome recorded for `text`, whose HashText(text, false) is `hash`, or kUnknown.
+    int Find(std::string_view text, uint64_t hash) const;
     // Records (or replaces) an outcome. Past a bound on the texts kept, new texts are not recorded.
     void Put(std::string_view text, uint64_t hash, int outcome);
     void Clear();
@@ -62,16 +63,20 @@ public:
     uint64_t listChanges = 0;  // ListModel::Changes() when the outcomes were recorded
 
 private:
-    static constexpr int kFree = -1000;  // the outcome of a free slot
+    // A slot is 8 bytes so that the table of a link-dense page stays in the first-level cache; what
+    // it names lies in records_ as one run of words: the hash's low half, the outcome, the text's
+    // size, then the text.
+    static constexpr uint32_t kFree = UINT32_MAX;
     struct Slot {
-        uint32_t check = 0;         // the hash's high half (the low bits place the slot)
-        uint32_t at = 0, size = 0;  // the text in texts_
-        int outcome = kFree;
+        uint32_t check = 0;   // the hash's high half (the low bits place the slot)
+        uint32_t at = kFree;  // the record's first word in records_
     };
-    Slot* Probe(std::string_view text, uint64_t hash);
-    std::vector<Slot> slots_;  // open addressing, a power of two in size, never more than half used
-    std::string texts_;        // the texts recorded, one after another
+    static constexpr size_t kHeader = 3;                       // words before a record's text
+    size_t Probe(std::string_view text, uint64_t hash) const;  // the slot holding `text` or the free one
+    std::vector<Slot> slots_;        // open addressing, a power of two in size, never more than half used
+    std::vector<uint32_t> records_;  // the records, one after another
     size_t used_ = 0;
+    size_t textBytes_ = 0;
 };
 
 // Where a scan's links go instead of the check list (a look-ahead scan collects them).

@@ -130,3 +130,21 @@ TEST(ListBox, LookupsAgreeWithAWalkOfTheListThroughEveryKindOfChange)
             lb.AddString(t);
     }
 }
+
+// A long list, added out of order so that the index splits in its middle, then emptied from its end:
+// every removal leaves lookups of the text removed and of one that stays right.
+TEST(ListBox, LookupsStayRightWhileALongListIsAddedOutOfOrderAndEmptiedFromItsEnd)
+{
+    ListModel model;
+    ListBox lb(model);
+    constexpr int kCount = 1500;
+    auto text = [](int i) { return "page" + std::to_string((i * 7919) % kCount) + ".htm"; };
+    for (int i = 0; i < kCount; ++i)
+        ASSERT_EQ(lb.AddString(text(i)), i);
+    for (int i = kCount - 1; i > 0; --i) {
+        ASSERT_TRUE(model.Remove(i));
+        ASSERT_FALSE(lb.Contains(text(i))) << i;
+        ASSERT_EQ(lb.FindString(text(i / 2)), i / 2) << i;
+    }
+    EXPECT_EQ(lb.FindString("PAGE"), 0);
+}
