@@ -85,14 +85,15 @@ size_t NextDashOrEquals(const char* buf, size_t from, size_t len)
 size_t NextLinkEnd(const char* buf, size_t from, size_t len)
 {
 #if defined(__SSE2__)
+    // Each of them is '>' or at most '\'' (0x27): such bytes are found 16 at a time, then told apart.
+    const __m128i top = _mm_set1_epi8(0x27), close = _mm_set1_epi8('>');
     for (; from + 16 <= len; from += 16) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(buf + from));
-        auto is = [&v](char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
-        const __m128i quoteOrMark = _mm_or_si128(_mm_or_si128(is('"'), is('\'')), _mm_or_si128(is('#'), is('>')));
-        const __m128i space = _mm_or_si128(_mm_or_si128(is(' '), is('\r')), _mm_or_si128(is('\n'), is('\t')));
-        const unsigned hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(quoteOrMark, space)));
-        if (hits)
-            return from + static_cast<size_t>(std::countr_zero(hits));
+        const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(v, top), v);
+        auto hits = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(low, _mm_cmpeq_epi8(v, close))));
+        for (; hits != 0; hits &= hits - 1)
+            if (const size_t at = from + static_cast<size_t>(std::countr_zero(hits)); EndsLink(buf[at]))
+                return at;
     }
 #endif
     while (from < len && !EndsLink(buf[from]))
