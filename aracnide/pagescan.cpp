@@ -24,9 +24,15 @@ inline bool IsSep(char c)
 {
     return c == '/' || c == '\\';
 }
+constexpr std::array<bool, 256> kStops = [] {
+    std::array<bool, 256> t{};
+    for (const unsigned char c : {'<', '>', ';', '.'})
+        t[c] = true;
+    return t;
+}();
 inline bool IsStop(char c)
 {
-    return c == '<' || c == '>' || c == ';' || c == '.';
+    return kStops[static_cast<unsigned char>(c)];
 }
 inline bool IsAlpha(char c)
 {
@@ -54,6 +60,22 @@ inline bool EndsLink(char c)
 inline bool EndsMarkerName(char c)
 {
     return (c | 0x20) == 'f' || (c | 0x20) == 'c';
+}
+
+// Four bytes as one word in memory order, each with 0x20 set: for an ASCII letter that is its lower
+// case, and a byte becomes a lower-case letter only when it is that letter in either case.
+inline uint32_t Folded4(const char* p)
+{
+    uint32_t w;
+    std::memcpy(&w, p, 4);
+    return w | 0x20202020u;
+}
+constexpr uint32_t Word4(const char (&s)[5])
+{
+    uint32_t w = 0;
+    for (int i = 0; i < 4; ++i)
+        w |= uint32_t(uint8_t(s[i])) << (std::endian::native == std::endian::little ? 8 * i : 8 * (3 - i));
+    return w;
 }
 
 // The first '-' in buf[from..len), or '=' that may end "href=" or "src=" (an '=' after any other byte
@@ -740,11 +762,11 @@ size_t ScanBlock(RunContext& ctx, PageState& st, char* buf, size_t len)
             p = e + 1;
             continue;
         }
+        // "href=" or "src=", in any case, where either may begin with 'h' or 's'.
         size_t c;
-        if (e >= p + 4 && Lower(buf[e - 3]) == 'r' && Lower(buf[e - 2]) == 'e' && Lower(buf[e - 1]) == 'f' &&
-            isLetter(buf[e - 4]))
+        if (const uint32_t w = e >= p + 4 ? Folded4(buf + e - 4) : 0; w == Word4("href") || w == Word4("sref"))
             c = e - 4;
-        else if (e >= p + 3 && Lower(buf[e - 2]) == 'r' && Lower(buf[e - 1]) == 'c' && isLetter(buf[e - 3]))
+        else if (const uint32_t v = e >= p + 3 ? Folded4(buf + e - 3) : 0; v == Word4("src=") || v == Word4("hrc="))
             c = e - 3;
         else {
             p = e + 1;
