@@ -63,9 +63,9 @@ public:
     uint64_t listChanges = 0;  // ListModel::Changes() when the outcomes were recorded
 
 private:
-    // A slot is 8 bytes so that the table of a link-dense page stays in the first-level cache; what
-    // it names lies in records_ as one run of words: the hash's low half, the outcome, the text's
-    // size, then the text.
+    // A slot is 8 bytes, so the table of a link-dense page stays small; what it names lies in records_
+    // as one run of words: the hash's low half (to place it again when the table grows), the outcome,
+    // the text's size, then the text.
     static constexpr uint32_t kFree = UINT32_MAX;
     struct Slot {
         uint32_t check = 0;   // the hash's high half (the low bits place the slot)
